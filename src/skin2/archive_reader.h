@@ -1,0 +1,31 @@
+// Extraction of the skin file from a skin archive ("SK" ZIP layout, DEFLATE, optional PKWARE).
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "skin2/skin_error.h"
+
+namespace vex::skin2 {
+
+// Results of ExtractArchiveMember.
+enum TExtractResult : int {
+  erExtracted = 0,
+  erUnreadable = 1,     // "Failed to read skin file!"
+  erWrongPassword = 2,  // "Wrong password!"
+};
+
+inline constexpr const char kSkinMemberName[] = "SKINDATA.SK2";
+
+// Extracts the member whose name matches `member` (ASCII case-insensitively) to `dest`, decrypting
+// with `password` (bytes; empty means none). Never throws. On any result but erExtracted no file
+// is left at `dest`.
+int ExtractArchiveMember(const std::filesystem::path& archive, const std::string& member,
+                         const std::filesystem::path& dest, const std::string& password);
+
+// Extracts "SKINDATA.SK2" to a new file in the temporary folder named by a braced GUID, and returns
+// its path; the caller owns and deletes that file. Throws EvexSkinError with "Wrong password!" or
+// "Failed to read skin file!".
+std::filesystem::path ExtractSkinFile(const std::filesystem::path& archive, const std::string& password);
+
+}  // namespace vex::skin2
