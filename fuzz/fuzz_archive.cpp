@@ -1,0 +1,37 @@
+// Archive bytes written to a file and extracted, without and with a password.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "skin2/archive_reader.h"
+#include "skin2/byte_io.h"
+#include "skin2/temp_platform.h"
+
+namespace {
+
+const std::filesystem::path& WorkDir() {
+  static const std::filesystem::path dir = [] {
+    auto d = vex::skin2::TempDirectory() / ("vexfuzz" + std::to_string(getpid()));
+    std::filesystem::create_directories(d);
+    return d;
+  }();
+  return dir;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto archive = WorkDir() / "in.vsk";
+  const auto out = WorkDir() / "out";
+  vex::skin2::WriteWholeFile(archive, data, size);
+  for (const char* pw : {"", "pw"}) {
+    if (vex::skin2::ExtractArchiveMember(archive, "SKINDATA.SK2", out, pw) != vex::skin2::erExtracted &&
+        std::filesystem::exists(out))
+      __builtin_trap();  // a failed extraction must leave no output
+    vex::skin2::RemoveFileQuietly(out);
+  }
+  return 0;
+}

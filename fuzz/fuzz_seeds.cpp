@@ -1,0 +1,31 @@
+// Writes starting inputs for the fuzz targets into DIR/<target>/.
+#include <filesystem>
+#include <iostream>
+
+#include "image/bmp_codec.h"
+#include "skin2/archive_writer.h"
+#include "skin2/byte_io.h"
+#include "skin2/default_skin.h"
+
+using namespace vex;
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: fuzz_seeds DIR\n";
+    return 64;
+  }
+  const std::filesystem::path dir = argv[1];
+  for (const char* t : {"fuzz_archive", "fuzz_inflate", "fuzz_skin_file", "fuzz_bmp"})
+    std::filesystem::create_directories(dir / t);
+
+  const auto skinFile = skin2::BuildDefaultSkinFile();
+  skin2::WriteWholeFile(dir / "fuzz_skin_file" / "default", skinFile);
+  skin2::WriteWholeFile(dir / "fuzz_archive" / "default", skin2::BuildDefaultSkinArchive());
+  skin2::WriteWholeFile(dir / "fuzz_archive" / "locked", skin2::BuildDefaultSkinArchive("pw"));
+  for (int level : {0, 1, 9})
+    skin2::WriteWholeFile(dir / "fuzz_inflate" / ("level" + std::to_string(level)),
+                          skin2::DeflateRaw(skinFile.data(), 20000, level));
+  image::TvexImage img(5, 3, 0x336699);
+  skin2::WriteWholeFile(dir / "fuzz_bmp" / "rgb24", image::EncodeBmp24(img));
+  return 0;
+}
