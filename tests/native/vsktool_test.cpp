@@ -121,7 +121,7 @@ TEST_F(VskTool, BadArgumentsPrintUsageAndExit64) {
   for (const auto& args : std::vector<std::vector<std::string>>{{"--help"}, {"info", "--help"}, {"extract", "--help"}}) {
     TRun r = Tool(args);
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("extract ARCHIVE OUTFILE"), std::string::npos);
+    EXPECT_NE(r.out.find("extract SKIN OUTFILE"), std::string::npos);
   }
 }
 
