@@ -36,6 +36,7 @@ const std::uint32_t kSoftBorder = MixPixel(kControlBorder, kWhite, 0.5);
 const std::uint32_t kDisabled = Rgb(168, 172, 178);
 const std::uint32_t kGlyph = Rgb(70, 86, 104);
 
+constexpr double kPi = 3.14159265358979323846;
 constexpr int kTitleHeight = 31;
 constexpr double kCornerRadius = 6;
 
@@ -100,9 +101,9 @@ using TGlyph = std::function<void(TRaster&, double x, std::uint32_t c)>;
 
 void HelpGlyph(TRaster& r, double x, std::uint32_t c) {
   const double cx = x + 9, cy = 6.6, rad = 2.8;
-  double px = cx + rad * std::cos(M_PI * 1.1), py = cy - rad * std::sin(M_PI * 1.1);
+  double px = cx + rad * std::cos(kPi * 1.1), py = cy - rad * std::sin(kPi * 1.1);
   for (int i = 1; i <= 12; ++i) {
-    const double a = M_PI * 1.1 - i * (M_PI * 1.55 / 12);
+    const double a = kPi * 1.1 - i * (kPi * 1.55 / 12);
     const double nx = cx + rad * std::cos(a), ny = cy - rad * std::sin(a);
     r.Line(px, py, nx, ny, 1.7, c);
     px = nx;
