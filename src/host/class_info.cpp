@@ -69,7 +69,7 @@ TPropInfo& TClassInfo::AddProperty(TPropInfo info) {
   return own_.back();
 }
 
-void RegisterClass(const TClassInfo& info) { Registry().emplace(Folded(info.Name()), &info); }
+void RegisterFrameworkClass(const TClassInfo& info) { Registry().emplace(Folded(info.Name()), &info); }
 
 const TClassInfo* FindClass(std::string_view name) {
   auto it = Registry().find(Folded(name));

@@ -80,7 +80,7 @@ class TClassInfo {
 };
 
 // The registry streaming creates components from. Registering a name twice keeps the first.
-void RegisterClass(const TClassInfo& info);
+void RegisterFrameworkClass(const TClassInfo& info);
 const TClassInfo* FindClass(std::string_view name);
 
 bool SameText(std::string_view a, std::string_view b);

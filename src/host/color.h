@@ -38,8 +38,14 @@ inline constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor
 std::optional<std::string> ColorToIdent(TColor c);
 std::optional<TColor> IdentToColor(std::string_view name);
 
-inline constexpr int GetRValue(TColor c) { return c & 0xFF; }
-inline constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-inline constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
+inline constexpr int ColorRed(TColor c) { return c & 0xFF; }
+inline constexpr int ColorGreen(TColor c) { return (c >> 8) & 0xFF; }
+inline constexpr int ColorBlue(TColor c) { return (c >> 16) & 0xFF; }
 
+}  // namespace vex::host
+
+namespace vex::host {
+// A system colour converted to its current RGB value (GetSysColor); other colours unchanged.
+// Windows only.
+TColor ColorToRGB(TColor c);
 }  // namespace vex::host

@@ -13,7 +13,7 @@ const TClassInfo& TComponent::StaticClass() {
     b.String("Name", [](const TComponent& c) { return c.Name(); }, [](TComponent& c, const std::string& v) { c.SetName(v); });
     b.Integer("Tag", [](const TComponent& c) { return c.Tag(); }, [](TComponent& c, std::int64_t v) { c.SetTag(v); })
         .defaultValue = std::int64_t{0};
-    RegisterClass(info);
+    RegisterFrameworkClass(info);
     return true;
   }();
   (void)registered;

@@ -53,6 +53,6 @@ void ReadComponentText(std::string_view text, TComponent& root);
 // on failure nothing is left behind.
 TComponent* ReadComponentText(std::string_view text, TComponent* owner);
 
-// Classes must be registered (RegisterClass, or by using their StaticClass) to be created by name.
+// Classes must be registered (RegisterFrameworkClass, or by using their StaticClass) to be created by name.
 
 }  // namespace vex::host

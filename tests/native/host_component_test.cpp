@@ -178,7 +178,7 @@ const TClassInfo& TWidget::StaticClass() {
              [](TWidget& w, TObject* o) { w.SetBuddy(static_cast<TWidget*>(o)); });
     b.Method("OnClick", "TNotifyEvent", [](const TWidget& w) { return w.onClick; },
              [](TWidget& w, const TMethodValue& m) { w.onClick = m; });
-    RegisterClass(info);
+    RegisterFrameworkClass(info);
     return true;
   }();
   (void)once;
@@ -198,7 +198,7 @@ const TClassInfo& TFancyWidget::StaticClass() {
   static const bool once = [] {
     TPropBuilder<TFancyWidget> b(info);
     b.Integer("Glow", [](const TFancyWidget& w) { return w.glow; }, [](TFancyWidget& w, std::int64_t v) { w.glow = v; });
-    RegisterClass(info);
+    RegisterFrameworkClass(info);
     return true;
   }();
   (void)once;

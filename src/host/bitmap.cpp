@@ -1,0 +1,228 @@
+#include "host/bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace vex::host {
+
+const TClassInfo& TBitmap::StaticClass() {
+  static const TClassInfo info("TBitmap", &TGraphic::StaticClass());
+  return info;
+}
+
+const TClassInfo& TGraphic::StaticClass() {
+  static const TClassInfo info("TGraphic", &TPersistent::StaticClass());
+  return info;
+}
+
+TBitmap::TBitmap() : TGraphic(StaticClass()) {}
+
+TBitmap::TBitmap(int width, int height, TPixelFormat format) : TGraphic(StaticClass()) {
+  Create(width, height, format, nullptr);
+}
+
+TBitmap::TBitmap(TBitmap&& o) noexcept
+    : TGraphic(StaticClass()),
+      width_(std::exchange(o.width_, 0)),
+      height_(std::exchange(o.height_, 0)),
+      stride_(o.stride_),
+      format_(o.format_),
+      dib_(std::move(o.dib_)),
+      bits_(std::exchange(o.bits_, nullptr)),
+      dc_(std::move(o.dc_)),
+      oldBitmap_(std::exchange(o.oldBitmap_, nullptr)),
+      canvas_(std::move(o.canvas_)),
+      transparentColor_(o.transparentColor_),
+      mode_(o.mode_) {
+  transparent_ = o.transparent_;
+}
+
+TBitmap::~TBitmap() {
+  canvas_.reset();
+  if (dc_ && oldBitmap_) SelectObject(dc_.Get(), oldBitmap_);
+}
+
+// Makes a new DIB of the given size and format, copying what fits from `copyFrom` (which may be
+// this bitmap); the rest is white.
+void TBitmap::Create(int width, int height, TPixelFormat format, const TBitmap* copyFrom) {
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  TOwnedBitmap dib;
+  std::uint8_t* bits = nullptr;
+  const int bpp = format == TPixelFormat::pf24bit ? 24 : 32;
+  const int stride = ((width * bpp + 31) / 32) * 4;
+  if (width > 0 && height > 0) {
+    if (static_cast<long long>(stride) * height > 0x40000000LL) throw std::length_error("bitmap too large");
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = static_cast<WORD>(bpp);
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* p = nullptr;
+    dib = TOwnedBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+    if (!dib) throw std::runtime_error("CreateDIBSection failed");
+    bits = static_cast<std::uint8_t*>(p);
+    std::memset(bits, 0xFF, static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+    if (bpp == 32)
+      for (int i = 0; i < width * height; ++i) bits[i * 4 + 3] = 0;
+    if (copyFrom && copyFrom->bits_) {
+      GdiFlush();
+      const int w = std::min(width, copyFrom->width_), h = std::min(height, copyFrom->height_);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const TColor c = copyFrom->PixelColor(x, y);
+          std::uint8_t* d = bits + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * (bpp / 8);
+          d[0] = static_cast<std::uint8_t>(ColorBlue(c));
+          d[1] = static_cast<std::uint8_t>(ColorGreen(c));
+          d[2] = static_cast<std::uint8_t>(ColorRed(c));
+        }
+    }
+  }
+  // Swap the new DIB in, keeping the canvas's context alive across the change.
+  if (canvas_) canvas_->SetHandle(nullptr);
+  if (dc_ && oldBitmap_) {
+    SelectObject(dc_.Get(), oldBitmap_);
+    oldBitmap_ = nullptr;
+  }
+  dib_ = std::move(dib);
+  bits_ = bits;
+  width_ = dib_ ? width : 0;
+  height_ = dib_ ? height : 0;
+  stride_ = stride;
+  format_ = format;
+  if (dc_ && dib_) oldBitmap_ = SelectObject(dc_.Get(), dib_.Get());
+  if (canvas_) canvas_->SetHandle(dib_ ? dc_.Get() : nullptr);
+}
+
+void TBitmap::SetSize(int width, int height) {
+  if (width == width_ && height == height_) return;
+  Create(width, height, format_, this);
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat format) {
+  if (format == format_) return;
+  Create(width_, height_, format, this);
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!dc_) {
+    dc_ = TOwnedDC(CreateCompatibleDC(nullptr));
+    if (dib_) oldBitmap_ = SelectObject(dc_.Get(), dib_.Get());
+  }
+  if (!canvas_) canvas_ = std::make_unique<TCanvas>(dib_ ? dc_.Get() : nullptr);
+  if (!canvas_->Handle() && dib_) canvas_->SetHandle(dc_.Get());
+  return *canvas_;
+}
+
+std::uint8_t* TBitmap::ScanLine(int y) {
+  GdiFlush();
+  return bits_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_);
+}
+
+const std::uint8_t* TBitmap::ScanLine(int y) const {
+  GdiFlush();
+  return bits_ + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_);
+}
+
+TColor TBitmap::PixelColor(int x, int y) const {
+  const std::uint8_t* p = bits_ + static_cast<std::size_t>(y) * stride_ + static_cast<std::size_t>(x) * (format_ == TPixelFormat::pf24bit ? 3 : 4);
+  return MakeRgb(p[2], p[1], p[0]);
+}
+
+void TBitmap::SetPixelColor(int x, int y, TColor c) {
+  c = ColorToRGB(c);
+  std::uint8_t* p = bits_ + static_cast<std::size_t>(y) * stride_ + static_cast<std::size_t>(x) * (format_ == TPixelFormat::pf24bit ? 3 : 4);
+  p[0] = static_cast<std::uint8_t>(ColorBlue(c));
+  p[1] = static_cast<std::uint8_t>(ColorGreen(c));
+  p[2] = static_cast<std::uint8_t>(ColorRed(c));
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (mode_ == TTransparentMode::tmFixed) return transparentColor_;
+  if (!bits_) return clNone;
+  GdiFlush();
+  return PixelColor(0, height_ - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor c) {
+  transparentColor_ = c;
+  mode_ = TTransparentMode::tmFixed;
+}
+
+void TBitmap::LoadFromImage(const image::TvexImage& img) {
+  Create(img.Width(), img.Height(), format_, nullptr);
+  for (int y = 0; y < height_; ++y) {
+    const std::uint32_t* src = img.Row(y);
+    std::uint8_t* d = bits_ + static_cast<std::size_t>(y) * stride_;
+    const int step = format_ == TPixelFormat::pf24bit ? 3 : 4;
+    for (int x = 0; x < width_; ++x, d += step) {
+      d[0] = static_cast<std::uint8_t>(src[x]);
+      d[1] = static_cast<std::uint8_t>(src[x] >> 8);
+      d[2] = static_cast<std::uint8_t>(src[x] >> 16);
+    }
+  }
+  transparent_ = img.Transparent();
+  if (img.TransparentMode() == image::TTransparentMode::Fixed) {
+    SetTransparentColor(static_cast<TColor>(img.TransparentColor()));
+  } else {
+    mode_ = TTransparentMode::tmAuto;
+  }
+}
+
+image::TvexImage TBitmap::ToImage() const {
+  image::TvexImage img(width_, height_);
+  if (!bits_) return img;
+  GdiFlush();
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x) img.SetPixel(x, y, image::ColorToPixel(static_cast<std::uint32_t>(PixelColor(x, y))));
+  img.SetBitsPerPixel(format_ == TPixelFormat::pf24bit ? 24 : 32);
+  img.SetTransparent(transparent_);
+  if (mode_ == TTransparentMode::tmFixed) img.SetFixedTransparentColor(static_cast<std::uint32_t>(transparentColor_));
+  return img;
+}
+
+bool TBitmap::LoadFromResourceName(HINSTANCE instance, const wchar_t* name) {
+  HBITMAP h = static_cast<HBITMAP>(LoadImageW(instance, name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (!h) return false;
+  TOwnedBitmap res(h);
+  BITMAP b{};
+  GetObjectW(h, sizeof b, &b);
+  Create(b.bmWidth, std::abs(b.bmHeight), format_, nullptr);
+  TOwnedDC src(CreateCompatibleDC(nullptr));
+  TSelectObject sel(src.Get(), h);
+  HDC dst = Canvas().Handle();
+  BitBlt(dst, 0, 0, width_, height_, src.Get(), 0, 0, SRCCOPY);
+  GdiFlush();
+  return true;
+}
+
+void TBitmap::Assign(const TPersistent& source) {
+  if (!source.Is<TBitmap>()) return TPersistent::Assign(source);
+  const auto& src = static_cast<const TBitmap&>(source);
+  if (&src == this) return;
+  Create(src.width_, src.height_, src.format_, &src);
+  transparent_ = src.transparent_;
+  transparentColor_ = src.transparentColor_;
+  mode_ = src.mode_;
+}
+
+void TBitmap::Draw(TCanvas& canvas, const RECT& r) const {
+  if (!dib_) return;
+  auto* self = const_cast<TBitmap*>(this);
+  HDC src = self->Canvas().Handle();
+  HDC dst = canvas.Handle();
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (transparent_) {
+    const TColor key = TransparentColor();
+    TransparentBlt(dst, r.left, r.top, w, h, src, 0, 0, width_, height_, static_cast<UINT>(ColorToRGB(key)));
+  } else if (w == width_ && h == height_) {
+    BitBlt(dst, r.left, r.top, w, h, src, 0, 0, SRCCOPY);
+  } else {
+    StretchBlt(dst, r.left, r.top, w, h, src, 0, 0, width_, height_, SRCCOPY);
+  }
+}
+
+}  // namespace vex::host

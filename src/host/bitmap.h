@@ -1,0 +1,77 @@
+// Bitmaps backed by a top-down DIB section: pixels are reachable directly and through a canvas.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "host/canvas.h"
+#include "host/gdi_handle.h"
+#include "host/graphic.h"
+#include "image/image.h"
+
+namespace vex::host {
+
+enum class TPixelFormat { pf24bit, pf32bit };
+enum class TTransparentMode { tmAuto, tmFixed };
+
+class TBitmap : public TGraphic {
+  VEX_CLASS(TBitmap)
+ public:
+  TBitmap();
+  TBitmap(int width, int height, TPixelFormat format = TPixelFormat::pf32bit);
+  ~TBitmap() override;
+  TBitmap(TBitmap&& other) noexcept;
+  TBitmap& operator=(TBitmap&&) = delete;  // use Assign
+
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  // Resizing keeps the pixels that still fit; new pixels are white.
+  void SetSize(int width, int height);
+  void SetWidth(int w) { SetSize(w, height_); }
+  void SetHeight(int h) { SetSize(width_, h); }
+  TPixelFormat PixelFormat() const { return format_; }
+  // Converting keeps the picture.
+  void SetPixelFormat(TPixelFormat format);
+
+  HBITMAP Handle() const { return dib_.Get(); }
+  TCanvas& Canvas();
+  // Direct access to row y (top row 0); drawing through GDI is flushed first.
+  std::uint8_t* ScanLine(int y);
+  const std::uint8_t* ScanLine(int y) const;
+  int Stride() const { return stride_; }
+  // A pixel as a colour 0x00BBGGRR, read or written in the DIB memory.
+  TColor PixelColor(int x, int y) const;
+  void SetPixelColor(int x, int y, TColor c);
+
+  // Automatic mode takes the bottom-left pixel; setting a colour switches to fixed mode.
+  TColor TransparentColor() const;
+  void SetTransparentColor(TColor c);
+  TTransparentMode TransparentMode() const { return mode_; }
+  void SetTransparentMode(TTransparentMode m) { mode_ = m; }
+
+  // Pixels and transparency from the portable image type, and back.
+  void LoadFromImage(const image::TvexImage& img);
+  image::TvexImage ToImage() const;
+  // A bitmap resource of the module (LoadImageW), copied into this bitmap; false when absent.
+  bool LoadFromResourceName(HINSTANCE instance, const wchar_t* name);
+
+  void Assign(const TPersistent& source) override;
+  void Draw(TCanvas& canvas, const RECT& r) const override;
+
+ private:
+  void Create(int width, int height, TPixelFormat format, const TBitmap* copyFrom);
+
+  int width_ = 0, height_ = 0, stride_ = 0;
+  TPixelFormat format_ = TPixelFormat::pf32bit;
+  TOwnedBitmap dib_;
+  std::uint8_t* bits_ = nullptr;
+  TOwnedDC dc_;
+  HGDIOBJ oldBitmap_ = nullptr;
+  std::unique_ptr<TCanvas> canvas_;
+  TColor transparentColor_ = clNone;
+  TTransparentMode mode_ = TTransparentMode::tmAuto;
+};
+
+}  // namespace vex::host
