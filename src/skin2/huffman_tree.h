@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vex::skin2 {
@@ -15,6 +16,7 @@ class THuffmanTree {
 
   // maxBits: the longest code length the table accepts (7 for code lengths, 15 otherwise).
   explicit THuffmanTree(int maxBits);
+  THuffmanTree(THuffmanTree&&) = default;
 
   // Builds the table from the code lengths of `count` symbols, taken from lengths[firstIndex...].
   // A symbol at or above extraBase takes its extra-bit count from extraBits[symbol - extraBase].
@@ -27,17 +29,24 @@ class THuffmanTree {
   int MaxBits() const { return maxBits_; }
   // The longest code length present; the table has 2^MaxLen entries.
   int MaxLen() const { return maxLen_; }
-  const std::vector<std::uint32_t>& Table() const { return table_; }
-  const std::uint32_t* Data() const { return table_.data(); }
+  std::vector<std::uint32_t> Table() const { return std::vector<std::uint32_t>(table_.get(), table_.get() + Size()); }
+  std::size_t Size() const { return std::size_t{1} << maxLen_; }
+  const std::uint32_t* Data() const { return table_.get(); }
 
   static std::uint32_t Symbol(std::uint32_t entry) { return entry & 0xFFFFu; }
   static unsigned CodeLength(std::uint32_t entry) { return (entry >> 16) & 0xFFu; }
   static unsigned ExtraBits(std::uint32_t entry) { return entry >> 24; }
 
  private:
+  void Reserve(std::size_t entries);
+  void MakeEmpty();
+
   int maxBits_;
   int maxLen_ = 0;
-  std::vector<std::uint32_t> table_;
+  // Storage is kept between builds (the decoder rebuilds its tables for every block) and grown
+  // without being cleared first: every entry is written by Build.
+  std::unique_ptr<std::uint32_t[]> table_;
+  std::size_t capacity_ = 0;
 };
 
 // The RFC 1951 fixed literal/length and distance tables, built once and shared.

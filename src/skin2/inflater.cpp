@@ -31,7 +31,9 @@ const char* InflateErrorText(TInflateError e) {
 namespace {
 
 constexpr std::size_t kInputSize = 16384;
-constexpr std::size_t kWindowFlushAt = 65536;
+// The window holds 256 KiB before it slides: output leaves in pieces of about 224 KiB, and the
+// 32 KiB of history is moved once per 224 KiB instead of once per 32 KiB.
+constexpr std::size_t kWindowFlushAt = 262144;
 constexpr std::size_t kWindowKeep = 32768;
 constexpr std::size_t kMaxMatch = 258;
 // Zero bytes the reader may append after the stream: enough look-ahead for any valid stream;
@@ -51,16 +53,27 @@ struct TDecodeFailure {
   TInflateError error;
 };
 
+// The buffers and dynamic tables of one decoding. A thread keeps one set between calls, so that
+// decoding many small members does not pay for allocating (and faulting in) them every time.
+struct TInflateBuffers {
+  std::unique_ptr<std::uint8_t[]> input{new std::uint8_t[kInputSize + 16]};
+  std::unique_ptr<std::uint8_t[]> window{new std::uint8_t[kWindowFlushAt + kMaxMatch + 16]};
+  THuffmanTree codeLengthTree{7};
+  THuffmanTree literalTree{15};
+  THuffmanTree distanceTree{15};
+  bool busy = false;
+};
+
 class TInflater {
  public:
-  TInflater(TByteSource& in, TByteSink& out)
+  TInflater(TByteSource& in, TByteSink& out, TInflateBuffers& b)
       : in_(in),
         out_(out),
-        input_(new std::uint8_t[kInputSize + 16]),
-        window_(new std::uint8_t[kWindowFlushAt + kMaxMatch + 16]),
-        codeLengthTree_(7),
-        literalTree_(15),
-        distanceTree_(15) {
+        input_(b.input),
+        window_(b.window),
+        codeLengthTree_(b.codeLengthTree),
+        literalTree_(b.literalTree),
+        distanceTree_(b.distanceTree) {
     ip_ = iend_ = input_.get();
   }
 
@@ -134,11 +147,13 @@ class TInflater {
     written_ += n;
   }
 
-  // Keeps the last 32 KiB of history once the window has filled.
+  // Once the window has filled, everything but the last 32 KiB of history goes out, and that
+  // history moves to the front.
   void SlideWindow() {
-    Flush(kWindowKeep);
-    std::memmove(window_.get(), window_.get() + kWindowKeep, pos_ - kWindowKeep);
-    pos_ -= kWindowKeep;
+    const std::size_t out = pos_ - kWindowKeep;
+    Flush(out);
+    std::memmove(window_.get(), window_.get() + out, kWindowKeep);
+    pos_ = kWindowKeep;
   }
 
   void StoredBlock() {
@@ -336,11 +351,11 @@ class TInflater {
 
   TByteSource& in_;
   TByteSink& out_;
-  std::unique_ptr<std::uint8_t[]> input_;
-  std::unique_ptr<std::uint8_t[]> window_;
-  THuffmanTree codeLengthTree_;
-  THuffmanTree literalTree_;
-  THuffmanTree distanceTree_;
+  std::unique_ptr<std::uint8_t[]>& input_;
+  std::unique_ptr<std::uint8_t[]>& window_;
+  THuffmanTree& codeLengthTree_;
+  THuffmanTree& literalTree_;
+  THuffmanTree& distanceTree_;
 
   std::uint8_t* ip_;
   std::uint8_t* iend_;
@@ -358,7 +373,20 @@ class TInflater {
 }  // namespace
 
 TInflateResult Inflate(TByteSource& in, TByteSink& out) {
-  TInflater inflater(in, out);
+  static thread_local TInflateBuffers kept;
+  // A sink or source that itself inflates (re-entrancy) gets buffers of its own.
+  std::unique_ptr<TInflateBuffers> own;
+  TInflateBuffers* buffers = &kept;
+  if (kept.busy) {
+    own = std::make_unique<TInflateBuffers>();
+    buffers = own.get();
+  }
+  buffers->busy = true;
+  struct TRelease {
+    TInflateBuffers* b;
+    ~TRelease() { b->busy = false; }
+  } release{buffers};
+  TInflater inflater(in, out, *buffers);
   return inflater.Run();
 }
 
