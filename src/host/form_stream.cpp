@@ -673,3 +673,42 @@ TComponent* ReadComponentText(std::string_view text, TComponent* owner) {
 }
 
 }  // namespace vex::host
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vex::host {
+
+void ReadComponentFile(const std::string& utf8Path, TComponent& root) {
+  std::ifstream in(std::filesystem::u8path(utf8Path), std::ios::binary);
+  if (!in) throw EReadError(0, "cannot read " + utf8Path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  ReadComponentText(text.str(), root);
+}
+
+void WriteComponentFile(const std::string& utf8Path, const TComponent& root) {
+  const std::string text = WriteComponentText(root);
+  const auto path = std::filesystem::u8path(utf8Path);
+  auto part = path;
+  part += ".part";
+  {
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+      std::error_code ec;
+      std::filesystem::remove(part, ec);
+      throw std::runtime_error("cannot write " + utf8Path);
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(part, path, ec);
+  if (ec) {
+    std::filesystem::remove(part, ec);
+    throw std::runtime_error("cannot write " + utf8Path);
+  }
+}
+
+}  // namespace vex::host

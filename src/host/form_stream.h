@@ -56,3 +56,10 @@ TComponent* ReadComponentText(std::string_view text, TComponent* owner);
 // Classes must be registered (RegisterFrameworkClass, or by using their StaticClass) to be created by name.
 
 }  // namespace vex::host
+
+namespace vex::host {
+// The same from a file (UTF-8 text) or, on Windows, from an RCDATA resource of the executable.
+void ReadComponentFile(const std::string& utf8Path, TComponent& root);
+void WriteComponentFile(const std::string& utf8Path, const TComponent& root);
+std::string ReadFormResourceText(const wchar_t* resourceName);  // Windows only; throws when absent
+}  // namespace vex::host

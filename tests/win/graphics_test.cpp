@@ -232,6 +232,41 @@ TEST_F(Graphics, ImageListDrawsMaskedAndGreyed) {
   EXPECT_EQ(list.Width(), 16);
 }
 
+TEST_F(Graphics, ImageListTakesPlainImagesWithAMaskBitmap) {
+  TImageList list(nullptr, 2, 2);
+  TBitmap img = Filled(2, 2, clRed);
+  TBitmap mask = Filled(2, 2, clBlack);
+  mask.SetPixelColor(1, 1, clWhite);  // white mask pixels are transparent
+  EXPECT_EQ(list.Add(img, &mask), 0);
+  EXPECT_EQ(list.Add(img), 1);
+  TBitmap target = Filled(4, 2, clBlue);
+  list.Draw(target.Canvas(), 0, 0, 0);
+  list.Draw(target.Canvas(), 2, 0, 1);
+  EXPECT_EQ(target.PixelColor(0, 0), clRed);
+  EXPECT_EQ(target.PixelColor(1, 1), clBlue);
+  EXPECT_EQ(target.PixelColor(3, 1), clRed);
+}
+
+TEST_F(Graphics, CanvasesOnAWindowAndItsWholeFrame) {
+  HWND wnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 10, 10, 60, 40, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(wnd, nullptr);
+  UpdateWindow(wnd);
+  {
+    TWindowCanvas client(wnd, TWindowDC::TKind::Client);
+    client.Brush.color = clRed;
+    client.FillRect(RECT{0, 0, 5, 5});
+    EXPECT_EQ(client.Pixel(2, 2), clRed);
+    TWindowCanvas whole(wnd, TWindowDC::TKind::Whole);
+    whole.Pixel(0, 0);
+    whole.Brush.color = clLime;
+    whole.FillRect(RECT{0, 0, 60, 1});  // the border row belongs to the whole window only
+    EXPECT_EQ(whole.Pixel(30, 0), clLime);
+    EXPECT_EQ(whole.Pixel(3, 3), clRed);  // the client's pixel, one border pixel in
+  }
+  DestroyWindow(wnd);
+}
+
 TEST_F(Graphics, IconsFromTheProgramsResources) {
   TIcon icon;
   ASSERT_TRUE(icon.LoadFromResourceName(GetModuleHandleW(nullptr), L"MAINICON", 16, 16));
