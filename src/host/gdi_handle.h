@@ -20,6 +20,7 @@ inline void Release(HGDIOBJ h) { DeleteObject(h); }
 inline void Release(HDC h) { DeleteDC(h); }
 inline void Release(HICON h) { DestroyIcon(h); }
 inline void Release(HIMAGELIST h) { ImageList_Destroy(h); }
+inline void Release(HMENU h) { DestroyMenu(h); }
 }  // namespace detail
 
 // Owns one handle of type H (HBITMAP, HBRUSH, HPEN, HFONT, HRGN as HGDIOBJ-compatible types; a
@@ -48,7 +49,8 @@ class TOwned {
   explicit operator bool() const { return h_ != nullptr; }
   void Reset(H h = nullptr) {
     if (h_) {
-      if constexpr (std::is_same_v<H, HDC> || std::is_same_v<H, HICON> || std::is_same_v<H, HIMAGELIST>)
+      if constexpr (std::is_same_v<H, HDC> || std::is_same_v<H, HICON> || std::is_same_v<H, HIMAGELIST> ||
+                    std::is_same_v<H, HMENU>)
         detail::Release(h_);
       else
         detail::Release(static_cast<HGDIOBJ>(h_));
@@ -75,6 +77,7 @@ using TOwnedRegion = TOwned<HRGN>;
 using TOwnedDC = TOwned<HDC>;
 using TOwnedIcon = TOwned<HICON>;
 using TOwnedImageList = TOwned<HIMAGELIST>;
+using TOwnedMenu = TOwned<HMENU>;
 
 // A device context borrowed from a window: GetDC or GetWindowDC, released with ReleaseDC.
 class TWindowDC {

@@ -1,0 +1,44 @@
+// The framework's message record and its own messages (0xB000 range).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace vex::host {
+
+struct TMessage {
+  UINT Msg = 0;
+  WPARAM WParam = 0;
+  LPARAM LParam = 0;
+  LRESULT Result = 0;
+};
+
+// Every message of a control passes through its WindowProc; replacing it (and calling the saved
+// one) is how code outside the control sits in its message path.
+using TWndMethod = std::function<void(TMessage&)>;
+
+inline constexpr UINT CM_BASE = 0xB000;
+inline constexpr UINT CM_ACTIVATE = CM_BASE + 0;
+inline constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
+inline constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
+inline constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
+inline constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
+inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
+inline constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
+inline constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
+inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
+inline constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
+inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+inline constexpr UINT CM_RELEASE = CM_BASE + 33;
+inline constexpr UINT CM_RECREATEWND = CM_BASE + 51;
+inline constexpr UINT CM_INVALIDATE = CM_BASE + 52;
+inline constexpr UINT CM_FLOAT = CM_BASE + 58;
+
+// Notifications a parent reflects back to the child control they are about.
+inline constexpr UINT CN_BASE = 0xBC00;
+inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+
+}  // namespace vex::host

@@ -1,0 +1,127 @@
+// Windowed controls: a window whose every message passes through the control's WindowProc.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "host/control.h"
+
+namespace vex::host {
+
+struct TCreateParams {
+  std::wstring caption;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  int x = 0, y = 0, width = 0, height = 0;
+  HWND parent = nullptr;
+  HMENU menu = nullptr;
+  // The window class: its name is the framework class's name; a control built on a native
+  // control names that class here and the framework class superclasses it.
+  std::wstring className;
+  std::wstring baseClass;  // empty: an own window class
+  UINT classStyle = CS_DBLCLKS;
+  void* createParam = nullptr;  // lpParam of CreateWindowEx
+};
+
+class TWinControl : public TControl {
+  VEX_CLASS(TWinControl)
+ public:
+  explicit TWinControl(TComponent* owner, const TClassInfo& cls = StaticClass());
+  ~TWinControl() override;
+
+  // The window, created on first use (with its parent's first).
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void HandleNeeded() { Handle(); }
+
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  TControl* Controls(int index) const { return controls_.at(static_cast<std::size_t>(index)); }
+  // The topmost visible child control (windowless or not) at a client point.
+  TControl* ControlAtPos(POINT p, bool allowDisabled = false) const;
+  // The framework control a window belongs to, if any.
+  static TWinControl* FindControl(HWND wnd);
+
+  void SetBounds(int left, int top, int width, int height) override;
+  RECT ClientRect() const override;
+  void SetVisible(bool v) override;
+  void SetEnabled(bool e) override;
+  void SetText(const std::wstring& s) override;
+  std::wstring GetText() const override;
+  void SetBiDiMode(TBiDiMode m) override;
+
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool v);
+  int TabOrder() const;
+  void SetTabOrder(int order);
+  bool CanFocus() const;
+  bool Focused() const;
+  virtual void SetFocus();
+  // The next (or previous) tab stop after `current` among this control's descendants.
+  TWinControl* FindNextControl(TWinControl* current, bool forward) const;
+
+  void Invalidate() override;
+  void Repaint() override;
+  // Lays the children out by Align and Anchors.
+  void Realign();
+
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const override;
+
+ protected:
+  friend class TControl;
+  friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
+  virtual void CreateParams(TCreateParams& params);
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  void WndProc(TMessage& m) override;
+  void DefaultHandler(TMessage& m) override;
+  // Paints the window's own face (custom windows); windowless children are painted after it.
+  virtual void PaintWindow(HDC dc);
+  void PaintControls(HDC dc);
+  void BeforeDestruction() override;
+  void InsertControl(TControl* c);
+  void RemoveControl(TControl* c);
+  // Whether the window is built on a native control that paints itself.
+  bool IsNativeBased() const { return nativeBased_; }
+  void UpdateAnchorDistances(TControl* c);
+
+  HWND handle_ = nullptr;
+  WNDPROC defProc_ = nullptr;
+  bool nativeBased_ = false;
+  std::vector<TControl*> controls_;
+  bool tabStop_ = false;
+  TOwnedBrush colorBrush_;
+
+ private:
+  void RouteMouse(TMessage& m);
+  TControl* mouseControl_ = nullptr;    // windowless child under the mouse
+  TControl* captureControl_ = nullptr;  // windowless child that took the left button
+  bool tracking_ = false;
+  RECT oldClient_{};
+};
+
+// A windowed control that paints itself on a canvas.
+class TCustomControl : public TWinControl {
+  VEX_CLASS(TCustomControl)
+ public:
+  explicit TCustomControl(TComponent* owner, const TClassInfo& cls = StaticClass());
+  ~TCustomControl() override;
+  TCanvas& Canvas() { return canvas_; }
+
+ protected:
+  void PaintWindow(HDC dc) override;
+  virtual void Paint();
+
+ private:
+  TCanvas canvas_;
+};
+
+LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Exceptions that reach a window procedure stop there: they are handed to this handler (the
+// application's), never unwound into the system.
+void HandleWindowProcException(const std::exception* e);
+// Who HandleWindowProcException hands exceptions to (the application sets it); unset, a message box.
+extern std::function<void(const std::exception*)> gExceptionHandler;
+
+}  // namespace vex::host
