@@ -143,8 +143,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   }
   if (formStyle_ == fsStayOnTop) p.exStyle |= WS_EX_TOPMOST;
   if (formStyle_ == fsMDIChild) {
-    TCustomForm* frame = Application().MainForm();
-    if (!frame || frame->FormStyle() != fsMDIForm || frame == this) throw EComponentError("No MDI parent form for " + Name());
+    TCustomForm* frame = MDIFrame();
+    if (!frame || frame == this) throw EComponentError("No MDI parent form for " + Name());
     p.parent = frame->ClientHandle() ? frame->ClientHandle() : (frame->HandleNeeded(), frame->ClientHandle());
     p.exStyle |= WS_EX_MDICHILD;
     p.style |= WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -360,6 +360,15 @@ void TCustomForm::Release() {
   if (handle_) PostMessageW(handle_, CM_RELEASE, 0, 0);
 }
 
+TCustomForm* TCustomForm::MDIFrame() {
+  TCustomForm* main = Application().MainForm();
+  if (main && main->FormStyle() == fsMDIForm) return main;
+  const auto& forms = Application().Forms();
+  for (auto it = forms.rbegin(); it != forms.rend(); ++it)
+    if ((*it)->FormStyle() == fsMDIForm) return *it;
+  return nullptr;
+}
+
 int TCustomForm::MDIChildCount() const {
   int n = 0;
   for (TCustomForm* f : Application().Forms())
@@ -455,7 +464,8 @@ void TCustomForm::WndProc(TMessage& m) {
       break;
     case WM_MDIACTIVATE:
       if (formStyle_ == fsMDIChild) {
-        TCustomForm* frame = Application().MainForm();
+        TWinControl* c = clientHandle_ ? nullptr : FindControl(GetParent(GetParent(handle_)));
+        TCustomForm* frame = c && c->Is<TCustomForm>() ? static_cast<TCustomForm*>(c) : nullptr;
         if (frame && frame->menu_) {
           if (reinterpret_cast<HWND>(m.LParam) == handle_)
             frame->menu_->Merge(menu_);

@@ -85,7 +85,9 @@ class TCustomForm : public TWinControl {
   std::function<void(TCustomForm*, bool&)> OnCloseQuery;
   TNotifyEvent OnShow, OnActivate;
 
-  // Multiple-document frames.
+  // Multiple-document frames. New children open in the main form when it is a frame, else in
+  // the frame form created last.
+  static TCustomForm* MDIFrame();
   HWND ClientHandle() const { return clientHandle_; }
   int MDIChildCount() const;
   TCustomForm* MDIChildren(int index) const;

@@ -200,6 +200,14 @@ void TMenuItem::GetChildren(const std::function<void(TComponent*)>& proc, TCompo
   for (TMenuItem* i : items_) proc(i);
 }
 
+const TImageList* TMenuItem::ImagesForItem() const {
+  // A parent item's SubMenuImages serve its sub-items; otherwise the menu's Images.
+  for (const TMenuItem* p = parent_; p; p = p->parent_)
+    if (p->subMenuImages_) return p->subMenuImages_;
+  const TMenu* m = GetParentMenu();
+  return m ? m->Images() : nullptr;
+}
+
 bool TMenuItem::IsOwnerDraw() const {
   const TMenu* m = GetParentMenu();
   return (m && (m->OwnerDraw() || m->Images())) || static_cast<bool>(OnDrawItem) || !bitmap_.Empty();
@@ -222,11 +230,17 @@ void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
     height = 8;
     return;
   }
-  const TMenu* m = GetParentMenu();
   const SIZE s = canvas.TextExtent(DisplayText());
-  const int image = m && m->Images() ? m->Images()->Width() : 16;
+  if (parent_ && parent_->menu_ && !parent_->menu_->IsPopup()) {
+    // An item of a menu bar: just its caption.
+    width = s.cx + 4;
+    height = s.cy + 4;
+    return;
+  }
+  const TImageList* images = ImagesForItem();
+  const int image = images ? images->Width() : 16;
   width = image + 8 + s.cx + 16;
-  height = std::max<int>(s.cy + 6, (m && m->Images() ? m->Images()->Height() : 16) + 4);
+  height = std::max<int>(s.cy + 6, (images ? images->Height() : 16) + 4);
 }
 
 void TMenuItem::DrawItem(TCanvas& canvas, RECT rect, bool selected) {
@@ -241,12 +255,21 @@ void TMenuItem::DrawItem(TCanvas& canvas, RECT rect, bool selected) {
     DrawEdge(canvas.Handle(), &line, EDGE_ETCHED, BF_TOP);
     return;
   }
-  const TMenu* m = GetParentMenu();
+  const TImageList* images = ImagesForItem();
+  const bool barItem = parent_ && parent_->menu_ && !parent_->menu_->IsPopup();
   int textLeft = rect.left + 4;
-  if (!(parent_ && parent_->menu_) || (m && m->Images())) {
-    const int iw = m && m->Images() ? m->Images()->Width() : 16;
-    if (m && m->Images() && imageIndex_ >= 0)
-      m->Images()->Draw(canvas, rect.left + 2, rect.top + (rect.bottom - rect.top - m->Images()->Height()) / 2, imageIndex_, enabled_);
+  if (barItem) {
+    canvas.Brush.style = TBrushStyle::bsClear;
+    canvas.Font().SetColor(!enabled_ ? clGrayText : selected ? clHighlightText : clMenuText);
+    RECT tr = rect;
+    canvas.DrawText(autoCaption_.empty() ? caption_ : autoCaption_, tr, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    canvas.Brush.style = TBrushStyle::bsSolid;
+    return;
+  }
+  {
+    const int iw = images ? images->Width() : 16;
+    if (images && imageIndex_ >= 0)
+      images->Draw(canvas, rect.left + 2, rect.top + (rect.bottom - rect.top - images->Height()) / 2, imageIndex_, enabled_);
     else if (!bitmap_.Empty())
       canvas.Draw(rect.left + 2, rect.top + (rect.bottom - rect.top - bitmap_.Height()) / 2, bitmap_);
     else if (checked_) {

@@ -82,6 +82,8 @@ class TMenuItem : public TComponent {
   void MeasureItem(TCanvas& canvas, int& width, int& height);
   void DrawItem(TCanvas& canvas, RECT rect, bool selected);
   bool IsOwnerDraw() const;
+  // The image list this item's ImageIndex refers to.
+  const TImageList* ImagesForItem() const;
 
   bool HasParent() const override { return true; }
   TComponent* GetParentComponent() const override;

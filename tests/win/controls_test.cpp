@@ -463,3 +463,63 @@ TEST_F(Framework, FormsWithControlsStreamAndReadBack) {
 
 }  // namespace
 }  // namespace vex::host
+
+namespace vex::host {
+namespace {
+
+TEST_F(Framework, FocusTabOrderAndBidirectionalText) {
+  auto* a = new TButton(form.get());
+  a->SetParent(form.get());
+  auto* b = new TButton(form.get());
+  b->SetParent(form.get());
+  b->SetLeft(100);
+  auto* off = new TButton(form.get());
+  off->SetParent(form.get());
+  off->SetEnabled(false);
+  EXPECT_TRUE(a->CanFocus());
+  EXPECT_FALSE(off->CanFocus());
+  EXPECT_THROW(off->SetFocus(), EComponentError);
+  a->SetFocus();
+  EXPECT_TRUE(a->Focused());
+  TRecorder rec(b);
+  form->SelectNext(true);  // Tab: the disabled button is passed over
+  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(rec.Count(CM_GOTFOCUS), 1);
+  form->SelectNext(true);
+  EXPECT_TRUE(a->Focused());
+  form->SelectNext(false);
+  EXPECT_TRUE(b->Focused());
+  b->SetTabOrder(0);
+  EXPECT_EQ(b->TabOrder(), 0);
+  EXPECT_EQ(a->TabOrder(), 1);
+
+  auto* label = new TLabel(form.get());
+  label->SetParent(form.get());
+  EXPECT_EQ(label->DrawTextBiDiModeFlags(DT_LEFT), static_cast<UINT>(DT_LEFT));
+  label->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(label->DrawTextBiDiModeFlags(DT_LEFT), static_cast<UINT>(DT_RIGHT | DT_RTLREADING));
+  EXPECT_EQ(label->DrawTextBiDiModeFlags(DT_RIGHT), static_cast<UINT>(DT_LEFT | DT_RTLREADING));
+  label->SetBiDiMode(bdRightToLeftReadingOnly);
+  EXPECT_EQ(label->DrawTextBiDiModeFlags(DT_CENTER), static_cast<UINT>(DT_CENTER | DT_RTLREADING));
+  a->SetBiDiMode(bdRightToLeft);
+  EXPECT_TRUE(GetWindowLongW(a->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING);
+}
+
+TEST_F(Framework, MenuImagesComeFromTheNearestSubMenuImages) {
+  auto* menu = new TPopupMenu(form.get());
+  TImageList menuImages(nullptr, 16, 16), subImages(nullptr, 8, 8);
+  menu->SetImages(&menuImages);
+  auto* parent = new TMenuItem(form.get());
+  parent->SetCaption(L"Parent");
+  menu->Items()->Add(parent);
+  auto* child = new TMenuItem(form.get());
+  child->SetCaption(L"Child");
+  parent->Add(child);
+  EXPECT_EQ(child->ImagesForItem(), &menuImages);
+  parent->SetSubMenuImages(&subImages);
+  EXPECT_EQ(child->ImagesForItem(), &subImages);
+  EXPECT_EQ(parent->ImagesForItem(), &menuImages);
+}
+
+}  // namespace
+}  // namespace vex::host

@@ -1,0 +1,285 @@
+#include "gallery_form.h"
+
+#include <windowsx.h>
+#include <commdlg.h>
+
+#include "host/application.h"
+#include "host/dialogs.h"
+#include "image/raster.h"
+#include "native_dialog.h"
+
+namespace vex::gallery {
+
+using namespace vex::host;
+
+namespace {
+
+// Small menu images drawn by code: open, colour, message, dialog, window, about.
+TBitmap MenuImages() {
+  image::TvexImage img(16 * 6, 16, 0xFF00FF);
+  image::TRaster r(img, 0xFF00FF, 0xF0F0F0);
+  const std::uint32_t ink = image::Rgb(31, 103, 148), light = image::Rgb(148, 200, 232);
+  // Open: a folder.
+  r.RoundRect(1, 5, 15, 14, 1.5, image::Rgb(232, 184, 64));
+  r.RoundRect(1, 3, 7, 7, 1, image::Rgb(214, 160, 40));
+  // Colour: three dots.
+  r.Ellipse(16 + 5, 6, 3.2, 3.2, image::Rgb(214, 64, 52));
+  r.Ellipse(16 + 11, 6, 3.2, 3.2, image::Rgb(64, 160, 72));
+  r.Ellipse(16 + 8, 11, 3.2, 3.2, image::Rgb(52, 104, 214));
+  // Message: a speech bubble.
+  r.RoundRect(32 + 1, 2, 32 + 15, 11, 2, ink);
+  r.Triangle(32 + 4, 10, 32 + 8, 10, 32 + 4, 14, ink);
+  // Dialog: a small window.
+  r.RoundRect(48 + 1, 2, 48 + 15, 14, 1, ink);
+  r.Fill(48 + 2, 5, 48 + 14, 13, image::Rgb(240, 242, 245));
+  r.Fill(48 + 9, 10, 48 + 13, 12, light);
+  // Windows: two overlapping windows.
+  r.RoundRect(64 + 5, 1, 64 + 15, 10, 1, light);
+  r.RoundRect(64 + 1, 5, 64 + 11, 15, 1, ink);
+  r.Fill(64 + 2, 8, 64 + 10, 14, image::Rgb(240, 242, 245));
+  // About: an "i".
+  r.Ellipse(80 + 8, 8, 7, 7, ink);
+  r.Fill(80 + 7, 7, 80 + 9, 12, 0xFFFFFF);
+  r.Fill(80 + 7, 4, 80 + 9, 6, 0xFFFFFF);
+  TBitmap b;
+  b.LoadFromImage(img);
+  return b;
+}
+
+}  // namespace
+
+TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
+  SetName("GalleryForm");
+  SetCaption(L"vexskin gallery");
+  SetBounds(20, 20, 640, 440);
+  Constraints().MinWidth = 420;
+  Constraints().MinHeight = 300;
+
+  images_ = new TImageList(this, 16, 16);
+  images_->SetName("MenuImages");
+  images_->AddMasked(MenuImages(), clFuchsia);
+
+  menu_ = new TMainMenu(this);
+  menu_->SetName("MainMenu1");
+  menu_->SetImages(images_);
+  TMenuItem* file = Item(menu_->Items(), L"&File");
+  Item(file, L"&Open...", [this] { ShowOpenDialog(); }, 0, MakeShortCut('O', scCtrl));
+  Item(file, L"&Colour...", [this] { ShowColourDialog(); }, 1);
+  Item(file, L"-");
+  Item(file, L"E&xit", [this] { Close(); }, -1, MakeShortCut(VK_F4, scAlt));
+  TMenuItem* view = Item(menu_->Items(), L"&View");
+  TMenuItem* toolbar = Item(view, L"&Tool area");
+  toolbar->SetChecked(true);
+  toolbar->OnClick.handler = [this, toolbar](TObject*) {
+    toolbar->SetChecked(!toolbar->Checked());
+    tools_->SetVisible(toolbar->Checked());
+  };
+  TMenuItem* statusItem = Item(view, L"&Status line");
+  statusItem->SetChecked(true);
+  statusItem->OnClick.handler = [this, statusItem](TObject*) {
+    statusItem->SetChecked(!statusItem->Checked());
+    status_->SetVisible(statusItem->Checked());
+  };
+  Item(view, L"-");
+  for (const wchar_t* size : {L"S&mall", L"M&edium", L"L&arge"}) {
+    TMenuItem* r = Item(view, size);
+    r->SetRadioItem(true);
+    r->SetGroupIndex(1);
+    r->OnClick.handler = [r](TObject*) { r->SetChecked(true); };
+    if (size[2] == L'e') r->SetChecked(true);
+  }
+  TMenuItem* disabled = Item(view, L"&Disabled item");
+  disabled->SetEnabled(false);
+  TMenuItem* windows = Item(menu_->Items(), L"&Windows");
+  Item(windows, L"Native &message box", [this] { ShowNativeMessageBox(); }, 2, MakeShortCut('M', scCtrl));
+  Item(windows, L"&Framework message", [this] { ShowFrameworkMessage(); }, 2);
+  Item(windows, L"Native &dialog", [this] { ShowNativeDialog(); }, 3, MakeShortCut('D', scCtrl));
+  Item(windows, L"-");
+  Item(windows, L"M&DI window", [this] { OpenMdiWindow(); }, 4);
+  TMenuItem* help = Item(menu_->Items(), L"&Help");
+  Item(help, L"&About", [] { MessageDlg(L"vexskin gallery: the windows a skin engine dresses.", mtInformation, mbOK); }, 5);
+  SetMenu(menu_);
+
+  popup_ = new TPopupMenu(this);
+  popup_->SetName("PopupMenu1");
+  popup_->SetImages(images_);
+  Item(popup_->Items(), L"&Open...", [this] { ShowOpenDialog(); }, 0);
+  Item(popup_->Items(), L"&Colour...", [this] { ShowColourDialog(); }, 1);
+  Item(popup_->Items(), L"-");
+  TMenuItem* check = Item(popup_->Items(), L"&Checked item");
+  check->SetChecked(true);
+  Item(popup_->Items(), L"&Message", [this] { ShowFrameworkMessage(); }, 2);
+
+  tools_ = new TPanel(this);
+  tools_->SetParent(this);
+  tools_->SetHeight(38);
+  tools_->SetAlign(alTop);
+  struct TTool {
+    const wchar_t* caption;
+    std::function<void()> action;
+  };
+  const TTool tools[] = {{L"Message box", [this] { ShowNativeMessageBox(); }}, {L"Message", [this] { ShowFrameworkMessage(); }},
+                         {L"Dialog", [this] { ShowNativeDialog(); }},          {L"Open...", [this] { ShowOpenDialog(); }},
+                         {L"Colour...", [this] { ShowColourDialog(); }},       {L"MDI", [this] { OpenMdiWindow(); }}};
+  int x = 6;
+  for (const TTool& t : tools) {
+    auto* b = new TButton(this);
+    b->SetParent(tools_);
+    b->SetBounds(x, 6, 92, 26);
+    b->SetCaption(t.caption);
+    auto action = t.action;
+    b->OnClick.handler = [action](TObject*) { action(); };
+    x += 98;
+  }
+
+  status_ = new TPanel(this);
+  status_->SetParent(this);
+  status_->SetHeight(24);
+  status_->SetAlign(alBottom);
+  status_->SetBevelOuter(bvLowered);
+  status_->SetAlignment(taLeftJustify);
+  SetStatus(L"Ready. Right-click for the popup menu.");
+
+  body_ = new TPanel(this);
+  body_->SetParent(this);
+  body_->SetAlign(alClient);
+  body_->SetBevelOuter(bvNone);
+  body_->SetColor(clWindow);
+  auto* title = new TLabel(this);
+  title->SetParent(body_);
+  title->SetBounds(24, 20, 400, 20);
+  title->Font().SetHeight(-20);
+  title->Font().SetStyle(fsBold);
+  title->SetCaption(L"Gallery");
+  auto* text = new TLabel(this);
+  text->SetParent(body_);
+  text->SetBounds(24, 56, 560, 120);
+  text->SetAutoSize(false);
+  text->SetWordWrap(true);
+  text->SetCaption(L"Every window here is an ordinary window of this program: a native message box, the framework's "
+                   L"message dialog, a dialog built from a template with the standard controls, the common open-file "
+                   L"and colour dialogs, and a multiple-document window. The skin engine dresses them all.");
+  body_->OnClick.handler = nullptr;
+}
+
+TMenuItem* TGalleryForm::Item(TMenuItem* parent, const std::wstring& caption, std::function<void()> action, int image,
+                              TShortCut sc) {
+  auto* item = new TMenuItem(this);
+  item->SetCaption(caption);
+  item->SetImageIndex(image);
+  item->SetShortCut(sc);
+  if (action) item->OnClick.handler = [action](TObject*) { action(); };
+  parent->Add(item);
+  return item;
+}
+
+void TGalleryForm::SetStatus(const std::wstring& text) { status_->SetCaption(L"  " + text); }
+
+void TGalleryForm::WndProc(TMessage& m) {
+  if (m.Msg == WM_CONTEXTMENU) {
+    POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    if (p.x == -1 && p.y == -1) {
+      p = {40, 80};
+      ClientToScreen(Handle(), &p);
+    }
+    popup_->Popup(p.x, p.y);
+    return;
+  }
+  TForm::WndProc(m);
+}
+
+void TGalleryForm::ShowNativeMessageBox() {
+  const int r = MessageBoxW(Handle(), L"This is a native message box.\nIts buttons are native buttons.", L"Message box",
+                            MB_OKCANCEL | MB_ICONINFORMATION);
+  SetStatus(r == IDOK ? L"The message box answered OK." : L"The message box answered Cancel.");
+}
+
+void TGalleryForm::ShowFrameworkMessage() {
+  const int r = MessageDlg(L"Save the changes to the gallery before closing?", mtConfirmation, mbYes | mbNo | mbCancel);
+  SetStatus(r == mrYes ? L"Yes." : r == mrNo ? L"No." : L"Cancelled.");
+}
+
+void TGalleryForm::ShowNativeDialog() {
+  const INT_PTR r = gallery::ShowNativeDialog(Handle());
+  SetStatus(r == IDOK ? L"The dialog answered OK." : L"The dialog was cancelled.");
+}
+
+void TGalleryForm::ShowOpenDialog() {
+  wchar_t file[MAX_PATH] = L"";
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = L"Skins (*.vsk)\0*.vsk\0All files (*.*)\0*.*\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = L"Open a skin";
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  SetStatus(GetOpenFileNameW(&ofn) ? std::wstring(L"Chose ") + file : L"No file chosen.");
+}
+
+void TGalleryForm::ShowColourDialog() {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORW cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = Handle();
+  cc.rgbResult = RGB(31, 103, 148);
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+  if (ChooseColorW(&cc)) {
+    body_->SetColor(static_cast<TColor>(cc.rgbResult));
+    SetStatus(L"A new colour.");
+  } else {
+    SetStatus(L"The colour stays.");
+  }
+}
+
+TForm* TGalleryForm::OpenMdiWindow() {
+  auto* frame = new TForm(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetCaption(L"MDI window");
+  frame->SetBounds(Left() + 60, Top() + 60, 560, 380);
+  auto* menu = new TMainMenu(frame);
+  menu->SetImages(images_);
+  auto* file = new TMenuItem(frame);
+  file->SetCaption(L"&File");
+  menu->Items()->Add(file);
+  auto* newChild = new TMenuItem(frame);
+  newChild->SetCaption(L"&New child");
+  file->Add(newChild);
+  auto* window = new TMenuItem(frame);
+  window->SetCaption(L"&Window");
+  window->SetGroupIndex(9);
+  menu->Items()->Add(window);
+  auto* cascade = new TMenuItem(frame);
+  cascade->SetCaption(L"&Cascade");
+  cascade->OnClick.handler = [frame](TObject*) { frame->Cascade(); };
+  window->Add(cascade);
+  auto* tile = new TMenuItem(frame);
+  tile->SetCaption(L"&Tile");
+  tile->OnClick.handler = [frame](TObject*) { frame->Tile(); };
+  window->Add(tile);
+  frame->SetMenu(menu);
+  frame->SetWindowMenu(window);
+  frame->OnClose = [](TCustomForm*, TCloseAction& a) { a = caFree; };
+  frame->Show();
+  static int counter = 0;
+  auto makeChild = [frame] {
+    auto* child = new TForm(frame);
+    child->SetFormStyle(fsMDIChild);
+    child->SetCaption(L"Document " + std::to_wstring(++counter));
+    child->SetBounds(0, 0, 260, 170);
+    child->SetColor(clWindow);
+    auto* label = new TLabel(child);
+    label->SetParent(child);
+    label->SetBounds(12, 12, 200, 20);
+    label->SetCaption(L"A child window.");
+    child->Show();
+  };
+  newChild->OnClick.handler = [makeChild](TObject*) { makeChild(); };
+  makeChild();
+  makeChild();
+  frame->Cascade();
+  return frame;
+}
+
+}  // namespace vex::gallery

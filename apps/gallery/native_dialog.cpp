@@ -1,0 +1,141 @@
+#include "native_dialog.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace vex::gallery {
+namespace {
+
+// Writes a DLGTEMPLATE with its items, word by word, as the dialog manager reads it.
+class TTemplate {
+ public:
+  TTemplate(const wchar_t* title, short cx, short cy) {
+    DWORD style = DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    Dword(style);
+    Dword(0);
+    countAt_ = data_.size();
+    Word(0);
+    Word(0);
+    Word(0);
+    Word(static_cast<WORD>(cx));
+    Word(static_cast<WORD>(cy));
+    Word(0);  // no menu
+    Word(0);  // default class
+    String(title);
+    Word(8);
+    String(L"MS Shell Dlg");
+  }
+
+  // A control of a predefined class (atom) or named class.
+  void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const wchar_t* className,
+            const wchar_t* text) {
+    Align();
+    Dword(style | WS_CHILD | WS_VISIBLE);
+    Dword(0);
+    Word(static_cast<WORD>(x));
+    Word(static_cast<WORD>(y));
+    Word(static_cast<WORD>(cx));
+    Word(static_cast<WORD>(cy));
+    Word(id);
+    if (atom) {
+      Word(0xFFFF);
+      Word(atom);
+    } else {
+      String(className);
+    }
+    String(text);
+    Word(0);
+    ++count_;
+    data_[countAt_] = static_cast<WORD>(count_);
+  }
+
+  const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(data_.data()); }
+
+ private:
+  void Word(WORD w) { data_.push_back(w); }
+  void Dword(DWORD d) {
+    Word(LOWORD(d));
+    Word(HIWORD(d));
+  }
+  void String(const wchar_t* s) {
+    for (; *s; ++s) Word(static_cast<WORD>(*s));
+    Word(0);
+  }
+  void Align() {
+    if (data_.size() % 2) Word(0);
+  }
+
+  std::vector<WORD> data_;
+  std::size_t countAt_ = 0;
+  int count_ = 0;
+};
+
+enum : WORD { kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kListBox = 0x83, kComboBox = 0x85 };
+enum : WORD { idHints = 101, idRemember, idSmall, idLarge, idCombo, idComboList, idEdit, idList, idTabs, idProgress, idTrack };
+
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG: {
+      CheckDlgButton(dlg, idHints, BST_CHECKED);
+      CheckDlgButton(dlg, idRemember, BST_INDETERMINATE);
+      CheckRadioButton(dlg, idSmall, idLarge, idSmall);
+      for (const wchar_t* s : {L"Blue", L"Graphite", L"Olive"}) {
+        SendDlgItemMessageW(dlg, idCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+        SendDlgItemMessageW(dlg, idComboList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+      }
+      SendDlgItemMessageW(dlg, idCombo, CB_SETCURSEL, 0, 0);
+      SendDlgItemMessageW(dlg, idComboList, CB_SETCURSEL, 1, 0);
+      for (const wchar_t* s : {L"Title bar", L"Borders", L"Buttons", L"Check boxes", L"Scroll bars", L"Tabs"})
+        SendDlgItemMessageW(dlg, idList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+      SendDlgItemMessageW(dlg, idList, LB_SETCURSEL, 2, 0);
+      const wchar_t* tabs[] = {L"General", L"Colours", L"Advanced"};
+      for (int i = 0; i < 3; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(tabs[i]);
+        SendDlgItemMessageW(dlg, idTabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+      }
+      SendDlgItemMessageW(dlg, idProgress, PBM_SETPOS, 60, 0);
+      SendDlgItemMessageW(dlg, idTrack, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10));
+      SendDlgItemMessageW(dlg, idTrack, TBM_SETPOS, TRUE, 4);
+      return TRUE;
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dlg, LOWORD(wParam));
+        return TRUE;
+      }
+      break;
+    default:
+      break;
+  }
+  return FALSE;
+}
+
+}  // namespace
+
+INT_PTR ShowNativeDialog(HWND owner) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  TTemplate t(L"Native dialog", 290, 196);
+  t.Item(BS_GROUPBOX, 7, 4, 132, 64, 0xFFFF, kButton, nullptr, L"Options");
+  t.Item(BS_AUTOCHECKBOX | WS_TABSTOP, 14, 16, 110, 10, idHints, kButton, nullptr, L"Show &hints");
+  t.Item(BS_AUTO3STATE | WS_TABSTOP, 14, 29, 110, 10, idRemember, kButton, nullptr, L"&Remember size");
+  t.Item(BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, 14, 42, 55, 10, idSmall, kButton, nullptr, L"&Small");
+  t.Item(BS_AUTORADIOBUTTON, 72, 42, 55, 10, idLarge, kButton, nullptr, L"&Large");
+  t.Item(SS_LEFT, 7, 74, 60, 8, 0xFFFF, kStatic, nullptr, L"Scheme:");
+  t.Item(CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 7, 84, 62, 60, idCombo, kComboBox, nullptr, L"");
+  t.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 76, 84, 63, 60, idComboList, kComboBox, nullptr, L"");
+  t.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 102, 132, 13, idEdit, kEdit, nullptr, L"Edit me");
+  t.Item(LBS_NOTIFY | WS_BORDER | WS_VSCROLL | WS_TABSTOP, 7, 120, 132, 48, idList, kListBox, nullptr, L"");
+  t.Item(WS_TABSTOP, 148, 7, 135, 80, idTabs, 0, WC_TABCONTROLW, L"");
+  t.Item(0, 148, 96, 135, 10, idProgress, 0, PROGRESS_CLASSW, L"");
+  t.Item(TBS_AUTOTICKS | WS_TABSTOP, 148, 112, 135, 20, idTrack, 0, TRACKBAR_CLASSW, L"");
+  t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 176, 174, 50, 14, IDOK, kButton, nullptr, L"OK");
+  t.Item(BS_PUSHBUTTON | WS_TABSTOP, 233, 174, 50, 14, IDCANCEL, kButton, nullptr, L"Cancel");
+  return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc, 0);
+}
+
+}  // namespace vex::gallery

@@ -1,0 +1,144 @@
+#include "tour.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <iostream>
+
+#include "gallery_form.h"
+#include "host/application.h"
+#include "png_writer.h"
+
+namespace vex::gallery {
+namespace {
+
+using namespace vex::host;
+
+// One capture in progress: a timer looks for the window, lets it paint, saves it, closes it.
+struct TCapture {
+  std::function<HWND()> find;
+  std::function<RECT(HWND)> area;
+  std::function<void(HWND)> close;
+  std::wstring path;
+  int ticks = 0;
+  int seen = 0;
+  bool done = false;
+  bool saved = false;
+};
+
+TCapture* gCapture = nullptr;
+
+void CALLBACK CaptureTick(HWND, UINT, UINT_PTR id, DWORD) {
+  TCapture* c = gCapture;
+  if (!c || c->done) {
+    KillTimer(nullptr, id);
+    return;
+  }
+  ++c->ticks;
+  HWND w = c->find();
+  if (w && IsWindowVisible(w)) ++c->seen;
+  // A few ticks after it appears the window has painted; give up after ten seconds.
+  if ((w && c->seen >= 5) || c->ticks > 100) {
+    KillTimer(nullptr, id);
+    if (w) {
+      RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      Sleep(50);
+      c->saved = SaveScreenRect(c->area(w), c->path);
+      c->close(w);
+    }
+    c->done = true;
+  }
+}
+
+RECT WindowArea(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return r;
+}
+
+void Pump(int ms) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  while (GetTickCount() < end) {
+    Application().ProcessMessages();
+    Sleep(10);
+  }
+}
+
+// The active top-level window of this thread when it is not the main form.
+HWND NewActiveWindow(HWND main) {
+  HWND w = GetActiveWindow();
+  return w && w != main ? w : nullptr;
+}
+
+}  // namespace
+
+int RunTour(TGalleryForm& form, const std::wstring& folder) {
+  CreateDirectoryW(folder.c_str(), nullptr);
+  int failures = 0;
+  HWND main = form.Handle();
+  auto report = [&](const std::wstring& name, bool ok) {
+    std::wcout << (ok ? L"saved " : L"FAILED ") << folder << L"\\" << name << std::endl;
+    if (!ok) ++failures;
+  };
+  // Runs `open` (which returns once the window is closed again) with a capture armed.
+  auto capture = [&](const std::wstring& name, std::function<HWND()> find, std::function<RECT(HWND)> area,
+                     std::function<void(HWND)> close, std::function<void()> open) {
+    TCapture c{std::move(find), std::move(area), std::move(close), folder + L"\\" + name};
+    gCapture = &c;
+    SetTimer(nullptr, 0, 100, CaptureTick);
+    open();
+    while (!c.done) {
+      Application().HandleMessage();
+    }
+    gCapture = nullptr;
+    report(name, c.saved);
+    Pump(200);
+  };
+  auto cancel = [](HWND w) { PostMessageW(w, WM_COMMAND, IDCANCEL, 0); };
+  auto closeWindow = [](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); };
+  auto dialog = [main] { return NewActiveWindow(main); };
+
+  form.Show();
+  Pump(800);
+  report(L"01-main-window.png", SaveScreenRect(WindowArea(main), folder + L"\\01-main-window.png"));
+
+  // The popup menu, shown with the window it belongs to.
+  capture(
+      L"02-popup-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
+      [main](HWND menu) {
+        RECT a = WindowArea(main), b = WindowArea(menu), u;
+        UnionRect(&u, &a, &b);
+        return u;
+      },
+      [](HWND) { EndMenu(); },
+      [&form, main] {
+        POINT p{120, 140};
+        ClientToScreen(main, &p);
+        form.Popup()->Popup(p.x, p.y);
+      });
+
+  // A drop-down of the main menu, opened from the keyboard.
+  capture(
+      L"03-main-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
+      [main](HWND menu) {
+        RECT a = WindowArea(main), b = WindowArea(menu), u;
+        UnionRect(&u, &a, &b);
+        return u;
+      },
+      [](HWND) { EndMenu(); }, [main] { PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'w'); });
+
+  capture(L"04-native-message-box.png", dialog, WindowArea, cancel, [&form] { form.ShowNativeMessageBox(); });
+  capture(L"05-framework-message-dialog.png", dialog, WindowArea, closeWindow, [&form] { form.ShowFrameworkMessage(); });
+  capture(L"06-native-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowNativeDialog(); });
+  capture(L"07-open-file-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowOpenDialog(); });
+  capture(L"08-colour-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowColourDialog(); });
+
+  TForm* mdi = form.OpenMdiWindow();
+  Pump(800);
+  report(L"09-mdi-window.png", SaveScreenRect(WindowArea(mdi->Handle()), folder + L"\\09-mdi-window.png"));
+  TComponent::Free(mdi);
+  Pump(200);
+  return failures;
+}
+
+}  // namespace vex::gallery
