@@ -1,0 +1,51 @@
+#include "image/region_runs.h"
+
+#include <algorithm>
+
+namespace vex::image {
+
+std::vector<TRect> OpaqueRuns(const TRegionImage& img, int firstRow, int endRow, std::uint32_t transparent, int dy) {
+  std::vector<TRect> out;
+  firstRow = std::max(firstRow, 0);
+  endRow = std::min(endRow, img.height);
+  for (int y = firstRow; y < endRow; ++y) {
+    int x = 0;
+    while (x < img.width) {
+      while (x < img.width && img.pixel(x, y) == transparent) ++x;
+      if (x >= img.width) break;
+      const int x0 = x;
+      while (x < img.width && img.pixel(x, y) != transparent) ++x;
+      out.push_back({x0, y + dy, x, y + dy + 1});
+    }
+  }
+  return out;
+}
+
+namespace {
+
+void AddPart(std::vector<TRect>& out, const TRegionImage& img, int minY, int maxY, std::uint32_t transparent, int width,
+             int dy) {
+  const int partHeight = img.height;
+  const int start = minY == -1 ? 0 : minY;
+  const int end = minY < maxY ? maxY + 1 : partHeight;
+  if (minY > 0) out.push_back({0, dy, width, dy + minY});
+  const std::vector<TRect> runs = OpaqueRuns(img, start, end, transparent, dy);
+  out.insert(out.end(), runs.begin(), runs.end());
+  if (end < partHeight) out.push_back({0, dy + end, width, dy + partHeight});
+}
+
+}  // namespace
+
+std::vector<TRect> WindowRegionRects(const TRegionImage& title, const TRegionImage& bottom, bool titleNeedsRegion,
+                                     bool bottomNeedsRegion, int titleMinY, int titleMaxY, int bottomMinY,
+                                     int bottomMaxY, std::uint32_t transparent, int height, int width) {
+  std::vector<TRect> out;
+  const int tH = titleNeedsRegion ? title.height : 0;
+  const int bH = bottomNeedsRegion ? bottom.height : 0;
+  if (titleNeedsRegion) AddPart(out, title, titleMinY, titleMaxY, transparent, width, 0);
+  out.push_back({0, tH, width, height - bH});
+  if (bottomNeedsRegion) AddPart(out, bottom, bottomMinY, bottomMaxY, transparent, width, height - bH);
+  return out;
+}
+
+}  // namespace vex::image

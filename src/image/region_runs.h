@@ -1,0 +1,31 @@
+// The window region traced from the title-bar and bottom-border images: rectangles whose union
+// leaves out the transparent pixels of the scanned rows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "image/section_layout.h"
+
+namespace vex::image {
+
+// Pixel colour at (x, y) of an image, compared with the transparent colour as is.
+using TPixelAt = std::function<std::uint32_t(int x, int y)>;
+
+struct TRegionImage {
+  int width = 0, height = 0;
+  TPixelAt pixel;
+};
+
+// One-row rectangles for every maximal run of non-transparent pixels in rows [firstRow, endRow).
+std::vector<TRect> OpaqueRuns(const TRegionImage& img, int firstRow, int endRow, std::uint32_t transparent, int dy = 0);
+
+// The rectangles of a window's region: the title part (when needed), the body between, and the
+// bottom part (when needed) at the window's bottom edge. Min and max rows as the skin gives them
+// (-1 counts as row 0; when min is not below max, every row is scanned).
+std::vector<TRect> WindowRegionRects(const TRegionImage& title, const TRegionImage& bottom, bool titleNeedsRegion,
+                                     bool bottomNeedsRegion, int titleMinY, int titleMaxY, int bottomMinY,
+                                     int bottomMaxY, std::uint32_t transparent, int height, int width);
+
+}  // namespace vex::image
