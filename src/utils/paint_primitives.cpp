@@ -1,0 +1,284 @@
+#include "utils/paint_primitives.h"
+
+#include <algorithm>
+
+#include "image/region_runs.h"
+#include "image/section_layout.h"
+
+namespace vex::utils {
+
+using host::ColorToRGB;
+using host::TPixelFormat;
+
+namespace {
+
+// Copies `src` of the bitmap onto the canvas at `dst`: one to one or stretched, and with the
+// mask colour left out when transparent.
+void Blit(const TBitmap& bmp, TCanvas& canvas, const RECT& dst, const image::TRect& src, bool transparent, TColor mask) {
+  HDC from = const_cast<TBitmap&>(bmp).Canvas().Handle();
+  const int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
+  if (transparent) {
+    TransparentBlt(canvas.Handle(), dst.left, dst.top, dw, dh, from, src.left, src.top, src.Width(), src.Height(),
+                   static_cast<UINT>(ColorToRGB(mask)));
+  } else if (dw == src.Width() && dh == src.Height()) {
+    BitBlt(canvas.Handle(), dst.left, dst.top, dw, dh, from, src.left, src.top, SRCCOPY);
+  } else {
+    SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
+    StretchBlt(canvas.Handle(), dst.left, dst.top, dw, dh, from, src.left, src.top, src.Width(), src.Height(), SRCCOPY);
+  }
+}
+
+RECT ToRect(const image::TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// Rebuilds a bitmap from a pixel function over a new size (rotations).
+template <class F>
+void Remap(TBitmap& bmp, int newW, int newH, F sourceOf) {
+  TBitmap copy;
+  copy.Assign(bmp);
+  const bool transparent = bmp.Transparent();
+  bmp.SetSize(0, 0);
+  bmp.SetSize(newW, newH);
+  for (int y = 0; y < newH; ++y)
+    for (int x = 0; x < newW; ++x) {
+      const POINT s = sourceOf(x, y);
+      bmp.SetPixelColor(x, y, copy.PixelColor(s.x, s.y));
+    }
+  bmp.SetTransparent(transparent);
+}
+
+}  // namespace
+
+void SliceBitmap(const TBitmap* source, TBitmap& dest, int count, int index) {
+  if (!source || count <= 0) return;
+  const int w = source->Width() / count;
+  const int h = source->Height();
+  dest.SetSize(0, 0);
+  dest.SetSize(w, h);
+  if (w <= 0 || h <= 0) return;
+  HDC from = const_cast<TBitmap*>(source)->Canvas().Handle();
+  BitBlt(dest.Canvas().Handle(), 0, 0, w, h, from, w * (index - 1), 0, SRCCOPY);
+  GdiFlush();
+}
+
+void RotateBitmapLeft(TBitmap& bmp) {
+  const int W = bmp.Width(), H = bmp.Height();
+  // Left: source (x, y) lands at (y, W-1-x); so target (tx, ty) comes from (W-1-ty, tx).
+  Remap(bmp, H, W, [W](int tx, int ty) { return POINT{W - 1 - ty, tx}; });
+}
+
+void RotateBitmapRight(TBitmap& bmp) {
+  const int W = bmp.Width(), H = bmp.Height();
+  // Right: source (x, y) lands at (H-1-y, x); target (tx, ty) comes from (ty, H-1-tx).
+  Remap(bmp, H, W, [H](int tx, int ty) { return POINT{ty, H - 1 - tx}; });
+}
+
+void RotateBitmap180(TBitmap& bmp) {
+  const int W = bmp.Width(), H = bmp.Height();
+  Remap(bmp, W, H, [W, H](int tx, int ty) { return POINT{W - 1 - tx, H - 1 - ty}; });
+}
+
+void ReplaceBitmapColor(TBitmap& bmp, TColor from, TColor to) {
+  bmp.SetPixelFormat(TPixelFormat::pf24bit);
+  from = ColorToRGB(from);
+  to = ColorToRGB(to);
+  for (int y = 0; y < bmp.Height(); ++y) {
+    std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = 0; x < bmp.Width(); ++x) {
+      std::uint8_t* p = row + x * 3;
+      if (host::MakeRgb(p[2], p[1], p[0]) == from) {
+        p[0] = static_cast<std::uint8_t>(host::ColorBlue(to));
+        p[1] = static_cast<std::uint8_t>(host::ColorGreen(to));
+        p[2] = static_cast<std::uint8_t>(host::ColorRed(to));
+      }
+    }
+  }
+}
+
+void PaintNineSection(const TBitmap& bmp, TCanvas& canvas, const RECT& r, bool transparent, TColor mask) {
+  if (bmp.Empty()) return;
+  for (const image::TSectionStep& s : image::NineSectionLayout(bmp.Width(), bmp.Height(), r.left, r.top, r.right, r.bottom)) {
+    // Corners follow the transparent switch; edges and centre always leave the mask colour out.
+    Blit(bmp, canvas, ToRect(s.dest), s.source, s.kind == image::TSectionStep::Corner ? transparent : true, mask);
+  }
+}
+
+void PaintThreeCells(const TBitmap& bmp, TCanvas& canvas, const RECT& r, bool transparent, TColor mask) {
+  if (bmp.Empty()) return;
+  const image::TRect rr{r.left, r.top, r.right, r.bottom};
+  const auto steps = image::ThreeCellLayout(bmp.Width(), bmp.Height(), rr);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    // The narrow case and the stretched middle are drawn opaque; the end cells by the switch.
+    const bool opaque = steps.size() == 1 || steps[i].kind == image::TSectionStep::Stretch;
+    Blit(bmp, canvas, ToRect(steps[i].dest), steps[i].source, opaque ? false : transparent, mask);
+  }
+}
+
+void StretchThreeVertical(TBitmap& bmp, TCanvas& canvas, const RECT& r, int cap) {
+  if (r.left < 0 || bmp.Empty()) return;
+  bmp.SetPixelFormat(TPixelFormat::pf24bit);
+  const int bh = bmp.Height(), bw = bmp.Width(), H = r.bottom - r.top;
+  if (cap == 0) cap = bh / 3;
+  const int top = std::min(cap, H);
+  Blit(bmp, canvas, RECT{r.left, r.top, r.right, r.top + top}, {0, 0, bw, std::min(top, bh)}, false, 0);
+  Blit(bmp, canvas, RECT{r.left, r.bottom - cap, r.right, r.bottom}, {0, bh - cap, bw, bh}, false, 0);
+  if (bh - 2 * cap > 0 && r.bottom - cap > r.top + cap) {
+    TBitmap middle(bw, bh - 2 * cap, TPixelFormat::pf24bit);
+    BitBlt(middle.Canvas().Handle(), 0, 0, bw, bh - 2 * cap, bmp.Canvas().Handle(), 0, cap, SRCCOPY);
+    StretchHalftone(middle, canvas, RECT{r.left, r.top + cap, r.right, r.bottom - cap});
+  }
+}
+
+void StretchThreeHorizontal(TBitmap& bmp, TCanvas& canvas, const RECT& r, int cap) {
+  if (r.left < 0 || bmp.Empty()) return;
+  bmp.SetPixelFormat(TPixelFormat::pf24bit);
+  const int bh = bmp.Height(), bw = bmp.Width(), W = r.right - r.left;
+  const int left = std::min(cap, W);
+  Blit(bmp, canvas, RECT{r.left, r.top, r.left + left, r.bottom}, {0, 0, std::min(left, bw), bh}, false, 0);
+  Blit(bmp, canvas, RECT{r.right - cap, r.top, r.right, r.bottom}, {bw - cap, 0, bw, bh}, false, 0);
+  if (bw - 2 * cap > 0 && r.right - cap > r.left + cap) {
+    TBitmap middle(bw - 2 * cap, bh, TPixelFormat::pf24bit);
+    BitBlt(middle.Canvas().Handle(), 0, 0, bw - 2 * cap, bh, bmp.Canvas().Handle(), cap, 0, SRCCOPY);
+    StretchHalftone(middle, canvas, RECT{r.left + cap, r.top, r.right - cap, r.bottom});
+  }
+}
+
+void StretchHalftone(const TBitmap& bmp, TCanvas& canvas, const RECT& r) {
+  if (bmp.Empty()) return;
+  canvas.SetStretchMode(HALFTONE);
+  StretchBlt(canvas.Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, const_cast<TBitmap&>(bmp).Canvas().Handle(),
+             0, 0, bmp.Width(), bmp.Height(), SRCCOPY);
+}
+
+namespace {
+
+TColor Blend(TColor c1, TColor c2, double steps, int k) {
+  auto ch = [&](int a, int b) { return a + static_cast<int>(((static_cast<double>(b) - a) / steps) * k); };
+  return host::MakeRgb(ch(host::ColorRed(c1), host::ColorRed(c2)), ch(host::ColorGreen(c1), host::ColorGreen(c2)),
+                       ch(host::ColorBlue(c1), host::ColorBlue(c2)));
+}
+
+}  // namespace
+
+void GradientFillRows(TCanvas& canvas, const RECT& r, TColor first, TColor last) {
+  if (r.top == r.bottom) return;
+  first = ColorToRGB(first);
+  last = ColorToRGB(last);
+  const double span = r.bottom - r.top;
+  FillRectColor(canvas, RECT{r.left, r.top, r.right, r.top + 1}, first);
+  for (int y = r.top + 1; y <= r.bottom - 2; ++y)
+    FillRectColor(canvas, RECT{r.left, y, r.right, y + 1}, Blend(first, last, span, y - r.top - 1));
+  FillRectColor(canvas, RECT{r.left, r.bottom - 1, r.right, r.bottom}, last);
+}
+
+void GradientFillColumns(TCanvas& canvas, const RECT& r, TColor first, TColor last) {
+  if (r.left == r.right) return;
+  first = ColorToRGB(first);
+  last = ColorToRGB(last);
+  const double span = r.right - r.left;
+  FillRectColor(canvas, RECT{r.left, r.top, r.left + 1, r.bottom}, first);
+  for (int x = r.left + 1; x <= r.right - 2; ++x)
+    FillRectColor(canvas, RECT{x, r.top, x + 1, r.bottom}, Blend(first, last, span, x - r.left));
+  FillRectColor(canvas, RECT{r.right - 1, r.top, r.right, r.bottom}, last);
+}
+
+TColor InvertColor(TColor c) {
+  c = ColorToRGB(c);
+  return host::MakeRgb(255 - host::ColorRed(c), 255 - host::ColorGreen(c), 255 - host::ColorBlue(c));
+}
+
+void FrameRectColor(TCanvas& canvas, const RECT& r, TColor c) {
+  canvas.Brush.color = c;
+  canvas.Brush.style = host::TBrushStyle::bsSolid;
+  canvas.FrameRect(r);
+}
+
+void FillRectColor(TCanvas& canvas, const RECT& r, TColor c) {
+  canvas.Brush.color = c;
+  canvas.Brush.style = host::TBrushStyle::bsSolid;
+  canvas.FillRect(r);
+}
+
+namespace {
+
+void Glyph(TCanvas& canvas, std::vector<POINT> pts, bool enabled) {
+  auto draw = [&](TColor c, int d) {
+    std::vector<POINT> p = pts;
+    for (auto& q : p) {
+      q.x += d;
+      q.y += d;
+    }
+    canvas.Pen.color = c;
+    canvas.Pen.style = host::TPenStyle::psSolid;
+    canvas.Brush.color = c;
+    canvas.Brush.style = host::TBrushStyle::bsSolid;
+    canvas.Polygon(p);
+  };
+  if (enabled) {
+    draw(host::clBlack, 0);
+  } else {
+    draw(host::clWhite, 1);
+    draw(host::clGray, 0);
+  }
+}
+
+}  // namespace
+
+void DrawArrowDown(TCanvas& c, int x, int y, bool enabled) { Glyph(c, {{x, y}, {x + 6, y}, {x + 3, y + 3}}, enabled); }
+void DrawArrowUp(TCanvas& c, int x, int y, bool enabled) { Glyph(c, {{x, y}, {x - 3, y + 3}, {x + 3, y + 3}}, enabled); }
+void DrawArrowLeft(TCanvas& c, int x, int y, bool enabled) { Glyph(c, {{x, y}, {x + 3, y + 3}, {x + 3, y - 3}}, enabled); }
+void DrawArrowRight(TCanvas& c, int x, int y, bool enabled) { Glyph(c, {{x, y}, {x, y + 6}, {x + 3, y + 3}}, enabled); }
+
+void DrawWindowBorder(HWND wnd, TColor outer, TColor inner, bool drawInner) {
+  RECT r;
+  GetWindowRect(wnd, &r);
+  OffsetRect(&r, -r.left, -r.top);
+  host::TWindowCanvas canvas(wnd, host::TWindowDC::TKind::Whole);
+  FrameRectColor(canvas, r, outer);
+  if (drawInner) {
+    InflateRect(&r, -1, -1);
+    FrameRectColor(canvas, r, inner);
+  }
+}
+
+void PaintControlBorder(HWND control, TColor controlBorderColor, TColor colour) {
+  RECT cr;
+  GetClientRect(control, &cr);
+  const int W = cr.right, H = cr.bottom;
+  host::TWindowCanvas canvas(control, host::TWindowDC::TKind::Client);
+  FillRectColor(canvas, RECT{0, 0, 2, H}, colour);
+  FillRectColor(canvas, RECT{0, H - 2, W, H}, colour);
+  FillRectColor(canvas, RECT{W - 2, 0, W, H}, colour);
+  FillRectColor(canvas, RECT{0, 0, W, 2}, colour);
+  canvas.Pen.color = controlBorderColor;
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(0, H);
+}
+
+void BuildWindowRegion(HWND wnd, const TBitmap* title, const TBitmap* bottom, bool titleNeedsRegion,
+                       bool bottomNeedsRegion, int titleMinY, int titleMaxY, int bottomMinY, int bottomMaxY,
+                       TColor transparent, int height, int width) {
+  auto image = [](const TBitmap* b) {
+    image::TRegionImage img;
+    if (b && !b->Empty()) {
+      img.width = b->Width();
+      img.height = b->Height();
+      img.pixel = [b](int x, int y) { return static_cast<std::uint32_t>(b->PixelColor(x, y)); };
+    } else {
+      img.pixel = [](int, int) { return 0u; };
+    }
+    return img;
+  };
+  if (title) title->ScanLine(0);  // flush pending drawing before reading pixels
+  if (bottom) bottom->ScanLine(0);
+  const auto rects = image::WindowRegionRects(image(title), image(bottom), titleNeedsRegion && title, bottomNeedsRegion && bottom,
+                                              titleMinY, titleMaxY, bottomMinY, bottomMaxY,
+                                              static_cast<std::uint32_t>(ColorToRGB(transparent)), height, width);
+  host::TOwnedRegion region(CreateRectRgn(0, 0, 0, 0));
+  for (const image::TRect& r : rects) {
+    host::TOwnedRegion part(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+    CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
+  }
+  if (SetWindowRgn(wnd, region.Get(), TRUE)) region.Release();  // the window owns it now
+}
+
+}  // namespace vex::utils

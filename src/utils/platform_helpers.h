@@ -1,0 +1,51 @@
+// Menu-item handler installation, form and geometry queries, system-version flags, and User32
+// functions bound by name at run time.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "host/form.h"
+#include "host/menus.h"
+
+namespace vex::utils {
+
+// Menus.
+void HookMenuItems(host::TMenuItem* item, const host::TMenuDrawItemEvent& draw, const host::TMenuMeasureItemEvent& measure);
+bool IsTopMenuItem(const host::TMenuItem* item);
+// The image list to draw an item's image from: the sub-menu images recorded when it was hooked,
+// an ancestor's SubMenuImages, or its menu's Images.
+const host::TImageList* FindSubMenuImages(const host::TMenuItem* item);
+
+// Forms and geometry.
+host::TCustomForm* FindFormByHandle(HWND wnd);
+bool IsFormActive(host::TCustomForm* form);
+void GetWorkArea(HWND wnd, RECT& area);
+void SetFormBounds(host::TCustomForm* form, const RECT& r);
+bool PointInRect(int x, int y, const RECT& r);
+bool HasProperty(const host::TObject* obj, const std::string& name);
+
+// System version, computed once; tests inject a version.
+struct TSystemVersion {
+  DWORD major = 0, minor = 0, platform = 0;
+};
+void SetSystemVersion(const TSystemVersion& v);
+bool IsWin95();
+bool IsWinXPStyle();
+bool IsWinVista();
+
+// User32 functions that older systems lack: 0 when unavailable (and for the three that share
+// the flag, not looked up again).
+BOOL LateGetScrollBarInfo(HWND wnd, LONG objectId, SCROLLBARINFO* info);
+BOOL LateGetComboBoxInfo(HWND wnd, COMBOBOXINFO* info);
+HWND LateGetAncestor(HWND wnd, UINT flags);
+std::wstring GetWindowTextUnicode(HWND wnd);
+// Test hook: the name the late binding looks the functions up in (default "User32.dll"), and a
+// reset of its caches.
+void SetLateBindingModule(const wchar_t* moduleName);
+
+// The private message a frame wrapper answers with 1 when its window is active, 2 when not.
+inline constexpr UINT SKM_QUERYACTIVE = 0x2AAB;
+
+}  // namespace vex::utils

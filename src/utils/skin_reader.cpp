@@ -1,0 +1,62 @@
+#include "utils/skin_reader.h"
+
+#include <system_error>
+
+#include "skin2/skin_keys.h"
+#include "utils/paint_primitives.h"
+
+namespace vex::utils {
+
+TvexSkinReader::TvexSkinReader(const std::filesystem::path& file, const std::string& password) {
+  if (!file.empty()) Load(file, password);
+}
+
+void TvexSkinReader::Load(const std::filesystem::path& file, const std::string& password) {
+  file_.reset();
+  bitmaps_.clear();
+  ready_ = false;
+  std::error_code ec;
+  if (!file.empty() && std::filesystem::is_regular_file(file, ec)) {
+    try {
+      auto reader = std::make_unique<skin2::Tsk2SkinFileReader>(file, password);
+      const std::int32_t transparent = skin2::LookupColor(reader.get(), skin2::color::SKIN2_TRANSCOLOR);
+      reader->SetTransparentColor(static_cast<image::TColorRef>(transparent));
+      std::vector<std::unique_ptr<host::TBitmap>> bitmaps;
+      for (const auto& b : reader->Bitmaps()) {
+        auto bmp = std::make_unique<host::TBitmap>();
+        bmp->SetPixelFormat(host::TPixelFormat::pf24bit);
+        bmp->LoadFromImage(*b.value);
+        bitmaps.push_back(std::move(bmp));
+      }
+      file_ = std::move(reader);
+      bitmaps_ = std::move(bitmaps);
+      // The track-bar channel shows the form colour where the skin has the transparent one.
+      if (host::TBitmap* track = GetBitmap(skin2::bitmap::SKIN2_TRACKBAR))
+        ReplaceBitmapColor(*track, transparent, GetColor(skin2::color::SKIN2_FORMCOLOR));
+      ready_ = true;
+    } catch (...) {
+      file_.reset();
+      bitmaps_.clear();
+      ready_ = false;
+      throw;
+    }
+  }
+  if (OnLoaded) OnLoaded(this);
+}
+
+std::int32_t TvexSkinReader::GetColor(int index) const { return skin2::LookupColor(file_.get(), index); }
+
+host::TBitmap* TvexSkinReader::GetBitmap(int index) const {
+  const image::TvexImage* img = skin2::LookupBitmap(file_.get(), index);
+  if (!img) return nullptr;
+  const auto& list = file_->Bitmaps();
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (list[i].value.get() == img) return bitmaps_[i].get();
+  return nullptr;
+}
+
+std::int32_t TvexSkinReader::GetPosition(int index) const { return skin2::LookupPosition(file_.get(), index); }
+
+bool TvexSkinReader::GetSwitch(int index) const { return skin2::LookupSwitch(file_.get(), index); }
+
+}  // namespace vex::utils

@@ -1,0 +1,40 @@
+// The engine's handle on the current skin: loads a skin archive, prepares its bitmaps (transparent
+// colour, track-bar background) and tells its owner when a load has happened.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/bitmap.h"
+#include "skin2/skin_file_reader.h"
+
+namespace vex::utils {
+
+class TvexSkinReader {
+ public:
+  // No skin yet; then Load (an empty name loads nothing and leaves Ready false).
+  explicit TvexSkinReader(const std::filesystem::path& file = {}, const std::string& password = {});
+
+  // Drops the current skin (even if the new one fails), loads the archive when the file exists,
+  // and calls OnLoaded unless loading raised (EvexSkinError passes through).
+  void Load(const std::filesystem::path& file, const std::string& password);
+  bool Ready() const { return ready_; }
+  std::function<void(TvexSkinReader*)> OnLoaded;
+
+  // Key lookups by group and index, with the group defaults when no skin is loaded.
+  std::int32_t GetColor(int index) const;
+  host::TBitmap* GetBitmap(int index) const;  // 24-bit, fixed transparent colour; owned here
+  std::int32_t GetPosition(int index) const;
+  bool GetSwitch(int index) const;
+  const skin2::Tsk2SkinFileReader* FileReader() const { return file_.get(); }
+
+ private:
+  std::unique_ptr<skin2::Tsk2SkinFileReader> file_;
+  std::vector<std::unique_ptr<host::TBitmap>> bitmaps_;  // one per bitmap record, in file order
+  bool ready_ = false;
+};
+
+}  // namespace vex::utils

@@ -1,0 +1,97 @@
+#include "utils/text_helpers.h"
+
+namespace vex::utils {
+
+namespace {
+
+int TextWidthA(host::TCanvas& canvas, const std::string& text) {
+  // The canvas selects its font on its first text measurement; measure through it to get there.
+  canvas.TextWidth(L"");
+  SIZE s{0, 0};
+  GetTextExtentPoint32A(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &s);
+  return s.cx;
+}
+
+template <class S, class Measure>
+S Ellipsis(const S& text, int width, Measure measure, const S& dots) {
+  if (measure(text) <= width) return text;
+  for (std::size_t n = 1; n < text.size(); ++n) {
+    S candidate = text.substr(0, n) + dots;
+    if (measure(candidate) >= width) return candidate;
+  }
+  return text;
+}
+
+template <class S>
+S ReplaceAllT(S text, const S& pattern, const S& replacement) {
+  if (pattern.empty()) return text;
+  // Searching from the start of the current result each time, as the caption code expects; a
+  // replacement that contains the pattern is spliced in once per original occurrence instead of
+  // looping for ever.
+  std::size_t from = 0;
+  for (std::size_t at; (at = text.find(pattern, from)) != S::npos;) {
+    text.replace(at, pattern.size(), replacement);
+    from = replacement.find(pattern) == S::npos ? 0 : at + replacement.size();
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string EllipsisText(host::TCanvas& canvas, const std::string& text, int width) {
+  return Ellipsis<std::string>(text, width, [&](const std::string& s) { return TextWidthA(canvas, s); }, "...");
+}
+
+std::wstring EllipsisTextW(host::TCanvas& canvas, const std::wstring& text, int width) {
+  return Ellipsis<std::wstring>(text, width, [&](const std::wstring& s) { return TextWidthW(canvas, s); }, L"...");
+}
+
+int TextWidthW(host::TCanvas& canvas, const std::wstring& text) { return canvas.TextWidth(text); }
+
+std::string ReplaceAll(std::string text, const std::string& pattern, const std::string& replacement) {
+  return ReplaceAllT(std::move(text), pattern, replacement);
+}
+
+std::wstring ReplaceAll(std::wstring text, const std::wstring& pattern, const std::wstring& replacement) {
+  return ReplaceAllT(std::move(text), pattern, replacement);
+}
+
+std::string StripAccelerators(const std::string& text) { return ReplaceAll(text, "&", ""); }
+std::wstring StripAccelerators(const std::wstring& text) { return ReplaceAll(text, L"&", L""); }
+
+namespace {
+
+bool NonClientMetrics(NONCLIENTMETRICSW& m) {
+  m = NONCLIENTMETRICSW{};
+  m.cbSize = sizeof m;
+  return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0) != FALSE;
+}
+
+}  // namespace
+
+void AssignCaptionFont(host::TFont& font) {
+  NONCLIENTMETRICSW m;
+  if (NonClientMetrics(m)) font.SetLogFont(m.lfCaptionFont);
+}
+
+void AssignMenuFont(host::TFont& font) {
+  NONCLIENTMETRICSW m;
+  if (!NonClientMetrics(m)) return;
+  font.SetLogFont(m.lfMenuFont);
+  font.SetColor(host::clMenuText);
+}
+
+void DrawMenuSeparator(host::TCanvas& canvas, const RECT& r, host::TColor colour, bool leftToRight, int barWidth) {
+  canvas.Pen.color = colour;
+  canvas.Pen.style = host::TPenStyle::psSolid;
+  const int y = r.top + 2;
+  if (leftToRight) {
+    canvas.MoveTo(r.left + barWidth + 4, y);
+    canvas.LineTo(r.right - 2, y);
+  } else {
+    canvas.MoveTo(r.left + 2, y);
+    canvas.LineTo(r.right - barWidth - 4, y);
+  }
+}
+
+}  // namespace vex::utils

@@ -1,0 +1,30 @@
+// Text, font and menu-separator helpers shared by the frame, menu and control painters.
+#pragma once
+
+#include <string>
+
+#include "host/canvas.h"
+#include "host/font.h"
+
+namespace vex::utils {
+
+// The text when it fits the width on the canvas; otherwise the shortest prefix followed by "..."
+// that is at least as wide as the width (drawing clips it), or the text itself when no prefix
+// reaches that.
+std::string EllipsisText(host::TCanvas& canvas, const std::string& text, int width);
+std::wstring EllipsisTextW(host::TCanvas& canvas, const std::wstring& text, int width);
+int TextWidthW(host::TCanvas& canvas, const std::wstring& text);
+std::string ReplaceAll(std::string text, const std::string& pattern, const std::string& replacement);
+std::wstring ReplaceAll(std::wstring text, const std::wstring& pattern, const std::wstring& replacement);
+// Every ampersand removed ("&&" leaves nothing).
+std::string StripAccelerators(const std::string& text);
+std::wstring StripAccelerators(const std::wstring& text);
+
+// The system's caption font; the menu font in the menu text colour. Unchanged on failure.
+void AssignCaptionFont(host::TFont& font);
+void AssignMenuFont(host::TFont& font);
+
+// A horizontal line at Top + 2 beside the menu's left bar.
+void DrawMenuSeparator(host::TCanvas& canvas, const RECT& r, host::TColor colour, bool leftToRight, int barWidth);
+
+}  // namespace vex::utils
