@@ -65,20 +65,30 @@ void TBitmap::Create(int width, int height, TPixelFormat format, const TBitmap* 
     dib = TOwnedBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     if (!dib) throw std::runtime_error("CreateDIBSection failed");
     bits = static_cast<std::uint8_t*>(p);
-    std::memset(bits, 0xFF, static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    if (bpp == 32)
-      for (int i = 0; i < width * height; ++i) bits[i * 4 + 3] = 0;
+    const bool covered = copyFrom && copyFrom->bits_ && copyFrom->width_ >= width && copyFrom->height_ >= height;
+    if (!covered) {
+      std::memset(bits, 0xFF, static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
+      if (bpp == 32)
+        for (int i = 0; i < width * height; ++i) bits[i * 4 + 3] = 0;
+    }
     if (copyFrom && copyFrom->bits_) {
       GdiFlush();
       const int w = std::min(width, copyFrom->width_), h = std::min(height, copyFrom->height_);
-      for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-          const TColor c = copyFrom->PixelColor(x, y);
-          std::uint8_t* d = bits + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * (bpp / 8);
-          d[0] = static_cast<std::uint8_t>(ColorBlue(c));
-          d[1] = static_cast<std::uint8_t>(ColorGreen(c));
-          d[2] = static_cast<std::uint8_t>(ColorRed(c));
+      const int srcBpp = copyFrom->format_ == TPixelFormat::pf24bit ? 3 : 4;
+      for (int y = 0; y < h; ++y) {
+        const std::uint8_t* s = copyFrom->bits_ + static_cast<std::size_t>(y) * copyFrom->stride_;
+        std::uint8_t* d = bits + static_cast<std::size_t>(y) * stride;
+        if (srcBpp * 8 == bpp) {
+          std::memcpy(d, s, static_cast<std::size_t>(w) * srcBpp);
+          continue;
         }
+        for (int x = 0; x < w; ++x, s += srcBpp, d += bpp / 8) {
+          d[0] = s[0];
+          d[1] = s[1];
+          d[2] = s[2];
+          if (bpp == 32) d[3] = 0;
+        }
+      }
     }
   }
   // Swap the new DIB in, keeping the canvas's context alive across the change.
@@ -95,6 +105,38 @@ void TBitmap::Create(int width, int height, TPixelFormat format, const TBitmap* 
   format_ = format;
   if (dc_ && dib_) oldBitmap_ = SelectObject(dc_.Get(), dib_.Get());
   if (canvas_) canvas_->SetHandle(dib_ ? dc_.Get() : nullptr);
+}
+
+void TBitmap::Swap(TBitmap& o) noexcept {
+  std::swap(width_, o.width_);
+  std::swap(height_, o.height_);
+  std::swap(stride_, o.stride_);
+  std::swap(format_, o.format_);
+  std::swap(dib_, o.dib_);
+  std::swap(bits_, o.bits_);
+  std::swap(dc_, o.dc_);
+  std::swap(oldBitmap_, o.oldBitmap_);
+  std::swap(canvas_, o.canvas_);
+  std::swap(transparentColor_, o.transparentColor_);
+  std::swap(mode_, o.mode_);
+  std::swap(transparent_, o.transparent_);
+}
+
+void TBitmap::CopyPixels(int x, int y, const TBitmap& source, int sx, int sy, int w, int h) {
+  w = std::min({w, width_ - x, source.width_ - sx});
+  h = std::min({h, height_ - y, source.height_ - sy});
+  if (w <= 0 || h <= 0 || x < 0 || y < 0 || sx < 0 || sy < 0) return;
+  GdiFlush();
+  if (format_ == source.format_) {
+    const int bpp = format_ == TPixelFormat::pf24bit ? 3 : 4;
+    for (int row = 0; row < h; ++row)
+      std::memcpy(bits_ + static_cast<std::size_t>(y + row) * stride_ + static_cast<std::size_t>(x) * bpp,
+                  source.bits_ + static_cast<std::size_t>(sy + row) * source.stride_ + static_cast<std::size_t>(sx) * bpp,
+                  static_cast<std::size_t>(w) * bpp);
+    return;
+  }
+  for (int row = 0; row < h; ++row)
+    for (int col = 0; col < w; ++col) SetPixelColor(x + col, y + row, source.PixelColor(sx + col, sy + row));
 }
 
 void TBitmap::SetSize(int width, int height) {

@@ -58,6 +58,10 @@ class TBitmap : public TGraphic {
   bool LoadFromResourceName(HINSTANCE instance, const wchar_t* name);
 
   void Assign(const TPersistent& source) override;
+  // Exchanges pictures (pixels, size, format, transparency) with another bitmap.
+  void Swap(TBitmap& other) noexcept;
+  // Copies a rectangle of another bitmap's pixels to (x, y), straight through the DIB memory.
+  void CopyPixels(int x, int y, const TBitmap& source, int sx, int sy, int w, int h);
   void Draw(TCanvas& canvas, const RECT& r) const override;
 
  private:

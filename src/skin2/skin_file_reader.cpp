@@ -11,6 +11,9 @@ namespace {
 
 [[noreturn]] void Fail() { throw EvexSkinError(kFailedToReadMessage); }
 
+// Skin files up to this size are read into memory whole; larger ones are read record by record.
+constexpr std::uint64_t kReadWholeLimit = 64u << 20;
+
 char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 template <class List>
@@ -39,8 +42,18 @@ void Tsk2SkinFileReader::LoadFromArchive(const std::filesystem::path& archive, c
     Tsk2SkinFileReader loaded;
     {
       TFile file(temp, "rb");
-      TFileReader reader(file);
-      loaded.Parse(reader);
+      const std::uint64_t size = file.Size();
+      if (size <= kReadWholeLimit) {
+        // One read instead of a seek and a read per record.
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+        file.ReadExact(bytes.data(), bytes.size());
+        file.Close();
+        TMemoryReader reader(bytes.data(), bytes.size());
+        loaded.Parse(reader);
+      } else {
+        TFileReader reader(file);
+        loaded.Parse(reader);
+      }
     }
     RemoveFileQuietly(temp);
     *this = std::move(loaded);

@@ -30,20 +30,26 @@ void Blit(const TBitmap& bmp, TCanvas& canvas, const RECT& dst, const image::TRe
 
 RECT ToRect(const image::TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// Rebuilds a bitmap from a pixel function over a new size (rotations).
+// Rebuilds a bitmap from a pixel mapping over a new size (rotations), in the DIB memory.
 template <class F>
 void Remap(TBitmap& bmp, int newW, int newH, F sourceOf) {
-  TBitmap copy;
-  copy.Assign(bmp);
-  const bool transparent = bmp.Transparent();
-  bmp.SetSize(0, 0);
-  bmp.SetSize(newW, newH);
-  for (int y = 0; y < newH; ++y)
-    for (int x = 0; x < newW; ++x) {
+  TBitmap turned(newW, newH, bmp.PixelFormat());
+  const int bpp = bmp.PixelFormat() == TPixelFormat::pf24bit ? 3 : 4;
+  const std::uint8_t* base = bmp.ScanLine(0);
+  const std::size_t stride = static_cast<std::size_t>(bmp.Stride());
+  for (int y = 0; y < newH; ++y) {
+    std::uint8_t* d = turned.ScanLine(y);
+    for (int x = 0; x < newW; ++x, d += bpp) {
       const POINT s = sourceOf(x, y);
-      bmp.SetPixelColor(x, y, copy.PixelColor(s.x, s.y));
+      const std::uint8_t* p = base + static_cast<std::size_t>(s.y) * stride + static_cast<std::size_t>(s.x) * bpp;
+      d[0] = p[0];
+      d[1] = p[1];
+      d[2] = p[2];
     }
-  bmp.SetTransparent(transparent);
+  }
+  turned.SetTransparent(bmp.Transparent());
+  if (bmp.TransparentMode() == host::TTransparentMode::tmFixed) turned.SetTransparentColor(bmp.TransparentColor());
+  bmp.Swap(turned);
 }
 
 }  // namespace
@@ -54,25 +60,25 @@ void SliceBitmap(const TBitmap* source, TBitmap& dest, int count, int index) {
   const int h = source->Height();
   dest.SetSize(0, 0);
   dest.SetSize(w, h);
-  if (w <= 0 || h <= 0) return;
-  HDC from = const_cast<TBitmap*>(source)->Canvas().Handle();
-  BitBlt(dest.Canvas().Handle(), 0, 0, w, h, from, w * (index - 1), 0, SRCCOPY);
-  GdiFlush();
+  if (w > 0 && h > 0) dest.CopyPixels(0, 0, *source, w * (index - 1), 0, w, h);
 }
 
 void RotateBitmapLeft(TBitmap& bmp) {
+  if (bmp.Empty()) return;
   const int W = bmp.Width(), H = bmp.Height();
   // Left: source (x, y) lands at (y, W-1-x); so target (tx, ty) comes from (W-1-ty, tx).
   Remap(bmp, H, W, [W](int tx, int ty) { return POINT{W - 1 - ty, tx}; });
 }
 
 void RotateBitmapRight(TBitmap& bmp) {
+  if (bmp.Empty()) return;
   const int W = bmp.Width(), H = bmp.Height();
   // Right: source (x, y) lands at (H-1-y, x); target (tx, ty) comes from (ty, H-1-tx).
   Remap(bmp, H, W, [H](int tx, int ty) { return POINT{ty, H - 1 - tx}; });
 }
 
 void RotateBitmap180(TBitmap& bmp) {
+  if (bmp.Empty()) return;
   const int W = bmp.Width(), H = bmp.Height();
   Remap(bmp, W, H, [W, H](int tx, int ty) { return POINT{W - 1 - tx, H - 1 - ty}; });
 }
@@ -81,8 +87,9 @@ void ReplaceBitmapColor(TBitmap& bmp, TColor from, TColor to) {
   bmp.SetPixelFormat(TPixelFormat::pf24bit);
   from = ColorToRGB(from);
   to = ColorToRGB(to);
+  std::uint8_t* base = bmp.Empty() ? nullptr : bmp.ScanLine(0);
   for (int y = 0; y < bmp.Height(); ++y) {
-    std::uint8_t* row = bmp.ScanLine(y);
+    std::uint8_t* row = base + static_cast<std::size_t>(y) * static_cast<std::size_t>(bmp.Stride());
     for (int x = 0; x < bmp.Width(); ++x) {
       std::uint8_t* p = row + x * 3;
       if (host::MakeRgb(p[2], p[1], p[0]) == from) {

@@ -21,15 +21,8 @@ void TvexSkinReader::Load(const std::filesystem::path& file, const std::string& 
       auto reader = std::make_unique<skin2::Tsk2SkinFileReader>(file, password);
       const std::int32_t transparent = skin2::LookupColor(reader.get(), skin2::color::SKIN2_TRANSCOLOR);
       reader->SetTransparentColor(static_cast<image::TColorRef>(transparent));
-      std::vector<std::unique_ptr<host::TBitmap>> bitmaps;
-      for (const auto& b : reader->Bitmaps()) {
-        auto bmp = std::make_unique<host::TBitmap>();
-        bmp->SetPixelFormat(host::TPixelFormat::pf24bit);
-        bmp->LoadFromImage(*b.value);
-        bitmaps.push_back(std::move(bmp));
-      }
+      bitmaps_.resize(reader->Bitmaps().size());
       file_ = std::move(reader);
-      bitmaps_ = std::move(bitmaps);
       // The track-bar channel shows the form colour where the skin has the transparent one.
       if (host::TBitmap* track = GetBitmap(skin2::bitmap::SKIN2_TRACKBAR))
         ReplaceBitmapColor(*track, transparent, GetColor(skin2::color::SKIN2_FORMCOLOR));
@@ -50,8 +43,16 @@ host::TBitmap* TvexSkinReader::GetBitmap(int index) const {
   const image::TvexImage* img = skin2::LookupBitmap(file_.get(), index);
   if (!img) return nullptr;
   const auto& list = file_->Bitmaps();
-  for (std::size_t i = 0; i < list.size(); ++i)
-    if (list[i].value.get() == img) return bitmaps_[i].get();
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (list[i].value.get() != img) continue;
+    if (!bitmaps_[i]) {
+      auto bmp = std::make_unique<host::TBitmap>();
+      bmp->SetPixelFormat(host::TPixelFormat::pf24bit);
+      bmp->LoadFromImage(*img);
+      bitmaps_[i] = std::move(bmp);
+    }
+    return bitmaps_[i].get();
+  }
   return nullptr;
 }
 

@@ -33,7 +33,9 @@ class TvexSkinReader {
 
  private:
   std::unique_ptr<skin2::Tsk2SkinFileReader> file_;
-  std::vector<std::unique_ptr<host::TBitmap>> bitmaps_;  // one per bitmap record, in file order
+  // One per bitmap record, in file order, made when first asked for: skins carry bitmaps that no
+  // control reads, and each costs a DIB section.
+  mutable std::vector<std::unique_ptr<host::TBitmap>> bitmaps_;
   bool ready_ = false;
 };
 

@@ -36,7 +36,7 @@ TImage Slice(const TBitmap* src, int count, int index) {
 TImage Rows(const TBitmap& thumb, int from, int rows) {
   TImage b = Empty24();
   b->SetSize(thumb.Width(), rows);
-  BitBlt(b->Canvas().Handle(), 0, 0, thumb.Width(), rows, const_cast<TBitmap&>(thumb).Canvas().Handle(), 0, from, SRCCOPY);
+  b->CopyPixels(0, 0, thumb, 0, from, thumb.Width(), rows);
   return b;
 }
 
