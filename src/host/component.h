@@ -86,6 +86,11 @@ class TComponent : public TPersistent {
 
  protected:
   virtual void BeforeDestruction();
+  // For destructors of classes whose state their owner's other components may look at when they
+  // hear of the removal: runs the removal while that state still exists (plain delete).
+  void DestroyingNow() {
+    if (!destructionDone_) BeforeDestruction();
+  }
 
  private:
   void DestroyComponents();

@@ -93,7 +93,10 @@ TMenuItem::TMenuItem(TComponent* owner, const TClassInfo& cls) : TComponent(owne
   Commands()[command_] = this;
 }
 
-TMenuItem::~TMenuItem() { Commands().erase(command_); }
+TMenuItem::~TMenuItem() {
+  DestroyingNow();
+  Commands().erase(command_);
+}
 
 void TMenuItem::BeforeDestruction() {
   Commands().erase(command_);
@@ -221,10 +224,20 @@ std::wstring TMenuItem::DisplayText() const {
 }
 
 void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
-  if (OnMeasureItem) {
+  if (OnMeasureItem)
     OnMeasureItem(this, canvas, width, height);
-    return;
-  }
+  else
+    DefaultMeasureItem(canvas, width, height);
+}
+
+void TMenuItem::DrawItem(TCanvas& canvas, RECT rect, bool selected) {
+  if (OnDrawItem)
+    OnDrawItem(this, canvas, rect, selected);
+  else
+    DefaultDrawItem(canvas, rect, selected);
+}
+
+void TMenuItem::DefaultMeasureItem(TCanvas& canvas, int& width, int& height) {
   if (IsLine()) {
     width = 10;
     height = 8;
@@ -243,11 +256,7 @@ void TMenuItem::MeasureItem(TCanvas& canvas, int& width, int& height) {
   height = std::max<int>(s.cy + 6, (images ? images->Height() : 16) + 4);
 }
 
-void TMenuItem::DrawItem(TCanvas& canvas, RECT rect, bool selected) {
-  if (OnDrawItem) {
-    OnDrawItem(this, canvas, rect, selected);
-    return;
-  }
+void TMenuItem::DefaultDrawItem(TCanvas& canvas, RECT rect, bool selected) {
   canvas.Brush.color = selected ? clHighlight : clMenu;
   canvas.FillRect(rect);
   if (IsLine()) {
@@ -323,6 +332,7 @@ TMenu::TMenu(TComponent* owner, const TClassInfo& cls) : TComponent(owner, cls),
 }
 
 TMenu::~TMenu() {
+  DestroyingNow();
   items_->menu_ = nullptr;
   TComponent::Free(items_);
 }

@@ -81,6 +81,8 @@ class TMenuItem : public TComponent {
   // Owner drawing: the handlers when set, else the framework's own look.
   void MeasureItem(TCanvas& canvas, int& width, int& height);
   void DrawItem(TCanvas& canvas, RECT rect, bool selected);
+  void DefaultMeasureItem(TCanvas& canvas, int& width, int& height);
+  void DefaultDrawItem(TCanvas& canvas, RECT rect, bool selected);
   bool IsOwnerDraw() const;
   // The image list this item's ImageIndex refers to.
   const TImageList* ImagesForItem() const;

@@ -1,0 +1,595 @@
+#include "engine/skin_engine.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "engine/menu_images.h"
+#include "host/prop_builder.h"
+#include "host/text_encoding.h"
+#include "skin2/byte_io.h"
+#include "skin2/skin_keys.h"
+#include "skin2/temp_platform.h"
+#include "utils/paint_primitives.h"
+#include "utils/platform_helpers.h"
+#include "utils/text_helpers.h"
+
+namespace vex::engine {
+
+using namespace vex::host;
+namespace fs = std::filesystem;
+namespace keys = vex::skin2;
+
+// ----- frame wrapper base -----
+
+const TClassInfo& TvexSkinWindow::StaticClass() {
+  static const TClassInfo info("TvexSkinWindow", &TComponent::StaticClass());
+  return info;
+}
+
+TvexSkinWindow::TvexSkinWindow(TComponent* owner, TvexSkinEngine* engine, const TClassInfo& cls)
+    : TComponent(owner, cls), FEngine(engine) {}
+
+// ----- stored skins -----
+
+const TClassInfo& TvexSkinCollectionItem::StaticClass() {
+  static TClassInfo info("TvexSkinCollectionItem", &TCollectionItem::StaticClass());
+  static const bool once = [] {
+    TPropBuilder<TvexSkinCollectionItem> b(info);
+    b.String("SkinFile", [](const TvexSkinCollectionItem& i) { return i.SkinFile; },
+             [](TvexSkinCollectionItem& i, const std::string& v) { i.SkinFile = v; });
+    b.String("Password", [](const TvexSkinCollectionItem& i) { return i.Password; },
+             [](TvexSkinCollectionItem& i, const std::string& v) { i.Password = v; });
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+const TClassInfo& TvexSkinCollection::StaticClass() {
+  static const TClassInfo info("TvexSkinCollection", &TCollection::StaticClass());
+  return info;
+}
+
+TvexSkinCollection::TvexSkinCollection(TPersistent* owner)
+    : TCollection([](TCollection* c) { return std::make_unique<TvexSkinCollectionItem>(c); }, owner, StaticClass()) {}
+
+TvexSkinCollectionItem* TvexSkinCollection::Item(int i) const { return static_cast<TvexSkinCollectionItem*>(Items(i)); }
+
+TvexSkinCollectionItem::TvexSkinCollectionItem(TCollection* c) : TCollectionItem(c, StaticClass()) {}
+
+void TvexSkinCollectionItem::Assign(const TPersistent& source) {
+  if (!source.Is<TvexSkinCollectionItem>()) return TPersistent::Assign(source);
+  const auto& s = static_cast<const TvexSkinCollectionItem&>(source);
+  SkinFile = s.SkinFile;
+  Password = s.Password;
+}
+
+namespace {
+
+bool FileExists(const fs::path& p) {
+  std::error_code ec;
+  return !p.empty() && fs::is_regular_file(p, ec);
+}
+
+// The temporary folder and `stem`, numbered 1, 2, 3 ... before the extension while taken.
+fs::path FreeTempName(const std::string& stem, const std::string& ext) {
+  const fs::path dir = keys::TempDirectory();
+  fs::path p = dir / fs::u8path(stem + ext);
+  for (int n = 1; FileExists(p); ++n) p = dir / fs::u8path(stem + std::to_string(n) + ext);
+  return p;
+}
+
+}  // namespace
+
+void TvexSkinCollectionItem::DefineProperties(TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "SkinData",
+      [this](const std::vector<std::uint8_t>& data) {
+        // Written once under a fixed name; a failure to save propagates.
+        const fs::path temp = FreeTempName("VEXSKNT", ".vsk");
+        keys::WriteWholeFile(temp, data);
+        try {
+          reader_.Load(temp, Password);
+        } catch (...) {
+          keys::RemoveFileQuietly(temp);
+          throw;
+        }
+        keys::RemoveFileQuietly(temp);
+      },
+      [this] { return keys::ReadWholeFile(fs::u8path(SkinFile)); }, FileExists(fs::u8path(SkinFile)));
+}
+
+// ----- the engine -----
+
+const TClassInfo& TvexSkinEngine::StaticClass() {
+  static TClassInfo info("TvexSkinEngine", &TComponent::StaticClass(), ComponentFactory<TvexSkinEngine>);
+  static const bool once = [] {
+    TPropBuilder<TvexSkinEngine> b(info);
+    using E = TvexSkinEngine;
+    b.Boolean("Active", [](const E& e) { return e.Active(); }, [](E& e, std::int64_t v) { e.SetActive(v != 0); });
+    b.Boolean("Ready", [](const E& e) { return e.Ready(); }, [](E&, std::int64_t) {});
+    b.String("Password", [](const E& e) { return e.Password(); }, [](E& e, const std::string& v) { e.SetPassword(v); });
+    b.String("SkinFile", [](const E& e) { return e.SkinFile(); }, [](E& e, const std::string& v) { e.SetSkinFile(v); });
+    b.WideString("ResSysMenuMin", [](const E& e) { return e.ResSysMenuMin(); }, [](E& e, const std::wstring& v) { e.SetResSysMenuMin(v); });
+    b.WideString("ResSysMenuMax", [](const E& e) { return e.ResSysMenuMax(); }, [](E& e, const std::wstring& v) { e.SetResSysMenuMax(v); });
+    b.WideString("ResSysMenuClose", [](const E& e) { return e.ResSysMenuClose(); }, [](E& e, const std::wstring& v) { e.SetResSysMenuClose(v); });
+    b.Integer("DisabledTag", [](const E& e) { return e.DisabledTag(); }, [](E& e, std::int64_t v) { e.SetDisabledTag(v); });
+    b.Boolean("DrawScrollBar", [](const E& e) { return e.DrawScrollBar(); }, [](E& e, std::int64_t v) { e.SetDrawScrollBar(v != 0); });
+    b.String("Version", [](const E&) { return E::Version(); }, [](E&, const std::string&) {});
+    b.Boolean("BuiltIn", [](const E& e) { return e.BuiltIn(); }, [](E& e, std::int64_t v) { e.SetBuiltIn(v != 0); });
+    b.Boolean("SkinDialogs", [](const E& e) { return e.SkinDialogs(); }, [](E& e, std::int64_t v) { e.SetSkinDialogs(v != 0); });
+    b.Boolean("SkinAllForms", [](const E& e) { return e.SkinAllForms(); }, [](E& e, std::int64_t v) { e.SetSkinAllForms(v != 0); });
+    b.Object("AdditionalBuiltInSkins", TPropKind::Collection, TvexSkinCollection::StaticClass(),
+             [](const E& e) { return const_cast<E&>(e).additional_.get(); },
+             [](E& e, TObject* o) {
+               if (o && o != e.additional_.get()) e.additional_->Assign(*static_cast<TPersistent*>(o));
+             });
+    b.Boolean("NoChangeButtonsFontColor", [](const E& e) { return e.NoChangeButtonsFontColor(); },
+              [](E& e, std::int64_t v) { e.SetNoChangeButtonsFontColor(v != 0); });
+    b.Object("AutoSkinWndClassNames", TPropKind::StringList, TStringList::StaticClass(),
+             [](const E& e) { return const_cast<TStringList*>(&e.autoSkinNames_); },
+             [](E& e, TObject* o) {
+               if (o && o != &e.autoSkinNames_) e.autoSkinNames_.Assign(*static_cast<TPersistent*>(o));
+             });
+    b.Method("OnSkinChanged", "TNotifyEvent", [](const E& e) { return e.OnSkinChanged; }, [](E& e, const TMethodValue& m) { e.OnSkinChanged = m; });
+    b.Method("OnSkinChanging", "TNotifyEvent", [](const E& e) { return e.OnSkinChanging; }, [](E& e, const TMethodValue& m) { e.OnSkinChanging = m; });
+    RegisterFrameworkClass(info);
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+TvexSkinEngine::TvexSkinEngine(TComponent* owner) : TComponent(owner, StaticClass()) {
+  if (!owner || !owner->Is<TCustomForm>()) throw EComponentError("Must be placed on a Form");
+  reader_.OnLoaded = [this](utils::TvexSkinReader* r) { SkinChanged(r); };
+  additional_ = std::make_unique<TvexSkinCollection>(this);
+  autoSkinNames_.OnChange = [this](TObject*) {
+    if (HasState(csLoading)) return;
+    for (const std::string& n : autoSkinNames_.Items())
+      if (AutoSkinClassNames().IndexOf(n) < 0) AutoSkinClassNames().Add(n);
+  };
+  // The system menu: minimize, maximize/restore, a separator, close; captions keep their
+  // ampersands.
+  systemMenu_.reset(new TPopupMenu(nullptr));
+  systemMenu_->SetAutoHotkeys(maManual);
+  const std::wstring captions[] = {resMin_, resMax_, L"-", resClose_};
+  for (int i = 0; i < 4; ++i) {
+    auto* item = new TMenuItem(systemMenu_.get());
+    item->SetCaption(captions[i]);
+    if (i != 2) {
+      item->OnClick.handler = [this, i](TObject*) {
+        if (SystemMenuTarget) SystemMenuTarget->SystemMenuCommand(i);
+      };
+    }
+    systemMenu_->Items()->Add(item);
+  }
+  systemMenu_->OnPopup = [this](TObject*) { SystemMenuPopup(); };
+  SkinMenu(systemMenu_.get());
+}
+
+TvexSkinEngine::~TvexSkinEngine() { metrics_.FormBrush.Reset(); }
+
+void TvexSkinEngine::BeforeDestruction() {
+  autoSkinNames_.OnChange = nullptr;
+  pending_.clear();
+  if (utility_) {
+    DestroyWindow(utility_);
+    utility_ = nullptr;
+  }
+  scrollRes_.SetReader(nullptr);
+  tabRes_.SetReader(nullptr);
+  progressRes_.SetReader(nullptr);
+  // Frame wrappers go first to last.
+  while (!frames_.empty()) {
+    TvexSkinWindow* w = frames_.front();
+    frames_.erase(frames_.begin());
+    TComponent::Free(w);
+  }
+  TComponent::BeforeDestruction();
+}
+
+void TvexSkinEngine::SetActive(bool v) {
+  active_ = v;
+  if (Designing()) return;
+  for (TvexSkinWindow* w : std::vector<TvexSkinWindow*>(frames_)) w->SetSkinned(v);
+}
+
+bool TvexSkinEngine::IsSkinActive() const { return active_ && reader_.Ready() && !Designing(); }
+
+fs::path FindSkinFile(const std::string& value) {
+  if (value.empty()) return {};
+  const fs::path given = fs::u8path(value);
+  if (FileExists(given)) return given;
+  const fs::path name = given.filename();
+  wchar_t buf[MAX_PATH + 1];
+  std::vector<fs::path> folders;
+  if (GetModuleFileNameW(nullptr, buf, MAX_PATH)) folders.push_back(fs::path(buf).parent_path());
+  if (GetWindowsDirectoryW(buf, MAX_PATH)) folders.emplace_back(buf);
+  if (GetSystemDirectoryW(buf, MAX_PATH)) folders.emplace_back(buf);
+  for (const fs::path& f : folders)
+    if (FileExists(f / name)) return f / name;
+  return {};
+}
+
+void TvexSkinEngine::SetSkinFile(const std::string& v) {
+  // No critical-error dialogs while drives are probed.
+  const UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  struct TRestore {
+    UINT mode;
+    ~TRestore() { SetErrorMode(mode); }
+  } restore{oldMode};
+  const fs::path found = FindSkinFile(v);
+  if (found.empty()) return;
+  skinFile_ = found.u8string();
+  try {
+    reader_.Load(found, password_);
+  } catch (...) {
+    skinFile_.clear();
+    if (!Designing()) throw;
+  }
+}
+
+void TvexSkinEngine::SetBuiltIn(bool v) {
+  if (!Designing() && !HasState(csLoading))
+    throw EComponentError("BuiltIn property only can be specified at design time!");
+  if (v && Designing() && !HasState(csLoading) && !FileExists(fs::u8path(skinFile_)))
+    throw EComponentError("Please specify the SkinFile property first!");
+  builtIn_ = v;
+}
+
+void TvexSkinEngine::SetSkinAllForms(bool v) {
+  skinAllForms_ = v;
+  // Skinning the other open forms needs frame wrappers; they attach them.
+}
+
+void TvexSkinEngine::SetResSysMenuMin(const std::wstring& v) {
+  if (systemMenu_->Items()->Count() > 0) systemMenu_->Items()->Items(0)->SetCaption(v);
+  resMin_ = v;
+}
+void TvexSkinEngine::SetResSysMenuMax(const std::wstring& v) {
+  if (systemMenu_->Items()->Count() > 1) systemMenu_->Items()->Items(1)->SetCaption(v);
+  resMax_ = v;
+}
+void TvexSkinEngine::SetResSysMenuClose(const std::wstring& v) {
+  if (systemMenu_->Items()->Count() > 3) systemMenu_->Items()->Items(3)->SetCaption(v);
+  resClose_ = v;
+}
+
+bool TvexSkinEngine::HasSkinData() const { return builtIn_ && FileExists(fs::u8path(skinFile_)); }
+
+std::vector<std::uint8_t> TvexSkinEngine::WriteSkinData() const { return keys::ReadWholeFile(fs::u8path(skinFile_)); }
+
+void TvexSkinEngine::ReadSkinData(const std::vector<std::uint8_t>& data) {
+  // A fresh temporary name for every attempt; after a handful of failed saves the load fails as
+  // an unreadable skin would, instead of retrying for ever.
+  fs::path temp;
+  bool saved = false;
+  for (int attempt = 0; attempt < SaveAttempts() && !saved; ++attempt) {
+    try {
+      temp = FreeTempName(keys::NewGuidString(), ".vsk");
+      keys::WriteWholeFile(temp, data);
+      saved = true;
+    } catch (const std::exception&) {
+    }
+  }
+  if (!saved) {
+    if (Designing()) return;
+    throw keys::EvexSkinError(keys::kFailedToReadMessage);
+  }
+  const std::string remembered = skinFile_;
+  try {
+    SetSkinFile(temp.u8string());
+  } catch (...) {
+    skinFile_ = remembered;
+    keys::RemoveFileQuietly(temp);
+    throw;
+  }
+  skinFile_ = remembered;
+  keys::RemoveFileQuietly(temp);
+}
+
+void TvexSkinEngine::DefineProperties(TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "SkinData", [this](const std::vector<std::uint8_t>& d) { ReadSkinData(d); }, [this] { return WriteSkinData(); },
+      HasSkinData());
+}
+
+void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
+  metrics_.FormBrush.Reset();
+  if (OnSkinChanging.handler) OnSkinChanging.handler(this);
+
+  TSkinMetrics& m = metrics_;
+  m.FormColor = reader->GetColor(keys::color::SKIN2_FORMCOLOR);
+  m.FormBrush = TOwnedBrush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(m.FormColor))));
+  m.TransparentColor = reader->GetColor(keys::color::SKIN2_TRANSCOLOR);
+  m.TitleFontColor = reader->GetColor(keys::color::SKIN2_TITLEFONTCOLOR);
+  for (int i = 0; i < 13; ++i) m.MenuColors[static_cast<std::size_t>(i)] = reader->GetColor(3 + i);
+  auto w = [reader](int key) {
+    const TBitmap* b = reader->GetBitmap(key);
+    return b ? b->Width() : 0;
+  };
+  auto h = [reader](int key) {
+    const TBitmap* b = reader->GetBitmap(key);
+    return b ? b->Height() : 0;
+  };
+  m.TitleBarHeight = h(keys::bitmap::SKIN2_TITLEBAR1);
+  m.LeftBorderWidth = w(keys::bitmap::SKIN2_FORMLEFTBORDER);
+  m.RightBorderWidth = w(keys::bitmap::SKIN2_FORMRIGHTBORDER);
+  m.BottomBorderHeight = h(keys::bitmap::SKIN2_FORMBOTTOMBORDER1);
+  m.IconPosX = reader->GetPosition(keys::position::SKIN2_TITLEBARICONPOSX);
+  m.IconPosY = reader->GetPosition(keys::position::SKIN2_TITLEBARICONPOSY);
+  m.CaptionTop = reader->GetPosition(keys::position::SKIN2_TITLEBARCAPTIONTOP);
+  m.ButtonPosX = reader->GetPosition(keys::position::SKIN2_TITLEBARBUTTONPOSX);
+  m.ButtonPosY = reader->GetPosition(keys::position::SKIN2_TITLEBARBUTTONPOSY);
+  m.TitleRegionMinY = reader->GetPosition(keys::position::SKIN2_TITLEBARREGIONMINY);
+  m.TitleRegionMaxY = reader->GetPosition(keys::position::SKIN2_TITLEBARREGIONMAXY);
+  m.BottomRegionMinY = reader->GetPosition(keys::position::SKIN2_BOTTOMREGIONMINY);
+  m.BottomRegionMaxY = reader->GetPosition(keys::position::SKIN2_BOTTOMREGIONMAXY);
+  const int t1 = w(keys::bitmap::SKIN2_TITLEBAR1), t3 = w(keys::bitmap::SKIN2_TITLEBAR3),
+            buttons = w(keys::bitmap::SKIN2_TITLEBUTTONS);
+  m.MinTitleWidth = reader->GetSwitch(keys::switches::SKIN2_TITLEFIVESECT) ? t1 + t3 + buttons / 6 + 35
+                                                                           : t1 + std::max(t3, buttons / 6 + 35);
+
+  scrollRes_.SetReader(reader);
+  tabRes_.SetReader(reader);
+  progressRes_.SetReader(reader);
+
+  // The check glyph: the skin's when it has one, else the one before stays.
+  if (const TBitmap* check = reader->GetBitmap(keys::bitmap::SKIN2_CHECKEDMENUICON); check && !check->Empty()) {
+    TBitmap glyph;
+    glyph.Assign(*check);
+    glyph.SetTransparent(true);
+    TImageList& list = CheckedMenuImages();
+    if (list.Count() > 0) list.Delete(0);
+    list.AddMasked(glyph, m.TransparentColor);
+  }
+
+  bool first = true;
+  for (TvexSkinWindow* frame : std::vector<TvexSkinWindow*>(frames_)) {
+    if (active_) {
+      HWND wnd = frame->WindowHandle();
+      const bool visible = IsWindowVisible(wnd) != FALSE;
+      if (!utils::LateGetAncestor(wnd, GA_PARENT)) ShowWindow(wnd, SW_HIDE);
+      frame->SetSkinned(false);
+      frame->SetSkinned(true);
+      if (visible) {
+        ShowWindow(wnd, SW_SHOW);
+        if (first) SetActiveWindow(wnd);
+      }
+    }
+    first = false;
+    frame->ApplySkinSwitches();
+  }
+  if (OnSkinChanged.handler) OnSkinChanged.handler(this);
+}
+
+bool TvexSkinEngine::GetSkinBitmap(int index, TBitmap& target, int count, int slice) const {
+  const TBitmap* b = reader_.GetBitmap(index);
+  if (!b) return false;
+  if (count == 0 || slice == 0)
+    target.Assign(*b);
+  else
+    utils::SliceBitmap(b, target, count, slice);
+  return true;
+}
+
+void TvexSkinEngine::Loaded() {
+  TComponent::Loaded();
+  if (!Designing() && Owner() && Owner()->Is<TCustomForm>()) AttachOwnerForm(static_cast<TCustomForm*>(Owner()));
+  for (const std::string& n : autoSkinNames_.Items())
+    if (AutoSkinClassNames().IndexOf(n) < 0) AutoSkinClassNames().Add(n);
+}
+
+void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) {
+  if (!IsSkinActive() || form->Tag() == disabledTag_) return;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    TComponent* c = form->Components(i);
+    if (c->Is<TMenu>() && c->Tag() != disabledTag_) SkinMenu(static_cast<TMenu*>(c));
+  }
+}
+
+void TvexSkinEngine::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (Designing() || c == this) return;
+  if (op == TOperation::opInsert) {
+    if (c->Is<TMenu>() || c->Is<TMenuItem>()) {
+      QueueForSkinning(c);
+    } else if (c->Is<TvexSkinEngine>()) {
+      throw EComponentError("One form can only catch one TvexSkinEngine!");
+    }
+  } else {
+    pending_.erase(std::remove(pending_.begin(), pending_.end(), c), pending_.end());
+    if (c->Is<TMenu>()) UnskinMenu(static_cast<TMenu*>(c));
+  }
+}
+
+LRESULT CALLBACK TvexSkinEngine::UtilityProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_APP) {
+    if (auto* e = reinterpret_cast<TvexSkinEngine*>(GetWindowLongPtrW(wnd, GWLP_USERDATA))) {
+      try {
+        e->SkinPending();
+      } catch (const std::exception& x) {
+        HandleWindowProcException(&x);
+      }
+    }
+    return 0;
+  }
+  return DefWindowProcW(wnd, msg, wParam, lParam);
+}
+
+void TvexSkinEngine::QueueForSkinning(TComponent* c) {
+  pending_.push_back(c);
+  if (!utility_) {
+    static const bool registered = [] {
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
+      wc.lpfnWndProc = UtilityProc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"TvexSkinEngineUtility";
+      return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    utility_ = CreateWindowExW(0, L"TvexSkinEngineUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (utility_) SetWindowLongPtrW(utility_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  if (utility_) PostMessageW(utility_, WM_APP, 0, 0);
+}
+
+void TvexSkinEngine::SkinPending() {
+  std::vector<TComponent*> work;
+  work.swap(pending_);
+  if (!IsSkinActive()) return;
+  for (TComponent* c : work) {
+    if (c->Is<TMenu>()) {
+      if (c->Tag() != disabledTag_) SkinMenu(static_cast<TMenu*>(c));
+    } else if (c->Is<TMenuItem>()) {
+      SkinMenuItem(static_cast<TMenuItem*>(c));
+    }
+  }
+}
+
+// ----- menus -----
+
+void TvexSkinEngine::SkinMenu(TMenu* menu) {
+  if (!menu) return;
+  menu->BeginUpdate();
+  menu->SetOwnerDraw(true);
+  if (menu->Is<TMainMenu>() && !menu->Images()) menu->SetImages(&MenuPlaceholderImages());
+  for (int i = 0; i < menu->Items()->Count(); ++i) SkinMenuItem(menu->Items()->Items(i));
+  menu->EndUpdate();
+}
+
+void TvexSkinEngine::SkinMenuItem(TMenuItem* item) {
+  utils::HookMenuItems(
+      item, [this](TMenuItem* i, TCanvas& c, RECT r, bool s) { DrawMenuItem(i, c, r, s); },
+      [this](TMenuItem* i, TCanvas& c, int& w, int& h) { MeasureMenuItem(i, c, w, h); });
+}
+
+void TvexSkinEngine::UnskinMenuItem(TMenuItem* item) {
+  item->OnDrawItem = nullptr;
+  item->OnMeasureItem = nullptr;
+  for (int i = 0; i < item->Count(); ++i) UnskinMenuItem(item->Items(i));
+}
+
+void TvexSkinEngine::UnskinMenu(TMenu* menu) {
+  if (!menu) return;
+  menu->BeginUpdate();
+  menu->SetOwnerDraw(false);
+  if (menu->Is<TMainMenu>() && menu->Images() == &MenuPlaceholderImages()) menu->SetImages(nullptr);
+  for (int i = 0; i < menu->Items()->Count(); ++i) UnskinMenuItem(menu->Items()->Items(i));
+  menu->EndUpdate();
+}
+
+namespace {
+
+bool IsMainMenuTopItem(const TMenuItem* item) {
+  const TMenu* m = item->GetParentMenu();
+  return m && m->Is<TMainMenu>() && item->Parent() == m->Items();
+}
+
+// The item's image list when it has real images (not the placeholder).
+const TImageList* ItemImages(const TMenuItem* item) {
+  const TImageList* l = utils::FindSubMenuImages(item);
+  return l && l != &MenuPlaceholderImages() ? l : nullptr;
+}
+
+}  // namespace
+
+void TvexSkinEngine::MeasureMenuItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
+  if (IsMainMenuTopItem(item)) {
+    item->DefaultMeasureItem(canvas, width, height);
+    return;
+  }
+  if (item->IsLine()) {
+    height = 5;
+    return;
+  }
+  utils::AssignMenuFont(canvas.Font());
+  const TImageList* images = ItemImages(item);
+  const std::wstring caption = item->Caption();
+  const std::wstring shortcut = ShortCutToText(item->ShortCut());
+  height = std::max({canvas.TextHeight(caption.empty() ? L" " : caption), 21, images ? images->Height() + 5 : 0});
+  width = canvas.TextWidth(caption) + (shortcut.empty() ? 0 : canvas.TextWidth(shortcut)) + 66;
+}
+
+void TvexSkinEngine::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT r, bool selected) {
+  if (IsMainMenuTopItem(item)) {
+    // The menu bar draws these; until a form has one, the framework's own look stands.
+    item->DefaultDrawItem(canvas, r, selected);
+    return;
+  }
+  const auto& mc = metrics_.MenuColors;
+  const TImageList* images = ItemImages(item);
+  const int B = images ? images->Width() + 10 : 26;
+  const int IH = images ? images->Height() : 16;
+  const TMenu* menu = item->GetParentMenu();
+  const bool rtl = menu && menu->Owner() && menu->Owner()->Is<TControl>() &&
+                   static_cast<const TControl*>(menu->Owner())->UseRightToLeftAlignment();
+  const RECT bar = rtl ? RECT{r.right - B, r.top, r.right, r.bottom} : RECT{r.left, r.top, r.left + B, r.bottom};
+  const RECT text = rtl ? RECT{r.left, r.top, r.right - B, r.bottom} : RECT{r.left + B, r.top, r.right, r.bottom};
+  auto paintBar = [&] {
+    if (mc[mcLeftBarStart] == mc[mcLeftBarEnd])
+      utils::FillRectColor(canvas, bar, mc[mcLeftBarStart]);
+    else
+      utils::GradientFillColumns(canvas, bar, rtl ? mc[mcLeftBarEnd] : mc[mcLeftBarStart], rtl ? mc[mcLeftBarStart] : mc[mcLeftBarEnd]);
+    utils::FillRectColor(canvas, text, mc[mcMenuItem]);
+  };
+
+  if (item->IsLine()) {
+    paintBar();
+    utils::DrawMenuSeparator(canvas, r, MakeRgb(0x84, 0x82, 0x84), !rtl, B);
+    return;
+  }
+  if (selected && item->Enabled()) {
+    utils::FillRectColor(canvas, r, mc[mcSelected]);
+    utils::FrameRectColor(canvas, r, mc[mcSelectedBorder]);
+  } else {
+    paintBar();
+  }
+
+  utils::AssignMenuFont(canvas.Font());
+  canvas.Brush.style = TBrushStyle::bsClear;
+  canvas.Font().SetColor(!item->Enabled() ? DisabledMenuFontColor : selected ? mc[mcSelectedFont] : mc[mcMenuItemFont]);
+  if (item->Default()) canvas.Font().SetStyle(canvas.Font().Style() | fsBold);
+  RECT captionRect = rtl ? RECT{r.left + 4, r.top, r.right - B - 4, r.bottom} : RECT{r.left + B + 4, r.top, r.right, r.bottom};
+  canvas.DrawText(item->Caption(), captionRect, DT_SINGLELINE | DT_VCENTER | (rtl ? DT_RIGHT | DT_RTLREADING : DT_LEFT));
+  const std::wstring shortcut = ShortCutToText(item->ShortCut());
+  if (!shortcut.empty()) {
+    RECT sr = rtl ? RECT{r.left + 30, r.top, r.right, r.bottom}
+                  : RECT{r.right - canvas.TextWidth(shortcut) - 16, r.top, r.right, r.bottom};
+    canvas.DrawText(shortcut, sr, DT_SINGLELINE | DT_VCENTER | (rtl ? DT_LEFT : 0));
+  }
+  canvas.Brush.style = TBrushStyle::bsSolid;
+
+  const int barLeft = bar.left;
+  const TImageList* own = menu ? menu->Images() : nullptr;
+  const bool validIndex = own && item->ImageIndex() >= 0 && item->ImageIndex() < own->Count();
+  if (item->Checked()) {
+    if (!validIndex) {
+      TImageList& checks = CheckedMenuImages();
+      if (checks.Count() > 0)
+        checks.Draw(canvas, barLeft + (B - checks.Width()) / 2, r.top + (IH + 5 - checks.Height()) / 2, 0, item->Enabled());
+    } else {
+      utils::FrameRectColor(canvas, RECT{barLeft + 2, r.top + 1, barLeft + B - 5, r.top + IH + 4}, clBlack);
+      utils::FillRectColor(canvas, RECT{barLeft + 3, r.top + 2, barLeft + B - 6, r.top + IH + 3}, mc[mcMenuItem]);
+    }
+  }
+  if (item->ImageIndex() != -1 && images) {
+    if (item->ImageIndex() < images->Count())
+      images->Draw(canvas, barLeft + 4, r.top + 3, item->ImageIndex(), item->Enabled());
+  } else if (!item->Bitmap().Empty()) {
+    canvas.StretchDraw(RECT{barLeft + 4, r.top + 3, barLeft + 20, r.top + 19}, item->Bitmap());
+  }
+}
+
+void TvexSkinEngine::SystemMenuPopup() {
+  if (!SystemMenuTarget) return;
+  TMenuItem* items = systemMenu_->Items();
+  if (items->Count() >= 4) items->Items(3)->SetEnabled(SystemMenuTarget->FCloseDrawn);
+  if (items->Count() >= 2) items->Items(1)->SetEnabled(SystemMenuTarget->FMaximizeDrawn);
+  if (items->Count() >= 1) items->Items(0)->SetEnabled(SystemMenuTarget->FMinimizeDrawn);
+}
+
+}  // namespace vex::engine

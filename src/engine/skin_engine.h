@@ -1,0 +1,180 @@
+// The skin engine: the one component an application places on its main form to have its windows
+// skinned. It keeps the skin (stored with the form or found by file name), caches the values
+// frames and controls read on every paint, owner-draws menus and owns the system menu.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/skin_window.h"
+#include "host/collection.h"
+#include "host/form.h"
+#include "host/menus.h"
+#include "host/string_list.h"
+#include "utils/skin_reader.h"
+#include "utils/skin_res.h"
+
+namespace vex::engine {
+
+// What frames and controls read on every paint, refreshed at every skin change.
+struct TSkinMetrics {
+  host::TColor FormColor = -1;
+  host::TOwnedBrush FormBrush;
+  host::TColor TransparentColor = -1;
+  host::TColor TitleFontColor = -1;
+  std::array<host::TColor, 13> MenuColors{};
+  int TitleBarHeight = 0, LeftBorderWidth = 0, RightBorderWidth = 0, BottomBorderHeight = 0;
+  int IconPosX = -1, IconPosY = -1, CaptionTop = -1, ButtonPosX = -1, ButtonPosY = -1;
+  int TitleRegionMinY = -1, TitleRegionMaxY = -1, BottomRegionMinY = -1, BottomRegionMaxY = -1;
+  int MinTitleWidth = 0;
+};
+
+// Indexes into TSkinMetrics::MenuColors.
+enum TMenuColor : int {
+  mcMenuBarStart, mcMenuBarEnd, mcTopSelected, mcTopSelectedBorder, mcTopSelectedFont, mcTopMenuFont,
+  mcLeftBarStart, mcLeftBarEnd, mcMenuItem, mcMenuItemFont, mcSelected, mcSelectedBorder, mcSelectedFont
+};
+
+class TvexSkinCollectionItem;
+
+// Additional skins stored with the form.
+class TvexSkinCollection : public host::TCollection {
+  VEX_CLASS(TvexSkinCollection)
+ public:
+  explicit TvexSkinCollection(host::TPersistent* owner);
+  TvexSkinCollectionItem* Item(int i) const;
+};
+
+class TvexSkinCollectionItem : public host::TCollectionItem {
+  VEX_CLASS(TvexSkinCollectionItem)
+ public:
+  explicit TvexSkinCollectionItem(host::TCollection* c);
+  std::string SkinFile, Password;
+  utils::TvexSkinReader& Reader() { return reader_; }
+  void Assign(const host::TPersistent& source) override;
+  void DefineProperties(host::TFiler& filer) override;
+
+ private:
+  utils::TvexSkinReader reader_;
+};
+
+class TvexSkinEngine : public host::TComponent {
+  VEX_CLASS(TvexSkinEngine)
+ public:
+  // Raises "Must be placed on a Form" for any other owner.
+  explicit TvexSkinEngine(host::TComponent* owner);
+  ~TvexSkinEngine() override;
+
+  // Published properties.
+  bool Active() const { return active_; }
+  void SetActive(bool v);
+  bool Ready() const { return reader_.Ready(); }
+  const std::string& Password() const { return password_; }
+  void SetPassword(const std::string& v) { password_ = v; }
+  const std::string& SkinFile() const { return skinFile_; }
+  void SetSkinFile(const std::string& v);
+  const std::wstring& ResSysMenuMin() const { return resMin_; }
+  void SetResSysMenuMin(const std::wstring& v);
+  const std::wstring& ResSysMenuMax() const { return resMax_; }
+  void SetResSysMenuMax(const std::wstring& v);
+  const std::wstring& ResSysMenuClose() const { return resClose_; }
+  void SetResSysMenuClose(const std::wstring& v);
+  std::int64_t DisabledTag() const { return disabledTag_; }
+  void SetDisabledTag(std::int64_t v) { disabledTag_ = v; }
+  bool DrawScrollBar() const { return drawScrollBar_; }
+  void SetDrawScrollBar(bool v) { drawScrollBar_ = v; }
+  static std::string Version() { return "4.7"; }
+  bool BuiltIn() const { return builtIn_; }
+  void SetBuiltIn(bool v);
+  bool SkinDialogs() const { return skinDialogs_; }
+  void SetSkinDialogs(bool v) { skinDialogs_ = v; }
+  bool SkinAllForms() const { return skinAllForms_; }
+  void SetSkinAllForms(bool v);
+  TvexSkinCollection& AdditionalBuiltInSkins() { return *additional_; }
+  bool NoChangeButtonsFontColor() const { return noChangeButtonsFontColor_; }
+  void SetNoChangeButtonsFontColor(bool v) { noChangeButtonsFontColor_ = v; }
+  host::TStringList& AutoSkinWndClassNames() { return autoSkinNames_; }
+  host::TMethodValue OnSkinChanged, OnSkinChanging;
+
+  // What other parts of the engine call.
+  bool IsSkinActive() const;
+  host::TColor GetSkinColor(int index) const { return reader_.GetColor(index); }
+  bool GetSkinSwitch(int index) const { return reader_.GetSwitch(index); }
+  bool GetSkinBitmap(int index, host::TBitmap& target, int count, int slice) const;
+  host::TColor GetFormColor() const { return metrics_.FormColor; }
+  host::TColor GetMenuBarStartColor() const { return metrics_.MenuColors[mcMenuBarStart]; }
+  host::TPopupMenu* GetSystemMenu() const { return systemMenu_.get(); }
+  const TSkinMetrics& SkinMetrics() const { return metrics_; }
+  utils::TvexSkinReader* CurrentReader() { return &reader_; }
+  utils::TvexSkinScrollBtnRes& ScrollBtnRes() { return scrollRes_; }
+  utils::TvexSkinTabRes& TabRes() { return tabRes_; }
+  utils::TvexSkinProgressBarRes& ProgressBarRes() { return progressRes_; }
+  bool Designing() const { return HasState(host::csDesigning); }
+
+  // The owner form's menus skinned now (the form's frame wrapper does this on attaching).
+  void AttachOwnerForm(host::TCustomForm* form);
+  std::vector<TvexSkinWindow*>& FrameList() { return frames_; }
+  TvexSkinWindow* SystemMenuTarget = nullptr;
+  bool Detaching = false, InSkinAllForms = false;
+  static constexpr int DefaultCaptionLeft = -10000;
+  static constexpr host::TColor DisabledMenuFontColor = host::clGray;
+  static constexpr host::TColor InactiveTitleFontColor = host::clInactiveCaption;
+
+  // Menus.
+  void SkinMenu(host::TMenu* menu);
+  void UnskinMenu(host::TMenu* menu);
+  void SkinMenuItem(host::TMenuItem* item);
+  void MeasureMenuItem(host::TMenuItem* item, host::TCanvas& canvas, int& width, int& height);
+  void DrawMenuItem(host::TMenuItem* item, host::TCanvas& canvas, RECT rect, bool selected);
+  void SystemMenuPopup();
+
+  void DefineProperties(host::TFiler& filer) override;
+  void Loaded() override;
+  void Notification(host::TComponent* c, host::TOperation op) override;
+
+  // How many fresh temporary names a stored skin is saved under before its load fails.
+  static int SaveAttempts() { return 5; }
+
+ protected:
+  void BeforeDestruction() override;
+
+ private:
+  void SkinChanged(utils::TvexSkinReader* reader);
+  void ReadSkinData(const std::vector<std::uint8_t>& data);
+  std::vector<std::uint8_t> WriteSkinData() const;
+  bool HasSkinData() const;
+  void UnskinMenuItem(host::TMenuItem* item);
+  // Menus and items inserted into the form are skinned once their construction has finished: the
+  // insertion is announced from their base constructor, before they are usable.
+  void QueueForSkinning(host::TComponent* c);
+  void SkinPending();
+  static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
+
+  utils::TvexSkinReader reader_;
+  utils::TvexSkinScrollBtnRes scrollRes_;
+  utils::TvexSkinTabRes tabRes_;
+  utils::TvexSkinProgressBarRes progressRes_;
+  TSkinMetrics metrics_;
+  std::vector<TvexSkinWindow*> frames_;
+  std::unique_ptr<host::TPopupMenu, host::TComponentDeleter> systemMenu_;
+  std::unique_ptr<TvexSkinCollection> additional_;
+  host::TStringList autoSkinNames_;
+
+  bool active_ = false, builtIn_ = false, drawScrollBar_ = true, skinDialogs_ = true, skinAllForms_ = true,
+       noChangeButtonsFontColor_ = false;
+  std::string password_, skinFile_;
+  std::wstring resMin_ = L"Mi&nimize", resMax_ = L"Ma&ximize/Restore", resClose_ = L"&Close";
+  std::int64_t disabledTag_ = 9999;
+  std::vector<host::TComponent*> pending_;
+  HWND utility_ = nullptr;
+};
+
+// Where a skin file named by the user is looked for: the name itself, then its file name in the
+// program's folder, the Windows folder and the system folder. Empty when found nowhere.
+std::filesystem::path FindSkinFile(const std::string& value);
+
+}  // namespace vex::engine
