@@ -3,6 +3,7 @@
 #include <windowsx.h>
 #include <commdlg.h>
 
+#include "engine/skin_engine.h"
 #include "host/application.h"
 #include "host/dialogs.h"
 #include "image/raster.h"
@@ -171,6 +172,12 @@ TMenuItem* TGalleryForm::Item(TMenuItem* parent, const std::wstring& caption, st
   if (action) item->OnClick.handler = [action](TObject*) { action(); };
   parent->Add(item);
   return item;
+}
+
+TPopupMenu* TGalleryForm::SystemMenu() const {
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (Components(i)->Is<engine::TvexSkinEngine>()) return static_cast<engine::TvexSkinEngine*>(Components(i))->GetSystemMenu();
+  return nullptr;
 }
 
 void TGalleryForm::SetStatus(const std::wstring& text) { status_->SetCaption(L"  " + text); }

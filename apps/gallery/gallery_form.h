@@ -21,6 +21,8 @@ class TGalleryForm : public host::TForm {
   host::TForm* OpenMdiWindow();
   host::TPopupMenu* Popup() const { return popup_; }
   host::TMainMenu* MainMenu() const { return menu_; }
+  // The skin engine read with the stored form, if any.
+  host::TPopupMenu* SystemMenu() const;
   void SetStatus(const std::wstring& text);
 
  protected:

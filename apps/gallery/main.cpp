@@ -6,8 +6,10 @@
 #include <iostream>
 #include <string>
 
+#include "engine/skin_engine.h"
 #include "gallery_form.h"
 #include "host/application.h"
+#include "host/form_stream.h"
 #include "tour.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -27,6 +29,9 @@ int wmain(int argc, wchar_t** argv) {
   try {
     host::TApplication& app = host::Application();
     auto* form = new gallery::TGalleryForm(nullptr);
+    // The stored part of the main form: the skin engine with the default skin inside it.
+    engine::TvexSkinEngine::StaticClass();
+    host::ReadComponentText(host::ReadFormResourceText(L"GALLERYFORM"), *form);
     if (!tourFolder.empty()) {
       const int failures = gallery::RunTour(*form, tourFolder);
       host::TComponent::Free(form);

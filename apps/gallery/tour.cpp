@@ -117,6 +117,22 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
         form.Popup()->Popup(p.x, p.y);
       });
 
+  // The engine's system menu, as a skinned frame pops it up from its icon.
+  if (TPopupMenu* sys = form.SystemMenu()) {
+    capture(
+        L"02b-system-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
+        [main](HWND menu) {
+          RECT a = WindowArea(main), b = WindowArea(menu), u;
+          UnionRect(&u, &a, &b);
+          return u;
+        },
+        [](HWND) { EndMenu(); },
+        [sys, main] {
+          RECT r = WindowArea(main);
+          sys->Popup(r.left + 8, r.top + 28);
+        });
+  }
+
   // A drop-down of the main menu, opened from the keyboard.
   capture(
       L"03-main-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
