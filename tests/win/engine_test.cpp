@@ -354,3 +354,22 @@ TEST_F(Engine, SystemMenuFollowsItsTargetFrame) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+TEST_F(Engine, AFormWithTheDisabledTagKeepsItsMenusUnskinned) {
+  for (std::int64_t tag : {0, 9999}) {
+    TComponentPtr<TForm> f(new TForm(nullptr));
+    f->SetTag(tag);
+    auto* menu = new TMainMenu(f.get());
+    menu->SetName("Menu1");
+    const std::string text = "object F: TForm\n  object E: TvexSkinEngine\n    Active = True\n    SkinFile = '" +
+                             Skin("default.vsk") + "'\n  end\nend\n";
+    ReadComponentText(text, *f);
+    EXPECT_EQ(menu->OwnerDraw(), tag == 0) << tag;
+  }
+}
+
+}  // namespace
+}  // namespace vex::engine
