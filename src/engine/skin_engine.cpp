@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "engine/menu_images.h"
+#include "engine/skin_window.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 #include "skin2/byte_io.h"
@@ -18,16 +19,6 @@ namespace vex::engine {
 using namespace vex::host;
 namespace fs = std::filesystem;
 namespace keys = vex::skin2;
-
-// ----- frame wrapper base -----
-
-const TClassInfo& TvexSkinWindow::StaticClass() {
-  static const TClassInfo info("TvexSkinWindow", &TComponent::StaticClass());
-  return info;
-}
-
-TvexSkinWindow::TvexSkinWindow(TComponent* owner, TvexSkinEngine* engine, const TClassInfo& cls)
-    : TComponent(owner, cls), FEngine(engine) {}
 
 // ----- stored skins -----
 
@@ -140,8 +131,60 @@ const TClassInfo& TvexSkinEngine::StaticClass() {
   return info;
 }
 
+namespace {
+
+TvexSkinEngine* gHookEngine = nullptr;
+HHOOK gHook = nullptr;
+
+std::wstring ClassNameOf(HWND wnd) {
+  wchar_t buf[100];
+  const int n = GetClassNameW(wnd, buf, 100);
+  return std::wstring(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+bool Skinned(HWND wnd) { return SendMessageW(wnd, SKM_QUERYSKINNED, 0, 0) != 0; }
+
+// The window-creation hook: refuses size grips and attaches frames to dialogs, message boxes,
+// dock hosts and windows of registered class names as they are activated.
+LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
+  try {
+    if (gHookEngine && gHookEngine->IsSkinActive()) {
+      if (code == HCBT_CREATEWND) {
+        std::wstring cls = ClassNameOf(reinterpret_cast<HWND>(wParam));
+        for (auto& c : cls) c = static_cast<wchar_t>(towupper(c));
+        const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+        if (cls == L"SCROLLBAR" && (cs->style & SBS_SIZEGRIP) && cs->dwExStyle != WS_EX_NOPARENTNOTIFY) return 1;
+      } else if (code == HCBT_ACTIVATE) {
+        HWND wnd = reinterpret_cast<HWND>(wParam);
+        const std::wstring cls = ClassNameOf(wnd);
+        if (cls == L"TTabDockHost" || cls == L"TConjoinDockHost") {
+          if (!Skinned(wnd)) gHookEngine->AttachWindow(wnd, true);
+        } else if (cls == L"TMessageForm" || cls == L"#32770") {
+          if (wnd != LastDestroyedDialog() && gHookEngine->SkinDialogs() && !Skinned(wnd)) gHookEngine->AttachWindow(wnd, true);
+          LastDestroyedDialog() = nullptr;
+        } else if (AutoSkinClassNames().IndexOf(host::WideToUtf8(cls)) >= 0 && !Skinned(wnd)) {
+          gHookEngine->AttachWindow(wnd, false);
+        }
+      }
+    }
+  } catch (const std::exception& e) {
+    HandleWindowProcException(&e);
+  } catch (...) {
+    HandleWindowProcException(nullptr);
+  }
+  return CallNextHookEx(gHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+TvexSkinEngine* HookEngine() { return gHookEngine; }
+
 TvexSkinEngine::TvexSkinEngine(TComponent* owner) : TComponent(owner, StaticClass()) {
   if (!owner || !owner->Is<TCustomForm>()) throw EComponentError("Must be placed on a Form");
+  if (!gHook && !Designing()) {
+    gHook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+    if (gHook) gHookEngine = this;
+  }
   reader_.OnLoaded = [this](utils::TvexSkinReader* r) { SkinChanged(r); };
   additional_ = std::make_unique<TvexSkinCollection>(this);
   autoSkinNames_.OnChange = [this](TObject*) {
@@ -171,6 +214,11 @@ TvexSkinEngine::TvexSkinEngine(TComponent* owner) : TComponent(owner, StaticClas
 TvexSkinEngine::~TvexSkinEngine() { metrics_.FormBrush.Reset(); }
 
 void TvexSkinEngine::BeforeDestruction() {
+  if (gHookEngine == this) {
+    UnhookWindowsHookEx(gHook);
+    gHook = nullptr;
+    gHookEngine = nullptr;
+  }
   autoSkinNames_.OnChange = nullptr;
   pending_.clear();
   if (utility_) {
@@ -387,6 +435,27 @@ void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) {
     TComponent* c = form->Components(i);
     if (c->Is<TMenu>() && c->Tag() != disabledTag_) SkinMenu(static_cast<TMenu*>(c));
   }
+}
+
+TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
+  for (TvexSkinWindow* w : frames_)
+    if (w->Handle() == handle) return w;
+  return nullptr;
+}
+
+void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
+  if (!handle || FindFrame(handle)) return;
+  auto* frame = new TvexSkinWindowWnd(handle, isDialog, this);
+  frames_.push_back(frame);
+  frame->ApplySkinSwitches();
+}
+
+void TvexSkinEngine::DetachWindow(HWND handle) {
+  TvexSkinWindow* frame = FindFrame(handle);
+  if (!frame) return;
+  Detaching = true;
+  TComponent::Free(frame);
+  Detaching = false;
 }
 
 void TvexSkinEngine::Notification(TComponent* c, TOperation op) {

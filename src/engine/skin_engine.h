@@ -117,6 +117,10 @@ class TvexSkinEngine : public host::TComponent {
 
   // The owner form's menus skinned now (the form's frame wrapper does this on attaching).
   void AttachOwnerForm(host::TCustomForm* form);
+  // A frame wrapper for a window (none when one serves it already), and its removal.
+  void AttachWindow(HWND handle, bool isDialog);
+  void DetachWindow(HWND handle);
+  TvexSkinWindow* FindFrame(HWND handle) const;
   std::vector<TvexSkinWindow*>& FrameList() { return frames_; }
   TvexSkinWindow* SystemMenuTarget = nullptr;
   bool Detaching = false, InSkinAllForms = false;
@@ -172,6 +176,9 @@ class TvexSkinEngine : public host::TComponent {
   std::vector<host::TComponent*> pending_;
   HWND utility_ = nullptr;
 };
+
+// The engine that installed the thread's window-creation hook, if any.
+TvexSkinEngine* HookEngine();
 
 // Where a skin file named by the user is looked for: the name itself, then its file name in the
 // program's folder, the Windows folder and the system folder. Empty when found nowhere.

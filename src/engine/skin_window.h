@@ -1,29 +1,143 @@
-// The frame wrapper base as the engine sees it: one per skinned top-level window.
+// Frame wrappers: one per skinned top-level window. The base reserves and paints the skinned
+// frame and drives it from the window's non-client messages; TvexSkinWindowWnd wraps a native
+// window known only by its handle (dialogs, message boxes).
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/bitmap.h"
 #include "host/component.h"
+#include "host/messages.h"
+#include "image/frame_layout.h"
 
 namespace vex::engine {
 
 class TvexSkinEngine;
 
+inline constexpr UINT SKM_QUERYSKINNED = 0x2AAA;
+inline constexpr UINT SKM_QUERYACTIVE = 0x2AAB;
+inline constexpr UINT SKM_REPAINT = 0x2AAC;
+inline constexpr UINT SKM_MDICHILDZOOMED = 0x2AAD;
+inline constexpr UINT SKM_MENUCHANGED = 0x83E8;
+inline constexpr UINT SKM_QUERYMENUBARHEIGHT = 0x83E9;
+inline constexpr UINT SKM_UPDATEWINDOWMENU = 0x83EA;
+inline constexpr UINT SKM_QUERYFRAMETOP = 0x83EB;
+inline constexpr UINT SKM_QUERYFRAMESIDE = 0x83EC;
+inline constexpr UINT SKM_QUERYFRAMEBOTTOM = 0x83ED;
+inline constexpr UINT SKM_QUERYHIDDEN = 0x83EE;
+
+// Subclass ids, one per layer that sits in a window's message path.
+enum TSubclassId : UINT_PTR { sidFrame = 1, sidInnerDialog = 2, sidControl = 3 };
+
 class TvexSkinWindow : public host::TComponent {
   VEX_CLASS(TvexSkinWindow)
  public:
   TvexSkinWindow(host::TComponent* owner, TvexSkinEngine* engine, const host::TClassInfo& cls = StaticClass());
+  ~TvexSkinWindow() override;
 
-  virtual HWND WindowHandle() const = 0;
-  // Skinning on and off; a wrapper that is not enabled never skins.
-  virtual void SetSkinned(bool skinned) = 0;
-  // Re-reads the skin's region switches and repaints while the engine is active.
-  virtual void ApplySkinSwitches() = 0;
-  // The system menu's requests: minimize or restore, maximize or restore, close.
-  virtual void SystemMenuCommand(int item) = 0;
+  // Window queries answered by each kind of frame.
+  virtual HWND Handle() const = 0;
+  HWND WindowHandle() const { return Handle(); }
+  virtual std::wstring GetCaptionW() const;
+  virtual bool CanSetRegion() const { return true; }
+  virtual int MenuBarHeight() const { return 0; }
+  virtual HICON IconHandle() const { return nullptr; }
+  virtual bool HasHelpButton() const { return false; }
+  virtual bool IsMDIForm() const { return false; }
+  virtual bool IsMDIChild() const { return false; }
+  virtual bool HasSystemIcon() const { return false; }
+  virtual bool HasCloseButton() const { return true; }
+  virtual bool HasMaximizeButton() const { return false; }
+  virtual bool HasMinimizeButton() const { return false; }
+  virtual bool InitWhenHidden() const { return false; }
+  virtual bool MenuBarSeparator() const { return false; }
+  virtual bool ClaimNCActivate() const { return false; }
 
+  void SetSkinned(bool value);
+  void InitFrame();
+  void ApplySkinSwitches();
+  void PaintFrame();
+  void UpdateRegion();
+  int TitleHeight() const;
+  // The system menu's requests: 0 minimize or restore, 1 maximize or restore, 3 close.
+  virtual void SystemMenuCommand(int item);
+  void CloseWindow();
+  void ContextHelp();
+  void ToggleMaximize();
+  void ToggleMinimize();
+  void ShowSystemMenuAtIcon();
+  void ShowSystemMenuAt(POINT screen);
+
+  // The message path: every message of the window comes here first.
+  void FrameWndProc(host::TMessage& m);
+
+  // Frame state (read by the engine, the hook and tests).
   TvexSkinEngine* FEngine;
+  bool FShowTitle = true, FShowBorders = true, FDestroying = false;
+  host::TBitmap FTitleBuffer, FBottomBuffer;
+  std::unique_ptr<host::TBitmap> FTitleComposite, FBottomComposite;
+  int FSavedClientHeight = 0, FSavedClientWidth = 0;
+  bool FCreatedByHook = false;
   bool FMaximizeDrawn = false, FMinimizeDrawn = false, FCloseDrawn = false;
+  int FHotButton = -1;
+  bool FPressed = false, FActive = true, FSkinned = false, FInitialised = false, FZoomedChildMenu = false,
+       FEnabled = true, FTitleRegion = false, FBottomRegion = false;
+  int FButtonsLeft = 10000, FCaptionLeft = -10000;
+  int FNativeTop = 0, FFrameBottom = 4, FFrameSide = 4, FNativeLeft = 0, FNativeBottom = 0, FExtraTop = 0;
+
+ protected:
+  virtual void UpdateSkinState() = 0;
+  virtual void CallDefault(host::TMessage& m) = 0;
+  virtual void CaptureFrameMetrics() {}
+  virtual void AttachControls() {}
+  virtual void DetachControls() {}
+  virtual void SaveClientSize() {}
+  virtual bool BeforeMessage(host::TMessage& m) { return true; }
+  virtual void AfterMessage(host::TMessage& m) {}
+  virtual void Detach() = 0;
+  void BeforeDestruction() override;
+  void ComputeClientRect(host::TMessage& m);
+  void AdjustHitTest(host::TMessage& m);
+  image::TFrameSkin FrameSkin() const;
+  image::TTitleWindow TitleWindow() const;
 };
+
+// The frame of a native window (a dialog, a message box): the window is subclassed, and its
+// window procedure is put back when the wrapper goes.
+class TvexSkinWindowWnd : public TvexSkinWindow {
+  VEX_CLASS(TvexSkinWindowWnd)
+ public:
+  TvexSkinWindowWnd(HWND handle, bool isDialog, TvexSkinEngine* engine);
+  ~TvexSkinWindowWnd() override;
+  HWND Handle() const override { return FHandle; }
+  std::wstring GetCaptionW() const override;
+
+  HWND FHandle = nullptr;
+  DWORD FInitialStyle = 0, FRestoreStyle = 0;
+  bool FRestoreStyleRead = false, FHeightFixed = false, FShellFileDialog = false, FFolderBrowser = false;
+  HWND FInnerDialog = nullptr;
+
+ protected:
+  void UpdateSkinState() override;
+  void CallDefault(host::TMessage& m) override;
+  void CaptureFrameMetrics() override;
+  bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
+  void Detach() override;
+
+ private:
+  void Attach(HWND handle);
+  void InspectDialog();
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK InnerDialogProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  bool attached_ = false;
+};
+
+// The window whose native frame wrapper last received WM_DESTROY.
+HWND& LastDestroyedDialog();
 
 }  // namespace vex::engine

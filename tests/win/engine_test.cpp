@@ -320,11 +320,14 @@ TEST_F(Engine, TheCheckGlyphStaysWhenASkinHasNone) {
 class TFakeFrame : public TvexSkinWindow {
  public:
   explicit TFakeFrame(TvexSkinEngine* e) : TvexSkinWindow(nullptr, e) {}
-  HWND WindowHandle() const override { return nullptr; }
-  void SetSkinned(bool) override {}
-  void ApplySkinSwitches() override {}
+  HWND Handle() const override { return nullptr; }
   void SystemMenuCommand(int item) override { commands.push_back(item); }
   std::vector<int> commands;
+
+ protected:
+  void UpdateSkinState() override {}
+  void CallDefault(TMessage&) override {}
+  void Detach() override {}
 };
 
 TEST_F(Engine, SystemMenuFollowsItsTargetFrame) {
