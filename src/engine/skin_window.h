@@ -74,6 +74,8 @@ class TvexSkinWindow : public host::TComponent {
 
   // The message path: every message of the window comes here first.
   void FrameWndProc(host::TMessage& m);
+  // The title layout for the window's current size and buttons (window coordinates).
+  image::TTitleLayout CurrentLayout() const { return image::LayoutTitle(FrameSkin(), TitleWindow()); }
 
   // Frame state (read by the engine, the hook and tests).
   TvexSkinEngine* FEngine;
