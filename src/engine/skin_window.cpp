@@ -1,4 +1,5 @@
 #include "engine/skin_window.h"
+#include "engine/skin_control.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -611,7 +612,35 @@ void TvexSkinWindowWnd::CaptureFrameMetrics() {
   FFrameSide = 4;
 }
 
+void TvexSkinWindowWnd::AttachControls() {
+  for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!(GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) continue;
+    if (SendMessageW(child, SKM_QUERYSKINNED, 0, 0) == 1) continue;
+    if (TvexSkinControlWnd* w = CreateWindowWrapper(child, this)) FControls.push_back(w);
+  }
+}
+
+void TvexSkinWindowWnd::DetachControls() {
+  FControls.erase(std::remove(FControls.begin(), FControls.end(), nullptr), FControls.end());
+  while (!FControls.empty()) {
+    TvexSkinControl* w = FControls.back();
+    FControls.pop_back();
+    w->Detach();
+    delete w;
+  }
+}
+
 void TvexSkinWindowWnd::UpdateSkinState() {
+  if (!FDestroying) {
+    for (TvexSkinControl* w : FControls) {
+      try {
+        w->UpdateSkinState();
+        w->Refresh();
+      } catch (...) {
+        // One wrapper's failure leaves the others to refresh.
+      }
+    }
+  }
   if (FDestroying && FSkinned) return;
   RECT r;
   GetWindowRect(FHandle, &r);

@@ -84,6 +84,10 @@ class TvexSkinWindow : public host::TComponent {
   std::unique_ptr<host::TBitmap> FTitleComposite, FBottomComposite;
   int FSavedClientHeight = 0, FSavedClientWidth = 0;
   bool FCreatedByHook = false;
+  // The control wrappers made for the window's controls, owned; and whether the window holds an
+  // animation or progress control (its push buttons then get no hover timers).
+  std::vector<class TvexSkinControl*> FControls;
+  bool FHasAnimation = false;
   bool FMaximizeDrawn = false, FMinimizeDrawn = false, FCloseDrawn = false;
   int FHotButton = -1;
   bool FPressed = false, FActive = true, FSkinned = false, FInitialised = false, FZoomedChildMenu = false,
@@ -127,6 +131,8 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   void UpdateSkinState() override;
   void CallDefault(host::TMessage& m) override;
   void CaptureFrameMetrics() override;
+  void AttachControls() override;
+  void DetachControls() override;
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Detach() override;

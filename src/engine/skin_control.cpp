@@ -1,0 +1,451 @@
+#include "engine/skin_control.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cwctype>
+
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
+#include "host/canvas.h"
+#include "host/text_encoding.h"
+#include "host/win_control.h"
+#include "skin2/skin_keys.h"
+#include "utils/paint_primitives.h"
+#include "utils/platform_helpers.h"
+
+namespace vex::engine {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+
+const TClassInfo& TvexSkinControl::StaticClass() {
+  static const TClassInfo info("TvexSkinControl", &TObject::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinControlVCL::StaticClass() {
+  static const TClassInfo info("TvexSkinControlVCL", &TvexSkinControl::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinControlWnd::StaticClass() {
+  static const TClassInfo info("TvexSkinControlWnd", &TvexSkinControl::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinBorderWinControl::StaticClass() {
+  static const TClassInfo info("TvexSkinBorderWinControl", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinBorderWndControl::StaticClass() {
+  static const TClassInfo info("TvexSkinBorderWndControl", &TvexSkinControlWnd::StaticClass());
+  return info;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The base
+
+TvexSkinControl::TvexSkinControl(TvexSkinWindow* owner, const TClassInfo& cls)
+    : TObject(cls), Owner(owner), Engine(owner ? owner->FEngine : nullptr) {}
+
+TvexSkinControl::~TvexSkinControl() = default;
+
+void TvexSkinControl::Repaint() {
+  if (Engine && Engine->IsSkinActive()) Paint();
+}
+
+void TvexSkinControl::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case CM_ENABLEDCHANGED:
+    case CM_TEXTCHANGED:
+    case SKM_REPAINT:
+      Repaint();
+      break;
+    case CM_MOUSEENTER:
+      State |= csHot;
+      Repaint();
+      MouseEnter();
+      break;
+    case CM_MOUSELEAVE:
+      State &= static_cast<std::uint8_t>(~(csHot | csPressed));
+      Repaint();
+      MouseLeave();
+      break;
+    case WM_LBUTTONDOWN:
+      State |= csPressed;
+      Repaint();
+      MouseDown();
+      break;
+    case WM_LBUTTONUP:
+      State &= static_cast<std::uint8_t>(~csPressed);
+      Repaint();
+      MouseUp();
+      break;
+    case WM_KEYDOWN:
+      if (m.WParam == VK_SPACE || m.WParam == VK_RETURN) State |= csPressed;
+      Repaint();
+      KeyDown(m.WParam);
+      break;
+    case WM_KEYUP:
+      if (m.WParam == VK_SPACE || m.WParam == VK_RETURN) State &= static_cast<std::uint8_t>(~csPressed);
+      Repaint();
+      KeyUp(m.WParam);
+      break;
+    case SKM_QUERYSKINNED:
+      m.Result = 1;
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+
+// Draws the caption of a control whose image is already on the window (shared by both variants).
+template <class Measure, class Draw>
+void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, bool wordWrap, RECT textRect, const TFont* font, bool hasText,
+                   UINT measureFlags, Measure measure, Draw draw) {
+  HWND wnd = c.GetHandle();
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  {
+    TCanvas canvas(dc);
+    RECT r0;
+    c.GetClientBounds(r0);
+    canvas.CopyRect(r0, bitmap.Canvas(), r0);
+    if (hasText) {
+      canvas.Brush.style = TBrushStyle::bsClear;
+      if (font) canvas.Font().Assign(*font);
+      if (!c.GetEnabled()) canvas.Font().SetColor(0x808080);
+      if (c.Pressed()) OffsetRect(&textRect, 1, 1);
+      RECT r = textRect;
+      if (wordWrap) {
+        r.left += 2;
+        r.right -= 2;
+      }
+      measure(canvas, r, measureFlags);
+      const int dx = ((textRect.right - textRect.left) - (r.right - r.left)) / 2;
+      const int dy = ((textRect.bottom - textRect.top) - (r.bottom - r.top)) / 2;
+      OffsetRect(&r, dx, dy);
+      draw(canvas, r, wordWrap ? UINT(DT_CENTER | DT_WORDBREAK) : UINT(DT_CENTER));
+    }
+  }
+  ReleaseDC(wnd, dc);
+}
+
+}  // namespace
+
+void TvexSkinControl::DrawCaption(TBitmap& bitmap, const std::string& text, bool wordWrap, RECT textRect, const TFont* font) {
+  const std::wstring w = Utf8ToWide(text);
+  DrawCaptionOn(
+      *this, bitmap, wordWrap, textRect, font, !text.empty(), DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK,
+      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); },
+      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); });
+}
+
+void TvexSkinControl::DrawCaptionW(TBitmap& bitmap, bool wordWrap, RECT textRect, const TFont* font) {
+  const std::wstring w = utils::GetWindowTextUnicode(GetHandle());
+  DrawCaptionOn(
+      *this, bitmap, wordWrap, textRect, font, GetWindowTextLengthW(GetHandle()) > 0,
+      wordWrap ? UINT(DT_CALCRECT | DT_CENTER | DT_WORDBREAK) : UINT(DT_CALCRECT | DT_CENTER),
+      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); },
+      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); });
+}
+
+void TvexSkinControl::DrawGraphicAt(const TGraphic& graphic, POINT at) {
+  HWND wnd = GetHandle();
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  {
+    TCanvas canvas(dc);
+    canvas.Draw(at.x, at.y, graphic);
+  }
+  ReleaseDC(wnd, dc);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scroll-thumb tracking
+
+TScrollTrackInfo& VScrollTrack() {
+  static TScrollTrackInfo info;
+  return info;
+}
+TScrollTrackInfo& HScrollTrack() {
+  static TScrollTrackInfo info;
+  return info;
+}
+
+bool IsScrollTrackedClass(const std::string& n) {
+  return n == "TRxRichEdit" || n == "TRxCustomRichEdit" || n == "TJvxRichEdit" || n == "TRichEditViewer";
+}
+
+namespace {
+
+void QueryThumb(HWND wnd, LONG objectId, TScrollTrackInfo& t, bool takeBar, HWND parent) {
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  const BOOL ok = utils::LateGetScrollBarInfo(wnd, objectId, &info);
+  if (!ok) return;  // the records keep their values
+  t.Info = info;
+  t.InfoResult = ok;
+  t.ThumbStart = info.xyThumbTop;
+  t.ThumbEnd = info.xyThumbBottom;
+  t.ThumbLength = info.xyThumbBottom - info.xyThumbTop;
+  if (takeBar) {
+    POINT a{info.rcScrollBar.left, info.rcScrollBar.top}, b{info.rcScrollBar.right, info.rcScrollBar.bottom};
+    if (parent) {
+      ScreenToClient(parent, &a);
+      ScreenToClient(parent, &b);
+    }
+    t.BarRect = RECT{a.x, a.y, b.x, b.y};
+  }
+}
+
+void TrackOne(HWND wnd, HWND parent, const TMessage& m, bool vertical) {
+  TScrollTrackInfo& t = vertical ? VScrollTrack() : HScrollTrack();
+  t.Tracking = false;
+  QueryThumb(wnd, vertical ? OBJID_VSCROLL : OBJID_HSCROLL, t, true, parent);
+  switch (LOWORD(m.WParam)) {
+    case SB_THUMBTRACK: {
+      t.Tracking = true;
+      POINT cursor;
+      GetCursorPos(&cursor);
+      t.ThumbStart += vertical ? cursor.y - t.DragStart.y : cursor.x - t.DragStart.x;
+      const int a = GetSystemMetrics(vertical ? SM_CXVSCROLL : SM_CXHSCROLL);
+      if (t.ThumbStart < a) t.ThumbStart = a;
+      const int barLength = vertical ? t.BarRect.bottom - t.BarRect.top : t.BarRect.right - t.BarRect.left;
+      if (barLength - a - t.ThumbLength < t.ThumbStart) t.ThumbStart = barLength - a - t.ThumbLength;
+      t.ThumbEnd = t.ThumbStart + t.ThumbLength;
+      break;
+    }
+    case SB_THUMBPOSITION:
+      t.Tracking = false;
+      QueryThumb(wnd, vertical ? OBJID_VSCROLL : OBJID_HSCROLL, t, false, parent);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void TrackScrollThumb(HWND wnd, HWND parent, const TMessage& m) {
+  switch (m.Msg) {
+    case WM_NCLBUTTONDOWN: {
+      POINT p;
+      GetCursorPos(&p);
+      VScrollTrack().DragStart = p;
+      HScrollTrack().DragStart = p;
+      break;
+    }
+    case WM_VSCROLL:
+      TrackOne(wnd, parent, m, true);
+      break;
+    case WM_HSCROLL:
+      TrackOne(wnd, parent, m, false);
+      break;
+    default:
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Framework controls
+
+TvexSkinControlVCL::TvexSkinControlVCL(TControl* control, TvexSkinWindow* owner, const TClassInfo& cls)
+    : TvexSkinControl(owner, cls), Control(control) {
+  OldWindowProc = control->WindowProc;
+  control->WindowProc = [this](TMessage& m) { Route(m); };
+}
+
+TvexSkinControlVCL::~TvexSkinControlVCL() { Control = nullptr; }
+
+void TvexSkinControlVCL::RestoreWindowProc() {
+  if (Control && OldWindowProc) Control->WindowProc = OldWindowProc;
+}
+
+void TvexSkinControlVCL::Route(TMessage& m) {
+  const bool engineGoing = !Engine || Engine->HasState(csDestroying);
+  if (engineGoing && m.Msg == CM_INVALIDATE) return;
+  if (engineGoing || !Engine->IsSkinActive() || Control->Tag() == Engine->DisabledTag()) {
+    OldWindowProc(m);
+    return;
+  }
+  if (IsScrollTrackedClass(Control->ClassName())) {
+    if (auto* wc = dynamic_cast<TWinControl*>(Control); wc && wc->HandleAllocated())
+      TrackScrollThumb(wc->Handle(), Control->Parent() && Control->Parent()->HandleAllocated() ? Control->Parent()->Handle() : nullptr, m);
+  }
+  if (BeforeMessage(m)) OldWindowProc(m);
+  if (!Detached) AfterMessage(m);
+}
+
+void TvexSkinControlVCL::GetClientBounds(RECT& r) const { r = Control->ClientRect(); }
+
+HWND TvexSkinControlVCL::GetHandle() const {
+  if (auto* wc = dynamic_cast<TWinControl*>(Control)) return wc->Handle();
+  return Control->Parent() ? Control->Parent()->Handle() : nullptr;
+}
+
+bool TvexSkinControlVCL::GetEnabled() const {
+  for (const TControl* c = Control; c; c = c->Parent())
+    if (!c->Enabled()) return false;
+  return true;
+}
+
+void TvexSkinControlVCL::Refresh() { Control->Invalidate(); }
+
+void TvexSkinBorderWinControl::Paint() {
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (!wc || !wc->HandleAllocated()) return;
+  if (utils::HasProperty(Control, "BorderStyle")) {
+    try {
+      const std::string& type = PropTypeName(*Control, "BorderStyle");
+      if (type == "TBorderStyle" || type == "TFormBorderStyle") {
+        if (GetOrdProp(*Control, "BorderStyle") == 0) return;
+      } else {
+        return;
+      }
+    } catch (const std::exception&) {
+      // An unreadable border style is taken as a border.
+    }
+  }
+  if (utils::HasProperty(Control, "BevelEdges") && GetSetProp(*Control, "BevelEdges").empty()) return;
+  if (utils::HasProperty(Control, "EdgeBorders") && GetSetProp(*Control, "EdgeBorders").empty()) return;
+  if (NoBorderClassNames().IndexOf(Control->ClassName()) >= 0) return;
+  const TColor inner = utils::HasProperty(Control, "Color") ? static_cast<TColor>(GetOrdProp(*Control, "Color"))
+                                                             : Engine->GetSkinColor(keys::color::SKIN2_CONTROLCOLOR);
+  utils::DrawWindowBorder(wc->Handle(), Engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR), inner, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Native windows
+
+TvexSkinControlWnd::TvexSkinControlWnd(HWND handle, TvexSkinWindow* owner, const TClassInfo& cls)
+    : TvexSkinControl(owner, cls), Handle(handle) {
+  subclassed_ = SetWindowSubclass(handle, SubclassProc, sidControl, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+TvexSkinControlWnd::~TvexSkinControlWnd() {
+  if (subclassed_ && IsWindow(Handle)) RemoveWindowSubclass(Handle, SubclassProc, sidControl);
+  Handle = nullptr;
+}
+
+LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<TvexSkinControlWnd*>(data);
+  if (msg == WM_NCDESTROY) {
+    // The window goes before its wrapper: take the wrapper out of its path for good.
+    RemoveWindowSubclass(wnd, SubclassProc, sidControl);
+    self->subclassed_ = false;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+  }
+  TMessage m{msg, wParam, lParam, 0};
+  try {
+    self->Route(m);
+  } catch (const std::exception& e) {
+    HandleWindowProcException(&e);
+  } catch (...) {
+    HandleWindowProcException(nullptr);
+  }
+  return m.Result;
+}
+
+void TvexSkinControlWnd::Route(TMessage& m) {
+  if (!Engine || Engine->HasState(csDestroying) || !Engine->IsSkinActive()) {
+    m.Result = DefSubclassProc(Handle, m.Msg, m.WParam, m.LParam);
+    return;
+  }
+  if (BeforeMessage(m)) m.Result = DefSubclassProc(Handle, m.Msg, m.WParam, m.LParam);
+  if (!Detached) AfterMessage(m);
+}
+
+void TvexSkinControlWnd::GetClientBounds(RECT& r) const { r = RECT{0, 0, WindowWidth(), WindowHeight()}; }
+
+int TvexSkinControlWnd::WindowWidth() const {
+  RECT r{};
+  GetWindowRect(Handle, &r);
+  return r.right - r.left;
+}
+
+int TvexSkinControlWnd::WindowHeight() const {
+  RECT r{};
+  GetWindowRect(Handle, &r);
+  return r.bottom - r.top;
+}
+
+std::string TvexSkinControlWnd::WindowText() const {
+  wchar_t buf[260];
+  const int n = GetWindowTextW(Handle, buf, 260);
+  return WideToUtf8(std::wstring(buf, n > 0 ? static_cast<std::size_t>(n) : 0));
+}
+
+// The documented way to have a window repaint; a posted WM_PAINT without an invalid region
+// paints nothing on its own.
+void TvexSkinControlWnd::Refresh() { InvalidateRect(Handle, nullptr, TRUE); }
+
+void TvexSkinBorderWndControl::Paint() {
+  utils::DrawWindowBorder(Handle, Engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR), ColorToRGB(clWindow), true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Class tables
+
+namespace {
+std::vector<TWindowClassRow>& Rows() {
+  static std::vector<TWindowClassRow> rows;
+  return rows;
+}
+}  // namespace
+
+void RegisterWindowClasses(const TWindowClassRow* rows, int highIndex) {
+  for (int i = 0; i <= highIndex; ++i) {
+    TWindowClassRow row = rows[i];
+    if (row.key.size() > 67) row.key.resize(67);
+    Rows().push_back(std::move(row));
+  }
+}
+
+const std::vector<TWindowClassRow>& WindowClassTable() { return Rows(); }
+void ClearWindowClassTable() { Rows().clear(); }
+
+TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
+  wchar_t buf[100];
+  const int n = GetClassNameW(window, buf, 100);
+  std::wstring wkey(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+  for (auto& c : wkey) c = static_cast<wchar_t>(std::towupper(c));
+  std::string key = WideToUtf8(wkey);
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+  if (key == "SYSANIMATE32" || key == "MSCTLS_PROGRESS32") {
+    frame->FHasAnimation = true;
+    return nullptr;
+  }
+  if (key == "BUTTON") {
+    if ((style & 7) == 7) return nullptr;  // group box
+    if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+      key = "BUTTON_CHECKBOX";
+    else if ((style & 9) == 9 || (style & 4) == 4)
+      key = "BUTTON_RADIOBUTTON";
+  }
+  if (key == "COMBOBOX" && (style & 3) == 1) return nullptr;  // simple combo box: the list is always shown
+  if (key == "COMBOBOXEX32") {
+    window = GetTopWindow(window);
+    if (!window) return nullptr;
+  }
+  for (const TWindowClassRow& row : Rows())
+    if (row.key == key) return row.create(window, frame);
+  return nullptr;
+}
+
+TStringList& NoBorderClassNames() {
+  static TStringList* list = [] {
+    auto* l = new TStringList();
+    l->Add("TDelphiWizard");
+    return l;
+  }();
+  return *list;
+}
+
+void RegisterNoBorderClassName(const std::string& name) { NoBorderClassNames().Add(name); }
+
+}  // namespace vex::engine

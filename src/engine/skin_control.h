@@ -1,0 +1,174 @@
+// Control wrappers: small objects that sit in one control's message path and paint it from the
+// skin, while the control keeps its own behaviour. Two kinds: framework controls (the wrapper takes
+// the control's WindowProc) and native child windows (the wrapper subclasses the window).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/bitmap.h"
+#include "host/control.h"
+#include "host/messages.h"
+#include "host/object.h"
+#include "host/string_list.h"
+
+namespace vex::engine {
+
+class TvexSkinEngine;
+class TvexSkinWindow;
+
+// State bits of a control wrapper.
+inline constexpr std::uint8_t csHot = 1;
+inline constexpr std::uint8_t csPressed = 2;
+
+class TvexSkinControl : public host::TObject {
+  VEX_CLASS(TvexSkinControl)
+ public:
+  TvexSkinControl(TvexSkinWindow* owner, const host::TClassInfo& cls);
+  ~TvexSkinControl() override;
+
+  // Slot order of the virtual operations is fixed; the control wrappers override by these.
+  virtual bool BeforeMessage(host::TMessage& m) { return true; }
+  virtual void AfterMessage(host::TMessage& m);
+  virtual void Paint() {}
+  virtual void MouseEnter() {}
+  virtual void MouseLeave() {}
+  virtual void MouseDown() {}
+  virtual void MouseUp() {}
+  virtual void KeyDown(WPARAM key) {}
+  virtual void KeyUp(WPARAM key) {}
+  virtual void UpdateSkinState() {}
+  virtual void Attached() {}
+  virtual void Detach() { Detached = true; }
+  virtual void GetClientBounds(RECT& r) const = 0;
+  virtual HWND GetHandle() const = 0;
+  virtual bool GetEnabled() const = 0;
+  virtual bool WantsParentColor() const { return false; }
+  // Makes the control repaint after a skin or activation change.
+  virtual void Refresh() = 0;
+
+  bool Hot() const { return (State & csHot) != 0; }
+  bool Pressed() const { return (State & csPressed) != 0; }
+
+  // The composed control image goes to the window, then the caption is drawn over it, centred in
+  // textRect: grey when disabled, one pixel right and down when pressed.
+  void DrawCaption(host::TBitmap& bitmap, const std::string& text, bool wordWrap, RECT textRect, const host::TFont* font);
+  void DrawCaptionW(host::TBitmap& bitmap, bool wordWrap, RECT textRect, const host::TFont* font);
+  void DrawGraphicAt(const host::TGraphic& graphic, POINT at);
+
+  TvexSkinWindow* Owner = nullptr;
+  TvexSkinEngine* Engine = nullptr;
+  std::uint8_t State = 0;
+  bool Detached = false;
+
+ protected:
+  // Paint only while the skin is active.
+  void Repaint();
+};
+
+// Makes a wrapper of the most derived class and runs its per-class initialisation.
+template <class T, class... A>
+T* NewControlWrapper(A&&... args) {
+  T* w = new T(std::forward<A>(args)...);
+  w->Attached();
+  return w;
+}
+
+// The wrapper of a framework control: it replaces the control's WindowProc and calls the saved one.
+class TvexSkinControlVCL : public TvexSkinControl {
+  VEX_CLASS(TvexSkinControlVCL)
+ public:
+  TvexSkinControlVCL(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass());
+  ~TvexSkinControlVCL() override;
+  void GetClientBounds(RECT& r) const override;
+  HWND GetHandle() const override;
+  bool GetEnabled() const override;
+  void Refresh() override;
+  // Puts the control's saved WindowProc back (the owner does this before freeing the wrapper
+  // while the control lives on).
+  void RestoreWindowProc();
+  void Route(host::TMessage& m);
+
+  host::TWndMethod OldWindowProc;
+  host::TControl* Control = nullptr;
+};
+
+// The wrapper of a native child window, subclassed for as long as the wrapper lives.
+class TvexSkinControlWnd : public TvexSkinControl {
+  VEX_CLASS(TvexSkinControlWnd)
+ public:
+  TvexSkinControlWnd(HWND handle, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass());
+  ~TvexSkinControlWnd() override;
+  void GetClientBounds(RECT& r) const override;
+  HWND GetHandle() const override { return Handle; }
+  bool GetEnabled() const override { return IsWindowEnabled(Handle) != FALSE; }
+  void Refresh() override;
+  int WindowWidth() const;
+  int WindowHeight() const;
+  std::string WindowText() const;
+  void Route(host::TMessage& m);
+
+  HWND Handle = nullptr;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  bool subclassed_ = false;
+};
+
+// Flat one-pixel skin borders in place of the control's own.
+class TvexSkinBorderWinControl : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinBorderWinControl)
+ public:
+  TvexSkinBorderWinControl(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+  void Paint() override;
+};
+
+class TvexSkinBorderWndControl : public TvexSkinControlWnd {
+  VEX_CLASS(TvexSkinBorderWndControl)
+ public:
+  TvexSkinBorderWndControl(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  void Paint() override;
+};
+
+// Thumb positions of the scroll bar being dragged, one record per orientation, kept while the
+// framework's scrolling controls route their scroll messages.
+struct TScrollTrackInfo {
+  POINT DragStart{};
+  bool Tracking = false;
+  int ThumbStart = 0, ThumbEnd = 0, ThumbLength = 0;
+  RECT BarRect{};
+  SCROLLBARINFO Info{};
+  BOOL InfoResult = FALSE;
+};
+TScrollTrackInfo& VScrollTrack();
+TScrollTrackInfo& HScrollTrack();
+// Updates the records for a message of a tracked control (window `wnd`, parent `parent`).
+void TrackScrollThumb(HWND wnd, HWND parent, const host::TMessage& m);
+// Whether a framework control's scroll thumb is tracked: by its class name.
+bool IsScrollTrackedClass(const std::string& className);
+
+// The native-window class table: upper-case keys, looked up from the first row.
+using TWindowWrapperFactory = std::function<TvexSkinControlWnd*(HWND, TvexSkinWindow*)>;
+struct TWindowClassRow {
+  std::string key;  // at most 67 characters
+  TWindowWrapperFactory create;
+};
+void RegisterWindowClasses(const TWindowClassRow* rows, int highIndex);
+const std::vector<TWindowClassRow>& WindowClassTable();
+void ClearWindowClassTable();
+
+// The wrapper a native child window gets (none for group boxes, simple combo boxes, animation and
+// progress controls, unknown classes); sets the frame's animation flag for the last two.
+TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame);
+
+// Process-wide names: classes whose borders are left alone.
+host::TStringList& NoBorderClassNames();
+void RegisterNoBorderClassName(const std::string& name);
+
+}  // namespace vex::engine

@@ -1,0 +1,53 @@
+// Wrappers of the native push buttons, check boxes and radio buttons of dialogs and message boxes.
+#pragma once
+
+#include "engine/skin_control.h"
+
+namespace vex::engine {
+
+class TvexSkinWndButton : public TvexSkinControlWnd {
+  VEX_CLASS(TvexSkinWndButton)
+ public:
+  TvexSkinWndButton(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  ~TvexSkinWndButton() override;
+  bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
+  void Paint() override;
+  void MouseDown() override;
+  void MouseUp() override;
+  void Attached() override;
+  void Detach() override;
+  // One tick of the hover timer.
+  void Poll();
+  bool HasHoverTimer() const { return HoverTimer != 0; }
+
+  static constexpr UINT_PTR kHoverTimerId = 0x56455853;
+  static constexpr UINT kHoverInterval = 138;
+  bool ClickArmed = false;
+  UINT_PTR HoverTimer = 0;
+  bool FirstPaintDone = false;
+};
+
+class TvexSkinWndCheckBox : public TvexSkinControlWnd {
+  VEX_CLASS(TvexSkinWndCheckBox)
+ public:
+  TvexSkinWndCheckBox(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  void AfterMessage(host::TMessage& m) override;
+  void Paint() override;
+  // The slice of the six-image check box strip for a BM_GETCHECK answer and an enabled state.
+  static int Slice(LRESULT check, bool enabled);
+};
+
+class TvexSkinWndRadioButton : public TvexSkinControlWnd {
+  VEX_CLASS(TvexSkinWndRadioButton)
+ public:
+  TvexSkinWndRadioButton(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  void AfterMessage(host::TMessage& m) override;
+  void Paint() override;
+  static int Slice(LRESULT check, bool enabled);
+};
+
+// Registers the native-window rows of the class table (once).
+void RegisterStandardWindowClasses();
+
+}  // namespace vex::engine
