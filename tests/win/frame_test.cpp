@@ -13,6 +13,7 @@
 #include "host/application.h"
 #include "host/gdi_handle.h"
 #include "skin2/default_skin.h"
+#include "dialog_template.h"
 #include "test_support.h"
 
 namespace vex::engine {
@@ -24,57 +25,6 @@ namespace keys = vex::skin2;
 void Pump() {
   for (int i = 0; i < 5; ++i) Application().ProcessMessages();
 }
-
-// A dialog template in memory: the header, then each item, DWORD-aligned.
-class TDialogTemplate {
- public:
-  TDialogTemplate(DWORD style, const wchar_t* title) {
-    DLGTEMPLATE t{};
-    t.style = style;
-    t.cx = 150;
-    t.cy = 100;
-    Put(&t, sizeof t);
-    Word(0);  // menu
-    Word(0);  // class
-    Str(title);
-    countAt_ = offsetof(DLGTEMPLATE, cdit);
-  }
-  void Item(const wchar_t* cls, const wchar_t* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
-    Align();
-    DLGITEMTEMPLATE it{};
-    it.style = style | WS_CHILD | WS_VISIBLE;
-    it.x = x;
-    it.y = y;
-    it.cx = cx;
-    it.cy = cy;
-    it.id = id;
-    Put(&it, sizeof it);
-    Str(cls);
-    Str(text);
-    Word(0);  // creation data
-    WORD n;
-    std::memcpy(&n, data_.data() + countAt_, 2);
-    ++n;
-    std::memcpy(data_.data() + countAt_, &n, 2);
-  }
-  const DLGTEMPLATE* Get() {
-    Align();
-    return reinterpret_cast<const DLGTEMPLATE*>(data_.data());
-  }
-
- private:
-  void Put(const void* p, std::size_t n) {
-    const auto* b = static_cast<const std::uint8_t*>(p);
-    data_.insert(data_.end(), b, b + n);
-  }
-  void Word(WORD w) { Put(&w, 2); }
-  void Str(const wchar_t* s) { Put(s, (wcslen(s) + 1) * 2); }
-  void Align() {
-    while (data_.size() % 4) data_.push_back(0);
-  }
-  std::vector<std::uint8_t> data_;
-  std::size_t countAt_ = 0;
-};
 
 struct TDialogLog {
   int cancels = 0, oks = 0, sysCloses = 0;
@@ -116,7 +66,7 @@ class Frames : public ::testing::Test {
   }
   // A hidden dialog sized to width x height, then shown (which activates it).
   HWND Dialog(DWORD extraStyle = 0, int width = 300, int height = 200, bool show = true) {
-    TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle, L"Frame test");
+    test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | extraStyle, L"Frame test");
     t.Item(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 70, 50, 14);
     HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, LoggingDialogProc, 0);
     EXPECT_NE(w, nullptr);

@@ -1,0 +1,326 @@
+// Control wrappers: which native windows get which wrapper, the routing and state rules, and the
+// native push buttons, check boxes and radio buttons of a real dialog.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_template.h"
+#include "engine/skin_control.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
+#include "engine/std_wnd.h"
+#include "host/application.h"
+#include "host/form.h"
+#include "host/std_controls.h"
+#include "skin2/default_skin.h"
+#include "skin2/skin_keys.h"
+#include "test_support.h"
+
+namespace vex::engine {
+namespace {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) Application().ProcessMessages();
+}
+
+struct TCommand {
+  WORD id, code;
+  HWND from;
+};
+std::vector<TCommand> gCommands;
+
+INT_PTR CALLBACK CommandLoggingProc(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_COMMAND) {
+    gCommands.push_back(TCommand{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+    return TRUE;
+  }
+  return FALSE;
+}
+
+enum : WORD { idPush = 100, idCheck = 101, idRadio = 102, idProgress = 103 };
+
+class Controls : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gCommands.clear();
+    test::WriteFile(dir / "default.vsk", keys::BuildDefaultSkinArchive());
+    form.reset(new TForm(nullptr));
+    engine = new TvexSkinEngine(form.get());
+    engine->SetSkinFile((dir / "default.vsk").u8string());
+    engine->SetActive(true);
+    ASSERT_TRUE(engine->IsSkinActive());
+  }
+  void TearDown() override {
+    for (HWND w : windows)
+      if (IsWindow(w)) DestroyWindow(w);
+    Pump();
+    LastDestroyedDialog() = nullptr;
+    form.reset();
+  }
+  HWND Dialog(bool withProgress = false) {
+    test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Controls");
+    t.Item(L"BUTTON", L"Push", idPush, BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 60, 14);
+    t.Item(L"BUTTON", L"Check", idCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 30, 60, 12);
+    t.Item(L"BUTTON", L"Radio", idRadio, BS_AUTORADIOBUTTON | WS_TABSTOP, 10, 50, 60, 12);
+    if (withProgress) t.Item(L"msctls_progress32", L"", idProgress, 0, 80, 10, 60, 10);
+    HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, CommandLoggingProc, 0);
+    EXPECT_NE(w, nullptr);
+    windows.push_back(w);
+    SetWindowPos(w, nullptr, 100, 100, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(w, SW_SHOW);
+    SetForegroundWindow(w);
+    Pump();
+    return w;
+  }
+  TvexSkinControl* WrapperOf(HWND dialog, HWND control) {
+    TvexSkinWindow* f = engine->FindFrame(dialog);
+    if (!f) return nullptr;
+    for (TvexSkinControl* c : f->FControls)
+      if (c && c->GetHandle() == control) return c;
+    return nullptr;
+  }
+
+  test::TScopedTempDir dir;
+  TComponentPtr<TForm> form;
+  TvexSkinEngine* engine = nullptr;
+  std::vector<HWND> windows;
+};
+
+TEST_F(Controls, CreateWindowWrapperChoosesByClassAndStyle) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  ASSERT_NE(frame, nullptr);
+  const struct {
+    const wchar_t* cls;
+    DWORD style;
+    const char* wrapper;  // empty: no wrapper
+  } cases[] = {
+      {L"Button", BS_PUSHBUTTON, "TvexSkinWndButton"},
+      {L"BUTTON", BS_DEFPUSHBUTTON, "TvexSkinWndButton"},
+      {L"button", BS_USERBUTTON, "TvexSkinWndButton"},
+      {L"Button", BS_CHECKBOX, "TvexSkinWndCheckBox"},
+      {L"Button", BS_AUTOCHECKBOX, "TvexSkinWndCheckBox"},
+      {L"Button", BS_3STATE, "TvexSkinWndCheckBox"},
+      {L"Button", BS_AUTO3STATE, "TvexSkinWndCheckBox"},
+      {L"Button", BS_PUSHBOX, "TvexSkinWndCheckBox"},
+      {L"Button", BS_OWNERDRAW, "TvexSkinWndCheckBox"},
+      {L"Button", BS_RADIOBUTTON, "TvexSkinWndRadioButton"},
+      {L"Button", BS_AUTORADIOBUTTON, "TvexSkinWndRadioButton"},
+      {L"Button", BS_GROUPBOX, ""},
+      {L"ComboBox", CBS_SIMPLE, ""},
+      {L"Static", SS_LEFT, ""},
+      {L"Edit", 0, ""},
+  };
+  for (const auto& c : cases) {
+    HWND child = CreateWindowExW(0, c.cls, L"x", WS_CHILD | c.style, 0, 0, 50, 20, dlg, nullptr, nullptr, nullptr);
+    ASSERT_NE(child, nullptr);
+    TvexSkinControlWnd* w = CreateWindowWrapper(child, frame);
+    if (*c.wrapper) {
+      ASSERT_NE(w, nullptr) << c.wrapper << " for style " << c.style;
+      EXPECT_EQ(w->ClassName(), c.wrapper) << "style " << c.style;
+      EXPECT_EQ(SendMessageW(child, SKM_QUERYSKINNED, 0, 0), 1);
+      w->Detach();
+      delete w;
+      EXPECT_EQ(SendMessageW(child, SKM_QUERYSKINNED, 0, 0), 0);
+    } else {
+      EXPECT_EQ(w, nullptr) << "style " << c.style;
+    }
+    DestroyWindow(child);
+  }
+  EXPECT_FALSE(frame->FHasAnimation);
+  HWND progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 50, 10, dlg, nullptr, nullptr, nullptr);
+  EXPECT_EQ(CreateWindowWrapper(progress, frame), nullptr);
+  EXPECT_TRUE(frame->FHasAnimation);
+}
+
+TEST_F(Controls, DialogControlsAreWrappedOnceAndReleasedWithTheFrame) {
+  HWND dlg = Dialog();
+  HWND push = GetDlgItem(dlg, idPush), check = GetDlgItem(dlg, idCheck), radio = GetDlgItem(dlg, idRadio);
+  ASSERT_NE(WrapperOf(dlg, push), nullptr);
+  EXPECT_EQ(WrapperOf(dlg, push)->ClassName(), "TvexSkinWndButton");
+  EXPECT_EQ(WrapperOf(dlg, check)->ClassName(), "TvexSkinWndCheckBox");
+  EXPECT_EQ(WrapperOf(dlg, radio)->ClassName(), "TvexSkinWndRadioButton");
+  EXPECT_EQ(engine->FindFrame(dlg)->FControls.size(), 3u);
+  for (HWND c : {push, check, radio}) EXPECT_EQ(SendMessageW(c, SKM_QUERYSKINNED, 0, 0), 1);
+  // An inactive engine leaves every message to the controls' own procedures.
+  engine->SetActive(false);
+  EXPECT_EQ(SendMessageW(push, SKM_QUERYSKINNED, 0, 0), 0);
+  engine->SetActive(true);
+  engine->DetachWindow(dlg);
+  for (HWND c : {push, check, radio}) EXPECT_EQ(SendMessageW(c, SKM_QUERYSKINNED, 0, 0), 0);
+  // The buttons still work as native buttons.
+  SendMessageW(check, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+TEST_F(Controls, NativePushButtonClickPostsCommandToTheParent) {
+  HWND dlg = Dialog();
+  HWND push = GetDlgItem(dlg, idPush);
+  SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_TRUE(WrapperOf(dlg, push)->Pressed());
+  EXPECT_EQ(GetFocus(), push);
+  SendMessageW(push, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_FALSE(WrapperOf(dlg, push)->Pressed());
+  Pump();
+  ASSERT_EQ(gCommands.size(), 1u);
+  EXPECT_EQ(gCommands[0].id, idPush);
+  EXPECT_EQ(gCommands[0].code, BN_CLICKED);
+  EXPECT_EQ(gCommands[0].from, push);
+  // A release without a press made on the button clicks nothing.
+  SendMessageW(push, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  Pump();
+  EXPECT_EQ(gCommands.size(), 1u);
+}
+
+TEST_F(Controls, RoutingStateRules) {
+  HWND dlg = Dialog();
+  HWND check = GetDlgItem(dlg, idCheck);
+  TvexSkinControl* w = WrapperOf(dlg, check);
+  ASSERT_NE(w, nullptr);
+  SendMessageW(check, WM_KEYDOWN, 'A', 0);
+  EXPECT_EQ(w->State, 0);
+  SendMessageW(check, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(w->Pressed());
+  SendMessageW(check, WM_KEYUP, 'A', 0);
+  EXPECT_TRUE(w->Pressed());
+  SendMessageW(check, WM_KEYUP, VK_RETURN, 0);
+  EXPECT_FALSE(w->Pressed());
+  SendMessageW(check, CM_MOUSEENTER, 0, 0);
+  EXPECT_TRUE(w->Hot());
+  SendMessageW(check, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(w->State, csHot | csPressed);
+  SendMessageW(check, CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(w->State, 0);
+  // A detached wrapper no longer tracks anything.
+  w->Detach();
+  SendMessageW(check, CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(w->State, 0);
+}
+
+TEST_F(Controls, HoverTimerUnlessTheWindowHoldsAProgressBar) {
+  HWND plain = Dialog();
+  auto* button = static_cast<TvexSkinWndButton*>(WrapperOf(plain, GetDlgItem(plain, idPush)));
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(button->HasHoverTimer());
+  // The poll clears the hot state once the cursor has left the button.
+  SetCursorPos(5, 5);
+  SendMessageW(button->Handle, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  EXPECT_TRUE(button->Hot());
+  button->Poll();
+  EXPECT_FALSE(button->Hot());
+  EXPECT_TRUE(button->FirstPaintDone);
+
+  HWND withProgress = Dialog(true);
+  auto* other = static_cast<TvexSkinWndButton*>(WrapperOf(withProgress, GetDlgItem(withProgress, idPush)));
+  ASSERT_NE(other, nullptr);
+  EXPECT_TRUE(engine->FindFrame(withProgress)->FHasAnimation);
+  EXPECT_FALSE(other->HasHoverTimer());
+}
+
+TEST_F(Controls, BoxSlicesFollowCheckStateAndEnabled) {
+  const struct {
+    LRESULT check;
+    bool enabled;
+    int box, radio;
+  } cases[] = {
+      {BST_CHECKED, true, 1, 1},   {BST_UNCHECKED, true, 3, 2},       {BST_INDETERMINATE, true, 2, 1},
+      {BST_CHECKED, false, 4, 3},  {BST_UNCHECKED, false, 6, 4},      {BST_INDETERMINATE, false, 5, 3},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TvexSkinWndCheckBox::Slice(c.check, c.enabled), c.box) << c.check << " " << c.enabled;
+    EXPECT_EQ(TvexSkinWndRadioButton::Slice(c.check, c.enabled), c.radio) << c.check << " " << c.enabled;
+  }
+}
+
+TEST_F(Controls, CheckBoxShowsTheSkinImageOfItsState) {
+  HWND dlg = Dialog();
+  HWND check = GetDlgItem(dlg, idCheck);
+  TBitmap checked, unchecked;
+  ASSERT_TRUE(engine->GetSkinBitmap(keys::bitmap::SKIN2_CHECKBOX, checked, 6, 1));
+  ASSERT_TRUE(engine->GetSkinBitmap(keys::bitmap::SKIN2_CHECKBOX, unchecked, 6, 3));
+  // A pixel where the two images differ tells which one is on the window.
+  int px = -1, py = -1;
+  for (int y = 0; y < checked.Height() && px < 0; ++y)
+    for (int x = 0; x < checked.Width(); ++x)
+      if (checked.PixelColor(x, y) != unchecked.PixelColor(x, y) && checked.PixelColor(x, y) != engine->SkinMetrics().TransparentColor &&
+          unchecked.PixelColor(x, y) != engine->SkinMetrics().TransparentColor) {
+        px = x;
+        py = y;
+        break;
+      }
+  ASSERT_GE(px, 0);
+  auto onWindow = [&] {
+    HDC dc = GetDC(check);
+    const COLORREF c = GetPixel(dc, px, py);
+    ReleaseDC(check, dc);
+    return static_cast<TColor>(c);
+  };
+  SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+  UpdateWindow(check);
+  EXPECT_EQ(onWindow(), checked.PixelColor(px, py));
+  SendMessageW(check, BM_SETCHECK, BST_UNCHECKED, 0);
+  UpdateWindow(check);
+  EXPECT_EQ(onWindow(), unchecked.PixelColor(px, py));
+}
+
+// A framework control's wrapper sits in its WindowProc.
+class TRecordingWrapper : public TvexSkinControlVCL {
+ public:
+  TRecordingWrapper(TControl* c, TvexSkinWindow* owner) : TvexSkinControlVCL(c, owner) {}
+  bool BeforeMessage(TMessage& m) override {
+    if (m.Msg == WM_USER + 7) {
+      m.Result = 77;
+      return false;  // answered here: the control's own procedure must not see it
+    }
+    return true;
+  }
+  void Attached() override { attached = true; }
+  bool attached = false;
+};
+
+TEST_F(Controls, FrameworkWrapperRoutingAndDisabledTag) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  int seen = 0;
+  TWndMethod inner = button->WindowProc;
+  button->WindowProc = [&seen, inner](TMessage& m) {
+    if (m.Msg == WM_USER + 7) ++seen;
+    inner(m);
+  };
+  std::unique_ptr<TRecordingWrapper> w(NewControlWrapper<TRecordingWrapper>(button, frame));
+  EXPECT_TRUE(w->attached);
+  EXPECT_EQ(button->Perform(WM_USER + 7), 77);
+  EXPECT_EQ(seen, 0);
+  EXPECT_EQ(button->Perform(SKM_QUERYSKINNED), 1);
+  button->Perform(WM_KEYDOWN, VK_SPACE);
+  EXPECT_TRUE(w->Pressed());
+  button->Perform(WM_KEYUP, VK_SPACE);
+  // The disabled tag: every message goes straight to the control.
+  button->SetTag(engine->DisabledTag());
+  button->Perform(WM_KEYDOWN, VK_SPACE);
+  EXPECT_FALSE(w->Pressed());
+  button->Perform(WM_USER + 7);
+  EXPECT_EQ(seen, 1);
+  // With DisabledTag 0, controls tagged 0 are the native ones.
+  button->SetTag(0);
+  engine->SetDisabledTag(0);
+  EXPECT_EQ(button->Perform(WM_USER + 7), 0);
+  engine->SetDisabledTag(9999);
+  EXPECT_EQ(button->Perform(WM_USER + 7), 77);
+  w->RestoreWindowProc();
+  button->Perform(WM_USER + 7);
+  EXPECT_EQ(seen, 3);
+}
+
+}  // namespace
+}  // namespace vex::engine
