@@ -5,6 +5,8 @@
 #include <functional>
 #include <iostream>
 
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
 #include "gallery_form.h"
 #include "host/application.h"
 #include "png_writer.h"
@@ -20,6 +22,7 @@ struct TCapture {
   std::function<RECT(HWND)> area;
   std::function<void(HWND)> close;
   std::wstring path;
+  std::function<void(HWND)> prepare;  // runs just before the shot
   int ticks = 0;
   int seen = 0;
   bool done = false;
@@ -41,6 +44,7 @@ void CALLBACK CaptureTick(HWND, UINT, UINT_PTR id, DWORD) {
   if ((w && c->seen >= 5) || c->ticks > 100) {
     KillTimer(nullptr, id);
     if (w) {
+      if (c->prepare) c->prepare(w);
       RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
       Sleep(50);
       c->saved = SaveScreenRect(c->area(w), c->path);
@@ -82,8 +86,8 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   };
   // Runs `open` (which returns once the window is closed again) with a capture armed.
   auto capture = [&](const std::wstring& name, std::function<HWND()> find, std::function<RECT(HWND)> area,
-                     std::function<void(HWND)> close, std::function<void()> open) {
-    TCapture c{std::move(find), std::move(area), std::move(close), folder + L"\\" + name};
+                     std::function<void(HWND)> close, std::function<void()> open, std::function<void(HWND)> prepare = nullptr) {
+    TCapture c{std::move(find), std::move(area), std::move(close), folder + L"\\" + name, std::move(prepare)};
     gCapture = &c;
     SetTimer(nullptr, 0, 100, CaptureTick);
     open();
@@ -146,6 +150,43 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   capture(L"04-native-message-box.png", dialog, WindowArea, cancel, [&form] { form.ShowNativeMessageBox(); });
   capture(L"05-framework-message-dialog.png", dialog, WindowArea, closeWindow, [&form] { form.ShowFrameworkMessage(); });
   capture(L"06-native-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowNativeDialog(); });
+  // A title button in its hot image (the cursor over it) and its pressed image (the left button
+  // held on it), on the native dialog's skinned frame.
+  auto titleStrip = [](HWND w) {
+    RECT r = WindowArea(w);
+    r.left = r.right - 120;
+    r.bottom = r.top + 40;
+    return r;
+  };
+  auto closeButtonCentre = [](HWND w, POINT& p) {
+    engine::TvexSkinEngine* e = engine::HookEngine();
+    engine::TvexSkinWindow* f = e ? e->FindFrame(w) : nullptr;
+    if (!f) return false;
+    RECT r = WindowArea(w);
+    for (const auto& b : f->CurrentLayout().buttons)
+      if (b.element == image::teClose) {
+        p = POINT{r.left + (b.rect.left + b.rect.right) / 2, r.top + (b.rect.top + b.rect.bottom) / 2};
+        return true;
+      }
+    return false;
+  };
+  capture(
+      L"06b-title-button-hot.png", dialog, titleStrip, cancel, [&form] { form.ShowNativeDialog(); },
+      [&](HWND w) {
+        POINT p;
+        if (!closeButtonCentre(w, p)) return;
+        SetCursorPos(p.x, p.y);
+        SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(p.x, p.y));
+      });
+  capture(
+      L"06c-title-button-pressed.png", dialog, titleStrip, cancel, [&form] { form.ShowNativeDialog(); },
+      [&](HWND w) {
+        POINT p;
+        if (!closeButtonCentre(w, p)) return;
+        SetCursorPos(p.x, p.y);
+        SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(p.x, p.y));
+      });
+  SetCursorPos(0, 0);
   capture(L"07-open-file-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowOpenDialog(); });
   capture(L"08-colour-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowColourDialog(); });
 

@@ -248,12 +248,14 @@ void TvexSkinWindow::PaintFrame() {
       if (!strip) continue;
       int slice = b.firstSlice;
       if (FHotButton == b.element) slice += FPressed ? 2 : 1;
-      TBitmap img;
-      img.SetPixelFormat(TPixelFormat::pf24bit);
-      utils::SliceBitmap(strip, img, 18, slice);
-      img.SetTransparentColor(m.TransparentColor);
-      img.SetTransparent(buttonsTransparent);
-      tc.Draw(b.rect.left, b.rect.top, img);
+      // Straight from the strip: no slice bitmap per button and paint.
+      const int sw = strip->Width() / 18;
+      HDC src = const_cast<TBitmap*>(strip)->Canvas().Handle();
+      if (buttonsTransparent)
+        TransparentBlt(tc.Handle(), b.rect.left, b.rect.top, sw, strip->Height(), src, (slice - 1) * sw, 0, sw, strip->Height(),
+                       static_cast<UINT>(ColorToRGB(m.TransparentColor)));
+      else
+        BitBlt(tc.Handle(), b.rect.left, b.rect.top, sw, strip->Height(), src, (slice - 1) * sw, 0, SRCCOPY);
     }
     FButtonsLeft = layout.buttonsLeft;
 

@@ -1,5 +1,7 @@
 #include "host/font.h"
 
+#include <cstring>
+
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 
@@ -83,6 +85,8 @@ void TFont::SetStyle(int style) {
 }
 
 void TFont::SetLogFont(const LOGFONTW& lf) {
+  // The same description keeps the GDI font already made (frames set their font at every paint).
+  if (std::memcmp(&lf, &lf_, sizeof lf) == 0) return;
   lf_ = lf;
   Changed();
 }
