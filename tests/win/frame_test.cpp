@@ -12,6 +12,7 @@
 #include "engine/skin_window.h"
 #include "host/application.h"
 #include "host/gdi_handle.h"
+#include "skin2/archive_writer.h"
 #include "skin2/default_skin.h"
 #include "dialog_template.h"
 #include "test_support.h"
@@ -402,6 +403,55 @@ TEST_F(Frames, RepaintsAndDialogsLeakNoWindowsOrGdiObjects) {
   LastDestroyedDialog() = nullptr;
   EXPECT_EQ(engine->FrameList().size(), frames);
   EXPECT_EQ(GdiLiveObjects(), liveBefore);
+}
+
+// The default skin with one integer record's value changed in place.
+std::vector<std::uint8_t> DefaultSkinWithInteger(const char* name, std::int32_t value) {
+  std::vector<std::uint8_t> file = keys::BuildDefaultSkinFile();
+  const std::string key(name);
+  for (std::size_t pos = 24; pos + 77 <= file.size();) {
+    const std::uint8_t* h = file.data() + pos;
+    const auto le32 = [](const std::uint8_t* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24; };
+    const std::uint32_t dataOffset = le32(h + 65), next = le32(h + 73);
+    if (std::string(reinterpret_cast<const char*>(h)) == key) {
+      std::memcpy(file.data() + dataOffset, &value, 4);
+      return keys::WriteSkinArchive(file, {});
+    }
+    if (next <= pos) break;
+    pos = next;
+  }
+  ADD_FAILURE() << "no record " << name;
+  return {};
+}
+
+TEST_F(TitleActions, TopEdgeOverTheButtonsIsCaptionOnlyWithALowButtonRow) {
+  // With the default skin's button row (y 9) the system's answers stand.
+  const POINT close = ElementCentre(wnd, image::teClose);
+  RECT wr;
+  GetWindowRect(wnd, &wr);
+  const LPARAM nearTop = MAKELPARAM(close.x, wr.top + 2);
+  const LRESULT before = SendMessageW(wnd, WM_NCHITTEST, 0, nearTop);
+  EXPECT_EQ(DefWindowProcW(wnd, WM_NCHITTEST, 0, nearTop), before);
+
+  test::WriteFile(dir / "lowbuttons.vsk", DefaultSkinWithInteger("SKIN2_TITLEBARBUTTONPOSY", 2));
+  engine->SetSkinFile((dir / "lowbuttons.vsk").u8string());
+  Pump();
+  ASSERT_EQ(engine->SkinMetrics().ButtonPosY, 2);
+  TvexSkinWindow* f = engine->FindFrame(wnd);
+  ASSERT_NE(f, nullptr);
+  f->PaintFrame();  // the button strip's left edge comes from the last paint
+  GetWindowRect(wnd, &wr);
+  const POINT closeNow = ElementCentre(wnd, image::teClose);
+  // Three pixels below the top: inside the system's sizing edge (Wine's is four pixels deep, where
+  // Windows' is deeper) and below the skin's button row.
+  const LPARAM belowTop = MAKELPARAM(closeNow.x, wr.top + 3);
+  // The system says top edge (or its right corner) there; over the button strip it becomes caption.
+  const LRESULT system = DefWindowProcW(wnd, WM_NCHITTEST, 0, belowTop);
+  ASSERT_TRUE(system == HTTOP || system == HTTOPRIGHT) << system;
+  EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, belowTop), HTCAPTION);
+  // Left of the buttons the top edge still resizes.
+  const LPARAM leftOfButtons = MAKELPARAM(wr.left + 100, wr.top + 3);
+  EXPECT_EQ(SendMessageW(wnd, WM_NCHITTEST, 0, leftOfButtons), HTTOP);
 }
 
 }  // namespace
