@@ -23,7 +23,14 @@ host::TImageList& MenuPlaceholderImages() {
 }
 
 host::TStringList& AutoSkinClassNames() {
-  static host::TStringList* list = new host::TStringList();
+  // The names of windows skinned when first activated: a folder picker, the framework's plain form
+  // class, two browser forms; the engines' AutoSkinWndClassNames are added to these. Lookups
+  // ignore letter case.
+  static host::TStringList* list = [] {
+    auto* l = new host::TStringList();
+    for (const char* n : {"TSelectDirDlg", "TForm", "TfrmRegBrowser", "TfrmFTPBrowser"}) l->Add(n);
+    return l;
+  }();
   return *list;
 }
 

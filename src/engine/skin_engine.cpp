@@ -447,6 +447,10 @@ TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
 
 void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
   if (!handle || FindFrame(handle)) return;
+  // The application's own forms get the form frame wrapper, which is not built yet: until then
+  // they keep the system frame, except the framework's message dialog, which the native frame
+  // serves well (its buttons are native buttons).
+  if (!isDialog && utils::FindFormByHandle(handle)) return;
   auto* frame = new TvexSkinWindowWnd(handle, isDialog, this);
   frames_.push_back(frame);
   frame->ApplySkinSwitches();

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/menu_images.h"
+#include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "host/application.h"
@@ -403,6 +405,16 @@ TEST_F(Frames, RepaintsAndDialogsLeakNoWindowsOrGdiObjects) {
   LastDestroyedDialog() = nullptr;
   EXPECT_EQ(engine->FrameList().size(), frames);
   EXPECT_EQ(GdiLiveObjects(), liveBefore);
+}
+
+TEST(NameLists, StartWithTheirRegisteredNames) {
+  const std::vector<std::string>& autoNames = AutoSkinClassNames().Items();
+  ASSERT_GE(autoNames.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(autoNames.begin(), autoNames.begin() + 4),
+            (std::vector<std::string>{"TSelectDirDlg", "TForm", "TfrmRegBrowser", "TfrmFTPBrowser"}));
+  EXPECT_GE(AutoSkinClassNames().IndexOf("tselectdirdlg"), 0);
+  ASSERT_GE(NoBorderClassNames().Count(), 1);
+  EXPECT_EQ(NoBorderClassNames().Items()[0], "TDelphiWizard");
 }
 
 // The default skin with one integer record's value changed in place.
