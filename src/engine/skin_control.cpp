@@ -407,6 +407,34 @@ void RegisterWindowClasses(const TWindowClassRow* rows, int highIndex) {
 }
 
 const std::vector<TWindowClassRow>& WindowClassTable() { return Rows(); }
+
+namespace {
+std::vector<TControlClassRow>& ControlRows() {
+  static std::vector<TControlClassRow> rows;
+  return rows;
+}
+}  // namespace
+
+void RegisterControlClasses(const TControlClassRow* rows, int highIndex) {
+  for (int i = 0; i <= highIndex; ++i) ControlRows().push_back(rows[i]);
+}
+
+const std::vector<TControlClassRow>& ControlClassTable() { return ControlRows(); }
+void ClearControlClassTable() { ControlRows().clear(); }
+
+TvexSkinControlVCL* CreateControlWrapper(TControl* control, TvexSkinWindow* frame) {
+  if (!control) return nullptr;
+  const auto& rows = ControlRows();
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    if (!control->ClassInfo().InheritsFrom(*it->controlClass)) continue;
+    try {
+      return it->create(control, frame);
+    } catch (...) {
+      return nullptr;
+    }
+  }
+  return nullptr;
+}
 void ClearWindowClassTable() { Rows().clear(); }
 
 TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {

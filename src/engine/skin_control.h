@@ -52,6 +52,9 @@ class TvexSkinControl : public host::TObject {
   virtual bool WantsParentColor() const { return false; }
   // Makes the control repaint after a skin or activation change.
   virtual void Refresh() = 0;
+  // Takes the wrapper out of the control's message path (a native wrapper's destructor does it
+  // by itself).
+  virtual void Unhook() {}
 
   bool Hot() const { return (State & csHot) != 0; }
   bool Pressed() const { return (State & csPressed) != 0; }
@@ -73,11 +76,17 @@ class TvexSkinControl : public host::TObject {
 };
 
 // Makes a wrapper of the most derived class and runs its per-class initialisation.
+// A failing initialisation leaves the control as it was.
 template <class T, class... A>
 T* NewControlWrapper(A&&... args) {
-  T* w = new T(std::forward<A>(args)...);
-  w->Attached();
-  return w;
+  std::unique_ptr<T> w(new T(std::forward<A>(args)...));
+  try {
+    w->Attached();
+  } catch (...) {
+    w->Unhook();
+    throw;
+  }
+  return w.release();
 }
 
 // The wrapper of a framework control: it replaces the control's WindowProc and calls the saved one.
@@ -93,6 +102,7 @@ class TvexSkinControlVCL : public TvexSkinControl {
   // Puts the control's saved WindowProc back (the owner does this before freeing the wrapper
   // while the control lives on).
   void RestoreWindowProc();
+  void Unhook() override { RestoreWindowProc(); }
   void Route(host::TMessage& m);
 
   host::TWndMethod OldWindowProc;
@@ -152,6 +162,20 @@ TScrollTrackInfo& HScrollTrack();
 void TrackScrollThumb(HWND wnd, HWND parent, const host::TMessage& m);
 // Whether a framework control's scroll thumb is tracked: by its class name.
 bool IsScrollTrackedClass(const std::string& className);
+
+// The framework control class table: rows appended in registration order, looked up from the last
+// row back, so a more specific class registered later wins over a general one registered earlier.
+using TControlWrapperFactory = std::function<TvexSkinControlVCL*(host::TControl*, TvexSkinWindow*)>;
+struct TControlClassRow {
+  const host::TClassInfo* controlClass;
+  TControlWrapperFactory create;
+};
+void RegisterControlClasses(const TControlClassRow* rows, int highIndex);
+const std::vector<TControlClassRow>& ControlClassTable();
+void ClearControlClassTable();
+// The wrapper for a framework control from the table, or none (no matching row, or the wrapper's
+// construction failed: the control then stays as it is).
+TvexSkinControlVCL* CreateControlWrapper(host::TControl* control, TvexSkinWindow* frame);
 
 // The native-window class table: upper-case keys, looked up from the first row.
 using TWindowWrapperFactory = std::function<TvexSkinControlWnd*(HWND, TvexSkinWindow*)>;

@@ -324,3 +324,63 @@ TEST_F(Controls, FrameworkWrapperRoutingAndDisabledTag) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+class TTaggedWrapper : public TvexSkinControlVCL {
+ public:
+  TTaggedWrapper(TControl* c, TvexSkinWindow* owner, int row) : TvexSkinControlVCL(c, owner), row(row) {}
+  int row;
+};
+
+class TFailingWrapper : public TvexSkinControlVCL {
+ public:
+  TFailingWrapper(TControl* c, TvexSkinWindow* owner) : TvexSkinControlVCL(c, owner) {}
+  void Attached() override { throw std::runtime_error("no"); }
+};
+
+TEST_F(Controls, ControlClassTableIsSearchedFromTheLastRow) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  ClearControlClassTable();
+  auto row = [](const TClassInfo& cls, int n) {
+    return TControlClassRow{&cls, [n](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* {
+                              return NewControlWrapper<TTaggedWrapper>(c, f, n);
+                            }};
+  };
+  const TControlClassRow rows[] = {row(TWinControl::StaticClass(), 0), row(TButton::StaticClass(), 1),
+                                   row(TWinControl::StaticClass(), 2)};
+  // Registered in two calls: rows are appended, the highest index given is included.
+  RegisterControlClasses(rows, 1);
+  auto* button = new TButton(form.get());
+  auto* panel = new TPanel(form.get());
+  auto* label = new TLabel(form.get());
+  std::unique_ptr<TvexSkinControlVCL> w(CreateControlWrapper(button, frame));
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(static_cast<TTaggedWrapper*>(w.get())->row, 1);
+  w->RestoreWindowProc();
+  w.reset(CreateControlWrapper(panel, frame));
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(static_cast<TTaggedWrapper*>(w.get())->row, 0);
+  w->RestoreWindowProc();
+  EXPECT_EQ(CreateControlWrapper(label, frame), nullptr);  // no row for windowless controls
+  RegisterControlClasses(rows + 2, 0);
+  EXPECT_EQ(ControlClassTable().size(), 3u);
+  w.reset(CreateControlWrapper(button, frame));
+  EXPECT_EQ(static_cast<TTaggedWrapper*>(w.get())->row, 2);  // the general row registered last wins
+  w->RestoreWindowProc();
+  w.reset();
+
+  // A wrapper whose construction fails leaves the control unwrapped and working.
+  const TControlClassRow failing[] = {TControlClassRow{&TButton::StaticClass(), [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* {
+                                                         return NewControlWrapper<TFailingWrapper>(c, f);
+                                                       }}};
+  RegisterControlClasses(failing, 0);
+  EXPECT_EQ(CreateControlWrapper(button, frame), nullptr);
+  EXPECT_EQ(button->Perform(SKM_QUERYSKINNED), 0);
+  ClearControlClassTable();
+}
+
+}  // namespace
+}  // namespace vex::engine
