@@ -384,3 +384,53 @@ TEST_F(Controls, ControlClassTableIsSearchedFromTheLastRow) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+TEST(ScrollTracking, ThumbDragIsClampedBetweenTheArrows) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 300, 300, nullptr, nullptr, nullptr, nullptr);
+  HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10, 10, 120, 200,
+                              parent, nullptr, nullptr, nullptr);
+  ASSERT_NE(list, nullptr);
+  for (int i = 0; i < 100; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"item"));
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetScrollBarInfo(list, OBJID_VSCROLL, &info));
+  const int a = GetSystemMetrics(SM_CXVSCROLL);
+  const int barHeight = info.rcScrollBar.bottom - info.rcScrollBar.top;
+  const int length = info.xyThumbBottom - info.xyThumbTop;
+  POINT cursor;
+  GetCursorPos(&cursor);
+
+  TScrollTrackInfo& t = VScrollTrack();
+  TMessage track{WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0, 0};
+  t.DragStart = POINT{cursor.x, cursor.y + 1000};  // dragged far above the top arrow
+  TrackScrollThumb(list, parent, track);
+  EXPECT_TRUE(t.Tracking);
+  EXPECT_EQ(t.ThumbStart, a);
+  EXPECT_EQ(t.ThumbEnd, a + length);
+  t.DragStart = POINT{cursor.x, cursor.y - 1000};  // far past the bottom
+  TrackScrollThumb(list, parent, track);
+  EXPECT_EQ(t.ThumbStart, barHeight - a - length);
+  // The bar rectangle is in the parent's client coordinates.
+  POINT barTop{info.rcScrollBar.left, info.rcScrollBar.top};
+  ScreenToClient(parent, &barTop);
+  EXPECT_EQ(t.BarRect.top, barTop.y);
+  EXPECT_EQ(t.BarRect.left, barTop.x);
+  EXPECT_EQ(barTop.x, 10 + 120 - (info.rcScrollBar.right - info.rcScrollBar.left));
+  EXPECT_EQ(t.BarRect.bottom - t.BarRect.top, barHeight);
+  TMessage position{WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0, 0};
+  TrackScrollThumb(list, parent, position);
+  EXPECT_FALSE(t.Tracking);
+  EXPECT_EQ(t.ThumbStart, info.xyThumbTop);
+  DestroyWindow(parent);
+}
+
+TEST(ScrollTracking, TrackedClassesByExactName) {
+  for (const char* n : {"TRxRichEdit", "TRxCustomRichEdit", "TJvxRichEdit", "TRichEditViewer"}) EXPECT_TRUE(IsScrollTrackedClass(n)) << n;
+  for (const char* n : {"TMyRichEditViewer", "trichEditviewer", "TRichEdit"}) EXPECT_FALSE(IsScrollTrackedClass(n)) << n;
+}
+
+}  // namespace
+}  // namespace vex::engine
