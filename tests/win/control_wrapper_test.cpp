@@ -434,3 +434,38 @@ TEST(ScrollTracking, TrackedClassesByExactName) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// Counts the pixels of a window's area that have exactly a colour.
+int CountColour(HWND w, COLORREF c) {
+  RECT r;
+  GetClientRect(w, &r);
+  HDC dc = GetDC(w);
+  int n = 0;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x)
+      if (GetPixel(dc, x, y) == c) ++n;
+  ReleaseDC(w, dc);
+  return n;
+}
+
+TEST_F(Controls, DisabledPushButtonCaptionIsGrey) {
+  HWND dlg = Dialog();
+  HWND push = GetDlgItem(dlg, idPush);
+  const COLORREF font = static_cast<COLORREF>(ColorToRGB(engine->GetSkinColor(keys::color::SKIN2_BUTTONFONTCOLOR)));
+  const COLORREF grey = 0x808080;
+  SetFocus(GetDlgItem(dlg, idCheck));
+  InvalidateRect(push, nullptr, TRUE);
+  UpdateWindow(push);
+  const int enabledText = CountColour(push, font), enabledGrey = CountColour(push, grey);
+  EXPECT_GT(enabledText, 0);
+  EnableWindow(push, FALSE);
+  UpdateWindow(push);
+  EXPECT_EQ(CountColour(push, font), 0);
+  EXPECT_GT(CountColour(push, grey), enabledGrey);
+}
+
+}  // namespace
+}  // namespace vex::engine
