@@ -1,5 +1,5 @@
 #include "engine/skin_engine.h"
-#include "engine/std_wnd.h"
+#include "controls/std_wnd.h"
 
 #include <algorithm>
 #include <system_error>

@@ -12,7 +12,7 @@
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
-#include "engine/std_wnd.h"
+#include "controls/std_wnd.h"
 #include "host/application.h"
 #include "host/form.h"
 #include "host/std_controls.h"
@@ -465,6 +465,35 @@ TEST_F(Controls, DisabledPushButtonCaptionIsGrey) {
   UpdateWindow(push);
   EXPECT_EQ(CountColour(push, font), 0);
   EXPECT_GT(CountColour(push, grey), enabledGrey);
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+TEST_F(Controls, NativePushButtonKeys) {
+  HWND dlg = Dialog();
+  HWND push = GetDlgItem(dlg, idPush);
+  SetFocus(push);
+  auto* w = WrapperOf(dlg, push);
+  ASSERT_NE(w, nullptr);
+  // Enter: the key-down is the wrapper's alone; the button's own procedure does not click.
+  SendMessageW(push, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(w->Pressed());
+  SendMessageW(push, WM_KEYUP, VK_RETURN, 0);
+  EXPECT_FALSE(w->Pressed());
+  Pump();
+  EXPECT_TRUE(gCommands.empty());
+  // Space: paints pressed, and the button's own procedure clicks on the release.
+  SendMessageW(push, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_TRUE(w->Pressed());
+  SendMessageW(push, WM_KEYUP, VK_SPACE, 0);
+  EXPECT_FALSE(w->Pressed());
+  Pump();
+  ASSERT_EQ(gCommands.size(), 1u);
+  EXPECT_EQ(gCommands[0].id, idPush);
 }
 
 }  // namespace

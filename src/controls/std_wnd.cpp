@@ -1,4 +1,4 @@
-#include "engine/std_wnd.h"
+#include "controls/std_wnd.h"
 
 #include <algorithm>
 #include <mutex>
