@@ -15,6 +15,7 @@
 #include "controls/std_wnd.h"
 #include "host/application.h"
 #include "host/form.h"
+#include "host/prop_builder.h"
 #include "host/std_controls.h"
 #include "skin2/default_skin.h"
 #include "skin2/skin_keys.h"
@@ -494,6 +495,100 @@ TEST_F(Controls, NativePushButtonKeys) {
   Pump();
   ASSERT_EQ(gCommands.size(), 1u);
   EXPECT_EQ(gCommands[0].id, idPush);
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// Panels publishing a border style of the framework's type, and of some other type.
+class TStyledPanel : public TPanel {
+  VEX_CLASS(TStyledPanel)
+ public:
+  explicit TStyledPanel(TComponent* owner, const TClassInfo& cls = StaticClass()) : TPanel(owner, cls) {}
+  std::int64_t style = 1;
+};
+const TClassInfo& TStyledPanel::StaticClass() {
+  static TClassInfo info("TStyledPanel", &TPanel::StaticClass());
+  static const bool once = [] {
+    TPropBuilder<TStyledPanel> b(info);
+    b.Enum("BorderStyle", "TBorderStyle", {"bsNone", "bsSingle"}, [](const TStyledPanel& p) { return p.style; },
+           [](TStyledPanel& p, std::int64_t v) { p.style = v; });
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+class TOtherStyledPanel : public TPanel {
+  VEX_CLASS(TOtherStyledPanel)
+ public:
+  explicit TOtherStyledPanel(TComponent* owner, const TClassInfo& cls = StaticClass()) : TPanel(owner, cls) {}
+};
+const TClassInfo& TOtherStyledPanel::StaticClass() {
+  static TClassInfo info("TOtherStyledPanel", &TPanel::StaticClass());
+  static const bool once = [] {
+    TPropBuilder<TOtherStyledPanel> b(info);
+    b.Enum("BorderStyle", "TPanelFrameKind", {"fkNone", "fkFlat"}, [](const TOtherStyledPanel&) { return std::int64_t{1}; },
+           [](TOtherStyledPanel&, std::int64_t) {});
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+COLORREF WindowPixel(HWND w, int x, int y) {
+  HDC dc = GetWindowDC(w);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return c;
+}
+
+TEST_F(Controls, FlatBordersFollowTheBorderProperties) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  form->SetBounds(50, 50, 400, 300);
+  form->Show();
+  Pump();
+  const COLORREF border = ColorToRGB(engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  auto place = [&](TPanel* p, int x) {
+    p->SetParent(form.get());
+    p->SetBounds(x, 10, 60, 40);
+    p->SetColor(0x00FF00);
+    p->Handle();
+    Pump();
+  };
+  auto* plain = new TPanel(form.get());
+  auto* styled = new TStyledPanel(form.get());
+  auto* other = new TOtherStyledPanel(form.get());
+  place(plain, 10);
+  place(styled, 80);
+  place(other, 150);
+  const struct {
+    TPanel* panel;
+    bool bordered;
+  } cases[] = {{plain, true}, {styled, true}, {other, false}};
+  for (const auto& c : cases) {
+    std::unique_ptr<TvexSkinBorderWinControl> w(NewControlWrapper<TvexSkinBorderWinControl>(c.panel, frame));
+    w->Paint();
+    if (c.bordered) {
+      EXPECT_EQ(WindowPixel(c.panel->Handle(), 0, 0), border) << c.panel->ClassName();
+      EXPECT_EQ(WindowPixel(c.panel->Handle(), 1, 1), 0x00FF00u) << c.panel->ClassName();  // the control's own colour inside
+    } else {
+      EXPECT_NE(WindowPixel(c.panel->Handle(), 0, 0), border) << c.panel->ClassName();
+    }
+    w->RestoreWindowProc();
+  }
+  // A border style of the framework's type set to none: no border.
+  styled->style = 0;
+  InvalidateRect(styled->Handle(), nullptr, TRUE);
+  UpdateWindow(styled->Handle());
+  std::unique_ptr<TvexSkinBorderWinControl> w(NewControlWrapper<TvexSkinBorderWinControl>(styled, frame));
+  w->Paint();
+  EXPECT_NE(WindowPixel(styled->Handle(), 0, 0), border);
+  w->RestoreWindowProc();
 }
 
 }  // namespace
