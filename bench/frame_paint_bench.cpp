@@ -2,10 +2,9 @@
 // of the same window unskinned, in the same run. Windows build, run under Wine by ./run bench.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 
+#include "best_time.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "host/application.h"
@@ -14,26 +13,9 @@
 #include "skin2/default_skin.h"
 #include "skin2/temp_platform.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double BestSeconds(F f, int rounds, int runs) {
-  double best = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    const auto start = Clock::now();
-    for (int i = 0; i < runs; ++i) f();
-    GdiFlush();
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count() / runs);
-  }
-  return best;
-}
-
-}  // namespace
-
 int main() {
   using namespace vex;
+  using bench::BestSeconds;
   const auto path = skin2::TempDirectory() / ("vexbench" + skin2::NewGuidString() + ".vsk");
   skin2::WriteWholeFile(path, skin2::BuildDefaultSkinArchive());
 
@@ -54,11 +36,11 @@ int main() {
   for (int i = 0; i < 5; ++i) host::Application().ProcessMessages();
 
   const int runs = 300;
-  const double native = BestSeconds([&] { SendMessageW(wnd, WM_NCPAINT, 1, 0); }, 5, runs);
+  const double native = BestSeconds([&] { SendMessageW(wnd, WM_NCPAINT, 1, 0); }, 5, runs, [] { GdiFlush(); });
   engine->AttachWindow(wnd, false);
   for (int i = 0; i < 5; ++i) host::Application().ProcessMessages();
   const bool skinned = SendMessageW(wnd, engine::SKM_QUERYSKINNED, 0, 0) == 1;
-  const double skin = BestSeconds([&] { SendMessageW(wnd, WM_NCPAINT, 1, 0); }, 5, runs);
+  const double skin = BestSeconds([&] { SendMessageW(wnd, WM_NCPAINT, 1, 0); }, 5, runs, [] { GdiFlush(); });
 
   std::printf("frame repaint, 800 x 600 window (best of 5 x %d)\n", runs);
   std::printf("  system non-client painting, unskinned  %8.1f us\n", native * 1e6);

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <zlib.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
+#include "best_time.h"
 #include "skin2/archive_writer.h"
 #include "skin2/byte_io.h"
 #include "skin2/default_skin.h"
@@ -15,25 +15,9 @@
 #include "utils/skin_reader.h"
 #include "utils/skin_res.h"
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double BestSeconds(F f, int rounds, int runs) {
-  double best = 1e30;
-  for (int r = 0; r < rounds; ++r) {
-    const auto start = Clock::now();
-    for (int i = 0; i < runs; ++i) f();
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count() / runs);
-  }
-  return best;
-}
-
-}  // namespace
-
 int main() {
   using namespace vex;
+  using bench::BestSeconds;
   const auto member = skin2::BuildDefaultSkinFile();
   const auto packed = skin2::DeflateRaw(member.data(), member.size(), 9);
   const auto archive = skin2::BuildDefaultSkinArchive();

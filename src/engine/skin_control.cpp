@@ -103,10 +103,9 @@ void TvexSkinControl::AfterMessage(TMessage& m) {
 
 namespace {
 
-// Draws the caption of a control whose image is already on the window (shared by both variants).
-template <class Measure, class Draw>
-void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, bool wordWrap, RECT textRect, const TFont* font, bool hasText,
-                   UINT measureFlags, Measure measure, Draw draw) {
+// Puts the control image on the window, then draws the caption over it (shared by both variants).
+void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, const std::wstring& text, bool wordWrap, RECT textRect,
+                   const TFont* font, UINT measureFlags) {
   HWND wnd = c.GetHandle();
   HDC dc = GetDC(wnd);
   if (!dc) return;
@@ -115,7 +114,7 @@ void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, bool wordWrap, RECT text
     RECT r0;
     c.GetClientBounds(r0);
     canvas.CopyRect(r0, bitmap.Canvas(), r0);
-    if (hasText) {
+    if (!text.empty()) {
       canvas.Brush.style = TBrushStyle::bsClear;
       if (font) canvas.Font().Assign(*font);
       if (!c.GetEnabled()) canvas.Font().SetColor(0x808080);
@@ -125,11 +124,11 @@ void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, bool wordWrap, RECT text
         r.left += 2;
         r.right -= 2;
       }
-      measure(canvas, r, measureFlags);
+      canvas.DrawText(text, r, measureFlags);
       const int dx = ((textRect.right - textRect.left) - (r.right - r.left)) / 2;
       const int dy = ((textRect.bottom - textRect.top) - (r.bottom - r.top)) / 2;
       OffsetRect(&r, dx, dy);
-      draw(canvas, r, wordWrap ? UINT(DT_CENTER | DT_WORDBREAK) : UINT(DT_CENTER));
+      canvas.DrawText(text, r, wordWrap ? UINT(DT_CENTER | DT_WORDBREAK) : UINT(DT_CENTER));
     }
   }
   ReleaseDC(wnd, dc);
@@ -138,20 +137,12 @@ void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, bool wordWrap, RECT text
 }  // namespace
 
 void TvexSkinControl::DrawCaption(TBitmap& bitmap, const std::string& text, bool wordWrap, RECT textRect, const TFont* font) {
-  const std::wstring w = Utf8ToWide(text);
-  DrawCaptionOn(
-      *this, bitmap, wordWrap, textRect, font, !text.empty(), DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK,
-      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); },
-      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); });
+  DrawCaptionOn(*this, bitmap, Utf8ToWide(text), wordWrap, textRect, font, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
 }
 
 void TvexSkinControl::DrawCaptionW(TBitmap& bitmap, bool wordWrap, RECT textRect, const TFont* font) {
-  const std::wstring w = utils::GetWindowTextUnicode(GetHandle());
-  DrawCaptionOn(
-      *this, bitmap, wordWrap, textRect, font, GetWindowTextLengthW(GetHandle()) > 0,
-      wordWrap ? UINT(DT_CALCRECT | DT_CENTER | DT_WORDBREAK) : UINT(DT_CALCRECT | DT_CENTER),
-      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); },
-      [&](TCanvas& c, RECT& r, UINT flags) { c.DrawText(w, r, flags); });
+  DrawCaptionOn(*this, bitmap, utils::GetWindowTextUnicode(GetHandle()), wordWrap, textRect, font,
+                wordWrap ? UINT(DT_CALCRECT | DT_CENTER | DT_WORDBREAK) : UINT(DT_CALCRECT | DT_CENTER));
 }
 
 void TvexSkinControl::DrawGraphicAt(const TGraphic& graphic, POINT at) {
@@ -437,6 +428,12 @@ TvexSkinControlVCL* CreateControlWrapper(TControl* control, TvexSkinWindow* fram
 }
 void ClearWindowClassTable() { Rows().clear(); }
 
+bool IsAnimationOrProgress(HWND window) {
+  wchar_t cls[100];
+  const int n = GetClassNameW(window, cls, 100);
+  return n > 0 && (_wcsicmp(cls, L"SysAnimate32") == 0 || _wcsicmp(cls, L"msctls_progress32") == 0);
+}
+
 TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
   wchar_t buf[100];
   const int n = GetClassNameW(window, buf, 100);
@@ -444,7 +441,7 @@ TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
   for (auto& c : wkey) c = static_cast<wchar_t>(std::towupper(c));
   std::string key = WideToUtf8(wkey);
   const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-  if (key == "SYSANIMATE32" || key == "MSCTLS_PROGRESS32") {
+  if (IsAnimationOrProgress(window)) {
     frame->FHasAnimation = true;
     return nullptr;
   }
@@ -460,8 +457,14 @@ TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
     window = GetTopWindow(window);
     if (!window) return nullptr;
   }
-  for (const TWindowClassRow& row : Rows())
-    if (row.key == key) return row.create(window, frame);
+  for (const TWindowClassRow& row : Rows()) {
+    if (row.key != key) continue;
+    try {
+      return row.create(window, frame);
+    } catch (...) {
+      return nullptr;  // the window stays as it is; the walk goes on
+    }
+  }
   return nullptr;
 }
 

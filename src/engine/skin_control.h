@@ -187,6 +187,9 @@ void RegisterWindowClasses(const TWindowClassRow* rows, int highIndex);
 const std::vector<TWindowClassRow>& WindowClassTable();
 void ClearWindowClassTable();
 
+// An animation or progress control: its window gets no hover timers for its push buttons.
+bool IsAnimationOrProgress(HWND window);
+
 // The wrapper a native child window gets (none for group boxes, simple combo boxes, animation and
 // progress controls, unknown classes); sets the frame's animation flag for the last two.
 TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame);

@@ -617,11 +617,8 @@ void TvexSkinWindowWnd::CaptureFrameMetrics() {
 void TvexSkinWindowWnd::AttachControls() {
   // Whether the window holds an animation or progress control is known before any button is
   // wrapped, whatever the z-order of the children.
-  for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t cls[100];
-    const int n = GetClassNameW(child, cls, 100);
-    if (n > 0 && (_wcsicmp(cls, L"SysAnimate32") == 0 || _wcsicmp(cls, L"msctls_progress32") == 0)) FHasAnimation = true;
-  }
+  for (HWND child = GetTopWindow(FHandle); child && !FHasAnimation; child = GetWindow(child, GW_HWNDNEXT))
+    FHasAnimation = IsAnimationOrProgress(child);
   for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) continue;
     if (SendMessageW(child, SKM_QUERYSKINNED, 0, 0) == 1) continue;

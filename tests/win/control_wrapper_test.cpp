@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dialog_template.h"
+#include "skinned_engine_fixture.h"
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
@@ -27,9 +28,7 @@ namespace {
 using namespace vex::host;
 namespace keys = vex::skin2;
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) Application().ProcessMessages();
-}
+void Pump() { test::PumpMessages(); }
 
 struct TCommand {
   WORD id, code;
@@ -48,16 +47,11 @@ INT_PTR CALLBACK CommandLoggingProc(HWND, UINT msg, WPARAM wParam, LPARAM lParam
 
 enum : WORD { idPush = 100, idCheck = 101, idRadio = 102, idProgress = 103 };
 
-class Controls : public ::testing::Test {
+class Controls : public test::TSkinnedEngineTest {
  protected:
   void SetUp() override {
     gCommands.clear();
-    test::WriteFile(dir / "default.vsk", keys::BuildDefaultSkinArchive());
-    form.reset(new TForm(nullptr));
-    engine = new TvexSkinEngine(form.get());
-    engine->SetSkinFile((dir / "default.vsk").u8string());
-    engine->SetActive(true);
-    ASSERT_TRUE(engine->IsSkinActive());
+    TSkinnedEngineTest::SetUp();
   }
   void TearDown() override {
     for (HWND w : windows)
@@ -89,9 +83,6 @@ class Controls : public ::testing::Test {
     return nullptr;
   }
 
-  test::TScopedTempDir dir;
-  TComponentPtr<TForm> form;
-  TvexSkinEngine* engine = nullptr;
   std::vector<HWND> windows;
 };
 

@@ -17,6 +17,7 @@
 #include "skin2/archive_writer.h"
 #include "skin2/default_skin.h"
 #include "dialog_template.h"
+#include "skinned_engine_fixture.h"
 #include "test_support.h"
 
 namespace vex::engine {
@@ -25,9 +26,8 @@ namespace {
 using namespace vex::host;
 namespace keys = vex::skin2;
 
-void Pump() {
-  for (int i = 0; i < 5; ++i) Application().ProcessMessages();
-}
+using test::PumpMessages;
+void Pump() { PumpMessages(); }
 
 struct TDialogLog {
   int cancels = 0, oks = 0, sysCloses = 0;
@@ -50,16 +50,11 @@ INT_PTR CALLBACK LoggingDialogProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM) {
   }
 }
 
-class Frames : public ::testing::Test {
+class Frames : public test::TSkinnedEngineTest {
  protected:
   void SetUp() override {
     gLog = {};
-    test::WriteFile(dir / "default.vsk", keys::BuildDefaultSkinArchive());
-    form.reset(new TForm(nullptr));
-    engine = new TvexSkinEngine(form.get());
-    engine->SetSkinFile((dir / "default.vsk").u8string());
-    engine->SetActive(true);
-    ASSERT_TRUE(engine->IsSkinActive());
+    TSkinnedEngineTest::SetUp();
   }
   void TearDown() override {
     for (HWND w : dialogs)
@@ -102,9 +97,6 @@ class Frames : public ::testing::Test {
     return POINT{0, 0};
   }
 
-  test::TScopedTempDir dir;
-  TComponentPtr<TForm> form;
-  TvexSkinEngine* engine = nullptr;
   std::vector<HWND> dialogs;
 };
 
