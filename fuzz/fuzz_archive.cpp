@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "skin2/archive_reader.h"
 #include "skin2/byte_io.h"
@@ -12,13 +13,19 @@
 
 namespace {
 
+// A folder of this process's own, removed when the fuzzer ends normally.
+struct TWorkDir {
+  std::filesystem::path path = vex::skin2::TempDirectory() / ("vexfuzz" + std::to_string(getpid()));
+  TWorkDir() { std::filesystem::create_directories(path); }
+  ~TWorkDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path, ec);
+  }
+};
+
 const std::filesystem::path& WorkDir() {
-  static const std::filesystem::path dir = [] {
-    auto d = vex::skin2::TempDirectory() / ("vexfuzz" + std::to_string(getpid()));
-    std::filesystem::create_directories(d);
-    return d;
-  }();
-  return dir;
+  static const TWorkDir dir;
+  return dir.path;
 }
 
 }  // namespace

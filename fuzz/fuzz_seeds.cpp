@@ -1,6 +1,9 @@
 // Writes starting inputs for the fuzz targets into DIR/<target>/.
 #include <filesystem>
 #include <iostream>
+#include <string>
+
+#include "bmp_samples.h"
 
 #include "image/bmp_codec.h"
 #include "skin2/archive_writer.h"
@@ -27,5 +30,10 @@ int main(int argc, char** argv) {
                           skin2::DeflateRaw(skinFile.data(), 20000, level));
   image::TvexImage img(5, 3, 0x336699);
   skin2::WriteWholeFile(dir / "fuzz_bmp" / "rgb24", image::EncodeBmp24(img));
+  // One file per layout the decoder reads: headers, bit depths, RLE and bit fields.
+  int n = 0;
+  for (const test::TBmpFormat& f : test::SampleBmpFormats())
+    skin2::WriteWholeFile(dir / "fuzz_bmp" / ("sample" + std::to_string(n++)),
+                          test::EncodeBmp(f, test::SamplePicture(f.bpp == 1 ? 2 : 16)));
   return 0;
 }

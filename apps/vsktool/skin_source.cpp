@@ -351,8 +351,8 @@ TSkinFileWriter ReadSkinSource(const fs::path& dir) {
   TSkinFileWriter writer;
   std::vector<bool> used(records.size(), false);
   for (const auto& [kind, name] : order) {
-    auto it = std::find_if(records.begin(), records.end(), [&, k = kind](const TPending& r) {
-      return !used[static_cast<std::size_t>(&r - records.data())] && r.type == k && r.name == name;
+    auto it = std::find_if(records.begin(), records.end(), [&, k = kind, &n = name](const TPending& r) {
+      return !used[static_cast<std::size_t>(&r - records.data())] && r.type == k && r.name == n;
     });
     if (it == records.end())
       throw ESourceError(iniPath.u8string() + ": [order] names " + KindName(kind) + " " + name +

@@ -1,5 +1,7 @@
 #include "controls/std_wnd.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <mutex>
 
@@ -48,21 +50,68 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
         return false;
       }
       return true;
-    case WM_MOUSEMOVE:
+    case WM_MOUSEMOVE: {
       State |= csHot;
+      if (!HoverTimer && !TrackingLeave) {
+        // Without the hover timer the system says when the mouse leaves.
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Handle, 0};
+        TrackingLeave = TrackMouseEvent(&t) != FALSE;
+      }
+      if (GetCapture() == Handle && ClickArmed) {
+        // While the press lasts the button shows pressed only with the cursor over it.
+        RECT r;
+        GetClientRect(Handle, &r);
+        const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        if (PtInRect(&r, p))
+          State |= csPressed;
+        else
+          State &= static_cast<std::uint8_t>(~csPressed);
+      }
       Paint();
+      return true;
+    }
+    case WM_MOUSELEAVE:
+      TrackingLeave = false;
+      if (GetCapture() != Handle) {
+        State &= static_cast<std::uint8_t>(~(csHot | csPressed));
+        Paint();
+      }
       return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      // Both halves of a double click are presses, as on the system's own button. The button holds
+      // the mouse, so that only a release over it, after a press on it, clicks.
       State |= csPressed;
+      SetCapture(Handle);
       Paint();
       m.Result = 0;
       return false;
-    case WM_SETFOCUS:
+    case WM_LBUTTONUP: {
+      const bool armed = ClickArmed;
+      ClickArmed = false;
+      if (GetCapture() == Handle) ReleaseCapture();
+      RECT r;
+      GetClientRect(Handle, &r);
+      const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      State &= static_cast<std::uint8_t>(~csPressed);
+      Paint();
+      if (armed && PtInRect(&r, p))
+        PostMessageW(GetParent(Handle), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Handle), BN_CLICKED), reinterpret_cast<LPARAM>(Handle));
+      m.Result = 0;
+      return false;
+    }
+    case WM_CAPTURECHANGED:
+      // The press was taken away (another window holds the mouse now): no click follows.
+      if (reinterpret_cast<HWND>(m.LParam) != Handle && ClickArmed) {
+        ClickArmed = false;
+        State &= static_cast<std::uint8_t>(~csPressed);
+        Paint();
+      }
+      return true;
     case WM_KILLFOCUS:
-      Paint();
-      m.Result = 0;
-      return false;
+      // The button's own procedure sends its focus notification and lets go of a Space press.
+      State &= static_cast<std::uint8_t>(~csPressed);
+      return true;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       BeginPaint(Handle, &ps);
@@ -89,18 +138,27 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
 
 void TvexSkinWndButton::AfterMessage(TMessage& m) {
   TvexSkinControlWnd::AfterMessage(m);
-  if (m.Msg == WM_SETFOCUS) Paint();
+  switch (m.Msg) {
+    case WM_LBUTTONDBLCLK:
+      MouseDown();
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Repaint();
+      break;
+    default:
+      break;
+  }
 }
 
 void TvexSkinWndButton::MouseDown() {
-  SetFocus(Handle);
-  ClickArmed = true;
+  const std::shared_ptr<bool> alive = Alive;
+  SetFocus(Handle);  // the focus change may run any code of the dialog
+  if (*alive) ClickArmed = true;
 }
 
 void TvexSkinWndButton::MouseUp() {
-  if (ClickArmed)
-    PostMessageW(GetParent(Handle), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Handle), BN_CLICKED), reinterpret_cast<LPARAM>(Handle));
-  ClickArmed = false;
+  // The release is handled before the button's own procedure (it clicks only over the button).
 }
 
 void TvexSkinWndButton::Attached() {
@@ -180,7 +238,10 @@ void PaintBox(TvexSkinControlWnd& c, int key, int count, int slice, bool transpa
   TBitmap b(bw, bh, TPixelFormat::pf24bit);
   utils::FillRectColor(b.Canvas(), RECT{0, 0, bw, bh}, e->GetFormColor());
   if (have) b.Canvas().Draw(0, 0, s);
-  c.DrawGraphicAt(b, POINT{0, 0});
+  // BS_LEFTTEXT (also spelt BS_RIGHTBUTTON): the box stands at the right edge, as the control
+  // draws its own.
+  const bool boxRight = (GetWindowLongW(c.Handle, GWL_STYLE) & BS_LEFTTEXT) != 0;
+  c.DrawGraphicAt(b, POINT{boxRight ? c.WindowWidth() - bw : 0, 0});
 }
 
 }  // namespace

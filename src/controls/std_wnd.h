@@ -24,6 +24,8 @@ class TvexSkinWndButton : public TvexSkinControlWnd {
   static constexpr UINT_PTR kHoverTimerId = 0x56455853;
   static constexpr UINT kHoverInterval = 138;
   bool ClickArmed = false;
+  // The system reports the mouse leaving (windows where the hover timer is not allowed).
+  bool TrackingLeave = false;
   UINT_PTR HoverTimer = 0;
   bool FirstPaintDone = false;
 };

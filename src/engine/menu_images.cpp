@@ -9,6 +9,7 @@ host::TImageList& CheckedMenuImages() {
     auto* l = new host::TImageList(nullptr, 16, 16);
     host::TBitmap glyph;
     if (glyph.LoadFromResourceName(GetModuleHandleW(nullptr), L"VEXSKIN_MENU_CHECKED")) {
+      l->SetSize(glyph.Width(), glyph.Height());
       glyph.SetTransparent(true);
       l->AddMasked(glyph, host::clWhite);
     }

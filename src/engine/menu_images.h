@@ -8,7 +8,7 @@
 namespace vex::engine {
 
 // Image 0 is the check glyph of menu items: the program's "VEXSKIN_MENU_CHECKED" until a skin
-// supplies one.
+// supplies one. The list has the size of the glyph it holds.
 host::TImageList& CheckedMenuImages();
 // The empty list given to main menus that have none.
 host::TImageList& MenuPlaceholderImages();

@@ -7,6 +7,7 @@
 
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
+#include "host/callback_guard.h"
 #include "host/canvas.h"
 #include "host/text_encoding.h"
 #include "host/win_control.h"
@@ -46,7 +47,7 @@ const TClassInfo& TvexSkinBorderWndControl::StaticClass() {
 TvexSkinControl::TvexSkinControl(TvexSkinWindow* owner, const TClassInfo& cls)
     : TObject(cls), Owner(owner), Engine(owner ? owner->FEngine : nullptr) {}
 
-TvexSkinControl::~TvexSkinControl() = default;
+TvexSkinControl::~TvexSkinControl() { *Alive = false; }
 
 void TvexSkinControl::Repaint() {
   if (Engine && Engine->IsSkinActive()) Paint();
@@ -268,8 +269,13 @@ void TvexSkinControlVCL::Route(TMessage& m) {
     if (auto* wc = dynamic_cast<TWinControl*>(Control); wc && wc->HandleAllocated())
       TrackScrollThumb(wc->Handle(), Control->Parent() && Control->Parent()->HandleAllocated() ? Control->Parent()->Handle() : nullptr, m);
   }
-  if (BeforeMessage(m)) OldWindowProc(m);
-  if (!Detached) AfterMessage(m);
+  const std::shared_ptr<bool> alive = Alive;
+  if (BeforeMessage(m) && *alive) {
+    // The saved procedure is copied: the call may free this wrapper.
+    const TWndMethod old = OldWindowProc;
+    old(m);
+  }
+  if (*alive && !Detached) AfterMessage(m);
 }
 
 void TvexSkinControlVCL::GetClientBounds(RECT& r) const { r = Control->ClientRect(); }
@@ -332,13 +338,7 @@ LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPa
     return DefSubclassProc(wnd, msg, wParam, lParam);
   }
   TMessage m{msg, wParam, lParam, 0};
-  try {
-    self->Route(m);
-  } catch (const std::exception& e) {
-    HandleWindowProcException(&e);
-  } catch (...) {
-    HandleWindowProcException(nullptr);
-  }
+  GuardCallback([&] { self->Route(m); });
   return m.Result;
 }
 
@@ -347,8 +347,10 @@ void TvexSkinControlWnd::Route(TMessage& m) {
     m.Result = DefSubclassProc(Handle, m.Msg, m.WParam, m.LParam);
     return;
   }
-  if (BeforeMessage(m)) m.Result = DefSubclassProc(Handle, m.Msg, m.WParam, m.LParam);
-  if (!Detached) AfterMessage(m);
+  const std::shared_ptr<bool> alive = Alive;
+  const HWND handle = Handle;
+  if (BeforeMessage(m) && *alive) m.Result = DefSubclassProc(handle, m.Msg, m.WParam, m.LParam);
+  if (*alive && !Detached) AfterMessage(m);
 }
 
 void TvexSkinControlWnd::GetClientBounds(RECT& r) const { r = RECT{0, 0, WindowWidth(), WindowHeight()}; }
@@ -446,11 +448,26 @@ TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
     return nullptr;
   }
   if (key == "BUTTON") {
-    if ((style & 7) == 7) return nullptr;  // group box
-    if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
-      key = "BUTTON_CHECKBOX";
-    else if ((style & 9) == 9 || (style & 4) == 4)
-      key = "BUTTON_RADIOBUTTON";
+    // The button type decides; push-like check boxes and radio buttons, group boxes, owner-drawn,
+    // split and command-link buttons keep their own look.
+    if (style & BS_PUSHLIKE) return nullptr;
+    switch (style & BS_TYPEMASK) {
+      case BS_PUSHBUTTON:
+      case BS_DEFPUSHBUTTON:
+        break;
+      case BS_CHECKBOX:
+      case BS_AUTOCHECKBOX:
+      case BS_3STATE:
+      case BS_AUTO3STATE:
+        key = "BUTTON_CHECKBOX";
+        break;
+      case BS_RADIOBUTTON:
+      case BS_AUTORADIOBUTTON:
+        key = "BUTTON_RADIOBUTTON";
+        break;
+      default:
+        return nullptr;
+    }
   }
   if (key == "COMBOBOX" && (style & 3) == 1) return nullptr;  // simple combo box: the list is always shown
   if (key == "COMBOBOXEX32") {

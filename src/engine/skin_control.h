@@ -69,6 +69,9 @@ class TvexSkinControl : public host::TObject {
   TvexSkinEngine* Engine = nullptr;
   std::uint8_t State = 0;
   bool Detached = false;
+  // False once the wrapper is gone: a forwarded message may destroy the control, its form, the
+  // frame or the engine, and the wrapper with them.
+  std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 
  protected:
   // Paint only while the skin is active.

@@ -6,6 +6,7 @@
 
 #include "engine/menu_images.h"
 #include "engine/skin_window.h"
+#include "host/callback_guard.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 #include "skin2/byte_io.h"
@@ -148,13 +149,14 @@ bool Skinned(HWND wnd) { return SendMessageW(wnd, SKM_QUERYSKINNED, 0, 0) != 0; 
 // The window-creation hook: refuses size grips and attaches frames to dialogs, message boxes,
 // dock hosts and windows of registered class names as they are activated.
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
-  try {
+  bool refuse = false;
+  GuardCallback([&] {
     if (gHookEngine && gHookEngine->IsSkinActive()) {
       if (code == HCBT_CREATEWND) {
         std::wstring cls = ClassNameOf(reinterpret_cast<HWND>(wParam));
         for (auto& c : cls) c = static_cast<wchar_t>(towupper(c));
         const CREATESTRUCTW* cs = reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
-        if (cls == L"SCROLLBAR" && (cs->style & SBS_SIZEGRIP) && cs->dwExStyle != WS_EX_NOPARENTNOTIFY) return 1;
+        if (cls == L"SCROLLBAR" && (cs->style & SBS_SIZEGRIP) && cs->dwExStyle != WS_EX_NOPARENTNOTIFY) refuse = true;
       } else if (code == HCBT_ACTIVATE) {
         HWND wnd = reinterpret_cast<HWND>(wParam);
         const std::wstring cls = ClassNameOf(wnd);
@@ -168,11 +170,8 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
         }
       }
     }
-  } catch (const std::exception& e) {
-    HandleWindowProcException(&e);
-  } catch (...) {
-    HandleWindowProcException(nullptr);
-  }
+  });
+  if (refuse) return 1;
   return CallNextHookEx(gHook, code, wParam, lParam);
 }
 
@@ -223,6 +222,9 @@ void TvexSkinEngine::BeforeDestruction() {
   }
   autoSkinNames_.OnChange = nullptr;
   pending_.clear();
+  // No menu keeps handlers of a freed engine, nor owner drawing without them.
+  UnskinAllMenus();
+  *self_ = nullptr;
   if (utility_) {
     DestroyWindow(utility_);
     utility_ = nullptr;
@@ -243,6 +245,13 @@ void TvexSkinEngine::SetActive(bool v) {
   active_ = v;
   if (Designing()) return;
   for (TvexSkinWindow* w : std::vector<TvexSkinWindow*>(frames_)) w->SetSkinned(v);
+  // Menus follow the frames: skinned while the skin shows, the framework's own look when not.
+  // While the form is read its menus are not whole yet; Loaded skins them.
+  if (HasState(csLoading)) return;
+  if (IsSkinActive())
+    SkinOwnerMenus();
+  else
+    UnskinAllMenus();
 }
 
 bool TvexSkinEngine::IsSkinActive() const { return active_ && reader_.Ready() && !Designing(); }
@@ -385,14 +394,20 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
   tabRes_.SetReader(reader);
   progressRes_.SetReader(reader);
 
-  // The check glyph: the skin's when it has one, else the one before stays.
+  // The check glyph: the skin's when it has one, else the one before stays. The list takes the
+  // glyph's own size, whatever it is; a skin without a transparent colour masks none of it.
   if (const TBitmap* check = reader->GetBitmap(keys::bitmap::SKIN2_CHECKEDMENUICON); check && !check->Empty()) {
     TBitmap glyph;
     glyph.Assign(*check);
-    glyph.SetTransparent(true);
     TImageList& list = CheckedMenuImages();
-    if (list.Count() > 0) list.Delete(0);
-    list.AddMasked(glyph, m.TransparentColor);
+    list.SetSize(glyph.Width(), glyph.Height());
+    list.Clear();
+    if (IsNoColor(m.TransparentColor)) {
+      list.Add(glyph);
+    } else {
+      glyph.SetTransparent(true);
+      list.AddMasked(glyph, m.TransparentColor);
+    }
   }
 
   bool first = true;
@@ -411,6 +426,8 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
     first = false;
     frame->ApplySkinSwitches();
   }
+  // A skin that arrives after Active was set: the menus are skinned now.
+  if (!HasState(csLoading) && IsSkinActive()) SkinOwnerMenus();
   if (OnSkinChanged.handler) OnSkinChanged.handler(this);
 }
 
@@ -431,13 +448,7 @@ void TvexSkinEngine::Loaded() {
     if (AutoSkinClassNames().IndexOf(n) < 0) AutoSkinClassNames().Add(n);
 }
 
-void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) {
-  if (!IsSkinActive() || form->Tag() == disabledTag_) return;
-  for (int i = 0; i < form->ComponentCount(); ++i) {
-    TComponent* c = form->Components(i);
-    if (c->Is<TMenu>() && c->Tag() != disabledTag_) SkinMenu(static_cast<TMenu*>(c));
-  }
-}
+void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) { SkinFormMenus(form); }
 
 TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
   for (TvexSkinWindow* w : frames_)
@@ -451,6 +462,7 @@ void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
   // they keep the system frame, except the framework's message dialog, which the native frame
   // serves well (its buttons are native buttons).
   if (!isDialog && utils::FindFormByHandle(handle)) return;
+  // A frame whose construction fails has put the window back as it was; it raises to the caller.
   auto* frame = new TvexSkinWindowWnd(handle, isDialog, this);
   frames_.push_back(frame);
   frame->ApplySkinSwitches();
@@ -475,19 +487,19 @@ void TvexSkinEngine::Notification(TComponent* c, TOperation op) {
     }
   } else {
     pending_.erase(std::remove(pending_.begin(), pending_.end(), c), pending_.end());
-    if (c->Is<TMenu>()) UnskinMenu(static_cast<TMenu*>(c));
+    // A skinned menu taken out of the form is unskinned; one that is being destroyed (perhaps
+    // heard of through its free notification only) is just forgotten.
+    const bool skinned = std::find(skinnedMenus_.begin(), skinnedMenus_.end(), c) != skinnedMenus_.end();
+    if (skinned && !c->HasState(csDestroying))
+      UnskinMenu(static_cast<TMenu*>(c));
+    else
+      Forget(c);
   }
 }
 
 LRESULT CALLBACK TvexSkinEngine::UtilityProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_APP) {
-    if (auto* e = reinterpret_cast<TvexSkinEngine*>(GetWindowLongPtrW(wnd, GWLP_USERDATA))) {
-      try {
-        e->SkinPending();
-      } catch (const std::exception& x) {
-        HandleWindowProcException(&x);
-      }
-    }
+    if (auto* e = reinterpret_cast<TvexSkinEngine*>(GetWindowLongPtrW(wnd, GWLP_USERDATA))) GuardCallback([e] { e->SkinPending(); });
     return 0;
   }
   return DefWindowProcW(wnd, msg, wParam, lParam);
@@ -518,17 +530,70 @@ void TvexSkinEngine::SkinPending() {
   if (!IsSkinActive()) return;
   for (TComponent* c : work) {
     if (c->Is<TMenu>()) {
-      if (c->Tag() != disabledTag_) SkinMenu(static_cast<TMenu*>(c));
+      if (!MenuOptedOut(static_cast<TMenu*>(c))) SkinMenu(static_cast<TMenu*>(c));
     } else if (c->Is<TMenuItem>()) {
-      SkinMenuItem(static_cast<TMenuItem*>(c));
+      auto* item = static_cast<TMenuItem*>(c);
+      // An item already placed in a menu that opts out stays as that menu is.
+      if (!MenuOptedOut(item->GetParentMenu())) HookItem(item);
     }
   }
 }
 
 // ----- menus -----
 
+void TvexSkinEngine::SkinFormMenus(TCustomForm* form) {
+  if (!form || !IsSkinActive() || form->Tag() == disabledTag_) return;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    TComponent* c = form->Components(i);
+    if (c->Is<TMenu>() && !MenuOptedOut(static_cast<TMenu*>(c)))
+      SkinMenu(static_cast<TMenu*>(c));
+    else if (c->Is<TMenuItem>() && !static_cast<TMenuItem*>(c)->GetParentMenu())
+      HookItem(static_cast<TMenuItem*>(c));  // not in a menu yet: hooked as when it was inserted
+  }
+}
+
+void TvexSkinEngine::SkinOwnerMenus() {
+  if (Owner() && Owner()->Is<TCustomForm>()) SkinFormMenus(static_cast<TCustomForm*>(Owner()));
+}
+
+void TvexSkinEngine::UnskinAllMenus() {
+  for (TMenu* m : std::vector<TMenu*>(skinnedMenus_))
+    if (m != systemMenu_.get()) UnskinMenu(m);
+  for (TMenuItem* item : std::vector<TMenuItem*>(hookedItems_)) {
+    TMenu* menu = item->GetParentMenu();
+    if (menu) menu->BeginUpdate();
+    UnskinMenuItem(item);
+    if (menu) {
+      menu->Changed();
+      menu->EndUpdate();
+    }
+    Forget(item);
+  }
+}
+
+void TvexSkinEngine::Forget(TComponent* c) {
+  const auto menuAt = std::find(skinnedMenus_.begin(), skinnedMenus_.end(), c);
+  const auto itemAt = std::find(hookedItems_.begin(), hookedItems_.end(), c);
+  if (menuAt == skinnedMenus_.end() && itemAt == hookedItems_.end()) return;
+  if (menuAt != skinnedMenus_.end()) skinnedMenus_.erase(menuAt);
+  if (itemAt != hookedItems_.end()) hookedItems_.erase(itemAt);
+  RemoveFreeNotification(c);
+}
+
+void TvexSkinEngine::HookItem(TMenuItem* item) {
+  SkinMenuItem(item);
+  if (std::find(hookedItems_.begin(), hookedItems_.end(), item) == hookedItems_.end()) {
+    hookedItems_.push_back(item);
+    FreeNotification(item);
+  }
+}
+
 void TvexSkinEngine::SkinMenu(TMenu* menu) {
   if (!menu) return;
+  if (std::find(skinnedMenus_.begin(), skinnedMenus_.end(), menu) == skinnedMenus_.end()) {
+    skinnedMenus_.push_back(menu);
+    FreeNotification(menu);
+  }
   menu->BeginUpdate();
   menu->SetOwnerDraw(true);
   if (menu->Is<TMainMenu>() && !menu->Images()) menu->SetImages(&MenuPlaceholderImages());
@@ -538,8 +603,19 @@ void TvexSkinEngine::SkinMenu(TMenu* menu) {
 
 void TvexSkinEngine::SkinMenuItem(TMenuItem* item) {
   utils::HookMenuItems(
-      item, [this](TMenuItem* i, TCanvas& c, RECT r, bool s) { DrawMenuItem(i, c, r, s); },
-      [this](TMenuItem* i, TCanvas& c, int& w, int& h) { MeasureMenuItem(i, c, w, h); });
+      item,
+      [self = self_](TMenuItem* i, TCanvas& c, RECT r, bool s) {
+        if (*self)
+          (*self)->DrawMenuItem(i, c, r, s);
+        else
+          i->DefaultDrawItem(c, r, s);
+      },
+      [self = self_](TMenuItem* i, TCanvas& c, int& w, int& h) {
+        if (*self)
+          (*self)->MeasureMenuItem(i, c, w, h);
+        else
+          i->DefaultMeasureItem(c, w, h);
+      });
 }
 
 void TvexSkinEngine::UnskinMenuItem(TMenuItem* item) {
@@ -550,6 +626,7 @@ void TvexSkinEngine::UnskinMenuItem(TMenuItem* item) {
 
 void TvexSkinEngine::UnskinMenu(TMenu* menu) {
   if (!menu) return;
+  Forget(menu);
   menu->BeginUpdate();
   menu->SetOwnerDraw(false);
   if (menu->Is<TMainMenu>() && menu->Images() == &MenuPlaceholderImages()) menu->SetImages(nullptr);
@@ -573,7 +650,8 @@ const TImageList* ItemImages(const TMenuItem* item) {
 }  // namespace
 
 void TvexSkinEngine::MeasureMenuItem(TMenuItem* item, TCanvas& canvas, int& width, int& height) {
-  if (IsMainMenuTopItem(item)) {
+  // An item hooked before it was moved into a menu that opts out looks as that menu does.
+  if (IsMainMenuTopItem(item) || MenuOptedOut(item->GetParentMenu())) {
     item->DefaultMeasureItem(canvas, width, height);
     return;
   }
@@ -590,7 +668,7 @@ void TvexSkinEngine::MeasureMenuItem(TMenuItem* item, TCanvas& canvas, int& widt
 }
 
 void TvexSkinEngine::DrawMenuItem(TMenuItem* item, TCanvas& canvas, RECT r, bool selected) {
-  if (IsMainMenuTopItem(item)) {
+  if (IsMainMenuTopItem(item) || MenuOptedOut(item->GetParentMenu())) {
     // The menu bar draws these; until a form has one, the framework's own look stands.
     item->DefaultDrawItem(canvas, r, selected);
     return;

@@ -152,6 +152,17 @@ class TvexSkinEngine : public host::TComponent {
   std::vector<std::uint8_t> WriteSkinData() const;
   bool HasSkinData() const;
   void UnskinMenuItem(host::TMenuItem* item);
+  // A menu left alone: its Tag is the disabled tag.
+  bool MenuOptedOut(const host::TMenu* menu) const { return menu && menu->Tag() == disabledTag_; }
+  // The menus of a form this engine serves (none when the form opts out), and the owner form's.
+  void SkinFormMenus(host::TCustomForm* form);
+  void SkinOwnerMenus();
+  // Every menu and item this engine skinned back to the framework's own drawing (its own system
+  // menu excepted).
+  void UnskinAllMenus();
+  // An item hooked on its own, remembered so that it can be unhooked; and the end of that.
+  void HookItem(host::TMenuItem* item);
+  void Forget(host::TComponent* c);
   // Menus and items inserted into the form are skinned once their construction has finished: the
   // insertion is announced from their base constructor, before they are usable.
   void QueueForSkinning(host::TComponent* c);
@@ -175,6 +186,13 @@ class TvexSkinEngine : public host::TComponent {
   std::int64_t disabledTag_ = 9999;
   std::vector<host::TComponent*> pending_;
   HWND utility_ = nullptr;
+  // What this engine skinned: menus, and items hooked on their own (inserted into the form
+  // outside a skinned menu). Both hear of the end of what they hold (free notifications).
+  std::vector<host::TMenu*> skinnedMenus_;
+  std::vector<host::TMenuItem*> hookedItems_;
+  // Shared with the menu-item handlers: cleared when the engine goes, so a handler that outlives
+  // it (an item moved to a menu it never saw) falls back to the framework's drawing.
+  std::shared_ptr<TvexSkinEngine*> self_ = std::make_shared<TvexSkinEngine*>(this);
 };
 
 // The engine that installed the thread's window-creation hook, if any.

@@ -8,6 +8,7 @@
 
 #include "engine/skin_engine.h"
 #include "host/application.h"
+#include "host/callback_guard.h"
 #include "host/canvas.h"
 #include "host/form.h"
 #include "skin2/skin_keys.h"
@@ -50,12 +51,14 @@ TvexSkinWindow::~TvexSkinWindow() = default;
 void TvexSkinWindow::BeforeDestruction() {
   if (!FDestroying) {
     FDestroying = true;
+    *FAlive = false;
+    if (FTitleCapture) EndTitleCapture();
     if (FEngine) {
       auto& frames = FEngine->FrameList();
       frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
       if (FEngine->SystemMenuTarget == this) FEngine->SystemMenuTarget = nullptr;
     }
-    if (Handle() && IsWindow(Handle())) SetSkinned(false);
+    if (Handle() && IsWindow(Handle()) && !FWindowDying) SetSkinned(false);
     DetachControls();
     Detach();
   }
@@ -226,12 +229,7 @@ void TvexSkinWindow::PaintFrame() {
     }
 
     // Icon and title buttons, with the element under the cursor.
-    POINT cursor;
-    GetCursorPos(&cursor);
-    ScreenToClient(Handle(), &cursor);
-    cursor.x += BL;
-    cursor.y += TH;
-    FHotButton = image::HitTitleElement(layout, skin, tw, cursor.x, cursor.y);
+    FHotButton = ElementUnderCursor();
     FMaximizeDrawn = FMinimizeDrawn = FCloseDrawn = false;
     if (tw.hasSystemIcon) {
       HICON icon = IconHandle();
@@ -373,17 +371,74 @@ void TvexSkinWindow::ComputeClientRect(TMessage& m) {
   m.Result = WVR_REDRAW;
 }
 
+int TvexSkinWindow::ElementUnderCursor() const {
+  // Window coordinates, measured from the window rectangle: the client origin lies elsewhere when
+  // a border is under 4 pixels or the title is shorter than the window's own caption.
+  POINT cursor;
+  RECT wr;
+  if (!GetCursorPos(&cursor) || !GetWindowRect(Handle(), &wr)) return -1;
+  const image::TTitleWindow tw = TitleWindow();
+  return image::HitTitleElement(image::LayoutTitle(FrameSkin(), tw), FrameSkin(), tw, cursor.x - wr.left, cursor.y - wr.top);
+}
+
 void TvexSkinWindow::AdjustHitTest(TMessage& m) {
   const TSkinMetrics& sm = FEngine->SkinMetrics();
-  if (sm.ButtonPosY >= 4 || (m.Result != HTTOP && m.Result != HTTOPRIGHT)) return;
-  POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-  ScreenToClient(Handle(), &p);
-  p.x += sm.LeftBorderWidth;
-  p.y += sm.TitleBarHeight;
   RECT wr;
   GetWindowRect(Handle(), &wr);
   const int W = wr.right - wr.left;
-  if (p.y < 8 && p.y >= sm.ButtonPosY && p.x >= FButtonsLeft && p.x <= W - sm.ButtonPosX) m.Result = HTCAPTION;
+  const int x = GET_X_LPARAM(m.LParam) - wr.left, y = GET_Y_LPARAM(m.LParam) - wr.top;
+  const bool topEdge = m.Result == HTTOP || m.Result == HTTOPRIGHT;
+  if (sm.ButtonPosY < 4 && topEdge) {
+    if (y < 8 && y >= sm.ButtonPosY && x >= FButtonsLeft && x <= W - sm.ButtonPosX) m.Result = HTCAPTION;
+    return;
+  }
+  // Every row of the skinned title drags the window: the window's own answer there comes from its
+  // native caption, which may be shorter than the skin's title. Sizing edges keep their answers.
+  const bool zoomedChild = IsMDIChild() && IsZoomed(Handle());
+  if (zoomedChild || !FShowTitle || y < 0 || y >= TitleHeight() || x < 0 || x >= W) return;
+  switch (m.Result) {
+    case HTTOP:
+    case HTTOPLEFT:
+    case HTTOPRIGHT:
+    case HTLEFT:
+    case HTRIGHT:
+      return;
+    default:
+      m.Result = HTCAPTION;
+  }
+}
+
+void TvexSkinWindow::ApplySizeDelta(SIZE delta) {
+  HWND h = Handle();
+  if (!h || !IsWindow(h) || FWindowDying) return;
+  if (delta.cx == FAppliedSize.cx && delta.cy == FAppliedSize.cy) return;
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  if (IsIconic(h) || IsZoomed(h)) {
+    // The change belongs to the restored size; the minimized or maximized one is the system's.
+    if (!GetWindowPlacement(h, &wp)) return;
+    wp.rcNormalPosition.right += delta.cx - FAppliedSize.cx;
+    wp.rcNormalPosition.bottom += delta.cy - FAppliedSize.cy;
+    wp.flags = 0;
+    wp.showCmd = IsIconic(h) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
+    if (!IsWindowVisible(h)) wp.showCmd = SW_HIDE;
+    FAppliedSize = delta;
+    SetWindowPlacement(h, &wp);
+    return;
+  }
+  RECT r;
+  GetWindowRect(h, &r);
+  const int ownWidth = (r.right - r.left) - FAppliedSize.cx, ownHeight = (r.bottom - r.top) - FAppliedSize.cy;
+  // Far-out skin values are bounded here: the system clamps what it must, and what it applied is
+  // what is recorded and taken back later.
+  const auto target = [](int own, int d) { return static_cast<int>(std::clamp<long long>(static_cast<long long>(own) + d, 0, 32767)); };
+  FMoving = true;
+  const std::shared_ptr<bool> alive = FAlive;
+  MoveWindow(h, r.left, r.top, target(ownWidth, delta.cx), target(ownHeight, delta.cy), TRUE);
+  if (!*alive || !IsWindow(h)) return;
+  FMoving = false;
+  GetWindowRect(h, &r);
+  FAppliedSize = SIZE{(r.right - r.left) - ownWidth, (r.bottom - r.top) - ownHeight};
 }
 
 void TvexSkinWindow::CloseWindow() { PostMessageW(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
@@ -425,13 +480,57 @@ void TvexSkinWindow::ShowSystemMenuAt(POINT screen) {
   FEngine->GetSystemMenu()->Popup(screen.x, screen.y);
 }
 
+void TvexSkinWindow::ReleaseTitlePress() {
+  if (FTitleCapture) EndTitleCapture();
+  FPressed = false;
+  PaintFrame();
+  switch (FHotButton) {
+    case 0: ShowSystemMenuAtIcon(); break;
+    case 1: CloseWindow(); break;
+    case 2: ToggleMaximize(); break;
+    case 3: ToggleMinimize(); break;
+    case 4: ContextHelp(); break;
+    default: break;
+  }
+}
+
+void TvexSkinWindow::EndTitleCapture() {
+  FTitleCapture = false;
+  if (GetCapture() == Handle()) ReleaseCapture();
+}
+
 void TvexSkinWindow::FrameWndProc(TMessage& m) {
+  // Anything forwarded below may destroy the window, the engine or this wrapper.
+  const std::shared_ptr<bool> alive = FAlive;
+  const auto gone = [&alive] { return !*alive; };
   if (m.Msg == WM_PAINT && !FInitialised && !InitWhenHidden()) InitFrame();
   if (m.Msg == WM_NULL) return;
   if (!FEngine->IsSkinActive() || !FEnabled) {
     if (m.Msg == WM_SIZE) SaveClientSize();
     CallDefault(m);
     return;
+  }
+  // While a title element is pressed the frame holds the mouse: its moves and release are the
+  // frame's, not the window's.
+  if (FTitleCapture) {
+    switch (m.Msg) {
+      case WM_MOUSEMOVE:
+        PaintFrame();
+        if (FHotButton == -1) FPressed = false;
+        m.Result = 0;
+        return;
+      case WM_LBUTTONUP:
+        ReleaseTitlePress();
+        m.Result = 0;
+        return;
+      case WM_CAPTURECHANGED:
+        FTitleCapture = false;
+        FPressed = false;
+        PaintFrame();
+        break;
+      default:
+        break;
+    }
   }
   switch (m.Msg) {
     case WM_NCPAINT:
@@ -453,10 +552,27 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
         utils::GetWorkArea(Handle(), work);
         if (wr.right - wr.left >= work.right - work.left && wr.bottom - wr.top >= work.bottom - work.top) m.WParam = HTNOWHERE;
       }
-      if (FHotButton != -1) m.WParam = HTNOWHERE;
+      if (FHotButton != -1) {
+        m.WParam = HTNOWHERE;
+        SetCapture(Handle());
+        FTitleCapture = GetCapture() == Handle();
+      }
       SetActiveWindow(Handle());
+      if (gone()) return;
       break;
     }
+    case WM_NCMOUSELEAVE:
+      FTrackingLeave = false;
+      if (!FTitleCapture && (FHotButton != -1 || FPressed)) {
+        FPressed = false;
+        PaintFrame();
+      }
+      break;
+    case WM_EXITSIZEMOVE:
+      // A drag or a resize has ended: no title element stays hot or pressed.
+      FPressed = false;
+      PaintFrame();
+      break;
     case WM_NCLBUTTONDBLCLK:
       PaintFrame();
       if (FHotButton == -1 && m.WParam == HTCAPTION) {
@@ -478,11 +594,13 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
     default:
       break;
   }
-  if (!BeforeMessage(m)) return;
+  if (!BeforeMessage(m) || gone()) return;
   CallDefault(m);
+  if (gone()) return;
   if (m.Msg == WM_DESTROY || m.Msg == WM_ACTIVATEAPP || m.Msg == WM_COMMAND || m.Msg == WM_SYSCOMMAND || m.Msg == CM_RELEASE)
     return;
   AfterMessage(m);
+  if (gone()) return;
   switch (m.Msg) {
     case WM_ACTIVATE:
       FActive = LOWORD(m.WParam) != 0;
@@ -497,25 +615,22 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
       PaintFrame();
       break;
     case WM_NCMOUSEMOVE:
+      if (!FTrackingLeave) {
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE | TME_NONCLIENT, Handle(), 0};
+        FTrackingLeave = TrackMouseEvent(&t) != FALSE;
+      }
       if (m.WParam == HTCAPTION) {
         if (FPressed) {
           PaintFrame();
           if (FHotButton == -1) FPressed = false;
         }
         PaintFrame();
+      } else if (FHotButton != -1) {
+        PaintFrame();  // off the title: the hot image goes
       }
       break;
     case WM_NCLBUTTONUP:
-      FPressed = false;
-      PaintFrame();
-      switch (FHotButton) {
-        case 0: ShowSystemMenuAtIcon(); break;
-        case 1: CloseWindow(); break;
-        case 2: ToggleMaximize(); break;
-        case 3: ToggleMinimize(); break;
-        case 4: ContextHelp(); break;
-        default: break;
-      }
+      ReleaseTitlePress();
       break;
     case WM_NCRBUTTONDOWN:
       PaintFrame();
@@ -553,8 +668,25 @@ TvexSkinWindowWnd::TvexSkinWindowWnd(HWND handle, bool isDialog, TvexSkinEngine*
   if (TCustomForm* form = utils::FindFormByHandle(handle); form && form->Tag() == engine->DisabledTag()) FEnabled = false;
   FCreatedByHook = isDialog;
   Attach(handle);
-  AttachControls();
-  SetSkinned(FSkinned);
+  try {
+    // A window opted out is never touched: no control wrappers, no size or style change.
+    if (FEnabled) AttachControls();
+    SetSkinned(FSkinned);
+  } catch (...) {
+    // The window is left exactly as it was.
+    FDestroying = true;
+    *FAlive = false;
+    try {
+      if (FInitialised && IsWindow(FHandle)) {
+        FSkinned = false;
+        UpdateSkinState();
+      }
+    } catch (...) {
+    }
+    DetachControls();
+    Detach();
+    throw;
+  }
 }
 
 TvexSkinWindowWnd::~TvexSkinWindowWnd() { DestroyingNow(); }
@@ -564,20 +696,25 @@ std::wstring TvexSkinWindowWnd::GetCaptionW() const { return utils::GetWindowTex
 LRESULT CALLBACK TvexSkinWindowWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                  DWORD_PTR data) {
   auto* self = reinterpret_cast<TvexSkinWindowWnd*>(data);
-  TMessage m{msg, wParam, lParam, 0};
-  try {
-    self->FrameWndProc(m);
-  } catch (const std::exception& e) {
-    HandleWindowProcException(&e);
-  } catch (...) {
-    HandleWindowProcException(nullptr);
+  if (msg == WM_NCDESTROY) {
+    // The last message of the window: the wrapper goes with it, whatever the engine's state.
+    self->FWindowDying = true;
+    RemoveWindowSubclass(wnd, SubclassProc, sidFrame);
+    self->attached_ = false;
+    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    TvexSkinEngine* engine = self->FEngine;
+    GuardCallback([&] { engine->DetachWindow(wnd); });
+    return result;
   }
+  TMessage m{msg, wParam, lParam, 0};
+  GuardCallback([&] { self->FrameWndProc(m); });
   return m.Result;
 }
 
 void TvexSkinWindowWnd::Attach(HWND handle) {
   FHandle = handle;
   FRestoreStyle = static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE));
+  FStrippedStyle = 0;
   FRestoreStyleRead = false;
   FHeightFixed = FShellFileDialog = FFolderBrowser = false;
   attached_ = SetWindowSubclass(handle, SubclassProc, sidFrame, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
@@ -600,7 +737,7 @@ void TvexSkinWindowWnd::Detach() {
 void TvexSkinWindowWnd::CallDefault(TMessage& m) { m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam); }
 
 void TvexSkinWindowWnd::CaptureFrameMetrics() {
-  FInitialStyle = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_STYLE));
+  FInitialStyle = OwnStyle();
   if (!FRestoreStyleRead) FRestoreStyle = FInitialStyle;
   RECT cr, wr;
   GetClientRect(FHandle, &cr);
@@ -648,22 +785,75 @@ void TvexSkinWindowWnd::UpdateSkinState() {
     }
   }
   if (FDestroying && FSkinned) return;
-  RECT r;
-  GetWindowRect(FHandle, &r);
+  // A window opted out, or one on its way out, is not touched.
+  if (!FEnabled || FWindowDying || !IsWindow(FHandle)) return;
+  const std::shared_ptr<bool> alive = FAlive;
   const TSkinMetrics& sm = FEngine->SkinMetrics();
-  const int BL = sm.LeftBorderWidth, BR = sm.RightBorderWidth, BB = sm.BottomBorderHeight;
   if (FSkinned) {
-    SetWindowLongW(FHandle, GWL_STYLE, static_cast<LONG>(FInitialStyle & ~WS_SYSMENU));
-    ::SetMenu(FHandle, nullptr);
-    MoveWindow(FHandle, r.left, r.top, (r.right - r.left) + BL + BR,
-               (r.bottom - r.top) + TitleHeight() + MenuBarHeight() + std::max(4, BB) - FNativeTop, TRUE);
+    // The title buttons take the system menu's place; the bits taken are remembered, and only
+    // they are given back.
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_STYLE));
+    if (style & WS_SYSMENU) {
+      FStrippedStyle |= WS_SYSMENU;
+      SetWindowLongW(FHandle, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
+    }
+    const int width = sm.LeftBorderWidth + sm.RightBorderWidth;
+    const int height = TitleHeight() + MenuBarHeight() + std::max(4, sm.BottomBorderHeight) - FNativeTop;
+    ApplySizeDelta(SIZE{width, height});
   } else {
-    SetWindowLongW(FHandle, GWL_STYLE, static_cast<LONG>(FRestoreStyle & ~WS_VISIBLE) | (GetWindowLongW(FHandle, GWL_STYLE) & WS_VISIBLE));
-    const int TH0 = FShowTitle ? sm.TitleBarHeight : 0;
-    MoveWindow(FHandle, r.left, r.top, (r.right - r.left) - BR - BL, (r.bottom - r.top) + FNativeTop - TH0 - MenuBarHeight() - BB, TRUE);
+    if (FStrippedStyle) {
+      SetWindowLongW(FHandle, GWL_STYLE, GetWindowLongW(FHandle, GWL_STYLE) | static_cast<LONG>(FStrippedStyle));
+      FStrippedStyle = 0;
+    }
+    ApplySizeDelta(SIZE{0, 0});
+    if (!*alive || !IsWindow(FHandle)) return;
     SetWindowRgn(FHandle, nullptr, TRUE);
   }
+  if (!*alive || !IsWindow(FHandle)) return;
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+DWORD TvexSkinWindowWnd::OwnStyle() const {
+  return static_cast<DWORD>(GetWindowLongW(FHandle, GWL_STYLE)) | FStrippedStyle;
+}
+
+bool TvexSkinWindowWnd::IsDialogWindow() const {
+  // The system's dialog class is the atom 32770 ("#32770").
+  return GetClassLongPtrW(FHandle, GCW_ATOM) == 32770;
+}
+
+bool TvexSkinWindowWnd::HasSystemIcon() const {
+  const DWORD style = OwnStyle();
+  const DWORD ex = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_EXSTYLE));
+  return (style & WS_SYSMENU) && !(ex & (WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW));
+}
+
+bool TvexSkinWindowWnd::HasCloseButton() const {
+  if (!(OwnStyle() & WS_SYSMENU)) return false;
+  if (GetClassLongPtrW(FHandle, GCL_STYLE) & CS_NOCLOSE) return false;
+  // A system menu whose close item is missing or disabled (a message box without a Cancel button)
+  // means no close button.
+  // The system's message boxes without a Cancel or OK button (Yes/No, Abort/Retry/Ignore) cannot
+  // be closed: Windows disables their close item. Wine leaves it on, so the buttons decide here.
+  if (IsDialogWindow() && !GetDlgItem(FHandle, IDCANCEL) && !GetDlgItem(FHandle, IDOK) &&
+      (GetDlgItem(FHandle, IDYES) || GetDlgItem(FHandle, IDABORT)))
+    return false;
+  HMENU menu = ::GetSystemMenu(FHandle, FALSE);
+  if (!menu) return true;
+  const UINT state = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && !(state & (MF_DISABLED | MF_GRAYED));
+}
+
+bool TvexSkinWindowWnd::HasMaximizeButton() const {
+  const DWORD style = OwnStyle();
+  const DWORD ex = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_EXSTYLE));
+  return (style & WS_SYSMENU) && (style & WS_MAXIMIZEBOX) && !(ex & WS_EX_TOOLWINDOW);
+}
+
+bool TvexSkinWindowWnd::HasMinimizeButton() const {
+  const DWORD style = OwnStyle();
+  const DWORD ex = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_EXSTYLE));
+  return (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && !(ex & WS_EX_TOOLWINDOW);
 }
 
 LRESULT CALLBACK TvexSkinWindowWnd::InnerDialogProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -705,25 +895,29 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_ERASEBKGND:
       if (!FRestoreStyleRead) {
-        FRestoreStyle = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_STYLE));
+        FRestoreStyle = OwnStyle();
         FRestoreStyleRead = true;
       }
       return true;
-    case WM_DESTROY: {
-      HWND h = FHandle;
-      TvexSkinEngine* engine = FEngine;
-      CallDefault(m);
-      engine->DetachWindow(h);  // destroys this wrapper
-      LastDestroyedDialog() = h;
-      return false;
-    }
-    case WM_SYSCOMMAND:
-      // A framework form closes through its own Close; a native dialog is cancelled instead.
-      if ((m.WParam & 0xFFF0) == SC_CLOSE && !utils::FindFormByHandle(FHandle)) {
-        PostMessageW(FHandle, WM_COMMAND, IDCANCEL, 0);
-        return false;
-      }
+    case WM_DESTROY:
+      // The wrapper itself goes at WM_NCDESTROY, after the window's children.
+      FWindowDying = true;
+      if (FTitleCapture) EndTitleCapture();
+      LastDestroyedDialog() = FHandle;
       return true;
+    case WM_SYSCOMMAND:
+      if ((m.WParam & 0xFFF0) != SC_CLOSE) return true;
+      // A window without a close button cannot be closed from its frame (a message box with only
+      // Yes and No, a class with CS_NOCLOSE, a system menu without its close item).
+      if (!HasCloseButton()) return false;
+      // A framework form closes through its own Close; a window that is not a dialog closes the
+      // system's way.
+      if (utils::FindFormByHandle(FHandle) || !IsDialogWindow()) return true;
+      // A dialog is cancelled as the dialog manager would: not while its Cancel button is
+      // disabled.
+      if (HWND cancel = GetDlgItem(FHandle, IDCANCEL); cancel && !IsWindowEnabled(cancel)) return false;
+      PostMessageW(FHandle, WM_COMMAND, IDCANCEL, 0);
+      return false;
     case WM_SHOWWINDOW:
       InspectDialog();
       return true;
@@ -746,14 +940,15 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
 
 void TvexSkinWindowWnd::AfterMessage(TMessage& m) {
   if (m.Msg != WM_SIZE) return;
-  RECT cr, r;
+  RECT cr;
   GetClientRect(FHandle, &cr);
-  GetWindowRect(FHandle, &r);
-  if (!IsZoomed(FHandle) && cr.bottom < FSavedClientHeight && cr.right > 1.5 * FSavedClientWidth && !FHeightFixed) {
+  if (!FMoving && !IsZoomed(FHandle) && cr.bottom < FSavedClientHeight && cr.right > 1.5 * FSavedClientWidth && !FHeightFixed) {
     FHeightFixed = true;
     const TSkinMetrics& sm = FEngine->SkinMetrics();
-    MoveWindow(FHandle, r.left, r.top, r.right - r.left,
-               (r.bottom - r.top) + TitleHeight() + MenuBarHeight() + sm.BottomBorderHeight - FNativeTop, TRUE);
+    const int extra = TitleHeight() + MenuBarHeight() + sm.BottomBorderHeight - FNativeTop;
+    // Part of what skinning applied: unskinning takes it back too.
+    ApplySizeDelta(SIZE{FAppliedSize.cx, FAppliedSize.cy + extra});
+    if (!IsWindow(FHandle)) return;
   }
   UpdateRegion();
 }

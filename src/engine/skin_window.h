@@ -50,7 +50,7 @@ class TvexSkinWindow : public host::TComponent {
   virtual bool IsMDIForm() const { return false; }
   virtual bool IsMDIChild() const { return false; }
   virtual bool HasSystemIcon() const { return false; }
-  virtual bool HasCloseButton() const { return true; }
+  virtual bool HasCloseButton() const { return false; }
   virtual bool HasMaximizeButton() const { return false; }
   virtual bool HasMinimizeButton() const { return false; }
   virtual bool InitWhenHidden() const { return false; }
@@ -94,6 +94,19 @@ class TvexSkinWindow : public host::TComponent {
        FEnabled = true, FTitleRegion = false, FBottomRegion = false;
   int FButtonsLeft = 10000, FCaptionLeft = -10000;
   int FNativeTop = 0, FFrameBottom = 4, FFrameSide = 4, FNativeLeft = 0, FNativeBottom = 0, FExtraTop = 0;
+  // The size change skinning applied to the window, as measured after the move (the system may
+  // clamp a size): unskinning takes back exactly this, whatever the skin is by then.
+  SIZE FAppliedSize{0, 0};
+  // A title-element press holds the mouse until its release; the frame asked for the mouse leaving
+  // its non-client area.
+  bool FTitleCapture = false, FTrackingLeave = false;
+  // Set when the window is being destroyed: nothing is resized or restyled any more.
+  bool FWindowDying = false;
+  // Set while the frame moves the window itself.
+  bool FMoving = false;
+  // False once the wrapper is gone: code that forwarded a message checks it before going on (the
+  // window, the engine or the form may be destroyed inside any forwarded call).
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
  protected:
   virtual void UpdateSkinState() = 0;
@@ -108,6 +121,13 @@ class TvexSkinWindow : public host::TComponent {
   void BeforeDestruction() override;
   void ComputeClientRect(host::TMessage& m);
   void AdjustHitTest(host::TMessage& m);
+  // Moves the window so that it is its own size plus `delta`, and records what was applied.
+  void ApplySizeDelta(SIZE delta);
+  // The element of the title under the cursor now, from the last layout (-1 none).
+  int ElementUnderCursor() const;
+  // The title button press ends: repaint and act on the element under the cursor.
+  void ReleaseTitlePress();
+  void EndTitleCapture();
   image::TFrameSkin FrameSkin() const;
   image::TTitleWindow TitleWindow() const;
 };
@@ -121,9 +141,21 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   ~TvexSkinWindowWnd() override;
   HWND Handle() const override { return FHandle; }
   std::wstring GetCaptionW() const override;
+  // The window's powers, from its own style (as it was before skinning took its system menu),
+  // its class style and its system menu.
+  bool HasSystemIcon() const override;
+  bool HasCloseButton() const override;
+  bool HasMaximizeButton() const override;
+  bool HasMinimizeButton() const override;
+  // The window's style with the bits skinning took away put back.
+  DWORD OwnStyle() const;
+  // Whether the window is a dialog of the system's dialog manager.
+  bool IsDialogWindow() const;
 
   HWND FHandle = nullptr;
   DWORD FInitialStyle = 0, FRestoreStyle = 0;
+  // Style bits skinning removed (the system menu), given back on unskinning.
+  DWORD FStrippedStyle = 0;
   bool FRestoreStyleRead = false, FHeightFixed = false, FShellFileDialog = false, FFolderBrowser = false;
   HWND FInnerDialog = nullptr;
 

@@ -1,5 +1,7 @@
 #include "host/application.h"
 
+#include "host/callback_guard.h"
+
 #include <algorithm>
 
 #include "host/form.h"
@@ -108,6 +110,8 @@ bool TApplication::ProcessMessage(MSG& msg) {
   }
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
+  // What a callback raised is reported now, outside every window procedure and hook.
+  ReportDeferredException();
   return true;
 }
 

@@ -257,8 +257,8 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& r) const {
   HDC src = self->Canvas().Handle();
   HDC dst = canvas.Handle();
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (transparent_) {
-    const TColor key = TransparentColor();
+  const TColor key = transparent_ ? TransparentColor() : clNoColor;
+  if (!IsNoColor(key)) {
     TransparentBlt(dst, r.left, r.top, w, h, src, 0, 0, width_, height_, static_cast<UINT>(ColorToRGB(key)));
   } else if (w == width_ && h == height_) {
     BitBlt(dst, r.left, r.top, w, h, src, 0, 0, SRCCOPY);

@@ -19,6 +19,11 @@ inline constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008
                         clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
                         clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF, clDefault = 0x20000000;
+// The absent colour: a skin without a value for a colour key reads -1. It is no colour at all:
+// used as a transparent colour it masks nothing, used as a colour to replace it recolours
+// nothing. It is never converted to RGB (as a system colour index it would read as black).
+inline constexpr TColor clNoColor = -1;
+inline constexpr bool IsNoColor(TColor c) { return c == clNoColor; }
 
 // System colours by their index (COLOR_SCROLLBAR = 0 ... COLOR_MENUBAR = 30).
 inline constexpr TColor clScrollBar = SystemColor(0), clBackground = SystemColor(1), clActiveCaption = SystemColor(2),

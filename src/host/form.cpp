@@ -170,6 +170,13 @@ void TCustomForm::CreateWnd() {
   if (menu_) AttachMenu();
 }
 
+void TCustomForm::DestroyWnd() {
+  // Destroying a window destroys the menu it shows; the main menu owns its native menu and shows
+  // it again on the next window (CM_RECREATEWND), so the window lets go of it first.
+  if (handle_ && menu_ && formStyle_ != fsMDIChild) ::SetMenu(handle_, nullptr);
+  TWinControl::DestroyWnd();
+}
+
 void TCustomForm::AttachMenu() {
   if (!handle_ || formStyle_ == fsMDIChild) return;
   if (!menu_) {

@@ -101,6 +101,7 @@ class TCustomForm : public TWinControl {
  protected:
   void CreateParams(TCreateParams& p) override;
   void CreateWnd() override;
+  void DestroyWnd() override;
   void WndProc(TMessage& m) override;
   void DefaultHandler(TMessage& m) override;
   void Notification(TComponent* c, TOperation op) override;

@@ -64,6 +64,7 @@ int TImageList::Add(const TBitmap& image, const TBitmap* mask) {
 
 int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
   if (!list_ || image.Empty()) return -1;
+  if (IsNoColor(maskColor)) return Add(image);
   TBitmap img;
   img.Assign(image);
   img.SetPixelFormat(TPixelFormat::pf24bit);

@@ -25,7 +25,7 @@ class TImageList : public TComponent {
   // Adds an image (cut into several when it is a multiple of the width); with a mask bitmap its
   // black pixels are the visible ones. Returns the index of the first image added, -1 on failure.
   int Add(const TBitmap& image, const TBitmap* mask = nullptr);
-  // Pixels of maskColor become transparent.
+  // Pixels of maskColor become transparent; with clNoColor none do.
   int AddMasked(const TBitmap& image, TColor maskColor);
   // Deletes one image, or all of them with -1.
   void Delete(int index);

@@ -1,5 +1,7 @@
 #include "host/menus.h"
 
+#include "host/callback_guard.h"
+
 #include <algorithm>
 #include <map>
 
@@ -440,8 +442,11 @@ void TMenu::BuildInto(HMENU target, const std::vector<TMenuItem*>& items) {
 void TMenu::Rebuild() {
   TOwnedMenu fresh(IsPopup() ? CreatePopupMenu() : CreateMenu());
   BuildInto(fresh.Get(), TopItems());
+  // The old menu lives until the window showing it has been given the new one.
+  TOwnedMenu previous = std::move(handle_);
   handle_ = std::move(fresh);
   dirty_ = false;
+  HandleRebuilt(previous.Get());
 }
 
 bool TMenu::IsShortCut(TShortCut sc) {
@@ -567,32 +572,24 @@ std::vector<TMenuItem*> TMainMenu::TopItems() const {
   return items;
 }
 
-void TMainMenu::MenuChanged() {
-  const bool had = static_cast<bool>(handle_);
-  TMenu::MenuChanged();
-  if (had && !dirty_ && window_) {
-    SetMenu(window_, handle_.Get());
-    if (OnRebuilt) OnRebuilt();
-    DrawMenuBar(window_);
-  }
+void TMainMenu::HandleRebuilt(HMENU previous) {
+  // Only a window that shows this menu now is moved to the new one (a window that shows another
+  // menu, or none, keeps it).
+  if (!window_ || !previous || GetMenu(window_) != previous) return;
+  SetMenu(window_, handle_.Get());
+  if (OnRebuilt) OnRebuilt();
+  DrawMenuBar(window_);
 }
 
 namespace {
 
 LRESULT CALLBACK PopupOwnerProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    switch (msg) {
-      case WM_MEASUREITEM:
-        if (TMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
-        break;
-      case WM_DRAWITEM:
-        if (TMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
-        break;
-      default:
-        break;
-    }
-  } catch (...) {
-  }
+  bool handled = false;
+  GuardCallback([&] {
+    if (msg == WM_MEASUREITEM) handled = TMenu::HandleMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    if (msg == WM_DRAWITEM) handled = TMenu::HandleDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+  });
+  if (handled) return TRUE;
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 

@@ -132,12 +132,17 @@ class TMenu : public TComponent {
   TMenuAutoFlag AutoHotkeys() const { return autoHotkeys_; }
   void SetAutoHotkeys(TMenuAutoFlag f);
 
-  // The native menu, built on first use and rebuilt when an item changes.
+  // The native menu, built on first use and rebuilt when an item changes. A rebuild makes the new
+  // native menu first and hands it to whoever shows the menu before the old one is destroyed.
   HMENU Handle();
   bool HandleAllocated() const { return static_cast<bool>(handle_); }
   void Rebuild();
+  // Between BeginUpdate and the matching EndUpdate changes are gathered into one rebuild.
   void BeginUpdate() { ++updating_; }
   void EndUpdate();
+  // Something the native menu is built from changed outside the item setters (for example the
+  // items' drawing handlers): rebuild now, or once at EndUpdate while updating.
+  void Changed() { MenuChanged(); }
 
   // Runs the item with this shortcut (enabled and visible, sub-items included); false if none.
   bool IsShortCut(TShortCut sc);
@@ -157,6 +162,9 @@ class TMenu : public TComponent {
  protected:
   virtual bool IsPopup() const { return false; }
   virtual void MenuChanged();
+  // The native menu was rebuilt: `handle_` is the new one; `previous` (destroyed right after this
+  // returns) is the one it replaces, or null on the first build.
+  virtual void HandleRebuilt(HMENU previous) {}
   // The top-level items the native menu shows (a main menu merges another in).
   virtual std::vector<TMenuItem*> TopItems() const;
   void BuildInto(HMENU target, const std::vector<TMenuItem*>& items);
@@ -187,7 +195,7 @@ class TMainMenu : public TMenu {
   std::function<void()> OnRebuilt;  // the form refreshes its window menu
 
  protected:
-  void MenuChanged() override;
+  void HandleRebuilt(HMENU previous) override;
   std::vector<TMenuItem*> TopItems() const override;
 
  private:

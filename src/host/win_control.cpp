@@ -1,5 +1,7 @@
 #include "host/win_control.h"
 
+#include "host/callback_guard.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -95,13 +97,7 @@ LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
   }
   if (!control) return DefWindowProcW(wnd, msg, wParam, lParam);
   TMessage m{msg, wParam, lParam, 0};
-  try {
-    control->WindowProc(m);
-  } catch (const std::exception& e) {
-    HandleWindowProcException(&e);
-  } catch (...) {
-    HandleWindowProcException(nullptr);
-  }
+  GuardCallback([&] { control->WindowProc(m); });
   return m.Result;
 }
 

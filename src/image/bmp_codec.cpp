@@ -2,14 +2,30 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace vex::image {
 namespace {
 
+// Compression field values. OS/2 2.x headers number their own methods 3 and 4 differently.
 constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kBiBitfields = 3;
-constexpr std::int64_t kMaxSide = 32767;
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
+constexpr std::uint32_t kBiBitfields = 3;  // OS/2 2.x: Huffman 1D
+constexpr std::uint32_t kBiJpeg = 4;       // OS/2 2.x: RLE24
+constexpr std::uint32_t kBiPng = 5;
+constexpr std::uint32_t kBiAlphaBitfields = 6;
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::uint32_t kCoreHeaderSize = 12;  // OS/2 1.x BITMAPCOREHEADER
+constexpr std::uint32_t kOs2ShortHeaderSize = 16;
+constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kOs2HeaderSize = 64;
+
+// RLE escapes: a zero count followed by one of these.
+constexpr std::uint8_t kRleEndOfLine = 0;
+constexpr std::uint8_t kRleEndOfBitmap = 1;
+constexpr std::uint8_t kRleDelta = 2;
 
 std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 std::uint32_t Get32(const std::uint8_t* p) {
@@ -27,6 +43,8 @@ void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
 }
 
 // One colour channel described by a bit mask: where it sits and how to widen it to 8 bits.
+// Narrow channels repeat their bits downwards (5 bits abcde become abcdeabc), so full intensity
+// stays 255 and the steps are even, as the window system widens them.
 struct TChannel {
   std::uint32_t mask = 0;
   int shift = 0;
@@ -35,129 +53,294 @@ struct TChannel {
   explicit TChannel(std::uint32_t m = 0) : mask(m) {
     if (!m) return;
     while (!((m >> shift) & 1u)) ++shift;
-    std::uint32_t v = m >> shift;
+    const std::uint32_t v = m >> shift;
     while (bits < 32 && ((v >> bits) & 1u)) ++bits;
   }
   std::uint32_t Extract(std::uint32_t px) const {
     if (!bits) return 0;
-    std::uint32_t v = (px & mask) >> shift;
+    const std::uint32_t v = (px & mask) >> shift;
     if (bits >= 8) return (v >> (bits - 8)) & 0xFFu;
-    std::uint32_t maxv = (1u << bits) - 1u;
-    return (v & maxv) * 255u / maxv;
+    const std::uint32_t value = v & ((1u << bits) - 1u);
+    std::uint32_t wide = 0;
+    int filled = 0;
+    while (filled < 8) {
+      wide = (wide << bits) | value;
+      filled += bits;
+    }
+    return (wide >> (filled - 8)) & 0xFFu;
   }
 };
 
-}  // namespace
+// Everything the headers say: the declared image and where its parts lie in the file.
+struct TLayout {
+  TBmpInfo info;
+  std::uint32_t pixelOffset = 0;  // as the file header gives it
+  std::uint32_t sizeImage = 0;
+  std::uint32_t colorsUsed = 0;
+  std::size_t paletteEntry = 4;
+  std::uint64_t afterHeader = 0;  // first byte after the info header and any masks that follow it
+  std::array<std::uint32_t, 4> masks{};
+};
 
-TvexImage DecodeBmp(const std::uint8_t* data, std::size_t size) {
-  if (size < 14 + 12) throw EBmpError("BMP too short");
+TLayout ParseHeaders(const std::uint8_t* data, std::size_t size) {
+  if (size < kFileHeaderSize + 4) throw EBmpError("BMP too short");
   if (data[0] != 'B' || data[1] != 'M') throw EBmpError("not a BMP file (no BM signature)");
-  const std::uint32_t pixelOffset = Get32(data + 10);
+  TLayout l;
+  l.pixelOffset = Get32(data + 10);
   const std::uint32_t headerSize = Get32(data + 14);
   switch (headerSize) {
-    case 12: case 40: case 52: case 56: case 108: case 124: break;
-    default: throw EBmpError("unsupported BMP header size");
+    case kCoreHeaderSize: case kOs2ShortHeaderSize: case kInfoHeaderSize: case 52: case 56:
+    case kOs2HeaderSize: case 108: case 124:
+      break;
+    default:
+      throw EBmpError("unsupported BMP header size " + std::to_string(headerSize));
   }
-  if (std::uint64_t{14} + headerSize > size) throw EBmpError("BMP header truncated");
-  const std::uint8_t* h = data + 14;
+  if (kFileHeaderSize + headerSize > size) throw EBmpError("BMP header truncated");
+  const std::uint8_t* h = data + kFileHeaderSize;
+  l.info.headerSize = headerSize;
+  l.afterHeader = kFileHeaderSize + headerSize;
 
   std::int64_t width = 0, height = 0;
   unsigned bpp = 0;
   std::uint32_t compression = kBiRgb;
-  std::uint32_t colorsUsed = 0;
-  std::size_t paletteEntry = 4;
-  std::uint64_t afterHeader = 14 + std::uint64_t{headerSize};
-  std::array<std::uint32_t, 3> masks{};
-  bool haveMasks = false;
-
-  if (headerSize == 12) {
+  if (headerSize == kCoreHeaderSize) {
     width = Get16(h + 4);
     height = Get16(h + 6);
     bpp = Get16(h + 10);
-    paletteEntry = 3;
+    l.paletteEntry = 3;
   } else {
+    // The OS/2 2.x headers begin as the Windows info header does; the short one stops after the
+    // bit count and leaves the rest zero.
     width = static_cast<std::int32_t>(Get32(h + 4));
     height = static_cast<std::int32_t>(Get32(h + 8));
     bpp = Get16(h + 14);
-    compression = Get32(h + 16);
-    colorsUsed = Get32(h + 32);
-    if (compression == kBiBitfields) {
-      if (headerSize >= 52) {
-        masks = {Get32(h + 40), Get32(h + 44), Get32(h + 48)};
-      } else {
-        if (afterHeader + 12 > size) throw EBmpError("BMP bit fields truncated");
-        masks = {Get32(data + afterHeader), Get32(data + afterHeader + 4), Get32(data + afterHeader + 8)};
-        afterHeader += 12;
-      }
-      haveMasks = true;
+    if (headerSize >= kInfoHeaderSize) {
+      compression = Get32(h + 16);
+      l.sizeImage = Get32(h + 20);
+      l.colorsUsed = Get32(h + 32);
     }
   }
 
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-    throw EBmpError("unsupported BMP bit count");
-  if (compression == kBiBitfields) {
-    if (bpp != 16 && bpp != 32) throw EBmpError("BI_BITFIELDS needs 16 or 32 bits per pixel");
-  } else if (compression != kBiRgb) {
-    throw EBmpError("unsupported BMP compression");
+  const bool os2 = headerSize == kOs2HeaderSize;
+  TBmpCompression c = TBmpCompression::Rgb;
+  switch (compression) {
+    case kBiRgb: c = TBmpCompression::Rgb; break;
+    case kBiRle8: c = TBmpCompression::Rle8; break;
+    case kBiRle4: c = TBmpCompression::Rle4; break;
+    case kBiBitfields:
+      if (os2) throw EBmpError("OS/2 Huffman-coded BMP is not supported");
+      c = TBmpCompression::Bitfields;
+      break;
+    case kBiJpeg: throw EBmpError(os2 ? "OS/2 RLE24 BMP is not supported" : "JPEG-compressed BMP is not supported");
+    case kBiPng: throw EBmpError("PNG-compressed BMP is not supported");
+    case kBiAlphaBitfields:
+      if (os2) throw EBmpError("unsupported BMP compression");
+      c = TBmpCompression::AlphaBitfields;
+      break;
+    default: throw EBmpError("unsupported BMP compression " + std::to_string(compression));
+  }
+  switch (c) {
+    case TBmpCompression::Rgb:
+      if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        throw EBmpError("unsupported BMP bit count " + std::to_string(bpp));
+      break;
+    case TBmpCompression::Rle8:
+      if (bpp != 8) throw EBmpError("BI_RLE8 needs 8 bits per pixel");
+      break;
+    case TBmpCompression::Rle4:
+      if (bpp != 4) throw EBmpError("BI_RLE4 needs 4 bits per pixel");
+      break;
+    case TBmpCompression::Bitfields:
+    case TBmpCompression::AlphaBitfields:
+      if (bpp != 16 && bpp != 32) throw EBmpError("bit fields need 16 or 32 bits per pixel");
+      break;
   }
 
   const bool topDown = height < 0;
   if (topDown) height = -height;
   if (width <= 0 || height <= 0) throw EBmpError("BMP has no pixels");
-  if (width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
-    throw EBmpError("BMP too large");
+  if (width > kBmpMaxSide || height > kBmpMaxSide) throw EBmpError("BMP too large");
+  if (topDown && (c == TBmpCompression::Rle8 || c == TBmpCompression::Rle4))
+    throw EBmpError("a compressed BMP cannot be top-down");
 
-  // Palette for indexed images.
-  std::vector<std::uint32_t> palette;
-  if (bpp <= 8) {
-    std::uint64_t maxColors = std::uint64_t{1} << bpp;
-    std::uint64_t n = colorsUsed ? colorsUsed : maxColors;
-    if (n > maxColors) n = maxColors;
-    // Writers that store fewer entries than declared say so through the pixel offset.
-    if (pixelOffset >= afterHeader) n = std::min<std::uint64_t>(n, (pixelOffset - afterHeader) / paletteEntry);
-    if (afterHeader + n * paletteEntry > size) throw EBmpError("BMP palette truncated");
-    palette.assign(maxColors, 0);  // indexes past the stored entries draw black
-    for (std::uint64_t i = 0; i < n; ++i) {
-      const std::uint8_t* e = data + afterHeader + i * paletteEntry;
-      palette[i] = (std::uint32_t{e[2]} << 16) | (std::uint32_t{e[1]} << 8) | e[0];
-    }
+  if (c == TBmpCompression::Bitfields || c == TBmpCompression::AlphaBitfields) {
+    // The masks sit right after the first 40 header bytes: inside the larger headers, after the
+    // 40-byte one.
+    const std::size_t count = c == TBmpCompression::AlphaBitfields ? 4 : 3;
+    const std::uint64_t masksEnd = kFileHeaderSize + kInfoHeaderSize + 4 * count;
+    if (masksEnd > size) throw EBmpError("BMP bit fields truncated");
+    for (std::size_t i = 0; i < count; ++i) l.masks[i] = Get32(data + kFileHeaderSize + kInfoHeaderSize + 4 * i);
+    l.afterHeader = std::max(l.afterHeader, masksEnd);
   }
 
-  if (!haveMasks) {
-    if (bpp == 16) masks = {0x7C00, 0x03E0, 0x001F};
+  l.info.width = static_cast<std::int32_t>(width);
+  l.info.height = static_cast<std::int32_t>(height);
+  l.info.topDown = topDown;
+  l.info.bitsPerPixel = bpp;
+  l.info.compression = c;
+  return l;
+}
+
+// Uncompressed rows, stride-aligned to four bytes; the last row's padding may be missing.
+void DecodeRows(const TLayout& l, const std::uint8_t* pixels, const std::vector<std::uint32_t>& palette,
+                TvexImage& img) {
+  const std::int64_t width = l.info.width, height = l.info.height;
+  const unsigned bpp = l.info.bitsPerPixel;
+  const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bpp + 31) / 32) * 4;
+
+  std::array<std::uint32_t, 3> masks = {l.masks[0], l.masks[1], l.masks[2]};
+  if (l.info.compression == TBmpCompression::Rgb) {
+    if (bpp == 16) masks = {0x7C00, 0x03E0, 0x001F};  // 5-5-5
     if (bpp == 32) masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
   }
   const TChannel red(masks[0]), green(masks[1]), blue(masks[2]);
 
-  const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bpp + 31) / 32) * 4;
-  if (pixelOffset > size || stride * static_cast<std::uint64_t>(height) > size - pixelOffset)
-    throw EBmpError("BMP pixel data truncated");
-
-  TvexImage img(static_cast<int>(width), static_cast<int>(height));
-  img.SetBitsPerPixel(static_cast<int>(bpp));
   for (std::int64_t row = 0; row < height; ++row) {
-    const std::uint8_t* src = data + pixelOffset + stride * static_cast<std::uint64_t>(row);
-    int y = static_cast<int>(topDown ? row : height - 1 - row);
-    std::uint32_t* dst = img.Row(y);
-    for (std::int64_t x = 0; x < width; ++x) {
-      std::uint32_t px;
-      switch (bpp) {
-        case 1: px = palette[(src[x >> 3] >> (7 - (x & 7))) & 1u]; break;
-        case 4: px = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu]; break;
-        case 8: px = palette[src[x]]; break;
-        case 24: {
+    const std::uint8_t* src = pixels + stride * static_cast<std::uint64_t>(row);
+    std::uint32_t* dst = img.Row(static_cast<int>(l.info.topDown ? row : height - 1 - row));
+    switch (bpp) {
+      case 1:
+        for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1u];
+        break;
+      case 4:
+        for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu];
+        break;
+      case 8:
+        for (std::int64_t x = 0; x < width; ++x) dst[x] = palette[src[x]];
+        break;
+      case 24:
+        for (std::int64_t x = 0; x < width; ++x) {
           const std::uint8_t* s = src + x * 3;
-          px = (std::uint32_t{s[2]} << 16) | (std::uint32_t{s[1]} << 8) | s[0];
-          break;
+          dst[x] = (std::uint32_t{s[2]} << 16) | (std::uint32_t{s[1]} << 8) | s[0];
         }
-        default: {
-          std::uint32_t v = bpp == 16 ? Get16(src + x * 2) : Get32(src + x * 4);
-          px = (red.Extract(v) << 16) | (green.Extract(v) << 8) | blue.Extract(v);
-          break;
+        break;
+      default:
+        for (std::int64_t x = 0; x < width; ++x) {
+          const std::uint32_t v = bpp == 16 ? Get16(src + x * 2) : Get32(src + x * 4);
+          dst[x] = (red.Extract(v) << 16) | (green.Extract(v) << 8) | blue.Extract(v);
         }
-      }
-      dst[x] = px;
+        break;
     }
+  }
+}
+
+// BI_RLE8 and BI_RLE4: pairs of (count, value) runs and escapes, rows from the bottom up. Runs
+// past the right edge are clipped, not wrapped; pixels the stream skips stay black; a stream that
+// ends without its end-of-bitmap escape ends the image there. Each pixel is written at most once,
+// so the work is bounded by the image and the stream.
+void DecodeRle(const std::uint8_t* p, const std::uint8_t* end, bool fourBit, const std::vector<std::uint32_t>& palette,
+               TvexImage& img) {
+  const std::int64_t width = img.Width(), height = img.Height();
+  std::int64_t x = 0, row = 0;  // row 0 is the bottom one
+  // Writes `count` pixels from x on, clipped to the row, taking indexes from indexOf(i).
+  auto span = [&](std::int64_t count, auto indexOf) {
+    if (x < width) {
+      std::uint32_t* dst = img.Row(static_cast<int>(height - 1 - row));
+      const std::int64_t n = std::min(count, width - x);
+      for (std::int64_t i = 0; i < n; ++i) dst[x + i] = palette[indexOf(i)];
+    }
+    x += count;
+  };
+  while (row < height && end - p >= 2) {
+    const std::uint8_t count = p[0], value = p[1];
+    p += 2;
+    if (count > 0) {
+      if (fourBit) {
+        const unsigned hi = value >> 4u, lo = value & 0xFu;
+        span(count, [hi, lo](std::int64_t i) { return (i & 1) ? lo : hi; });
+      } else {
+        span(count, [value](std::int64_t) { return value; });
+      }
+      continue;
+    }
+    switch (value) {
+      case kRleEndOfLine:
+        x = 0;
+        ++row;
+        break;
+      case kRleEndOfBitmap:
+        return;
+      case kRleDelta:
+        if (end - p < 2) return;
+        x += p[0];
+        row += p[1];
+        p += 2;
+        break;
+      default: {
+        // Absolute mode: `value` literal pixels, their bytes padded to an even count.
+        const std::int64_t bytes = fourBit ? (value + 1) / 2 : value;
+        if (end - p < bytes) return;
+        const std::uint8_t* literal = p;
+        if (fourBit) {
+          span(value, [literal](std::int64_t i) {
+            const unsigned b = literal[i >> 1];
+            return (i & 1) ? b & 0xFu : b >> 4;
+          });
+        } else {
+          span(value, [literal](std::int64_t i) { return literal[i]; });
+        }
+        p += bytes;
+        if ((bytes & 1) && p < end) ++p;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+TBmpInfo ReadBmpInfo(const std::uint8_t* data, std::size_t size) { return ParseHeaders(data, size).info; }
+
+TvexImage DecodeBmp(const std::uint8_t* data, std::size_t size, std::int64_t maxPixels) {
+  const TLayout l = ParseHeaders(data, size);
+  const TBmpInfo& info = l.info;
+  if (info.PixelCount() > maxPixels) throw EBmpError("BMP too large");
+  const unsigned bpp = info.bitsPerPixel;
+
+  // A pixel offset inside the headers is a writer's mistake (often 0): the pixels then follow
+  // the palette, as they do in a packed bitmap.
+  const bool offsetUsable = l.pixelOffset >= l.afterHeader;
+  std::uint64_t pixelStart = l.pixelOffset;
+
+  std::vector<std::uint32_t> palette;
+  if (bpp <= 8) {
+    const std::uint64_t maxColors = std::uint64_t{1} << bpp;
+    std::uint64_t n = l.colorsUsed ? std::min<std::uint64_t>(l.colorsUsed, maxColors) : maxColors;
+    // Writers that store fewer entries than declared say so through the pixel offset.
+    if (offsetUsable) n = std::min<std::uint64_t>(n, (l.pixelOffset - l.afterHeader) / l.paletteEntry);
+    if (l.afterHeader + n * l.paletteEntry > size) throw EBmpError("BMP palette truncated");
+    palette.assign(maxColors, 0);  // indexes past the stored entries draw black
+    for (std::uint64_t i = 0; i < n; ++i) {
+      const std::uint8_t* e = data + l.afterHeader + i * l.paletteEntry;
+      palette[i] = (std::uint32_t{e[2]} << 16) | (std::uint32_t{e[1]} << 8) | e[0];
+    }
+    if (!offsetUsable) pixelStart = l.afterHeader + n * l.paletteEntry;
+  } else if (!offsetUsable) {
+    pixelStart = l.afterHeader + std::uint64_t{l.colorsUsed} * 4;  // a colour table may precede them
+  }
+  if (pixelStart > size) throw EBmpError("BMP pixel data truncated");
+  const std::uint64_t available = size - pixelStart;
+
+  const bool rle = info.compression == TBmpCompression::Rle8 || info.compression == TBmpCompression::Rle4;
+  if (!rle) {
+    const std::uint64_t width = static_cast<std::uint64_t>(info.width);
+    const std::uint64_t stride = ((width * bpp + 31) / 32) * 4;
+    const std::uint64_t lastRow = (width * bpp + 7) / 8;
+    if (stride * static_cast<std::uint64_t>(info.height - 1) + lastRow > available)
+      throw EBmpError("BMP pixel data truncated");
+  } else if (available < 2) {
+    throw EBmpError("BMP pixel data truncated");
+  }
+
+  TvexImage img(info.width, info.height);
+  img.SetBitsPerPixel(static_cast<int>(bpp));
+  const std::uint8_t* pixels = data + pixelStart;
+  if (rle) {
+    // The stream's length is the header's image size when it fits the file.
+    const std::uint64_t length = l.sizeImage && l.sizeImage <= available ? l.sizeImage : available;
+    DecodeRle(pixels, pixels + length, info.compression == TBmpCompression::Rle4, palette, img);
+  } else {
+    DecodeRows(l, pixels, palette, img);
   }
   return img;
 }
@@ -174,7 +357,7 @@ std::vector<std::uint8_t> EncodeBmp24(const TvexImage& img) {
   Put32(out, 54 + imageSize);
   Put32(out, 0);
   Put32(out, 54);
-  Put32(out, 40);
+  Put32(out, kInfoHeaderSize);
   Put32(out, w);
   Put32(out, h);
   Put16(out, 1);

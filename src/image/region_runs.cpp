@@ -48,4 +48,32 @@ std::vector<TRect> WindowRegionRects(const TRegionImage& title, const TRegionIma
   return out;
 }
 
+std::vector<TRect> CoalesceBands(const std::vector<TRect>& rects) {
+  std::vector<TRect> out;
+  out.reserve(rects.size());
+  std::size_t lastBand = 0;  // where the band last written starts in `out`
+  std::size_t i = 0;
+  while (i < rects.size()) {
+    std::size_t j = i + 1;
+    while (j < rects.size() && rects[j].top == rects[i].top && rects[j].bottom == rects[i].bottom) ++j;
+    // Band [i, j): merge it into the previous band when that one ends where this starts and has
+    // the same columns.
+    const std::size_t count = j - i;
+    bool merged = false;
+    if (!out.empty() && out.size() - lastBand == count && out[lastBand].bottom == rects[i].top) {
+      merged = true;
+      for (std::size_t k = 0; k < count && merged; ++k)
+        merged = out[lastBand + k].left == rects[i + k].left && out[lastBand + k].right == rects[i + k].right;
+    }
+    if (merged) {
+      for (std::size_t k = 0; k < count; ++k) out[lastBand + k].bottom = rects[i + k].bottom;
+    } else {
+      lastBand = out.size();
+      out.insert(out.end(), rects.begin() + static_cast<std::ptrdiff_t>(i), rects.begin() + static_cast<std::ptrdiff_t>(j));
+    }
+    i = j;
+  }
+  return out;
+}
+
 }  // namespace vex::image

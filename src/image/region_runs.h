@@ -28,4 +28,13 @@ std::vector<TRect> WindowRegionRects(const TRegionImage& title, const TRegionIma
                                      bool bottomNeedsRegion, int titleMinY, int titleMaxY, int bottomMinY,
                                      int bottomMaxY, std::uint32_t transparent, int height, int width);
 
+// Merges vertically adjacent bands that cover the same columns, keeping the banded order a region
+// is built from: rectangles sorted by top, one band being either one rectangle or runs sharing
+// their top and bottom.
+std::vector<TRect> CoalesceBands(const std::vector<TRect>& rects);
+
+// Regions with more rectangles than this are not traced: the window keeps its bounding shape (a
+// very detailed region is slow to build and the X server refuses it).
+inline constexpr std::size_t kMaxRegionRects = 4000;
+
 }  // namespace vex::image

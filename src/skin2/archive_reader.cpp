@@ -125,6 +125,7 @@ int ExtractArchiveMember(const std::filesystem::path& archive, const std::string
     TFile in(archive, "rb");
     std::optional<TMemberEntry> entry = FindMember(in, member);
     if (!entry || entry->method != kMethodDeflate) return erUnreadable;
+    if (entry->uncompressedSize > kMaxArchiveMemberSize) return erUnreadable;
 
     TFile out(dest, "wb");
     created = true;

@@ -1,6 +1,7 @@
 // Extraction of the skin file from a skin archive ("SK" ZIP layout, DEFLATE, optional PKWARE).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -17,9 +18,14 @@ enum TExtractResult : int {
 
 inline constexpr const char kSkinMemberName[] = "SKINDATA.SK2";
 
+// The largest uncompressed size a member may declare (the default skin file is 115 KB). A member
+// that declares more is refused before its output file is even created; one that inflates past
+// what it declares is stopped as soon as it does.
+inline constexpr std::uint64_t kMaxArchiveMemberSize = std::uint64_t{64} << 20;
+
 // Extracts the member whose name matches `member` (ASCII case-insensitively) to `dest`, decrypting
 // with `password` (bytes; empty means none). Never throws. On any result but erExtracted no file
-// is left at `dest`.
+// is left at `dest`. A member declaring more than kMaxArchiveMemberSize bytes is unreadable.
 int ExtractArchiveMember(const std::filesystem::path& archive, const std::string& member,
                          const std::filesystem::path& dest, const std::string& password);
 

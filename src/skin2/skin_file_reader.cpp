@@ -1,5 +1,6 @@
 #include "skin2/skin_file_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_set>
 
@@ -79,9 +80,20 @@ void Tsk2SkinFileReader::LoadFromBytes(const std::uint8_t* data, std::size_t siz
   *this = std::move(loaded);
 }
 
-// Follows the record chain. Anything that does not fit the file, repeats, or has the wrong size
-// for its type fails the whole load.
-void Tsk2SkinFileReader::Parse(TRandomReader& reader) {
+namespace {
+
+// One record header of the chain, checked against the file.
+struct TRecordHeader {
+  std::string name;
+  std::uint8_t type = 0;
+  std::uint64_t dataOffset = 0;
+  std::uint64_t dataSize = 0;
+};
+
+// Follows the record chain without loading anything. Anything that does not fit the file,
+// repeats, has the wrong size for its type, or declares bitmaps beyond the pixel budgets fails
+// the whole load here, before a single bitmap is decoded.
+std::vector<TRecordHeader> ReadRecordChain(TRandomReader& reader) {
   const std::uint64_t fileSize = reader.Size();
   std::uint8_t header[kSkinFileHeaderSize];
   if (fileSize < 16) Fail();
@@ -89,7 +101,9 @@ void Tsk2SkinFileReader::Parse(TRandomReader& reader) {
   if (LoadLE32(header + 12) != kSkinFileHeaderSize) Fail();
   reader.ReadAt(0, header, kSkinFileHeaderSize);
 
+  std::vector<TRecordHeader> chain;
   std::unordered_set<std::uint64_t> visited;
+  std::int64_t totalPixels = 0;
   std::uint64_t offset = LoadLE32(header + 20);
   for (;;) {
     if (!visited.insert(offset).second) Fail();  // the chain loops
@@ -99,56 +113,90 @@ void Tsk2SkinFileReader::Parse(TRandomReader& reader) {
     const std::uint32_t next = LoadLE32(rec + 73);
     if (next == 0) break;  // the closing record is not loaded
 
-    const std::size_t nameLength = strnlen(reinterpret_cast<const char*>(rec), kSkinRecordNameSize);
-    std::string name(reinterpret_cast<const char*>(rec), nameLength);
-    const std::uint8_t type = rec[64];
-    const std::uint64_t dataOffset = LoadLE32(rec + 65);
-    const std::uint64_t dataSize = LoadLE32(rec + 69);
-    const bool fits = dataOffset <= fileSize && dataSize <= fileSize - dataOffset;
-
-    switch (type) {
+    TRecordHeader r;
+    r.name.assign(reinterpret_cast<const char*>(rec), strnlen(reinterpret_cast<const char*>(rec), kSkinRecordNameSize));
+    r.type = rec[64];
+    r.dataOffset = LoadLE32(rec + 65);
+    r.dataSize = LoadLE32(rec + 69);
+    const bool fits = r.dataOffset <= fileSize && r.dataSize <= fileSize - r.dataOffset;
+    switch (r.type) {
       case srtBitmap: {
-        if (dataSize == 0 || !fits) Fail();
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(dataSize));
-        reader.ReadAt(dataOffset, bytes.data(), bytes.size());
+        if (r.dataSize == 0 || !fits) Fail();
+        // The BMP headers say how large the bitmap will be once decoded.
+        std::uint8_t bmpHeaders[image::kBmpMaxHeadersSize];
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(r.dataSize, sizeof bmpHeaders));
+        reader.ReadAt(r.dataOffset, bmpHeaders, n);
+        image::TBmpInfo info;
+        try {
+          info = image::ReadBmpInfo(bmpHeaders, n);
+        } catch (const image::EBmpError&) {
+          Fail();
+        }
+        if (info.PixelCount() > kMaxSkinBitmapPixels) Fail();
+        totalPixels += info.PixelCount();
+        if (totalPixels > kMaxSkinTotalPixels) Fail();
+        break;
+      }
+      case srtInteger:
+        if (r.dataSize != 4 || !fits) Fail();
+        break;
+      case srtByte:
+        if (r.dataSize != 1 || !fits) Fail();
+        break;
+      case srtString:
+        if (!fits) Fail();
+        break;
+      default:
+        break;  // unknown record types are skipped
+    }
+    chain.push_back(std::move(r));
+    offset = next;
+  }
+  return chain;
+}
+
+}  // namespace
+
+void Tsk2SkinFileReader::Parse(TRandomReader& reader) {
+  for (TRecordHeader& r : ReadRecordChain(reader)) {
+    switch (r.type) {
+      case srtBitmap: {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(r.dataSize));
+        reader.ReadAt(r.dataOffset, bytes.data(), bytes.size());
         std::unique_ptr<image::TvexImage> bmp;
         try {
-          bmp = std::make_unique<image::TvexImage>(image::DecodeBmp(bytes));
+          bmp = std::make_unique<image::TvexImage>(image::DecodeBmp(bytes, kMaxSkinBitmapPixels));
         } catch (const image::EBmpError&) {
           Fail();
         }
         records_.push_back({srtBitmap, bitmaps_.size()});
-        bitmaps_.push_back({std::move(name), std::move(bmp)});
+        bitmaps_.push_back({std::move(r.name), std::move(bmp)});
         break;
       }
       case srtInteger: {
-        if (dataSize != 4 || !fits) Fail();
         std::uint8_t v[4];
-        reader.ReadAt(dataOffset, v, 4);
+        reader.ReadAt(r.dataOffset, v, 4);
         records_.push_back({srtInteger, integers_.size()});
-        integers_.push_back({std::move(name), static_cast<std::int32_t>(LoadLE32(v))});
+        integers_.push_back({std::move(r.name), static_cast<std::int32_t>(LoadLE32(v))});
         break;
       }
       case srtByte: {
-        if (dataSize != 1 || !fits) Fail();
         std::uint8_t v;
-        reader.ReadAt(dataOffset, &v, 1);
+        reader.ReadAt(r.dataOffset, &v, 1);
         records_.push_back({srtByte, bytes_.size()});
-        bytes_.push_back({std::move(name), v});
+        bytes_.push_back({std::move(r.name), v});
         break;
       }
       case srtString: {
-        if (!fits) Fail();
-        std::string text(static_cast<std::size_t>(dataSize), '\0');
-        reader.ReadAt(dataOffset, text.data(), text.size());
+        std::string text(static_cast<std::size_t>(r.dataSize), '\0');
+        reader.ReadAt(r.dataOffset, text.data(), text.size());
         records_.push_back({srtString, strings_.size()});
-        strings_.push_back({std::move(name), std::move(text)});
+        strings_.push_back({std::move(r.name), std::move(text)});
         break;
       }
       default:
-        break;  // unknown record types are skipped
+        break;
     }
-    offset = next;
   }
 }
 

@@ -21,6 +21,12 @@ inline constexpr std::size_t kSkinFileHeaderSize = 24;
 inline constexpr std::size_t kSkinRecordHeaderSize = 77;
 inline constexpr std::size_t kSkinRecordNameSize = 64;
 
+// Budgets on the bitmaps of one skin, weighed on their BMP headers before any is decoded: a skin
+// paints nothing larger than a screen or two, so neither one bitmap above 16 M pixels (64 MiB
+// decoded) nor all of them above 32 M pixels in total is loaded.
+inline constexpr std::int64_t kMaxSkinBitmapPixels = std::int64_t{1} << 24;
+inline constexpr std::int64_t kMaxSkinTotalPixels = std::int64_t{1} << 25;
+
 template <class V>
 struct TNamedValue {
   std::string name;

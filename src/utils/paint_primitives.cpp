@@ -13,11 +13,11 @@ using host::TPixelFormat;
 namespace {
 
 // Copies `src` of the bitmap onto the canvas at `dst`: one to one or stretched, and with the
-// mask colour left out when transparent.
+// mask colour left out when transparent (the absent colour leaves nothing out).
 void Blit(const TBitmap& bmp, TCanvas& canvas, const RECT& dst, const image::TRect& src, bool transparent, TColor mask) {
   HDC from = const_cast<TBitmap&>(bmp).Canvas().Handle();
   const int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
-  if (transparent) {
+  if (transparent && !host::IsNoColor(mask)) {
     TransparentBlt(canvas.Handle(), dst.left, dst.top, dw, dh, from, src.left, src.top, src.Width(), src.Height(),
                    static_cast<UINT>(ColorToRGB(mask)));
   } else if (dw == src.Width() && dh == src.Height()) {
@@ -85,6 +85,7 @@ void RotateBitmap180(TBitmap& bmp) {
 
 void ReplaceBitmapColor(TBitmap& bmp, TColor from, TColor to) {
   bmp.SetPixelFormat(TPixelFormat::pf24bit);
+  if (host::IsNoColor(from) || host::IsNoColor(to)) return;  // no colour to find, or none to paint
   from = ColorToRGB(from);
   to = ColorToRGB(to);
   std::uint8_t* base = bmp.Empty() ? nullptr : bmp.ScanLine(0);
@@ -261,6 +262,32 @@ void PaintControlBorder(HWND control, TColor controlBorderColor, TColor colour) 
   canvas.LineTo(0, H);
 }
 
+namespace {
+
+HRGN MakeRegion(const std::vector<image::TRect>& rects, int width, int height) {
+  // Past the budget, the bounding shape.
+  if (rects.empty() || rects.size() > image::kMaxRegionRects) return CreateRectRgn(0, 0, width, height);
+  // One call for the whole region: the rectangles come in banded order.
+  std::vector<std::uint8_t> buffer(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  data->rdh.dwSize = sizeof(RGNDATAHEADER);
+  data->rdh.iType = RDH_RECTANGLES;
+  data->rdh.nCount = static_cast<DWORD>(rects.size());
+  data->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  RECT bounds{0, 0, 0, 0};
+  auto* out = reinterpret_cast<RECT*>(data->Buffer);
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    const RECT r{rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+    out[i] = r;
+    UnionRect(&bounds, &bounds, &r);
+  }
+  data->rdh.rcBound = bounds;
+  HRGN region = ExtCreateRegion(nullptr, static_cast<DWORD>(buffer.size()), data);
+  return region ? region : CreateRectRgn(0, 0, width, height);
+}
+
+}  // namespace
+
 void BuildWindowRegion(HWND wnd, const TBitmap* title, const TBitmap* bottom, bool titleNeedsRegion,
                        bool bottomNeedsRegion, int titleMinY, int titleMaxY, int bottomMinY, int bottomMaxY,
                        TColor transparent, int height, int width) {
@@ -277,15 +304,13 @@ void BuildWindowRegion(HWND wnd, const TBitmap* title, const TBitmap* bottom, bo
   };
   if (title) title->ScanLine(0);  // flush pending drawing before reading pixels
   if (bottom) bottom->ScanLine(0);
+  // Pixels read as 0x00BBGGRR: a key with its top byte set matches none, so the absent colour
+  // cuts nothing away.
+  const std::uint32_t key = host::IsNoColor(transparent) ? 0xFFFFFFFFu : static_cast<std::uint32_t>(ColorToRGB(transparent));
   const auto rects = image::WindowRegionRects(image(title), image(bottom), titleNeedsRegion && title, bottomNeedsRegion && bottom,
-                                              titleMinY, titleMaxY, bottomMinY, bottomMaxY,
-                                              static_cast<std::uint32_t>(ColorToRGB(transparent)), height, width);
-  host::TOwnedRegion region(CreateRectRgn(0, 0, 0, 0));
-  for (const image::TRect& r : rects) {
-    host::TOwnedRegion part(CreateRectRgn(r.left, r.top, r.right, r.bottom));
-    CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
-  }
-  if (SetWindowRgn(wnd, region.Get(), TRUE)) region.Release();  // the window owns it now
+                                              titleMinY, titleMaxY, bottomMinY, bottomMaxY, key, height, width);
+  host::TOwnedRegion region(MakeRegion(image::CoalesceBands(rects), width, height));
+  if (region.Get() && SetWindowRgn(wnd, region.Get(), TRUE)) region.Release();  // the window owns it now
 }
 
 }  // namespace vex::utils

@@ -19,7 +19,8 @@ void SliceBitmap(const TBitmap* source, TBitmap& dest, int count, int index);
 void RotateBitmapLeft(TBitmap& bmp);   // 90 degrees counter-clockwise
 void RotateBitmapRight(TBitmap& bmp);  // 90 degrees clockwise
 void RotateBitmap180(TBitmap& bmp);
-// Makes the bitmap 24-bit and replaces every pixel of one colour by another.
+// Makes the bitmap 24-bit and replaces every pixel of one colour by another (nothing when either
+// is the absent colour).
 void ReplaceBitmapColor(TBitmap& bmp, TColor from, TColor to);
 
 // Corners, edges and centre of a push-button image fill the rectangle (nine sections).

@@ -10,27 +10,74 @@ using namespace vex::host;
 
 namespace {
 
-// Items hooked under a top-level item with its own SubMenuImages, and those image lists.
-struct TSubMenuRecord {
-  std::vector<const TMenuItem*> items;
-  std::vector<const TImageList*> images;
+// Items hooked under a top-level item with its own SubMenuImages, and those image lists: one
+// entry per item. The record hears of the end of every item and image list it holds (free
+// notifications) and drops their entries, so it never answers with a destroyed list.
+class TSubMenuRecord : public TComponent {
+ public:
+  TSubMenuRecord() : TComponent(nullptr) {}
+
+  const TImageList* Find(const TMenuItem* item) const {
+    for (const TEntry& e : entries_)
+      if (e.item == item) return e.images;
+    return nullptr;
+  }
+  // Records the list for the item, replacing what was recorded for it before.
+  void Put(TMenuItem* item, TImageList* images) {
+    for (TEntry& e : entries_) {
+      if (e.item != item) continue;
+      TImageList* old = e.images;
+      e.images = images;
+      FreeNotification(images);
+      ForgetUnused(old);
+      return;
+    }
+    entries_.push_back(TEntry{item, images});
+    FreeNotification(item);
+    FreeNotification(images);
+  }
+  std::size_t Size() const { return entries_.size(); }
+
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op != TOperation::opRemove) return;
+    std::vector<TComponent*> released;
+    for (auto it = entries_.begin(); it != entries_.end();) {
+      if (it->item == c || it->images == c) {
+        released.push_back(it->item == c ? static_cast<TComponent*>(it->images) : it->item);
+        it = entries_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+    for (TComponent* r : released) ForgetUnused(r);
+  }
+
+ private:
+  struct TEntry {
+    TMenuItem* item;
+    TImageList* images;
+  };
+  // Stops listening to a component no entry mentions any more.
+  void ForgetUnused(TComponent* c) {
+    for (const TEntry& e : entries_)
+      if (e.item == c || e.images == c) return;
+    RemoveFreeNotification(c);
+  }
+  std::vector<TEntry> entries_;
 };
+
 TSubMenuRecord& Record() {
   static TSubMenuRecord r;
   return r;
 }
 
-const TImageList* Recorded(const TMenuItem* item) {
-  const auto& r = Record();
-  for (std::size_t i = 0; i < r.items.size(); ++i)
-    if (r.items[i] == item) return r.images[i];
-  return nullptr;
-}
-
-bool InRecord(const TMenuItem* item) {
-  for (const TMenuItem* i : Record().items)
-    if (i == item) return true;
-  return false;
+void HookTree(TMenuItem* item, const TMenuDrawItemEvent& draw, const TMenuMeasureItemEvent& measure) {
+  item->OnDrawItem = draw;
+  item->OnMeasureItem = measure;
+  TMenuItem* p = item->Parent();
+  if (p && p->Parent() && IsTopMenuItem(p) && p->SubMenuImages()) Record().Put(item, p->SubMenuImages());
+  for (int i = 0; i < item->Count(); ++i) HookTree(item->Items(i), draw, measure);
 }
 
 }  // namespace
@@ -43,23 +90,32 @@ bool IsTopMenuItem(const TMenuItem* item) {
 
 void HookMenuItems(TMenuItem* item, const TMenuDrawItemEvent& draw, const TMenuMeasureItemEvent& measure) {
   if (!item) return;
-  item->OnDrawItem = draw;
-  item->OnMeasureItem = measure;
-  const TMenuItem* p = item->Parent();
-  if (p && p->Parent() && IsTopMenuItem(p) && p->SubMenuImages()) {
-    Record().items.push_back(item);
-    Record().images.push_back(p->SubMenuImages());
+  // Owner drawing is decided when the native menu is built: the whole tree is hooked first and
+  // the menu rebuilt once at the end.
+  TMenu* menu = item->GetParentMenu();
+  if (!menu) {
+    HookTree(item, draw, measure);
+    return;
   }
-  for (int i = 0; i < item->Count(); ++i) HookMenuItems(item->Items(i), draw, measure);
-  if (TMenu* m = item->GetParentMenu()) m->Rebuild();
+  menu->BeginUpdate();
+  struct TEnd {
+    TMenu* m;
+    ~TEnd() { m->EndUpdate(); }
+  } end{menu};
+  HookTree(item, draw, measure);
+  menu->Changed();
 }
+
+std::size_t SubMenuRecordSize() { return Record().Size(); }
 
 const TImageList* FindSubMenuImages(const TMenuItem* item) {
   if (!item) return nullptr;
-  if (IsTopMenuItem(item) && InRecord(item)) return Recorded(item);
+  if (IsTopMenuItem(item))
+    if (const TImageList* l = Record().Find(item)) return l;
   for (const TMenuItem* a = item->Parent(); a; a = a->Parent()) {
     if (a->SubMenuImages()) return a->SubMenuImages();
-    if (IsTopMenuItem(a) && InRecord(a)) return Recorded(a);
+    if (IsTopMenuItem(a))
+      if (const TImageList* l = Record().Find(a)) return l;
   }
   const TMenu* menu = item->GetParentMenu();
   return menu ? menu->Images() : nullptr;
@@ -88,14 +144,16 @@ bool IsFormActive(TCustomForm* form) {
 }
 
 void GetWorkArea(HWND wnd, RECT& area) {
+  // The monitor nearest the window, also when the window lies off every monitor (placed before
+  // it is shown, or parked off-screen): maximizing there must use that monitor's work area, not
+  // the primary one. The primary work area stands in only when the monitor cannot be asked.
   bool done = false;
-  if (Application().MainForm()) {
-    if (HMONITOR mon = MonitorFromWindow(wnd, MONITOR_DEFAULTTONULL)) {
-      MONITORINFO mi{sizeof mi};
-      if (GetMonitorInfoW(mon, &mi)) {
-        area = mi.rcWork;
-        done = true;
-      }
+  if (HMONITOR mon = MonitorFromWindow(wnd, MONITOR_DEFAULTTONEAREST)) {
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetMonitorInfoW(mon, &mi)) {
+      area = mi.rcWork;
+      done = true;
     }
   }
   if (!done) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
@@ -118,7 +176,8 @@ namespace {
 TSystemVersion& Version() {
   static TSystemVersion v = [] {
     // GetVersionExW reports the compatibility version, as the flags expect.
-    OSVERSIONINFOW vi{sizeof vi};
+    OSVERSIONINFOW vi{};
+    vi.dwOSVersionInfoSize = sizeof vi;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     GetVersionExW(&vi);
@@ -140,6 +199,13 @@ struct TLateBinding {
 TLateBinding& Late() {
   static TLateBinding b;
   return b;
+}
+
+// A function found by name, as the type it has (through the generic function pointer type, which
+// converts to any other without a warning).
+template <class F>
+F As(FARPROC p) {
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(p));
 }
 
 // Looks a flagged function up once; a miss sets the shared flag.
@@ -172,17 +238,17 @@ void SetLateBindingModule(const wchar_t* moduleName) {
 }
 
 BOOL LateGetScrollBarInfo(HWND wnd, LONG objectId, SCROLLBARINFO* info) {
-  auto f = reinterpret_cast<BOOL(WINAPI*)(HWND, LONG, SCROLLBARINFO*)>(Bind(Late().scrollBarInfo, "GetScrollBarInfo"));
+  auto f = As<BOOL(WINAPI*)(HWND, LONG, SCROLLBARINFO*)>(Bind(Late().scrollBarInfo, "GetScrollBarInfo"));
   return f ? f(wnd, objectId, info) : 0;
 }
 
 BOOL LateGetComboBoxInfo(HWND wnd, COMBOBOXINFO* info) {
-  auto f = reinterpret_cast<BOOL(WINAPI*)(HWND, COMBOBOXINFO*)>(Bind(Late().comboBoxInfo, "GetComboBoxInfo"));
+  auto f = As<BOOL(WINAPI*)(HWND, COMBOBOXINFO*)>(Bind(Late().comboBoxInfo, "GetComboBoxInfo"));
   return f ? f(wnd, info) : 0;
 }
 
 HWND LateGetAncestor(HWND wnd, UINT flags) {
-  auto f = reinterpret_cast<HWND(WINAPI*)(HWND, UINT)>(Bind(Late().ancestor, "GetAncestor"));
+  auto f = As<HWND(WINAPI*)(HWND, UINT)>(Bind(Late().ancestor, "GetAncestor"));
   return f ? f(wnd, flags) : nullptr;
 }
 
@@ -193,7 +259,7 @@ std::wstring GetWindowTextUnicode(HWND wnd) {
     if (!b.handle) b.handle = LoadLibraryW(b.module.c_str());
     b.internalText = b.handle ? GetProcAddress(b.handle, "InternalGetWindowText") : nullptr;
   }
-  auto f = reinterpret_cast<int(WINAPI*)(HWND, LPWSTR, int)>(b.internalText);
+  auto f = As<int(WINAPI*)(HWND, LPWSTR, int)>(b.internalText);
   if (!f) return L"";
   const int n = GetWindowTextLengthW(wnd) + 1;
   std::wstring s(static_cast<std::size_t>(n), L'\0');

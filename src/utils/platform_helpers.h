@@ -11,8 +11,11 @@
 
 namespace vex::utils {
 
-// Menus.
+// Menus. HookMenuItems gives the item and all its sub-items the two handlers, records the
+// sub-menu images they were hooked under, and rebuilds their menu once.
 void HookMenuItems(host::TMenuItem* item, const host::TMenuDrawItemEvent& draw, const host::TMenuMeasureItemEvent& measure);
+// How many items the record of sub-menu images holds (one entry per living item).
+std::size_t SubMenuRecordSize();
 bool IsTopMenuItem(const host::TMenuItem* item);
 // The image list to draw an item's image from: the sub-menu images recorded when it was hooked,
 // an ancestor's SubMenuImages, or its menu's Images.

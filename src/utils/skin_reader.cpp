@@ -19,11 +19,15 @@ void TvexSkinReader::Load(const std::filesystem::path& file, const std::string& 
   if (!file.empty() && std::filesystem::is_regular_file(file, ec)) {
     try {
       auto reader = std::make_unique<skin2::Tsk2SkinFileReader>(file, password);
+      // A skin without a transparent colour reads -1, the absent colour: the bitmaps keep it as
+      // their fixed transparent colour, so that drawing them transparent masks nothing (left to
+      // their automatic colour they would lose the colour of their bottom-left pixel).
       const std::int32_t transparent = skin2::LookupColor(reader.get(), skin2::color::SKIN2_TRANSCOLOR);
       reader->SetTransparentColor(static_cast<image::TColorRef>(transparent));
       bitmaps_.resize(reader->Bitmaps().size());
       file_ = std::move(reader);
-      // The track-bar channel shows the form colour where the skin has the transparent one.
+      // The track-bar channel shows the form colour where the skin has the transparent one (none
+      // when the skin has no transparent colour).
       if (host::TBitmap* track = GetBitmap(skin2::bitmap::SKIN2_TRACKBAR))
         ReplaceBitmapColor(*track, transparent, GetColor(skin2::color::SKIN2_FORMCOLOR));
       ready_ = true;

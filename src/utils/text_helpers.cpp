@@ -12,14 +12,39 @@ int TextWidthA(host::TCanvas& canvas, const std::string& text) {
   return s.cx;
 }
 
+// True when cutting the text after its first n units would split a UTF-16 surrogate pair.
+template <class S>
+bool SplitsPair(const S& text, std::size_t n) {
+  if constexpr (sizeof(typename S::value_type) == 2) {
+    return n > 0 && n < text.size() && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF;
+  } else {
+    (void)text;
+    (void)n;
+    return false;
+  }
+}
+
+// The text when it fits; else the longest prefix followed by the dots that fits; else empty.
+// Widths of "prefix + dots" grow with the prefix, so the longest fitting prefix is found by
+// halving the range of lengths: a long caption costs a handful of measurements, not one per
+// character.
 template <class S, class Measure>
 S Ellipsis(const S& text, int width, Measure measure, const S& dots) {
-  if (measure(text) <= width) return text;
-  for (std::size_t n = 1; n < text.size(); ++n) {
-    S candidate = text.substr(0, n) + dots;
-    if (measure(candidate) >= width) return candidate;
+  if (text.empty() || measure(text) <= width) return text;
+  if (measure(dots) > width) return S();
+  // Invariant: a prefix of `lo` units plus the dots fits; one of `hi` units plus the dots does not
+  // (the whole text stands for hi when nothing shorter is known not to fit).
+  std::size_t lo = 0, hi = text.size();
+  while (hi - lo > 1) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (measure(text.substr(0, mid) + dots) <= width)
+      lo = mid;
+    else
+      hi = mid;
   }
-  return text;
+  std::size_t n = lo;
+  while (SplitsPair(text, n)) --n;
+  return text.substr(0, n) + dots;
 }
 
 template <class S>

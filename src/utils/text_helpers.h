@@ -8,9 +8,9 @@
 
 namespace vex::utils {
 
-// The text when it fits the width on the canvas; otherwise the shortest prefix followed by "..."
-// that is at least as wide as the width (drawing clips it), or the text itself when no prefix
-// reaches that.
+// The text when it fits the width on the canvas; otherwise the longest prefix followed by "..."
+// that fits. When not even "..." fits, the result is empty: it is never wider than the width.
+// A wide text is never cut inside a surrogate pair.
 std::string EllipsisText(host::TCanvas& canvas, const std::string& text, int width);
 std::wstring EllipsisTextW(host::TCanvas& canvas, const std::wstring& text, int width);
 int TextWidthW(host::TCanvas& canvas, const std::wstring& text);

@@ -184,6 +184,41 @@ TEST(ExtractArchiveMember, DecompressionBombStopsAtTheRecordedSize) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+// A member may declare at most kMaxArchiveMemberSize bytes: more is refused before anything is
+// inflated or written, even when the data really are that long.
+TEST(ExtractArchiveMember, MembersDeclaringMoreThanTheBudgetAreRefused) {
+  struct Case {
+    const char* what;
+    std::size_t memberSize;
+    std::uint32_t declared;  // 0: the true size
+    const char* password;
+    int result;
+  };
+  const Case cases[] = {
+      {"member at the budget", kMaxArchiveMemberSize, 0, "", erExtracted},
+      {"member one byte over the budget", kMaxArchiveMemberSize + 1, 0, "", erUnreadable},
+      {"small member declaring 1.2 GB", 4096, 1200000000u, "", erUnreadable},
+      {"encrypted member declaring 4 GB", 4096, 0xFFFFFFFFu, "pw", erUnreadable},
+  };
+  for (const Case& c : cases) {
+    TArchiveOptions o;
+    o.level = 1;
+    o.password = c.password;
+    TArchiveLayout l;
+    Bytes a = Archive(Bytes(c.memberSize, 0), o, &l);
+    if (c.declared) StoreLE32(&a[l.centralEntry + 24], c.declared);
+    TScopedTempDir dir;
+    WriteFile(dir / "big.vsk", a);
+    a.clear();
+    EXPECT_EQ(ExtractArchiveMember(dir / "big.vsk", "SKINDATA.SK2", dir / "out", c.password), c.result) << c.what;
+    if (c.result == erExtracted) {
+      EXPECT_EQ(fs::file_size(dir / "out"), c.memberSize) << c.what;
+    } else {
+      EXPECT_EQ(dir.Files(), std::vector<std::string>{"big.vsk"}) << c.what;
+    }
+  }
+}
+
 TEST(ExtractArchiveMember, ReplacesAnExistingDestinationButNeverItsOwnArchive) {
   TScopedTempDir dir;
   const Bytes archive = Archive(Member());

@@ -355,7 +355,7 @@ TEST_F(HostComponents, ARefusedComponentIsNotLeftInItsOwner) {
 
 TEST_F(HostComponents, OwnerDestroysItsComponentsLastFirst) {
   auto* form = new TWidget(nullptr);
-  for (const char* n : {"A", "B", "C"}) new TWidget(form);
+  for (int i = 0; i < 3; ++i) new TWidget(form);
   form->Components(0)->SetName("A");
   form->Components(1)->SetName("B");
   form->Components(2)->SetName("C");

@@ -100,5 +100,25 @@ TEST(RegionRuns, RunsReachTheLastColumn) {
   EXPECT_EQ(runs[1], (TRect{3, 0, 5, 1}));
 }
 
+TEST(RegionRuns, BandsWithTheSameColumnsMerge) {
+  const std::vector<TRect> rects = {
+      {2, 0, 8, 1},                // row 0: one run
+      {1, 1, 3, 2}, {5, 1, 9, 2},  // rows 1 to 3: the same two runs
+      {1, 2, 3, 3}, {5, 2, 9, 3},
+      {1, 3, 3, 4}, {5, 3, 9, 4},
+      {1, 4, 3, 5}, {6, 4, 9, 5},  // row 4: other columns
+      {0, 5, 10, 20},              // the body
+      {0, 20, 10, 21},             // a row with the body's columns right below it
+  };
+  const std::vector<TRect> expected = {
+      {2, 0, 8, 1}, {1, 1, 3, 4}, {5, 1, 9, 4}, {1, 4, 3, 5}, {6, 4, 9, 5}, {0, 5, 10, 21},
+  };
+  EXPECT_EQ(CoalesceBands(rects), expected);
+  EXPECT_TRUE(CoalesceBands({}).empty());
+  // A band of one row followed by a gap does not merge across it.
+  const std::vector<TRect> gap = {{0, 0, 4, 1}, {0, 2, 4, 3}};
+  EXPECT_EQ(CoalesceBands(gap), gap);
+}
+
 }  // namespace
 }  // namespace vex::image

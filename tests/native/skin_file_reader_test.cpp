@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "image/bmp_codec.h"
+#include "skin2/archive_reader.h"
 #include "skin2/archive_writer.h"
 #include "skin2/default_skin.h"
 #include "skin2/skin_file_writer.h"
@@ -159,6 +160,68 @@ TEST(SkinFileReader, FailedLoadFromArchiveKeepsTheOldSkinAndRemovesItsTemporaryF
   }
   EXPECT_EQ(r.Bitmaps().size(), 30u);
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"bad.vsk", "good.vsk"}));
+}
+
+// A bitmap of w x h pixels in a few bytes: an RLE8 stream that ends at once leaves it black.
+Bytes BlankRle8Bmp(std::int32_t w, std::int32_t h) {
+  Bytes b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 58, 0, 0, 0};
+  auto put32 = [&b](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  };
+  put32(40);
+  put32(static_cast<std::uint32_t>(w));
+  put32(static_cast<std::uint32_t>(h));
+  put32(1 | (8 << 16));  // planes, bits per pixel
+  put32(1);              // BI_RLE8
+  for (int i = 0; i < 5; ++i) put32(0);
+  put32(0x00336699);     // the palette's one entry
+  b.push_back(0);        // end of bitmap
+  b.push_back(1);
+  return b;
+}
+
+// What a skin declares is weighed before it is decoded: a bitmap above kMaxSkinBitmapPixels, or
+// bitmaps above kMaxSkinTotalPixels together, make the skin unreadable, and so does an archive
+// member declaring more than kMaxArchiveMemberSize. Nothing is left in the temporary folder.
+TEST(SkinFileReader, SkinsDeclaringMoreThanTheBudgetsAreRefused) {
+  const std::int32_t side = 1 << 12;  // 4096 x 4096 is the budget of one bitmap
+  static_assert(std::int64_t{1 << 12} * (1 << 12) == kMaxSkinBitmapPixels, "the cases below assume it");
+  static_assert(2 * kMaxSkinBitmapPixels == kMaxSkinTotalPixels, "the cases below assume it");
+  struct Case {
+    const char* what;
+    std::vector<Bytes> bitmaps;
+    bool loads;
+    std::uint32_t declaredMemberSize = 0;  // 0: the true size
+  };
+  const Case cases[] = {
+      {"bitmap at the budget", {BlankRle8Bmp(side, side), BlankRle8Bmp(3, 3)}, true},
+      {"20000 x 20000 bitmap", {BlankRle8Bmp(20000, 20000)}, false},
+      {"bitmap one row over the budget", {BlankRle8Bmp(side, side + 1)}, false},
+      {"bitmaps over the budget together", {BlankRle8Bmp(side, side), BlankRle8Bmp(side, side), BlankRle8Bmp(1, 1)},
+       false},
+      {"skin file declaring 1.2 GB", {BlankRle8Bmp(3, 3)}, false, 1200000000u},
+  };
+  for (const Case& c : cases) {
+    TSkinFileWriter w;
+    w.AddInteger("SKIN2_TRANSCOLOR", 0xFF00FF);
+    for (std::size_t i = 0; i < c.bitmaps.size(); ++i) w.AddBitmapFile("BMP" + std::to_string(i), c.bitmaps[i]);
+    TArchiveLayout l;
+    Bytes archive = WriteSkinArchive(w.Build(), {}, &l);
+    if (c.declaredMemberSize) StoreLE32(&archive[l.centralEntry + 24], c.declaredMemberSize);
+    TScopedTempDir dir;
+    WriteFile(dir / "big.vsk", archive);
+    try {
+      Tsk2SkinFileReader r(dir / "big.vsk", "");
+      EXPECT_TRUE(c.loads) << c.what << " loaded";
+      if (c.loads) {
+        EXPECT_EQ(r.Bitmaps().size(), c.bitmaps.size()) << c.what;
+      }
+    } catch (const EvexSkinError& e) {
+      EXPECT_FALSE(c.loads) << c.what << ": " << e.what();
+      EXPECT_STREQ(e.what(), "Failed to read skin file!") << c.what;
+    }
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"big.vsk"}) << c.what;
+  }
 }
 
 TEST(SkinFileReader, PasswordProtectedSkin) {

@@ -110,7 +110,9 @@ TEST(VskToolPack, UnpackThenPackReproducesEveryRecord) {
     EXPECT_TRUE(fs::exists(dir / "src" / "skin.ini"));
     TRun p = Tool(with({"pack", (dir / "src").u8string(), (dir / "out.vsk").u8string()}));
     ASSERT_EQ(p.status, 0) << p.err;
-    if (!pw.empty()) EXPECT_EQ(Tool({"info", (dir / "out.vsk").u8string()}).status, 2);
+    if (!pw.empty()) {
+      EXPECT_EQ(Tool({"info", (dir / "out.vsk").u8string()}).status, 2);
+    }
     ExpectSameSkin(Load(dir / "in.vsk", pw), Load(dir / "out.vsk", pw));
     // The default skin's file is rebuilt byte for byte.
     EXPECT_EQ(Tool(with({"extract", (dir / "out.vsk").u8string(), (dir / "out.sk2").u8string()})).status, 0);

@@ -172,18 +172,8 @@ TEST_F(Frames, SystemCloseBecomesCancel) {
   EXPECT_EQ(gLog.sysCloses, 1);
 }
 
-// A native frame that shows all title elements, the way a framework form's frame does, so the
-// title actions can be driven on a plain top-level window.
-class TFullTitleFrame : public TvexSkinWindowWnd {
- public:
-  using TvexSkinWindowWnd::TvexSkinWindowWnd;
-  bool HasSystemIcon() const override { return true; }
-  bool HasMaximizeButton() const override { return true; }
-  bool HasMinimizeButton() const override { return true; }
-};
-
 // SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE, other commands, then WM_COMMAND IDCANCEL (what a close
-// becomes on a skinned native window).
+// becomes on a skinned dialog, never on a window that is not one).
 int gSysCommands[5];
 
 LRESULT CALLBACK LoggingWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -217,7 +207,8 @@ class TitleActions : public Frames {
     SetForegroundWindow(wnd);
     Pump();
     ASSERT_FALSE(Skinned(wnd));  // not a dialog, not a registered class name
-    auto* frame = new TFullTitleFrame(wnd, false, engine);
+    // An overlapped window: its frame shows the icon and all three buttons from its own style.
+    auto* frame = new TvexSkinWindowWnd(wnd, false, engine);
     engine->FrameList().push_back(frame);
     frame->ApplySkinSwitches();
     Pump();
@@ -256,7 +247,7 @@ TEST_F(TitleActions, EachButtonPostsItsCommand) {
   const struct {
     image::TTitleElement element;
     int slot;
-  } cases[] = {{image::teClose, 4}, {image::teMaximize, 2}, {image::teMinimize, 1}};
+  } cases[] = {{image::teClose, 0}, {image::teMaximize, 2}, {image::teMinimize, 1}};
   for (const auto& c : cases) {
     std::memset(gSysCommands, 0, sizeof gSysCommands);
     const POINT p = ElementCentre(wnd, c.element);
@@ -287,8 +278,8 @@ TEST_F(TitleActions, DoubleClickOnTheIconClosesAndOnTheCaptionMaximizes) {
   ASSERT_TRUE(SetCursorPos(icon.x, icon.y));
   SendMessageW(wnd, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(icon.x, icon.y));
   Pump();
-  EXPECT_EQ(gSysCommands[4], 1);
-  EXPECT_EQ(gSysCommands[0], 0);
+  EXPECT_EQ(gSysCommands[0], 1);
+  EXPECT_EQ(gSysCommands[4], 0);
   const POINT caption{wr.left + 150, wr.top + 12};
   ASSERT_TRUE(SetCursorPos(caption.x, caption.y));
   SendMessageW(wnd, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(caption.x, caption.y));

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <functional>
+
 #include "host/application.h"
 #include "host/form.h"
 #include "skin2/archive_writer.h"
@@ -212,6 +216,80 @@ TEST_F(UtilsWithSkin, ReaderLoadsPreparesAndAnnounces) {
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"default.vsk", "locked.vsk"}));
 }
 
+TEST_F(UtilsWithSkin, TheAbsentTransparentColourMasksAndRecoloursNothing) {
+  // A skin without SKIN2_TRANSCOLOR whose bitmaps are black: black is a colour like any other.
+  keys::TSkinFileWriter w;
+  w.AddInteger("SKIN2_FORMCOLOR", clLime);
+  w.AddBitmap("SKIN2_TRACKBAR", image::TvexImage(6, 4, 0));
+  w.AddBitmap("SKIN2_BUTTON", image::TvexImage(6, 6, 0));
+  WriteSkin("opaque.vsk", keys::WriteSkinArchive(w.Build(), {}));
+  TvexSkinReader reader(dir / "opaque.vsk");
+  ASSERT_TRUE(reader.Ready());
+  EXPECT_EQ(reader.GetColor(keys::color::SKIN2_TRANSCOLOR), clNoColor);
+  EXPECT_EQ(reader.GetBitmap(keys::bitmap::SKIN2_TRACKBAR)->PixelColor(0, 0), clBlack);  // not recoloured
+  TBitmap* button = reader.GetBitmap(keys::bitmap::SKIN2_BUTTON);
+  ASSERT_NE(button, nullptr);
+
+  // Every way a bitmap is drawn with its transparent colour left out: with the absent colour it
+  // draws as with a colour it does not contain (all of it shows); with black, its own colour,
+  // black is left out.
+  using Paint = std::function<void(const TBitmap&, TCanvas&, const RECT&, TColor)>;
+  const std::pair<const char*, Paint> paths[] = {
+      {"Draw",
+       [](const TBitmap& b, TCanvas& c, const RECT& r, TColor mask) {
+         TBitmap copy;
+         copy.Assign(b);
+         copy.SetTransparent(true);
+         copy.SetTransparentColor(mask);
+         c.Draw(r.left, r.top, copy);
+       }},
+      {"PaintThreeCells", [](const TBitmap& b, TCanvas& c, const RECT& r, TColor mask) { PaintThreeCells(b, c, r, true, mask); }},
+      {"PaintNineSection", [](const TBitmap& b, TCanvas& c, const RECT& r, TColor mask) { PaintNineSection(b, c, r, true, mask); }},
+      {"AddMasked",
+       [](const TBitmap& b, TCanvas& c, const RECT& r, TColor mask) {
+         TImageList list(nullptr, b.Width(), b.Height());
+         ASSERT_EQ(list.AddMasked(b, mask), 0);
+         list.Draw(c, r.left, r.top, 0);
+       }},
+  };
+  auto paintOnWhite = [&](const Paint& paint, TColor mask) {
+    TBitmap target = Filled(20, 20, clWhite);
+    paint(*button, target.Canvas(), RECT{4, 4, 16, 16}, mask);
+    std::vector<TColor> px;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) px.push_back(target.PixelColor(x, y));
+    return px;
+  };
+  for (const auto& [name, paint] : paths) {
+    const std::vector<TColor> whole = paintOnWhite(paint, clFuchsia);
+    const auto blackIn = [](const std::vector<TColor>& px) { return std::count(px.begin(), px.end(), clBlack); };
+    ASSERT_GE(blackIn(whole), 36) << name;
+    EXPECT_EQ(paintOnWhite(paint, clNoColor), whole) << name;
+    EXPECT_LT(blackIn(paintOnWhite(paint, clBlack)), blackIn(whole)) << name;
+  }
+
+  // Recolouring from or to the absent colour changes nothing.
+  TBitmap dark = Filled(3, 3, clBlack);
+  ReplaceBitmapColor(dark, clNoColor, clRed);
+  ReplaceBitmapColor(dark, clBlack, clNoColor);
+  EXPECT_EQ(dark.PixelColor(1, 1), clBlack);
+  ReplaceBitmapColor(dark, clBlack, clRed);
+  EXPECT_EQ(dark.PixelColor(1, 1), clRed);
+
+  // A black title cuts nothing from the window's region without a transparent colour.
+  HWND wnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  TBitmap title = Filled(300, 31, clBlack);
+  for (const TColor key : {clNoColor, clBlack}) {
+    BuildWindowRegion(wnd, &title, nullptr, true, false, 0, 5, -1, -1, key, 200, 300);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(wnd, rgn), ERROR);
+    EXPECT_EQ(PtInRegion(rgn, 0, 0) != FALSE, key == clNoColor) << key;
+    EXPECT_TRUE(PtInRegion(rgn, 150, 100));
+    DeleteObject(rgn);
+  }
+  DestroyWindow(wnd);
+}
+
 TEST_F(UtilsWithSkin, ScrollResourcesFromTheDefaultSkin) {
   TvexSkinReader reader(dir / "default.vsk");
   TvexSkinScrollBtnRes res;
@@ -290,19 +368,50 @@ TEST_F(UtilsWithSkin, WholeThumbShortThumbAndNoThumb) {
   EXPECT_TRUE(res.VertThumbPiece(1)->Empty());
 }
 
-TEST(TextHelpers, EllipsisAccelerators) {
+TEST(TextHelpers, EllipsisIsTheLongestPrefixThatFits) {
   TBitmap b(10, 10);
   TCanvas& c = b.Canvas();
   const std::wstring text = L"Skinned window caption";
-  const int full = TextWidthW(c, text);
-  EXPECT_EQ(EllipsisTextW(c, text, full + 5), text);
-  EXPECT_EQ(EllipsisTextW(c, text, 1), L"S...");
-  EXPECT_EQ(EllipsisTextW(c, L"W", 1), L"W");  // one character that does not fit stays
-  const std::wstring cut = EllipsisTextW(c, text, full / 2);
-  EXPECT_EQ(cut.substr(cut.size() - 3), L"...");
-  EXPECT_GE(TextWidthW(c, cut), full / 2);
-  EXPECT_LT(TextWidthW(c, cut.substr(0, cut.size() - 4) + L"..."), full / 2);
-  EXPECT_EQ(EllipsisText(c, "Skinned window caption", 1), "S...");
+  const int full = TextWidthW(c, text), dots = TextWidthW(c, L"...");
+  ASSERT_GT(dots, 0);
+  // Every room from nothing to more than the whole text: the result is the text when it fits,
+  // else a prefix plus "..." no wider than the room whose one-longer neighbour would not fit,
+  // else (not even "..." fits) empty.
+  for (int room = 0; room <= full + 2; ++room) {
+    const std::wstring r = EllipsisTextW(c, text, room);
+    if (full <= room) {
+      EXPECT_EQ(r, text) << room;
+      continue;
+    }
+    EXPECT_LE(TextWidthW(c, r), room) << room;
+    if (room < dots) {
+      EXPECT_EQ(r, L"") << room;
+      continue;
+    }
+    ASSERT_GE(r.size(), 3u) << room;
+    const std::size_t n = r.size() - 3;
+    EXPECT_EQ(r, text.substr(0, n) + L"...") << room;
+    EXPECT_GT(TextWidthW(c, text.substr(0, n + 1) + L"..."), room) << room;
+  }
+  // The narrow text version agrees with the wide one.
+  for (int room : {dots - 1, dots, full / 3, full / 2, full - 1}) {
+    const std::wstring w = EllipsisTextW(c, text, room);
+    EXPECT_EQ(EllipsisText(c, "Skinned window caption", room), std::string(w.begin(), w.end())) << room;
+  }
+  // One character that does not fit, empty text, and a surrogate pair that is never split.
+  EXPECT_EQ(EllipsisTextW(c, L"W", 1), L"");
+  EXPECT_EQ(EllipsisTextW(c, text, -1), L"");  // no room at all
+  EXPECT_EQ(EllipsisTextW(c, L"", 0), L"");
+  EXPECT_EQ(EllipsisTextW(c, L"", -10), L"");
+  EXPECT_EQ(EllipsisText(c, "", -10), "");
+  const std::wstring pairs = L"\U0001F600\U0001F600\U0001F600\U0001F600";
+  for (int room = dots; room < TextWidthW(c, pairs); ++room) {
+    const std::wstring r = EllipsisTextW(c, pairs, room);
+    EXPECT_EQ((r.size() - 3) % 2, 0u) << room;
+  }
+}
+
+TEST(TextHelpers, Accelerators) {
   EXPECT_EQ(StripAccelerators(std::string("&File")), "File");
   EXPECT_EQ(StripAccelerators(std::wstring(L"Save && exit")), L"Save  exit");
   EXPECT_EQ(StripAccelerators(std::string("a&&b")), "ab");
@@ -346,7 +455,8 @@ TEST(PlatformHelpers, VersionFlags) {
 TEST(PlatformHelpers, LateBindingSharesOneUnavailableFlag) {
   HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_POPUP | CBS_DROPDOWN, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(combo, nullptr);
-  COMBOBOXINFO ci{sizeof ci};
+  COMBOBOXINFO ci{};
+  ci.cbSize = sizeof ci;
   SetLateBindingModule(L"User32.dll");
   EXPECT_TRUE(LateGetComboBoxInfo(combo, &ci));
   EXPECT_EQ(LateGetAncestor(combo, GA_ROOT), combo);  // still looked up on its own first call
@@ -408,6 +518,90 @@ TEST(PlatformHelpers, MenusFormsAndProperties) {
   };
   form->Show();
   EXPECT_FALSE(IsFormActive(form.get()));
+}
+
+TEST(PlatformHelpers, SubMenuRecordHoldsOneEntryPerLivingItemAndList) {
+  TComponentPtr<TForm> form(new TForm(nullptr));
+  auto* menu = new TMainMenu(form.get());
+  TImageList images(nullptr);
+  menu->SetImages(&images);
+  auto* top = new TMenuItem(form.get());
+  top->SetName("EditMenu");
+  menu->Items()->Add(top);
+  auto* first = new TImageList(nullptr);
+  auto* second = new TImageList(nullptr);
+  top->SetSubMenuImages(first);
+  auto* sub = new TMenuItem(form.get());
+  top->Add(sub);
+  auto* other = new TMenuItem(form.get());
+  top->Add(other);
+  const std::size_t before = SubMenuRecordSize();
+  const TMenuDrawItemEvent draw = [](TMenuItem*, TCanvas&, RECT, bool) {};
+  const TMenuMeasureItemEvent measure = [](TMenuItem*, TCanvas&, int&, int&) {};
+
+  // Hooked again and again (every skin change does it): one entry per item.
+  for (int i = 0; i < 5; ++i) HookMenuItems(top, draw, measure);
+  EXPECT_EQ(SubMenuRecordSize(), before + 2);
+  // Hooked again under another list: the entry follows it.
+  top->SetSubMenuImages(second);
+  HookMenuItems(top, draw, measure);
+  EXPECT_EQ(SubMenuRecordSize(), before + 2);
+  sub->SetName("EditSub");
+  menu->Items()->Add(sub);  // moved to the top: found through the record
+  EXPECT_EQ(FindSubMenuImages(sub), second);
+  // A destroyed item leaves the record; so does a destroyed list, and nothing answers with it.
+  TComponent::Free(other);
+  EXPECT_EQ(SubMenuRecordSize(), before + 1);
+  TComponent::Free(first);
+  EXPECT_EQ(SubMenuRecordSize(), before + 1);
+  TComponent::Free(second);
+  EXPECT_EQ(SubMenuRecordSize(), before);
+  EXPECT_EQ(FindSubMenuImages(sub), &images);
+}
+
+TEST(PlatformHelpers, WorkAreaIsTheNearestMonitors) {
+  // A window far off every monitor: its work area is that of the monitor nearest to it (found
+  // here by distance among all monitors).
+  HWND wnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, -30000, -30000, 200, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(wnd, nullptr);
+  // The primary work area set apart (a program may do that): where the system keeps it apart from
+  // the monitor's own, only the monitor's counts.
+  RECT saved{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved, 0);
+  RECT shrunk{saved.left, saved.top, saved.left + 300, saved.top + 200};
+  SystemParametersInfoW(SPI_SETWORKAREA, 0, &shrunk, 0);
+  struct TNearest {
+    RECT window;
+    long distance = LONG_MAX;
+    RECT work{};
+  } nearest{{-30000, -30000, -29800, -29900}};
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR mon, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        GetMonitorInfoW(mon, &mi);
+        auto* n = reinterpret_cast<TNearest*>(data);
+        const RECT& m = mi.rcMonitor;
+        const RECT& w = n->window;
+        const long dx = std::max({0L, m.left - w.right, w.left - m.right});
+        const long dy = std::max({0L, m.top - w.bottom, w.top - m.bottom});
+        if (dx + dy < n->distance) {
+          n->distance = dx + dy;
+          n->work = mi.rcWork;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&nearest));
+  RECT work{};
+  GetWorkArea(wnd, work);
+  SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved, 0);
+  ASSERT_NE(nearest.distance, LONG_MAX);
+  EXPECT_EQ(work.left, nearest.work.left);
+  EXPECT_EQ(work.top, nearest.work.top);
+  EXPECT_EQ(work.right, nearest.work.right);
+  EXPECT_EQ(work.bottom, nearest.work.bottom - 1);
+  DestroyWindow(wnd);
 }
 
 TEST_F(UtilsWithSkin, WindowRegionCutsTheRoundedCorners) {

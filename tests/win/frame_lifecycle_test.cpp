@@ -1,0 +1,679 @@
+// Skinned frames of native windows through their whole life: the powers each window keeps, sizes
+// that come back exactly after any sequence of skin switches, activations and detaches, windows
+// that destroy themselves inside a message, hit testing measured from the window rectangle, and
+// native push buttons and check boxes driven with real messages.
+#include <windows.h>
+#include <windowsx.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <malloc.h>
+#include <string>
+#include <vector>
+
+#include "controls/std_wnd.h"
+#include "engine/skin_control.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
+#include "host/callback_guard.h"
+#include "host/gdi_handle.h"
+#include "image/region_runs.h"
+#include "skin2/skin_keys.h"
+#include "dialog_template.h"
+#include "skin_variant.h"
+#include "skinned_engine_fixture.h"
+#include "test_support.h"
+
+// Freed memory is poisoned, so a wrapper that goes on after its own destruction calls through a
+// broken table and fails the run instead of passing by luck.
+void* operator new(std::size_t n) {
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) { return operator new(n); }
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  std::memset(p, 0xDD, _msize(p));
+  std::free(p);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace vex::engine {
+namespace {
+
+using namespace vex::host;
+using test::PumpMessages;
+
+SIZE WindowSize(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+bool Skinned(HWND w) { return SendMessageW(w, SKM_QUERYSKINNED, 0, 0) == 1; }
+
+// A skin whose frame differs from the default one in every size: thin borders (under the four
+// pixels a frame keeps), a bottom border of 2 and a taller title.
+std::vector<std::uint8_t> OtherFrameSkin() {
+  test::TSkinVariant v;
+  v.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(2, 20, 0x404040);
+  v.bitmaps["SKIN2_FORMRIGHTBORDER"] = image::TvexImage(3, 20, 0x404040);
+  v.bitmaps["SKIN2_FORMBOTTOMBORDER1"] = image::TvexImage(40, 2, 0x404040);
+  v.bitmaps["SKIN2_TITLEBAR1"] = image::TvexImage(30, 40, 0x805020);
+  v.bitmaps["SKIN2_TITLEBAR2"] = image::TvexImage(10, 40, 0x805020);
+  v.bitmaps["SKIN2_TITLEBAR3"] = image::TvexImage(80, 40, 0x805020);
+  v.bytes["SKIN2_TITLEBARNEEDREGION"] = 0;
+  v.bytes["SKIN2_BOTTOMBORDERNEEDREGION"] = 0;
+  return v.Archive();
+}
+
+struct TPowers {
+  bool close, minimize, maximize, icon;
+};
+
+class FrameLife : public test::TSkinnedEngineTest {
+ protected:
+  void SetUp() override {
+    TSkinnedEngineTest::SetUp();
+    test::WriteFile(dir / "other.vsk", OtherFrameSkin());
+    defaultSkin = (dir / "default.vsk").u8string();
+    otherSkin = (dir / "other.vsk").u8string();
+    // Windows are measured unskinned first, then attached by the test.
+    engine->SetSkinDialogs(false);
+  }
+  void TearDown() override {
+    for (HWND w : windows)
+      if (IsWindow(w)) DestroyWindow(w);
+    PumpMessages();
+    form.reset();
+  }
+
+  // Attaches a frame, checks its powers, then puts the window through skin switches, activation
+  // changes and a detach: it must end at its own size, with its style and menu.
+  void Cycle(HWND w, bool isDialog, TPowers expected, const char* what) {
+    SCOPED_TRACE(what);
+    const SIZE own = WindowSize(w);
+    const LONG style = GetWindowLongW(w, GWL_STYLE);
+    HMENU menu = GetMenu(w);
+    engine->AttachWindow(w, isDialog);
+    PumpMessages();
+    ASSERT_TRUE(Skinned(w));
+    TvexSkinWindow* f = engine->FindFrame(w);
+    ASSERT_NE(f, nullptr);
+    const auto check = [&](const char* when) {
+      SCOPED_TRACE(when);
+      TvexSkinWindow* frame = engine->FindFrame(w);
+      ASSERT_NE(frame, nullptr);
+      EXPECT_EQ(frame->HasCloseButton(), expected.close);
+      EXPECT_EQ(frame->HasMinimizeButton(), expected.minimize);
+      EXPECT_EQ(frame->HasMaximizeButton(), expected.maximize);
+      EXPECT_EQ(frame->HasSystemIcon(), expected.icon);
+      frame->PaintFrame();
+      EXPECT_EQ(frame->FCloseDrawn, expected.close);
+      EXPECT_EQ(frame->FMinimizeDrawn, expected.minimize);
+      EXPECT_EQ(frame->FMaximizeDrawn, expected.maximize);
+    };
+    check("attached");
+    const SIZE skinned = WindowSize(w);
+    engine->SetActive(true);  // already active: nothing grows
+    EXPECT_EQ(WindowSize(w).cx, skinned.cx);
+    EXPECT_EQ(WindowSize(w).cy, skinned.cy);
+    engine->SetSkinFile(otherSkin);
+    PumpMessages();
+    check("other skin");
+    engine->SetActive(false);
+    EXPECT_EQ(WindowSize(w).cx, own.cx);
+    EXPECT_EQ(WindowSize(w).cy, own.cy);
+    EXPECT_EQ(GetWindowLongW(w, GWL_STYLE) & WS_SYSMENU, style & WS_SYSMENU);
+    engine->SetActive(true);
+    engine->SetActive(true);
+    engine->SetSkinFile(defaultSkin);
+    PumpMessages();
+    check("default skin again");
+    EXPECT_EQ(WindowSize(w).cx, skinned.cx);
+    EXPECT_EQ(WindowSize(w).cy, skinned.cy);
+    engine->SetActive(false);
+    engine->DetachWindow(w);
+    engine->SetActive(true);
+    PumpMessages();
+    EXPECT_FALSE(Skinned(w));
+    EXPECT_EQ(WindowSize(w).cx, own.cx);
+    EXPECT_EQ(WindowSize(w).cy, own.cy);
+    EXPECT_EQ(GetWindowLongW(w, GWL_STYLE) & (WS_SYSMENU | WS_CAPTION), style & (WS_SYSMENU | WS_CAPTION));
+    EXPECT_EQ(GetMenu(w), menu);
+    if (menu) {
+      EXPECT_TRUE(IsMenu(menu));
+    }
+  }
+
+  HWND Dialog(DWORD style, bool withCancel, bool cancelEnabled, DLGPROC proc = nullptr) {
+    test::TDialogTemplate t(WS_POPUP | WS_CAPTION | DS_MODALFRAME | style, L"Life");
+    t.Item(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 70, 50, 14);
+    if (withCancel) t.Item(L"BUTTON", L"Cancel", IDCANCEL, BS_PUSHBUTTON | WS_TABSTOP | (cancelEnabled ? 0 : WS_DISABLED), 70, 70, 50, 14);
+    HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, proc ? proc : LoggingProc, 0);
+    EXPECT_NE(w, nullptr);
+    windows.push_back(w);
+    SetWindowPos(w, nullptr, 120, 120, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(w, SW_SHOW);
+    PumpMessages();
+    return w;
+  }
+
+  HWND TopLevel(const wchar_t* cls, UINT classStyle, DWORD style, HMENU menu) {
+    WNDCLASSW wc{};
+    wc.style = classStyle;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = cls;
+    RegisterClassW(&wc);
+    HWND w = CreateWindowExW(0, cls, L"Top level", style, 60, 60, 400, 300, nullptr, menu, wc.hInstance, nullptr);
+    EXPECT_NE(w, nullptr);
+    windows.push_back(w);
+    ShowWindow(w, SW_SHOW);
+    PumpMessages();
+    return w;
+  }
+
+  static INT_PTR CALLBACK LoggingProc(HWND, UINT msg, WPARAM wParam, LPARAM) {
+    if (msg == WM_INITDIALOG) return TRUE;
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) ++cancels;
+    return msg == WM_COMMAND;
+  }
+
+  static inline int cancels = 0;
+  std::string defaultSkin, otherSkin;
+  std::vector<HWND> windows;
+};
+
+TEST_F(FrameLife, DialogsAndWindowsKeepTheirPowersAndComeBackAtTheirOwnSize) {
+  cancels = 0;
+  Cycle(Dialog(WS_SYSMENU, true, true), true, {true, false, false, false}, "dialog with a system menu");
+  Cycle(Dialog(0, true, true), true, {false, false, false, false}, "dialog without a system menu");
+  Cycle(Dialog(WS_SYSMENU, true, false), true, {true, false, false, false}, "dialog with a disabled Cancel");
+  Cycle(TopLevel(L"VexNoCloseWindow", CS_NOCLOSE, WS_OVERLAPPEDWINDOW, nullptr), false, {false, true, true, true},
+        "class with CS_NOCLOSE");
+  HMENU menu = CreateMenu();
+  AppendMenuW(menu, MF_STRING, 101, L"&File");
+  AppendMenuW(menu, MF_STRING, 102, L"&Edit");
+  Cycle(TopLevel(L"VexMenuWindow", 0, WS_OVERLAPPEDWINDOW, menu), false, {true, true, true, true},
+        "overlapped window with a menu");
+  HWND tool = TopLevel(L"VexToolWindow", 0, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, nullptr);
+  SetWindowLongW(tool, GWL_EXSTYLE, GetWindowLongW(tool, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+  Cycle(tool, false, {true, false, false, false}, "tool window");
+}
+
+TEST_F(FrameLife, CloseDoesWhatTheWindowAllows) {
+  cancels = 0;
+  HWND disabled = Dialog(WS_SYSMENU, true, false);
+  engine->AttachWindow(disabled, true);
+  SendMessageW(disabled, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpMessages();
+  EXPECT_EQ(cancels, 0) << "a disabled Cancel button is not pressed by the frame";
+  HWND enabled = Dialog(WS_SYSMENU, true, true);
+  engine->AttachWindow(enabled, true);
+  SendMessageW(enabled, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpMessages();
+  EXPECT_EQ(cancels, 1);
+  HWND noMenu = Dialog(0, true, true);
+  engine->AttachWindow(noMenu, true);
+  SendMessageW(noMenu, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpMessages();
+  EXPECT_EQ(cancels, 1) << "no system menu, no close";
+  // A window that is not a dialog closes the system's way.
+  HWND top = TopLevel(L"VexClosingWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  engine->AttachWindow(top, false);
+  SendMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpMessages();
+  EXPECT_FALSE(IsWindow(top));
+}
+
+// Runs `body` inside a message box of `type`, then ends the box with `answer`.
+struct TBoxRun {
+  UINT type;
+  int answer;
+  std::function<void(HWND)> body;
+};
+TBoxRun* gBox = nullptr;
+
+int RunInMessageBox(TBoxRun& run) {
+  gBox = &run;
+  SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    HWND box = FindWindowW(L"#32770", L"Box test");
+    EXPECT_NE(box, nullptr);
+    if (!box) return;
+    gBox->body(box);
+    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(gBox->answer), 0);
+  });
+  return MessageBoxW(nullptr, L"A message box of the test", L"Box test", run.type);
+}
+
+TEST_F(FrameLife, MessageBoxesKeepTheirPowers) {
+  const struct {
+    UINT type;
+    int answer;
+    TPowers powers;
+  } cases[] = {
+      {MB_OK, IDOK, {true, false, false, false}},
+      {MB_OKCANCEL, IDCANCEL, {true, false, false, false}},
+      {MB_YESNO, IDNO, {false, false, false, false}},
+  };
+  for (const auto& c : cases) {
+    TBoxRun run{c.type, c.answer, [&](HWND box) {
+                  Cycle(box, true, c.powers, "message box");
+                  if (!c.powers.close) {
+                    // A box that cannot be closed stays after a system close.
+                    engine->AttachWindow(box, true);
+                    SendMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                    EXPECT_TRUE(IsWindow(box));
+                  }
+                }};
+    EXPECT_EQ(RunInMessageBox(run), c.answer) << "type " << c.type;
+  }
+}
+
+TEST_F(FrameLife, AWindowOptedOutIsNeverTouched) {
+  TComponentPtr<TForm> other(new TForm(nullptr));
+  other->SetTag(engine->DisabledTag());
+  other->SetBounds(40, 40, 320, 240);
+  other->Show();
+  PumpMessages();
+  HWND w = other->Handle();
+  const SIZE own = WindowSize(w);
+  const LONG style = GetWindowLongW(w, GWL_STYLE);
+  engine->AttachWindow(w, true);
+  engine->SetActive(false);
+  engine->SetActive(true);
+  engine->SetSkinFile(otherSkin);
+  PumpMessages();
+  EXPECT_EQ(WindowSize(w).cx, own.cx);
+  EXPECT_EQ(WindowSize(w).cy, own.cy);
+  EXPECT_EQ(GetWindowLongW(w, GWL_STYLE), style);
+  engine->DetachWindow(w);
+  EXPECT_EQ(WindowSize(w).cx, own.cx);
+  EXPECT_EQ(WindowSize(w).cy, own.cy);
+}
+
+TEST_F(FrameLife, FarOutFrameValuesDoNotLoseTheWindowsSize) {
+  test::TSkinVariant v;
+  v.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(3000, 4, 0x404040);
+  v.bitmaps["SKIN2_FORMBOTTOMBORDER1"] = image::TvexImage(8, 3000, 0x404040);
+  v.bitmaps["SKIN2_TITLEBAR1"] = image::TvexImage(8, 2500, 0x805020);
+  v.bytes["SKIN2_TITLEBARNEEDREGION"] = 0;
+  v.bytes["SKIN2_BOTTOMBORDERNEEDREGION"] = 0;
+  test::WriteFile(dir / "huge.vsk", v.Archive());
+  HWND w = Dialog(WS_SYSMENU, true, true);
+  const SIZE own = WindowSize(w);
+  engine->SetSkinFile((dir / "huge.vsk").u8string());
+  engine->AttachWindow(w, true);
+  PumpMessages();
+  ASSERT_TRUE(Skinned(w));
+  RECT client;
+  GetClientRect(w, &client);
+  EXPECT_GE(client.right, 0);
+  EXPECT_GE(client.bottom, 0);
+  engine->SetSkinFile(defaultSkin);
+  PumpMessages();
+  engine->DetachWindow(w);
+  EXPECT_EQ(WindowSize(w).cx, own.cx);
+  EXPECT_EQ(WindowSize(w).cy, own.cy);
+}
+
+// ----- windows destroyed inside a message they forward -----
+
+INT_PTR CALLBACK DestroyOnTimer(HWND w, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_TIMER) {
+    KillTimer(w, wParam);
+    DestroyWindow(w);
+    return TRUE;
+  }
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+    DestroyWindow(w);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(FrameLife, ADialogThatDestroysItselfInsideAMessage) {
+  // From WM_TIMER (the modeless dialog's own timer).
+  HWND a = Dialog(WS_SYSMENU, true, true, DestroyOnTimer);
+  engine->AttachWindow(a, true);
+  ASSERT_TRUE(Skinned(a));
+  const std::size_t frames = engine->FrameList().size();
+  SetTimer(a, 7, 10, nullptr);
+  for (int i = 0; i < 50 && IsWindow(a); ++i) {
+    Sleep(5);
+    PumpMessages();
+  }
+  EXPECT_FALSE(IsWindow(a));
+  EXPECT_EQ(engine->FrameList().size(), frames - 1);
+  // From its close: the frame's cancel destroys the dialog.
+  HWND b = Dialog(WS_SYSMENU, true, true, DestroyOnTimer);
+  engine->AttachWindow(b, true);
+  SendMessageW(b, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PumpMessages();
+  EXPECT_FALSE(IsWindow(b));
+  EXPECT_EQ(engine->FindFrame(b), nullptr);
+  LastDestroyedDialog() = nullptr;
+}
+
+TComponentPtr<TForm>* gFormToFree = nullptr;
+
+INT_PTR CALLBACK FreeEngineOnTimer(HWND w, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_TIMER) {
+    KillTimer(w, wParam);
+    gFormToFree->reset();  // the form and its engine, with every frame
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(FrameLife, TheEngineFreedInsideAMessageOfASkinnedWindow) {
+  HWND w = Dialog(WS_SYSMENU, true, true, FreeEngineOnTimer);
+  engine->AttachWindow(w, true);
+  ASSERT_TRUE(Skinned(w));
+  const SIZE skinned = WindowSize(w);
+  gFormToFree = &form;
+  SetTimer(w, 8, 10, nullptr);
+  for (int i = 0; i < 50 && form; ++i) {
+    Sleep(5);
+    PumpMessages();
+  }
+  EXPECT_FALSE(form);
+  engine = nullptr;
+  ASSERT_TRUE(IsWindow(w));
+  EXPECT_FALSE(Skinned(w));
+  EXPECT_LT(WindowSize(w).cx, skinned.cx);
+  EXPECT_NE(GetWindowLongW(w, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu comes back";
+}
+
+INT_PTR CALLBACK DestroyOnClick(HWND w, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
+    DestroyWindow(w);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(FrameLife, AButtonWhoseClickDestroysItsDialog) {
+  HWND w = Dialog(WS_SYSMENU, true, true, DestroyOnClick);
+  engine->AttachWindow(w, true);
+  HWND ok = GetDlgItem(w, IDOK);
+  ASSERT_TRUE(Skinned(ok));
+  SetFocus(ok);
+  SendMessageW(ok, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(ok, WM_KEYUP, VK_SPACE, 0);  // the button clicks inside this call
+  PumpMessages();
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_EQ(engine->FindFrame(w), nullptr);
+  LastDestroyedDialog() = nullptr;
+}
+
+// ----- hit testing and the title's hot and pressed images -----
+
+TEST_F(FrameLife, TitleRowsDragAndElementsAreFoundFromTheWindowRectangle) {
+  HWND w = TopLevel(L"VexHitWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  engine->SetSkinFile(otherSkin);  // left border 2: the client origin is not at the border's width
+  engine->AttachWindow(w, false);
+  PumpMessages();
+  TvexSkinWindow* f = engine->FindFrame(w);
+  ASSERT_NE(f, nullptr);
+  RECT wr;
+  GetWindowRect(w, &wr);
+  const int W = wr.right - wr.left;
+  // Below the sizing edge, every row of the title is a caption hit.
+  for (int y = 6; y < f->TitleHeight(); ++y)
+    EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, MAKELPARAM(wr.left + W / 3, wr.top + y)), HTCAPTION) << "row " << y;
+  // The close button is found at its drawn place, edge pixels included.
+  image::TTitleButton close{};
+  for (const auto& b : f->CurrentLayout().buttons)
+    if (b.element == image::teClose) close = b;
+  ASSERT_NE(close.rect.right, 0);
+  ASSERT_TRUE(SetCursorPos(wr.left + close.rect.left + 1, wr.top + close.rect.top + 1));
+  f->PaintFrame();
+  EXPECT_EQ(f->FHotButton, 1);
+  // The mouse leaves the frame: the hot image goes.
+  ASSERT_TRUE(SetCursorPos(wr.left + W / 2, wr.bottom + 40));
+  SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);
+  EXPECT_EQ(f->FHotButton, -1);
+  // A press ends with a drag: nothing stays pressed.
+  ASSERT_TRUE(SetCursorPos(wr.left + close.rect.left + 2, wr.top + close.rect.top + 2));
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  EXPECT_TRUE(f->FPressed);
+  ReleaseCapture();
+  EXPECT_FALSE(f->FPressed) << "losing the mouse ends the press";
+  EXPECT_FALSE(f->FTitleCapture);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  SendMessageW(w, WM_EXITSIZEMOVE, 0, 0);
+  EXPECT_FALSE(f->FPressed);
+  ReleaseCapture();
+  engine->DetachWindow(w);
+}
+
+TEST_F(FrameLife, APressOnATitleButtonReleasedInTheClientAreaStillActs) {
+  HWND w = TopLevel(L"VexCaptureWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  engine->AttachWindow(w, false);
+  PumpMessages();
+  TvexSkinWindow* f = engine->FindFrame(w);
+  ASSERT_NE(f, nullptr);
+  RECT wr;
+  GetWindowRect(w, &wr);
+  image::TTitleButton minimize{};
+  for (const auto& b : f->CurrentLayout().buttons)
+    if (b.element == image::teMinimize) minimize = b;
+  const POINT at{wr.left + (minimize.rect.left + minimize.rect.right) / 2, wr.top + (minimize.rect.top + minimize.rect.bottom) / 2};
+  ASSERT_TRUE(SetCursorPos(at.x, at.y));
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(at.x, at.y));
+  EXPECT_EQ(GetCapture(), w);
+  // The release comes as a client message while the frame holds the mouse.
+  POINT client = at;
+  ScreenToClient(w, &client);
+  SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+  PumpMessages();
+  EXPECT_NE(GetCapture(), w);
+  EXPECT_TRUE(IsIconic(w));
+  ShowWindow(w, SW_RESTORE);
+  engine->DetachWindow(w);
+}
+
+// ----- native push buttons and check boxes -----
+
+struct TCommand {
+  int id, code;
+};
+std::vector<TCommand> gCommands;
+
+INT_PTR CALLBACK CommandLog(HWND, UINT msg, WPARAM wParam, LPARAM) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_COMMAND) {
+    gCommands.push_back({LOWORD(wParam), HIWORD(wParam)});
+    return TRUE;
+  }
+  return FALSE;
+}
+
+class NativeButtons : public FrameLife {
+ protected:
+  HWND ButtonDialog(bool withProgress) {
+    test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Buttons");
+    t.Item(L"BUTTON", L"Push", 10, BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 10, 10, 60, 14);
+    t.Item(L"BUTTON", L"Other", 11, BS_PUSHBUTTON | WS_TABSTOP, 80, 10, 60, 14);
+    t.Item(L"BUTTON", L"Right box", 12, BS_AUTOCHECKBOX | BS_LEFTTEXT | WS_TABSTOP, 10, 40, 80, 12);
+    t.Item(L"BUTTON", L"Left box", 13, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 56, 80, 12);
+    if (withProgress) t.Item(PROGRESS_CLASSW, L"", 14, 0, 10, 75, 100, 8);
+    HWND w = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, CommandLog, 0);
+    EXPECT_NE(w, nullptr);
+    windows.push_back(w);
+    ShowWindow(w, SW_SHOW);
+    PumpMessages();
+    engine->AttachWindow(w, true);
+    PumpMessages();
+    gCommands.clear();
+    return w;
+  }
+  int Clicks(int id) const {
+    int n = 0;
+    for (const TCommand& c : gCommands)
+      if (c.id == id && c.code == BN_CLICKED) ++n;
+    return n;
+  }
+};
+
+TEST_F(NativeButtons, OneClickPerClickAndOnlyForAPressThatStartedOnTheButton) {
+  HWND dlg = ButtonDialog(false);
+  HWND push = GetDlgItem(dlg, 10);
+  ASSERT_TRUE(Skinned(push));
+  const LPARAM inside = MAKELPARAM(5, 5), outside = MAKELPARAM(500, 5);
+  // A double click: two presses, two clicks, as the system's own button gives.
+  SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  SendMessageW(push, WM_LBUTTONUP, 0, inside);
+  SendMessageW(push, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+  SendMessageW(push, WM_LBUTTONUP, 0, inside);
+  PumpMessages();
+  EXPECT_EQ(Clicks(10), 2);
+  // The press holds the mouse; a release away from the button does not click.
+  gCommands.clear();
+  SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  EXPECT_EQ(GetCapture(), push);
+  SendMessageW(push, WM_LBUTTONUP, 0, outside);
+  EXPECT_NE(GetCapture(), push);
+  // A release over the button without a press on it does not click either.
+  SendMessageW(push, WM_LBUTTONUP, 0, inside);
+  PumpMessages();
+  EXPECT_EQ(Clicks(10), 0);
+}
+
+TEST_F(NativeButtons, FocusNotificationsAndASpacePressLetGoWhenFocusMoves) {
+  HWND dlg = ButtonDialog(false);
+  HWND push = GetDlgItem(dlg, 10), other = GetDlgItem(dlg, 11);
+  SetFocus(other);
+  gCommands.clear();
+  SetFocus(push);
+  PumpMessages();
+  bool setFocus = false, killFocus = false;
+  for (const TCommand& c : gCommands) setFocus |= c.id == 10 && c.code == BN_SETFOCUS;
+  EXPECT_TRUE(setFocus);
+  SendMessageW(push, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(GetCapture(), push);
+  SetFocus(other);
+  PumpMessages();
+  for (const TCommand& c : gCommands) killFocus |= c.id == 10 && c.code == BN_KILLFOCUS;
+  EXPECT_TRUE(killFocus);
+  EXPECT_NE(GetCapture(), push) << "the Space press let go of the mouse";
+  EXPECT_EQ(Clicks(10), 0);
+}
+
+TEST_F(NativeButtons, WithoutTheHoverTimerTheHotImageGoesWhenTheMouseLeaves) {
+  HWND dlg = ButtonDialog(true);
+  HWND push = GetDlgItem(dlg, 10);
+  TvexSkinWindow* f = engine->FindFrame(dlg);
+  ASSERT_NE(f, nullptr);
+  TvexSkinWndButton* b = nullptr;
+  for (TvexSkinControl* c : f->FControls)
+    if (c->GetHandle() == push) b = dynamic_cast<TvexSkinWndButton*>(c);
+  ASSERT_NE(b, nullptr);
+  EXPECT_FALSE(b->HasHoverTimer());
+  SendMessageW(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  EXPECT_TRUE(b->Hot());
+  EXPECT_TRUE(b->TrackingLeave);
+  SendMessageW(push, WM_MOUSELEAVE, 0, 0);
+  EXPECT_FALSE(b->Hot());
+  EXPECT_FALSE(b->Pressed());
+}
+
+TEST_F(NativeButtons, ACheckBoxWithItsTextOnTheLeftHasItsBoxOnTheRight) {
+  HWND dlg = ButtonDialog(false);
+  HWND right = GetDlgItem(dlg, 12), left = GetDlgItem(dlg, 13);
+  ASSERT_TRUE(Skinned(right));
+  for (HWND h : {right, left}) {
+    InvalidateRect(h, nullptr, TRUE);
+    UpdateWindow(h);
+  }
+  // Both boxes unchecked: the right-box check box shows at its right edge the same image the
+  // other shows at its left edge, and not at its left edge.
+  const auto block = [](HWND h, int x0) {
+    std::vector<COLORREF> px;
+    HDC dc = GetDC(h);
+    for (int y = 0; y < 12; ++y)
+      for (int x = x0; x < x0 + 12; ++x) px.push_back(GetPixel(dc, x, y));
+    ReleaseDC(h, dc);
+    return px;
+  };
+  RECT rr;
+  GetClientRect(right, &rr);
+  int boxWidth = 14;
+  if (const TBitmap* strip = engine->CurrentReader()->GetBitmap(skin2::bitmap::SKIN2_CHECKBOX))
+    boxWidth = std::max(boxWidth, strip->Width() / 6);
+  const std::vector<COLORREF> leftBox = block(left, 0);
+  EXPECT_EQ(block(right, rr.right - boxWidth), leftBox);
+  EXPECT_NE(block(right, 0), leftBox);
+}
+
+// ----- regions -----
+
+TEST_F(FrameLife, ADetailedTitleRegionIsBoundedAndBuiltAtOnce) {
+  // Alternating transparent pixels in every row of a title that asks for a region.
+  test::TSkinVariant v;
+  image::TvexImage t1(60, 31, 0x805020);
+  for (int y = 0; y < 31; ++y)
+    for (int x = (y & 1); x < 60; x += 2) t1.SetPixel(x, y, 0xFF00FF);
+  v.bitmaps["SKIN2_TITLEBAR1"] = t1;
+  v.bitmaps["SKIN2_TITLEBAR2"] = t1;
+  v.bitmaps["SKIN2_TITLEBAR3"] = t1;
+  v.bytes["SKIN2_TITLEBARNEEDREGION"] = 1;
+  v.integers["SKIN2_TITLEBARREGIONMINY"] = 0;
+  v.integers["SKIN2_TITLEBARREGIONMAXY"] = 30;
+  test::WriteFile(dir / "pattern.vsk", v.Archive());
+  engine->SetSkinFile((dir / "pattern.vsk").u8string());
+  HWND w = Dialog(WS_SYSMENU, true, true);
+  SetWindowPos(w, nullptr, 0, 0, 1000, 400, SWP_NOMOVE | SWP_NOZORDER);
+  engine->AttachWindow(w, true);
+  PumpMessages();
+  ASSERT_TRUE(Skinned(w));
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(w, rgn), ERROR);
+  const DWORD bytes = GetRegionData(rgn, 0, nullptr);
+  DeleteObject(rgn);
+  // Thirty-one rows of five hundred runs each would be over fifteen thousand rectangles.
+  EXPECT_LE((bytes - sizeof(RGNDATAHEADER)) / sizeof(RECT), image::kMaxRegionRects);
+  engine->DetachWindow(w);
+}
+
+// ----- the callback guard -----
+
+LRESULT CALLBACK Throwing(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  LRESULT r = 0;
+  GuardCallback([&] {
+    if (msg == WM_APP) throw std::runtime_error("from a callback");
+    r = DefSubclassProc(w, msg, wParam, lParam);
+  });
+  return r;
+}
+
+TEST(CallbackGuard, KeepsTheExceptionForTheMessageLoop) {
+  HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  SetWindowSubclass(w, Throwing, 1, 0);
+  std::vector<std::string> reported;
+  auto saved = Application().OnException;
+  Application().OnException = [&](const std::exception* e) { reported.push_back(e ? e->what() : "?"); };
+  SendMessageW(w, WM_APP, 0, 0);  // returns normally
+  EXPECT_TRUE(reported.empty()) << "nothing is reported inside the callback";
+  PostMessageW(w, WM_NULL, 0, 0);
+  Application().ProcessMessages();
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0], "from a callback");
+  EXPECT_EQ(TakeDeferredException(), nullptr);
+  Application().OnException = saved;
+  RemoveWindowSubclass(w, Throwing, 1);
+  DestroyWindow(w);
+}
+
+}  // namespace
+}  // namespace vex::engine
