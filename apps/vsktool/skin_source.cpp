@@ -320,7 +320,8 @@ TSkinFileWriter ReadSkinSource(const fs::path& dir) {
         line.Fail("cannot read " + bmpPath.u8string());
       }
       try {
-        image::DecodeBmp(rec.data);
+        // A bitmap the engine would refuse is refused here, with its file named.
+        image::DecodeBmp(rec.data, skin2::kMaxSkinBitmapPixels);
       } catch (const image::EBmpError& e) {
         line.Fail(bmpPath.u8string() + ": " + e.what());
       }

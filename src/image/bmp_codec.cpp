@@ -294,7 +294,9 @@ TBmpInfo ReadBmpInfo(const std::uint8_t* data, std::size_t size) { return ParseH
 TvexImage DecodeBmp(const std::uint8_t* data, std::size_t size, std::int64_t maxPixels) {
   const TLayout l = ParseHeaders(data, size);
   const TBmpInfo& info = l.info;
-  if (info.PixelCount() > maxPixels) throw EBmpError("BMP too large");
+  if (info.PixelCount() > maxPixels)
+    throw EBmpError("BMP too large: " + std::to_string(info.width) + " x " + std::to_string(info.height) +
+                    " pixels, more than " + std::to_string(maxPixels));
   const unsigned bpp = info.bitsPerPixel;
 
   // A pixel offset inside the headers is a writer's mistake (often 0): the pixels then follow

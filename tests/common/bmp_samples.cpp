@@ -271,4 +271,22 @@ std::vector<std::uint8_t> EncodeBmp(const TBmpFormat& f, const TIndexedPicture& 
   return file;
 }
 
+std::vector<std::uint8_t> BlankRle8Bmp(std::int32_t width, std::int32_t height) {
+  Bytes b = {'B', 'M'};
+  Put32(b, 14 + 40 + 4 + 2);
+  Put32(b, 0);
+  Put32(b, 14 + 40 + 4);
+  Put32(b, 40);
+  Put32(b, static_cast<std::uint32_t>(width));
+  Put32(b, static_cast<std::uint32_t>(height));
+  Put16(b, 1);
+  Put16(b, 8);
+  Put32(b, 1);  // BI_RLE8
+  for (int i = 0; i < 5; ++i) Put32(b, 0);
+  Put32(b, 0x00336699);  // the palette's one entry
+  b.push_back(0);        // end of bitmap
+  b.push_back(1);
+  return b;
+}
+
 }  // namespace vex::test

@@ -45,4 +45,7 @@ std::vector<std::uint8_t> EncodeBmp(const TBmpFormat& format, const TIndexedPict
 // The RLE stream alone, for tests that take it apart.
 std::vector<std::uint8_t> EncodeRle(const TIndexedPicture& picture, bool fourBit);
 
+// A black bitmap of width x height pixels in a few bytes: an RLE8 stream that ends at once.
+std::vector<std::uint8_t> BlankRle8Bmp(std::int32_t width, std::int32_t height);
+
 }  // namespace vex::test

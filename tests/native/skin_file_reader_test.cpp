@@ -10,6 +10,7 @@
 #include "skin2/default_skin.h"
 #include "skin2/skin_file_writer.h"
 #include "skin2/skin_keys.h"
+#include "bmp_samples.h"
 #include "test_support.h"
 
 namespace vex::skin2 {
@@ -162,24 +163,6 @@ TEST(SkinFileReader, FailedLoadFromArchiveKeepsTheOldSkinAndRemovesItsTemporaryF
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"bad.vsk", "good.vsk"}));
 }
 
-// A bitmap of w x h pixels in a few bytes: an RLE8 stream that ends at once leaves it black.
-Bytes BlankRle8Bmp(std::int32_t w, std::int32_t h) {
-  Bytes b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 58, 0, 0, 0};
-  auto put32 = [&b](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  };
-  put32(40);
-  put32(static_cast<std::uint32_t>(w));
-  put32(static_cast<std::uint32_t>(h));
-  put32(1 | (8 << 16));  // planes, bits per pixel
-  put32(1);              // BI_RLE8
-  for (int i = 0; i < 5; ++i) put32(0);
-  put32(0x00336699);     // the palette's one entry
-  b.push_back(0);        // end of bitmap
-  b.push_back(1);
-  return b;
-}
-
 // What a skin declares is weighed before it is decoded: a bitmap above kMaxSkinBitmapPixels, or
 // bitmaps above kMaxSkinTotalPixels together, make the skin unreadable, and so does an archive
 // member declaring more than kMaxArchiveMemberSize. Nothing is left in the temporary folder.
@@ -194,12 +177,12 @@ TEST(SkinFileReader, SkinsDeclaringMoreThanTheBudgetsAreRefused) {
     std::uint32_t declaredMemberSize = 0;  // 0: the true size
   };
   const Case cases[] = {
-      {"bitmap at the budget", {BlankRle8Bmp(side, side), BlankRle8Bmp(3, 3)}, true},
-      {"20000 x 20000 bitmap", {BlankRle8Bmp(20000, 20000)}, false},
-      {"bitmap one row over the budget", {BlankRle8Bmp(side, side + 1)}, false},
-      {"bitmaps over the budget together", {BlankRle8Bmp(side, side), BlankRle8Bmp(side, side), BlankRle8Bmp(1, 1)},
+      {"bitmap at the budget", {test::BlankRle8Bmp(side, side), test::BlankRle8Bmp(3, 3)}, true},
+      {"20000 x 20000 bitmap", {test::BlankRle8Bmp(20000, 20000)}, false},
+      {"bitmap one row over the budget", {test::BlankRle8Bmp(side, side + 1)}, false},
+      {"bitmaps over the budget together", {test::BlankRle8Bmp(side, side), test::BlankRle8Bmp(side, side), test::BlankRle8Bmp(1, 1)},
        false},
-      {"skin file declaring 1.2 GB", {BlankRle8Bmp(3, 3)}, false, 1200000000u},
+      {"skin file declaring 1.2 GB", {test::BlankRle8Bmp(3, 3)}, false, 1200000000u},
   };
   for (const Case& c : cases) {
     TSkinFileWriter w;

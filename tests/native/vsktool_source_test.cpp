@@ -9,6 +9,7 @@
 #include "skin2/byte_io.h"
 #include "skin2/default_skin.h"
 #include "skin2/skin_file_writer.h"
+#include "bmp_samples.h"
 #include "skin2/skin_keys.h"
 #include "skin_source.h"
 #include "test_support.h"
@@ -189,6 +190,7 @@ TEST(VskToolPack, BrokenSourcesFailWithTheFileAndLine) {
       {"bad escape", "[strings]\nX = \"a\\qb\"\n", "skin.ini:2: unknown escape \\q"},
       {"missing bitmap", "[bitmaps]\nX = nothere.bmp\n", "cannot read"},
       {"broken bitmap", "[bitmaps]\nX = broken.bmp\n", "broken.bmp: BMP too short"},
+      {"bitmap beyond what a skin may hold", "[bitmaps]\nX = huge.bmp\n", "huge.bmp: BMP too large: 4097 x 4096 pixels"},
       {"name too long", "[integers]\n" + std::string(64, 'N') + " = 1\n", "record name longer than 63 bytes"},
       {"order names nothing", "[integers]\nX = 1\n[order]\ninteger Y\n", "[order] names integer Y"},
       {"order kind", "[order]\ncolour X\n", "skin.ini:2: unknown record kind colour"},
@@ -198,6 +200,7 @@ TEST(VskToolPack, BrokenSourcesFailWithTheFileAndLine) {
     fs::create_directory(dir / "src");
     WriteFile(dir / "src" / "skin.ini", Bytes(c.ini.begin(), c.ini.end()));
     WriteFile(dir / "src" / "broken.bmp", {'B', 'M', 1, 2});
+    WriteFile(dir / "src" / "huge.bmp", test::BlankRle8Bmp(4097, 4096));
     WriteFile(dir / "out.vsk", {'o', 'l', 'd'});
     TRun r = Tool({"pack", (dir / "src").u8string(), (dir / "out.vsk").u8string()});
     EXPECT_EQ(r.status, 1) << c.what;
