@@ -95,6 +95,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"Native &message box", [this] { ShowNativeMessageBox(); }, 2, MakeShortCut('M', scCtrl));
   Item(windows, L"&Framework message", [this] { ShowFrameworkMessage(); }, 2);
   Item(windows, L"Native &dialog", [this] { ShowNativeDialog(); }, 3, MakeShortCut('D', scCtrl));
+  Item(windows, L"Native &window", [this] { OpenNativeWindow(Handle()); }, 3);
   Item(windows, L"-");
   Item(windows, L"M&DI window", [this] { OpenMdiWindow(); }, 4);
   TMenuItem* help = Item(menu_->Items(), L"&Help");

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "engine/skin_engine.h"
+
 #include <string>
 #include <vector>
 
@@ -136,6 +138,73 @@ INT_PTR ShowNativeDialog(HWND owner) {
   t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 176, 174, 50, 14, IDOK, kButton, nullptr, L"OK");
   t.Item(BS_PUSHBUTTON | WS_TABSTOP, 233, 174, 50, 14, IDCANCEL, kButton, nullptr, L"Cancel");
   return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc, 0);
+}
+
+namespace {
+
+LRESULT CALLBACK NativeWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (LOWORD(wParam) == 103) DestroyWindow(wnd);  // File, Exit
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(wnd, &ps);
+      RECT r;
+      GetClientRect(wnd, &r);
+      FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+      InflateRect(&r, -12, -12);
+      SetBkMode(dc, TRANSPARENT);
+      DrawTextW(dc, L"A plain Win32 window of a class registered with the engine by name. "
+                    L"Its menu bar stays its own: Alt and the mouse open it in the skinned frame.",
+                -1, &r, DT_WORDBREAK);
+      EndPaint(wnd, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(wnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+HWND OpenNativeWindow(HWND owner) {
+  static const wchar_t* const kClass = L"VexGalleryNativeWindow";
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = NativeWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClass;
+    return RegisterClassW(&wc) != 0;
+  }();
+  if (!registered) return nullptr;
+  // Windows of this class are skinned when they are activated.
+  if (engine::TvexSkinEngine* e = engine::HookEngine(); e && e->AutoSkinWndClassNames().IndexOf("VexGalleryNativeWindow") < 0)
+    e->AutoSkinWndClassNames().Add("VexGalleryNativeWindow");
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, 101, L"&New");
+  AppendMenuW(file, MF_STRING, 102, L"&Open...");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, 103, L"E&xit");
+  HMENU view = CreatePopupMenu();
+  AppendMenuW(view, MF_STRING | MF_CHECKED, 111, L"&Tool bar");
+  AppendMenuW(view, MF_STRING, 112, L"&Status bar");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
+  AppendMenuW(bar, MF_STRING | MF_GRAYED, 121, L"&Help");
+  RECT o{0, 0, 0, 0};
+  if (owner) GetWindowRect(owner, &o);
+  HWND w = CreateWindowExW(0, kClass, L"Native window", WS_OVERLAPPEDWINDOW, o.left + 60, o.top + 60, 420, 260, nullptr, bar,
+                           GetModuleHandleW(nullptr), nullptr);
+  if (!w) {
+    DestroyMenu(bar);
+    return nullptr;
+  }
+  ShowWindow(w, SW_SHOW);
+  SetForegroundWindow(w);
+  return w;
 }
 
 }  // namespace vex::gallery

@@ -7,6 +7,7 @@
 
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
+#include "native_dialog.h"
 #include "gallery_form.h"
 #include "host/application.h"
 #include "png_writer.h"
@@ -189,6 +190,23 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   SetCursorPos(0, 0);
   capture(L"07-open-file-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowOpenDialog(); });
   capture(L"08-colour-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowColourDialog(); });
+
+  // A plain Win32 window skinned by its class name, with its own menu bar in the skinned frame,
+  // then with a drop-down of that bar open.
+  if (HWND native = OpenNativeWindow(main)) {
+    Pump(600);
+    report(L"10-native-window.png", SaveScreenRect(WindowArea(native), folder + L"\\10-native-window.png"));
+    capture(
+        L"10b-native-window-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
+        [native](HWND menu) {
+          RECT a = WindowArea(native), b = WindowArea(menu), u;
+          UnionRect(&u, &a, &b);
+          return u;
+        },
+        [](HWND) { EndMenu(); }, [native] { PostMessageW(native, WM_SYSCOMMAND, SC_KEYMENU, 'v'); });
+    DestroyWindow(native);
+    Pump(200);
+  }
 
   TForm* mdi = form.OpenMdiWindow();
   Pump(800);

@@ -280,11 +280,13 @@ void TvexSkinEngine::SetSkinFile(const std::string& v) {
   } restore{oldMode};
   const fs::path found = FindSkinFile(v);
   if (found.empty()) return;
+  // A skin that fails to load leaves the engine as it was: the previous skin, under its name.
+  const std::string previous = skinFile_;
   skinFile_ = found.u8string();
   try {
     reader_.Load(found, password_);
   } catch (...) {
-    skinFile_.clear();
+    skinFile_ = previous;
     if (!Designing()) throw;
   }
 }

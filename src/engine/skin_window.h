@@ -56,6 +56,11 @@ class TvexSkinWindow : public host::TComponent {
   virtual bool InitWhenHidden() const { return false; }
   virtual bool MenuBarSeparator() const { return false; }
   virtual bool ClaimNCActivate() const { return false; }
+  // Rows of the frame below the title that hold the window's own menu bar, painted by the frame
+  // (native windows keep their menu while skinned); 0 without one.
+  virtual int NativeMenuHeight() const { return 0; }
+  // The band's rectangle in window coordinates (empty without one).
+  RECT MenuBandRect() const;
 
   void SetSkinned(bool value);
   void InitFrame();
@@ -121,6 +126,9 @@ class TvexSkinWindow : public host::TComponent {
   void BeforeDestruction() override;
   void ComputeClientRect(host::TMessage& m);
   void AdjustHitTest(host::TMessage& m);
+  // Paints the window's own menu bar into `band` (window coordinates) of the window canvas.
+  virtual void PaintMenuBand(host::TCanvas& canvas, const RECT& band) {}
+
   // Moves the window so that it is its own size plus `delta`, and records what was applied.
   void ApplySizeDelta(SIZE delta);
   // The element of the title under the cursor now, from the last layout (-1 none).
@@ -151,6 +159,19 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   DWORD OwnStyle() const;
   // Whether the window is a dialog of the system's dialog manager.
   bool IsDialogWindow() const;
+  int NativeMenuHeight() const override;
+  // The window's menu bar items in window coordinates, left to right.
+  std::vector<RECT> MenuItemRects() const;
+  // Opens the popup of the menu bar item `index` below its place (or sends its command), and
+  // follows Left and Right to the neighbouring items.
+  void TrackMenuItem(int index);
+  // The menu bar item whose mnemonic is `ch`, or -1.
+  int MenuItemByMnemonic(wchar_t ch) const;
+  // A selection in a popup of the menu bar (WM_MENUSELECT).
+  void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
+
+  // Height of the window's own menu bar when the frame was captured; the item shown open.
+  int FMenuHeight = 0, FMenuOpen = -1;
 
   HWND FHandle = nullptr;
   DWORD FInitialStyle = 0, FRestoreStyle = 0;
@@ -168,6 +189,7 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Detach() override;
+  void PaintMenuBand(host::TCanvas& canvas, const RECT& band) override;
 
  private:
   void Attach(HWND handle);

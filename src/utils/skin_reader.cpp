@@ -12,32 +12,30 @@ TvexSkinReader::TvexSkinReader(const std::filesystem::path& file, const std::str
 }
 
 void TvexSkinReader::Load(const std::filesystem::path& file, const std::string& password) {
-  file_.reset();
-  bitmaps_.clear();
-  ready_ = false;
   std::error_code ec;
-  if (!file.empty() && std::filesystem::is_regular_file(file, ec)) {
-    try {
-      auto reader = std::make_unique<skin2::Tsk2SkinFileReader>(file, password);
-      // A skin without a transparent colour reads -1, the absent colour: the bitmaps keep it as
-      // their fixed transparent colour, so that drawing them transparent masks nothing (left to
-      // their automatic colour they would lose the colour of their bottom-left pixel).
-      const std::int32_t transparent = skin2::LookupColor(reader.get(), skin2::color::SKIN2_TRANSCOLOR);
-      reader->SetTransparentColor(static_cast<image::TColorRef>(transparent));
-      bitmaps_.resize(reader->Bitmaps().size());
-      file_ = std::move(reader);
-      // The track-bar channel shows the form colour where the skin has the transparent one (none
-      // when the skin has no transparent colour).
-      if (host::TBitmap* track = GetBitmap(skin2::bitmap::SKIN2_TRACKBAR))
-        ReplaceBitmapColor(*track, transparent, GetColor(skin2::color::SKIN2_FORMCOLOR));
-      ready_ = true;
-    } catch (...) {
-      file_.reset();
-      bitmaps_.clear();
-      ready_ = false;
-      throw;
-    }
+  if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+    file_.reset();
+    bitmaps_.clear();
+    ready_ = false;
+    if (OnLoaded) OnLoaded(this);
+    return;
   }
+  // The new skin is read completely before anything is replaced: a skin that fails to load leaves
+  // the previous one in place, and nothing is announced.
+  auto reader = std::make_unique<skin2::Tsk2SkinFileReader>(file, password);
+  // A skin without a transparent colour reads -1, the absent colour: the bitmaps keep it as
+  // their fixed transparent colour, so that drawing them transparent masks nothing (left to
+  // their automatic colour they would lose the colour of their bottom-left pixel).
+  const std::int32_t transparent = skin2::LookupColor(reader.get(), skin2::color::SKIN2_TRANSCOLOR);
+  reader->SetTransparentColor(static_cast<image::TColorRef>(transparent));
+  bitmaps_.clear();
+  bitmaps_.resize(reader->Bitmaps().size());
+  file_ = std::move(reader);
+  ready_ = true;
+  // The track-bar channel shows the form colour where the skin has the transparent one (none
+  // when the skin has no transparent colour).
+  if (host::TBitmap* track = GetBitmap(skin2::bitmap::SKIN2_TRACKBAR))
+    ReplaceBitmapColor(*track, transparent, GetColor(skin2::color::SKIN2_FORMCOLOR));
   if (OnLoaded) OnLoaded(this);
 }
 

@@ -18,8 +18,9 @@ class TvexSkinReader {
   // No skin yet; then Load (an empty name loads nothing and leaves Ready false).
   explicit TvexSkinReader(const std::filesystem::path& file = {}, const std::string& password = {});
 
-  // Drops the current skin (even if the new one fails), loads the archive when the file exists,
-  // and calls OnLoaded unless loading raised (EvexSkinError passes through).
+  // Loads the archive when the file exists and calls OnLoaded; a name that is empty or names no
+  // file drops the current skin (and announces it). A skin that fails to load raises
+  // EvexSkinError and leaves the current skin as it was, unannounced.
   void Load(const std::filesystem::path& file, const std::string& password);
   bool Ready() const { return ready_; }
   std::function<void(TvexSkinReader*)> OnLoaded;

@@ -677,3 +677,88 @@ TEST(CallbackGuard, KeepsTheExceptionForTheMessageLoop) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+int gPopupsOpened = 0;
+LRESULT CALLBACK MenuWindowProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITMENUPOPUP) ++gPopupsOpened;
+  return DefWindowProcW(w, msg, wParam, lParam);
+}
+
+TEST_F(FrameLife, AWindowKeepsAWorkingMenuBarInItsFrame) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = MenuWindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VexMenuBarWindow";
+  RegisterClassW(&wc);
+  HMENU bar = CreateMenu();
+  HMENU file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, 201, L"&Open");
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+  AppendMenuW(bar, MF_STRING, 202, L"&Help");
+  HWND w = CreateWindowExW(0, wc.lpszClassName, L"Menu bar", WS_OVERLAPPEDWINDOW, 60, 60, 400, 300, nullptr, bar, wc.hInstance, nullptr);
+  ASSERT_NE(w, nullptr);
+  windows.push_back(w);
+  ShowWindow(w, SW_SHOW);
+  PumpMessages();
+  engine->AttachWindow(w, false);
+  PumpMessages();
+  auto* f = static_cast<TvexSkinWindowWnd*>(engine->FindFrame(w));
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(GetMenu(w), bar);
+  ASSERT_GT(f->NativeMenuHeight(), 0);
+  // The client area starts below the title and the band.
+  RECT wr;
+  GetWindowRect(w, &wr);
+  POINT origin{0, 0};
+  ClientToScreen(w, &origin);
+  const RECT band = f->MenuBandRect();
+  EXPECT_EQ(origin.y - wr.top, band.bottom);
+  EXPECT_GE(band.top, f->TitleHeight());
+  // The band is painted in the skin's menu bar colour and answers as a menu.
+  f->PaintFrame();
+  HDC dc = GetWindowDC(w);
+  const COLORREF bandColour = GetPixel(dc, band.right - 3, (band.top + band.bottom) / 2);
+  ReleaseDC(w, dc);
+  const auto& mc = engine->SkinMetrics().MenuColors;
+  EXPECT_TRUE(bandColour == static_cast<COLORREF>(ColorToRGB(mc[mcMenuBarStart])) ||
+              bandColour == static_cast<COLORREF>(ColorToRGB(mc[mcMenuBarEnd])))
+      << std::hex << bandColour;
+  EXPECT_EQ(SendMessageW(w, WM_NCHITTEST, 0, MAKELPARAM(wr.left + band.left + 5, wr.top + band.top + 2)), HTMENU);
+  // Alt+F opens the File popup below its item; the popup is closed again from a timer.
+  gPopupsOpened = 0;
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EndMenu();
+  });
+  SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, L'f');
+  EXPECT_EQ(gPopupsOpened, 1);
+  EXPECT_EQ(f->FMenuOpen, -1);
+  engine->DetachWindow(w);
+  EXPECT_EQ(GetMenu(w), bar);
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+TEST_F(FrameLife, AFailedLoadKeepsThePreviousSkin) {
+  HWND w = Dialog(WS_SYSMENU, true, true);
+  engine->AttachWindow(w, true);
+  const SIZE skinned = WindowSize(w);
+  test::WriteFile(dir / "broken.vsk", std::vector<std::uint8_t>{'S', 'K', 3, 4, 0, 0, 0, 0});
+  EXPECT_THROW(engine->SetSkinFile((dir / "broken.vsk").u8string()), std::exception);
+  EXPECT_TRUE(engine->IsSkinActive());
+  EXPECT_TRUE(Skinned(w));
+  EXPECT_EQ(engine->SkinMetrics().TitleBarHeight, 31);
+  EXPECT_EQ(WindowSize(w).cx, skinned.cx);
+  EXPECT_EQ(WindowSize(w).cy, skinned.cy);
+  engine->DetachWindow(w);
+}
+
+}  // namespace
+}  // namespace vex::engine

@@ -211,7 +211,8 @@ TEST_F(UtilsWithSkin, ReaderLoadsPreparesAndAnnounces) {
   WriteSkin("locked.vsk", keys::BuildDefaultSkinArchive("pw"));
   reader.Load(dir / "default.vsk", "");
   EXPECT_THROW(reader.Load(dir / "locked.vsk", "wrong"), keys::EvexSkinError);
-  EXPECT_FALSE(reader.Ready());  // the previous skin is gone too
+  EXPECT_TRUE(reader.Ready());  // the previous skin stays, unannounced
+  EXPECT_NE(reader.GetBitmap(keys::bitmap::SKIN2_BUTTON), nullptr);
   EXPECT_EQ(loads, 3);
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"default.vsk", "locked.vsk"}));
 }
