@@ -22,6 +22,7 @@
 #include "image/region_runs.h"
 #include "skin2/skin_keys.h"
 #include "dialog_template.h"
+#include "bmp_samples.h"
 #include "skin_variant.h"
 #include "skinned_engine_fixture.h"
 #include "test_support.h"
@@ -758,6 +759,58 @@ TEST_F(FrameLife, AFailedLoadKeepsThePreviousSkin) {
   EXPECT_EQ(WindowSize(w).cx, skinned.cx);
   EXPECT_EQ(WindowSize(w).cy, skinned.cy);
   engine->DetachWindow(w);
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// A picture of `slices` equal slices side by side, slice i all in palette colour i.
+test::TIndexedPicture SlicedPicture(int sliceWidth, int height, std::vector<std::uint32_t> colours) {
+  test::TIndexedPicture p;
+  p.width = sliceWidth * static_cast<int>(colours.size());
+  p.height = height;
+  p.palette = colours;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < p.width; ++x) p.indexes.push_back(static_cast<std::uint8_t>(x / sliceWidth));
+  return p;
+}
+
+TEST_F(NativeButtons, ASkinWithRleAndOs2BitmapsLoadsAndPaints) {
+  test::TBmpFormat rle8;
+  rle8.bpp = 8;
+  rle8.compression = 1;
+  test::TBmpFormat os2;
+  os2.headerSize = 12;
+  os2.bpp = 8;
+  const std::uint32_t normal = 0x2080C0, hot = 0xC08020, pressed = 0x20C080;
+  test::TSkinVariant v;
+  v.bitmapFiles["SKIN2_BUTTON"] = test::EncodeBmp(rle8, SlicedPicture(20, 21, {normal, hot, pressed}));
+  v.bitmapFiles["SKIN2_FORMLEFTBORDER"] = test::EncodeBmp(os2, SlicedPicture(5, 8, {0x6040A0}));
+  test::WriteFile(dir / "formats.vsk", v.Archive());
+  engine->SetSkinFile((dir / "formats.vsk").u8string());
+  ASSERT_TRUE(engine->IsSkinActive());
+  HWND dlg = ButtonDialog(false);
+  HWND push = GetDlgItem(dlg, 11);
+  SetFocus(GetDlgItem(dlg, 12));
+  InvalidateRect(push, nullptr, TRUE);
+  UpdateWindow(push);
+  // The button's face is the first slice's colour (the pixel format stores the bytes as BGR).
+  HDC dc = GetDC(push);
+  const COLORREF face = GetPixel(dc, 3, 3);
+  ReleaseDC(push, dc);
+  EXPECT_EQ(face, RGB((normal >> 16) & 0xFF, (normal >> 8) & 0xFF, normal & 0xFF));
+  // The left border comes from the OS/2 bitmap.
+  TvexSkinWindow* f = engine->FindFrame(dlg);
+  ASSERT_NE(f, nullptr);
+  f->PaintFrame();
+  HDC wdc = GetWindowDC(dlg);
+  RECT wr;
+  GetWindowRect(dlg, &wr);
+  EXPECT_EQ(GetPixel(wdc, 2, (wr.bottom - wr.top) / 2), RGB(0x60, 0x40, 0xA0));
+  ReleaseDC(dlg, wdc);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@ namespace vex::test {
 
 struct TSkinVariant {
   std::map<std::string, image::TvexImage> bitmaps;  // replaced (or added) bitmaps
+  std::map<std::string, std::vector<std::uint8_t>> bitmapFiles;  // replaced by BMP files as they are
   std::map<std::string, std::int32_t> integers;     // replaced integers
   std::map<std::string, std::uint8_t> bytes;        // replaced switches
   std::set<std::string> dropped;                    // records left out
@@ -34,6 +35,10 @@ struct TSkinVariant {
         case skin2::srtBitmap: {
           name = reader.Bitmaps()[ref.index].name;
           if (dropped.count(name)) break;
+          if (auto file = bitmapFiles.find(name); file != bitmapFiles.end()) {
+            w.AddBitmapFile(name, file->second);
+            break;
+          }
           auto it = bitmaps.find(name);
           w.AddBitmap(name, it != bitmaps.end() ? it->second : *reader.Bitmaps()[ref.index].value);
           break;
