@@ -294,7 +294,9 @@ TEST_F(Framework, MenusOwnerDrawShortcutsAndPopups) {
     ++drawn;
   };
   menu->Rebuild();
-  MENUITEMINFOW mii{sizeof mii, MIIM_FTYPE};
+  MENUITEMINFOW mii{};
+  mii.cbSize = sizeof mii;
+  mii.fMask = MIIM_FTYPE;
   GetMenuItemInfoW(file->Handle(), 0, TRUE, &mii);
   EXPECT_TRUE(mii.fType & MFT_OWNERDRAW);
   MEASUREITEMSTRUCT mis{ODT_MENU, 0, save->Command(), 0, 0, reinterpret_cast<ULONG_PTR>(save)};
