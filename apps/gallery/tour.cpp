@@ -102,6 +102,14 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   auto cancel = [](HWND w) { PostMessageW(w, WM_COMMAND, IDCANCEL, 0); };
   auto closeWindow = [](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); };
   auto dialog = [main] { return NewActiveWindow(main); };
+  // The area of a popup menu together with the window it belongs to.
+  auto alongside = [](HWND owner) {
+    return [owner](HWND menu) {
+      RECT a = WindowArea(owner), b = WindowArea(menu), u;
+      UnionRect(&u, &a, &b);
+      return u;
+    };
+  };
 
   form.Show();
   Pump(800);
@@ -110,11 +118,7 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   // The popup menu, shown with the window it belongs to.
   capture(
       L"02-popup-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
-      [main](HWND menu) {
-        RECT a = WindowArea(main), b = WindowArea(menu), u;
-        UnionRect(&u, &a, &b);
-        return u;
-      },
+      alongside(main),
       [](HWND) { EndMenu(); },
       [&form, main] {
         POINT p{120, 140};
@@ -126,11 +130,7 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   if (TPopupMenu* sys = form.SystemMenu()) {
     capture(
         L"02b-system-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
-        [main](HWND menu) {
-          RECT a = WindowArea(main), b = WindowArea(menu), u;
-          UnionRect(&u, &a, &b);
-          return u;
-        },
+        alongside(main),
         [](HWND) { EndMenu(); },
         [sys, main] {
           RECT r = WindowArea(main);
@@ -141,11 +141,7 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   // A drop-down of the main menu, opened from the keyboard.
   capture(
       L"03-main-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
-      [main](HWND menu) {
-        RECT a = WindowArea(main), b = WindowArea(menu), u;
-        UnionRect(&u, &a, &b);
-        return u;
-      },
+      alongside(main),
       [](HWND) { EndMenu(); }, [main] { PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 'w'); });
 
   capture(L"04-native-message-box.png", dialog, WindowArea, cancel, [&form] { form.ShowNativeMessageBox(); });
@@ -198,11 +194,7 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
     report(L"10-native-window.png", SaveScreenRect(WindowArea(native), folder + L"\\10-native-window.png"));
     capture(
         L"10b-native-window-menu.png", [] { return FindWindowW(L"#32768", nullptr); },
-        [native](HWND menu) {
-          RECT a = WindowArea(native), b = WindowArea(menu), u;
-          UnionRect(&u, &a, &b);
-          return u;
-        },
+        alongside(native),
         [](HWND) { EndMenu(); }, [native] { PostMessageW(native, WM_SYSCOMMAND, SC_KEYMENU, 'v'); });
     DestroyWindow(native);
     Pump(200);
