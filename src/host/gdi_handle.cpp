@@ -23,4 +23,13 @@ TWindowDC::~TWindowDC() {
   }
 }
 
+TPaintDC::TPaintDC(HWND wnd) : wnd_(wnd), dc_(BeginPaint(wnd, &ps_)) {
+  if (dc_) detail::CountCreated();
+}
+
+TPaintDC::~TPaintDC() {
+  if (dc_) detail::CountReleased();
+  EndPaint(wnd_, &ps_);
+}
+
 }  // namespace vex::host

@@ -94,6 +94,23 @@ class TWindowDC {
   HDC dc_;
 };
 
+// The device context of one WM_PAINT: BeginPaint here, EndPaint at scope end on every path (an
+// exception in the painting cannot leave the window's update region validated without EndPaint).
+class TPaintDC {
+ public:
+  explicit TPaintDC(HWND wnd);
+  ~TPaintDC();
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+  HDC Get() const { return dc_; }
+  const PAINTSTRUCT& Paint() const { return ps_; }
+
+ private:
+  HWND wnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
 // Selects an object into a device context and puts the previous one back at scope end.
 class TSelectObject {
  public:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
@@ -16,7 +17,30 @@ std::map<UINT, TMenuItem*>& Commands() {
   static std::map<UINT, TMenuItem*> m;
   return m;
 }
-UINT gNextCommand = 100;
+// Command identifiers of menu items: from 100 up, below the system's commands (0xF000 on) and
+// reused once their item is gone, so a program that rebuilds its menus for ever never runs into
+// them.
+constexpr UINT kFirstCommand = 100, kCommandLimit = 0xF000;
+UINT gNextCommand = kFirstCommand;
+std::vector<UINT>& FreeCommands() {
+  static std::vector<UINT> free;
+  return free;
+}
+
+UINT TakeCommand() {
+  auto& free = FreeCommands();
+  if (!free.empty()) {
+    const UINT c = free.back();
+    free.pop_back();
+    return c;
+  }
+  if (gNextCommand >= kCommandLimit) throw EComponentError("Too many menu items");
+  return gNextCommand++;
+}
+
+void GiveBackCommand(UINT command) {
+  if (command >= kFirstCommand && command < kCommandLimit) FreeCommands().push_back(command);
+}
 
 struct TKeyName {
   int key;
@@ -91,17 +115,24 @@ const TClassInfo& TMenuItem::StaticClass() {
   return info;
 }
 
-TMenuItem::TMenuItem(TComponent* owner, const TClassInfo& cls) : TComponent(owner, cls), command_(gNextCommand++) {
+TMenuItem::TMenuItem(TComponent* owner, const TClassInfo& cls) : TComponent(owner, cls), command_(TakeCommand()) {
   Commands()[command_] = this;
 }
 
 TMenuItem::~TMenuItem() {
   DestroyingNow();
-  Commands().erase(command_);
+  ReleaseCommand();
+}
+
+void TMenuItem::ReleaseCommand() {
+  auto it = Commands().find(command_);
+  if (it == Commands().end() || it->second != this) return;
+  Commands().erase(it);
+  GiveBackCommand(command_);
 }
 
 void TMenuItem::BeforeDestruction() {
-  Commands().erase(command_);
+  ReleaseCommand();
   while (!items_.empty()) {
     TMenuItem* c = items_.back();
     items_.pop_back();
@@ -516,9 +547,9 @@ bool TMenu::HandleMeasureItem(MEASUREITEMSTRUCT* mis) {
   if (mis->CtlType != ODT_MENU) return false;
   auto* item = reinterpret_cast<TMenuItem*>(mis->itemData);
   if (!item || ItemByCommand(item->command_) != item) return false;
-  HDC dc = GetDC(nullptr);
   {
-    TCanvas canvas(dc);
+    TWindowDC screen(nullptr, TWindowDC::TKind::Client);
+    TCanvas canvas(screen.Get());
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof ncm;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) canvas.Font().SetLogFont(ncm.lfMenuFont);
@@ -527,7 +558,6 @@ bool TMenu::HandleMeasureItem(MEASUREITEMSTRUCT* mis) {
     mis->itemWidth = static_cast<UINT>(std::max(w, 0));
     mis->itemHeight = static_cast<UINT>(std::max(h, 0));
   }
-  ReleaseDC(nullptr, dc);
   return true;
 }
 

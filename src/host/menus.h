@@ -101,6 +101,8 @@ class TMenuItem : public TComponent {
   friend class TMainMenu;
   void Changed();
   std::wstring DisplayText() const;
+  // Forgets the item's command identifier, which another item may take from then on.
+  void ReleaseCommand();
 
   TMenuItem* parent_ = nullptr;
   TMenu* menu_ = nullptr;  // set on the root item of a menu

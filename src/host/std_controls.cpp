@@ -61,13 +61,13 @@ void TLabel::WndProc(TMessage& m) {
 
 void TLabel::AdjustSize() {
   if (!autoSize_) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font_.Handle());
   RECT r{0, 0, wordWrap_ ? width_ : 0, 0};
-  const std::wstring text = text_.empty() ? L" " : text_;
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    TWindowDC screen(nullptr, TWindowDC::TKind::Client);
+    TSelectObject font(screen.Get(), font_.Handle());
+    const std::wstring text = text_.empty() ? L" " : text_;
+    ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+  }
   SetBounds(left_, top_, wordWrap_ ? width_ : r.right, r.bottom);
 }
 

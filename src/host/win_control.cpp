@@ -436,11 +436,9 @@ void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT:
       if (!nativeBased_) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        PaintWindow(dc);
-        PaintControls(dc);
-        EndPaint(handle_, &ps);
+        TPaintDC dc(handle_);
+        PaintWindow(dc.Get());
+        PaintControls(dc.Get());
         return;
       }
       break;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
+#include <vector>
 
 #include "engine/menu_images.h"
 #include "engine/skin_engine.h"
@@ -289,6 +291,33 @@ TEST_F(MenuSkinning, CheckGlyphsOfAnySizeShowCentredInTheBar) {
     EXPECT_EQ(inkOutside, 0) << c.w << "x" << c.h;
     EXPECT_EQ(edgeShown, c.transparentColour ? 0 : 2 * (c.w + c.h) - 4) << c.w << "x" << c.h;
   }
+}
+
+TEST(MenuCommands, AreReusedAndStayBelowTheSystemCommands) {
+  // A program that rebuilds a recent-files list for ever: far more items than the identifier
+  // range holds, never more than a few alive at once.
+  TComponentPtr<TPopupMenu> menu(new TPopupMenu(nullptr));
+  std::set<UINT> seen;
+  for (int round = 0; round < 20000; ++round) {
+    std::vector<TMenuItem*> items;
+    for (int i = 0; i < 4; ++i) {
+      auto* item = new TMenuItem(menu.get());
+      ASSERT_GE(item->Command(), 100u);
+      ASSERT_LT(item->Command(), 0xF000u);
+      items.push_back(item);
+    }
+    std::set<UINT> live;
+    for (TMenuItem* i : items) live.insert(i->Command());
+    ASSERT_EQ(live.size(), items.size()) << "identifiers of live items are distinct";
+    seen.insert(live.begin(), live.end());
+    for (TMenuItem* i : items) TComponent::Free(i);
+  }
+  EXPECT_LE(seen.size(), 8u) << "identifiers of freed items are taken again";
+  // A freed item's identifier no longer finds it.
+  auto* a = new TMenuItem(menu.get());
+  const UINT command = a->Command();
+  TComponent::Free(a);
+  EXPECT_EQ(TMenu::ItemByCommand(command), nullptr);
 }
 
 }  // namespace
