@@ -2,6 +2,7 @@
 #pragma once
 
 #include <stdexcept>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -67,6 +68,26 @@ void SetEnumProp(TObject& obj, std::string_view name, std::string_view valueName
 std::string GetSetProp(const TObject& obj, std::string_view name);
 void SetSetProp(TObject& obj, std::string_view name, std::string_view elements);
 bool SetPropContains(const TObject& obj, std::string_view name, std::string_view element);
+
+// A published property read by name when it is there: nothing when the object does not publish
+// it, or publishes it as a value of another type (ordinal kinds read as std::int64_t; a string
+// property as std::string, a wide string one as std::wstring; object properties as TObject*).
+template <class T>
+std::optional<T> TryGetProp(const TObject& obj, std::string_view name) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || !p->get) return std::nullopt;
+  TValue v = p->get(obj);
+  if (T* value = std::get_if<T>(&v)) return std::move(*value);
+  return std::nullopt;
+}
+// The same for a property of the given type name ("TBorderStyle"), so that a property of the
+// same name but another meaning is not taken for it.
+template <class T>
+std::optional<T> TryGetProp(const TObject& obj, std::string_view name, std::string_view typeName) {
+  const TPropInfo* p = GetPropInfo(obj, name);
+  if (!p || p->typeName != typeName) return std::nullopt;
+  return TryGetProp<T>(obj, name);
+}
 
 // Text forms used by streaming; they throw EPropertyError for names a type does not have.
 std::string EnumToText(const TPropInfo& p, std::int64_t value);

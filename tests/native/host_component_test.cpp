@@ -287,6 +287,23 @@ TEST_F(HostComponents, PropertiesByNameWithInheritance) {
   }
 }
 
+TEST_F(HostComponents, TypedReadsAnswerNothingForMissingOrOtherKinds) {
+  TComponentPtr<TWidget> w(new TWidget(nullptr));
+  w->title = "t";
+  w->caption = L"c";
+  w->shape = shSquare;
+  EXPECT_EQ(TryGetProp<std::string>(*w, "Title"), std::optional<std::string>("t"));
+  EXPECT_EQ(TryGetProp<std::wstring>(*w, "Caption"), std::optional<std::wstring>(L"c"));
+  EXPECT_EQ(TryGetProp<std::int64_t>(*w, "Shape"), std::optional<std::int64_t>(shSquare));
+  EXPECT_EQ(TryGetProp<std::int64_t>(*w, "Shape", "TShape"), std::optional<std::int64_t>(shSquare));
+  EXPECT_EQ(TryGetProp<std::int64_t>(*w, "Shape", "TBorderStyle"), std::nullopt) << "same name, other type";
+  EXPECT_EQ(TryGetProp<std::int64_t>(*w, "Margin"), std::nullopt) << "not published";
+  EXPECT_EQ(TryGetProp<std::string>(*w, "Shape"), std::nullopt) << "another kind";
+  EXPECT_EQ(TryGetProp<std::int64_t>(*w, "Caption"), std::nullopt);
+  ASSERT_TRUE(TryGetProp<TObject*>(*w, "Font").has_value());
+  EXPECT_EQ(*TryGetProp<TObject*>(*w, "Font"), &w->font);
+}
+
 TEST_F(HostComponents, OwnershipNamesAndNotifications) {
   TComponentPtr<TWidget> form(new TWidget(nullptr));
   form->SetName("Form1");
