@@ -72,7 +72,9 @@ int TvexSkinWindow::TitleHeight() const {
 }
 
 void TvexSkinWindow::SetSkinned(bool value) {
-  FSkinned = FEnabled && value;
+  // Only a skin that shows changes the window: an engine switched on before it has a skin (or
+  // whose skin file names nothing) leaves the window's own frame, size and style alone.
+  FSkinned = FEnabled && value && FEngine && FEngine->IsSkinActive();
   if (FInitialised) {
     UpdateSkinState();
     if (FSkinned) UpdateRegion();

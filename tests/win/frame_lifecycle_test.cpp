@@ -298,6 +298,34 @@ TEST_F(FrameLife, AWindowOptedOutIsNeverTouched) {
   EXPECT_EQ(WindowSize(w).cy, own.cy);
 }
 
+TEST_F(FrameLife, AWindowAttachedBeforeASkinKeepsItsOwnFrameUntilOneLoads) {
+  // An engine switched on before it has a skin, whose skin file then names no file: the window
+  // attached to it keeps its size and its system menu; the skin, once it loads, skins it.
+  TComponentPtr<TForm> other(new TForm(nullptr));
+  auto* bare = new TvexSkinEngine(other.get());
+  HWND w = TopLevel(L"VexBeforeSkinWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  const SIZE own = WindowSize(w);
+  const LONG style = GetWindowLongW(w, GWL_STYLE);
+  bare->AttachWindow(w, false);
+  bare->SetActive(true);
+  bare->SetSkinFile((dir / "no-such-skin.vsk").u8string());
+  PumpMessages();
+  ASSERT_FALSE(bare->IsSkinActive());
+  ASSERT_NE(bare->FindFrame(w), nullptr);
+  EXPECT_FALSE(Skinned(w));
+  EXPECT_EQ(WindowSize(w).cx, own.cx);
+  EXPECT_EQ(WindowSize(w).cy, own.cy);
+  EXPECT_EQ(GetWindowLongW(w, GWL_STYLE), style);
+  bare->SetSkinFile(defaultSkin);
+  PumpMessages();
+  EXPECT_TRUE(Skinned(w));
+  EXPECT_GT(WindowSize(w).cx, own.cx);
+  bare->DetachWindow(w);
+  EXPECT_EQ(WindowSize(w).cx, own.cx);
+  EXPECT_EQ(WindowSize(w).cy, own.cy);
+  EXPECT_EQ(GetWindowLongW(w, GWL_STYLE), style);
+}
+
 TEST_F(FrameLife, FarOutFrameValuesDoNotLoseTheWindowsSize) {
   test::TSkinVariant v;
   v.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(3000, 4, 0x404040);
