@@ -530,6 +530,9 @@ void TvexSkinEngine::SkinPending() {
   std::vector<TComponent*> work;
   work.swap(pending_);
   if (!IsSkinActive()) return;
+  // The menus heard of here are the owner form's: a form that opts out keeps them all unskinned,
+  // those made at run time too.
+  if (Owner() && Owner()->Tag() == disabledTag_) return;
   for (TComponent* c : work) {
     if (c->Is<TMenu>()) {
       if (!MenuOptedOut(static_cast<TMenu*>(c))) SkinMenu(static_cast<TMenu*>(c));

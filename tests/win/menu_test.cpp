@@ -174,6 +174,21 @@ TEST_F(MenuSkinning, AMenuThatOptsOutKeepsEveryItemUnskinned) {
   });
 }
 
+TEST_F(MenuSkinning, AFormThatOptsOutKeepsTheMenusMadeAtRunTimeUnskinned) {
+  form->SetTag(engine->DisabledTag());
+  BuildMenus();
+  TMenuItem* later = NewItem(form.get(), file, L"Added later");
+  test::PumpMessages();
+  for (TMenu* m : {static_cast<TMenu*>(main), static_cast<TMenu*>(popup)}) EXPECT_TRUE(LooksPlain(m));
+  EXPECT_FALSE(later->OnDrawItem);
+  EXPECT_FALSE(NativeOwnerDrawn(popup->Handle(), 0));
+  // Switching the engine off and on does not change that.
+  engine->SetActive(false);
+  engine->SetActive(true);
+  EXPECT_TRUE(LooksPlain(main));
+  EXPECT_TRUE(LooksPlain(popup));
+}
+
 TEST_F(MenuSkinning, AnItemAddedToAShownMainMenuKeepsTheWindowsMenuWorking) {
   BuildMenus();
   form->SetMenu(main);
