@@ -1099,16 +1099,21 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
       LastDestroyedDialog() = FHandle;
       return true;
     case WM_SYSCOMMAND:
-      if ((m.WParam & 0xFFF0) == SC_KEYMENU && NativeMenuHeight() > 0) {
-        // Alt and Alt with a letter reach the menu bar in the frame; Alt+Space the system menu.
+      if ((m.WParam & 0xFFF0) == SC_KEYMENU) {
         const wchar_t ch = static_cast<wchar_t>(LOWORD(m.LParam));
-        if (ch == L' ') {
+        // Alt+Space opens the system menu the window had: skinning took its WS_SYSMENU, so the
+        // system would open none.
+        if (ch == L' ' && (FStrippedStyle & WS_SYSMENU)) {
           ShowSystemMenuAtIcon();
-        } else {
+          return false;
+        }
+        // Alt and Alt with a letter reach the menu bar in the frame.
+        if (NativeMenuHeight() > 0) {
           const int index = ch ? MenuItemByMnemonic(ch) : 0;
           if (index >= 0) TrackMenuItem(index);
+          return false;
         }
-        return false;
+        return true;
       }
       if ((m.WParam & 0xFFF0) != SC_CLOSE) return true;
       // A window without a close button cannot be closed from its frame (a message box with only

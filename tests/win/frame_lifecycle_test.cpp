@@ -231,6 +231,46 @@ TEST_F(FrameLife, CloseDoesWhatTheWindowAllows) {
   EXPECT_FALSE(IsWindow(top));
 }
 
+// How many popup menus Alt+Space opens on the window (each is closed again from a timer).
+int gMenusSeen = 0;
+int MenusOnAltSpace(HWND w) {
+  gMenusSeen = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) {
+      ++gMenusSeen;
+      EndMenu();
+    }
+  });
+  SendMessageW(w, WM_SYSCOMMAND, SC_KEYMENU, L' ');
+  KillTimer(nullptr, timer);
+  return gMenusSeen;
+}
+
+TEST_F(FrameLife, AltSpaceOpensTheSystemMenuWhereTheWindowHasOne) {
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_STRING, 101, L"&File");
+  const struct {
+    HWND window;
+    bool isDialog;
+    const char* what;
+  } cases[] = {
+      {TopLevel(L"VexAltSpaceWindow", 0, WS_OVERLAPPEDWINDOW, nullptr), false, "overlapped window"},
+      {TopLevel(L"VexAltSpaceMenuWindow", 0, WS_OVERLAPPEDWINDOW, bar), false, "window with a menu bar"},
+      {Dialog(WS_SYSMENU, true, true), true, "dialog with a system menu"},
+      {Dialog(0, true, true), true, "dialog without one"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int own = MenusOnAltSpace(c.window);
+    engine->AttachWindow(c.window, c.isDialog);
+    PumpMessages();
+    ASSERT_TRUE(Skinned(c.window));
+    EXPECT_EQ(MenusOnAltSpace(c.window), own);
+    engine->DetachWindow(c.window);
+  }
+}
+
 // Runs `body` inside a message box of `type`, then ends the box with `answer`.
 struct TBoxRun {
   UINT type;
