@@ -77,8 +77,12 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
         Paint();
       }
       return true;
-    case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      // A button with BS_NOTIFY answers the second press of a double click with BN_DOUBLECLICKED
+      // and no press, as the system's own button does: its own procedure says so.
+      if (NotifiesDoubleClicks()) return true;
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
       // Both halves of a double click are presses, as on the system's own button. The button holds
       // the mouse, so that only a release over it, after a press on it, clicks.
       State |= csPressed;
@@ -140,7 +144,7 @@ void TvexSkinWndButton::AfterMessage(TMessage& m) {
   TvexSkinControlWnd::AfterMessage(m);
   switch (m.Msg) {
     case WM_LBUTTONDBLCLK:
-      MouseDown();
+      if (!NotifiesDoubleClicks()) MouseDown();
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -150,6 +154,8 @@ void TvexSkinWndButton::AfterMessage(TMessage& m) {
       break;
   }
 }
+
+bool TvexSkinWndButton::NotifiesDoubleClicks() const { return (GetWindowLongW(Handle, GWL_STYLE) & BS_NOTIFY) != 0; }
 
 void TvexSkinWndButton::MouseDown() {
   const std::shared_ptr<bool> alive = Alive;

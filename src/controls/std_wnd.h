@@ -20,6 +20,8 @@ class TvexSkinWndButton : public TvexSkinControlWnd {
   // One tick of the hover timer.
   void Poll();
   bool HasHoverTimer() const { return HoverTimer != 0; }
+  // BS_NOTIFY: the second press of a double click notifies BN_DOUBLECLICKED instead of clicking.
+  bool NotifiesDoubleClicks() const;
 
   static constexpr UINT_PTR kHoverTimerId = 0x56455853;
   static constexpr UINT kHoverInterval = 138;

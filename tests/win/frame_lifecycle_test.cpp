@@ -11,6 +11,7 @@
 #include <functional>
 #include <malloc.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/std_wnd.h"
@@ -569,7 +570,7 @@ INT_PTR CALLBACK CommandLog(HWND, UINT msg, WPARAM wParam, LPARAM) {
 
 class NativeButtons : public FrameLife {
  protected:
-  HWND ButtonDialog(bool withProgress) {
+  HWND ButtonDialog(bool withProgress, bool skinned = true) {
     test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Buttons");
     t.Item(L"BUTTON", L"Push", 10, BS_PUSHBUTTON | BS_NOTIFY | WS_TABSTOP, 10, 10, 60, 14);
     t.Item(L"BUTTON", L"Other", 11, BS_PUSHBUTTON | WS_TABSTOP, 80, 10, 60, 14);
@@ -581,17 +582,18 @@ class NativeButtons : public FrameLife {
     windows.push_back(w);
     ShowWindow(w, SW_SHOW);
     PumpMessages();
-    engine->AttachWindow(w, true);
+    if (skinned) engine->AttachWindow(w, true);
     PumpMessages();
     gCommands.clear();
     return w;
   }
-  int Clicks(int id) const {
+  int Notifications(int id, int code) const {
     int n = 0;
     for (const TCommand& c : gCommands)
-      if (c.id == id && c.code == BN_CLICKED) ++n;
+      if (c.id == id && c.code == code) ++n;
     return n;
   }
+  int Clicks(int id) const { return Notifications(id, BN_CLICKED); }
 };
 
 TEST_F(NativeButtons, OneClickPerClickAndOnlyForAPressThatStartedOnTheButton) {
@@ -599,13 +601,25 @@ TEST_F(NativeButtons, OneClickPerClickAndOnlyForAPressThatStartedOnTheButton) {
   HWND push = GetDlgItem(dlg, 10);
   ASSERT_TRUE(Skinned(push));
   const LPARAM inside = MAKELPARAM(5, 5), outside = MAKELPARAM(500, 5);
-  // A double click: two presses, two clicks, as the system's own button gives.
-  SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, inside);
-  SendMessageW(push, WM_LBUTTONUP, 0, inside);
-  SendMessageW(push, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
-  SendMessageW(push, WM_LBUTTONUP, 0, inside);
-  PumpMessages();
-  EXPECT_EQ(Clicks(10), 2);
+  // A double click gives what the system's own button of the same style gives: two clicks, or
+  // with BS_NOTIFY one click and a double-click notification.
+  HWND own = ButtonDialog(false, false);
+  ASSERT_FALSE(Skinned(GetDlgItem(own, 10)));
+  const auto doubleClick = [&](HWND dialog, int id) {
+    HWND b = GetDlgItem(dialog, id);
+    gCommands.clear();
+    SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    SendMessageW(b, WM_LBUTTONUP, 0, inside);
+    SendMessageW(b, WM_LBUTTONDBLCLK, MK_LBUTTON, inside);
+    SendMessageW(b, WM_LBUTTONUP, 0, inside);
+    PumpMessages();
+    return std::make_pair(Clicks(id), Notifications(id, BN_DOUBLECLICKED));
+  };
+  for (int id : {10, 11}) {  // with BS_NOTIFY, without
+    const std::pair<int, int> expected = doubleClick(own, id);
+    EXPECT_GE(expected.first, 1);
+    EXPECT_EQ(doubleClick(dlg, id), expected) << "button " << id;
+  }
   // The press holds the mouse; a release away from the button does not click.
   gCommands.clear();
   SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, inside);
