@@ -12,10 +12,12 @@
 #include "skin2/byte_io.h"
 #include "skin2/default_skin.h"
 #include "skin2/temp_platform.h"
+#include "vexskin/vexskin.h"
 
 int main() {
   using namespace vex;
   using bench::BestSeconds;
+  InitializeSkinning();
   const auto path = skin2::TempDirectory() / ("vexbench" + skin2::NewGuidString() + ".vsk");
   skin2::WriteWholeFile(path, skin2::BuildDefaultSkinArchive());
 

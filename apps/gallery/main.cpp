@@ -11,6 +11,7 @@
 #include "host/application.h"
 #include "host/form_stream.h"
 #include "tour.h"
+#include "vexskin/vexskin.h"
 
 int wmain(int argc, wchar_t** argv) {
   using namespace vex;
@@ -29,8 +30,8 @@ int wmain(int argc, wchar_t** argv) {
   try {
     host::TApplication& app = host::Application();
     auto* form = new gallery::TGalleryForm(nullptr);
-    // The stored part of the main form: the skin engine with the default skin inside it.
-    engine::TvexSkinEngine::StaticClass();
+    // The stored part of the main form holds the skin engine with the default skin inside it.
+    InitializeSkinning();
     host::ReadComponentText(host::ReadFormResourceText(L"GALLERYFORM"), *form);
     if (!tourFolder.empty()) {
       const int failures = gallery::RunTour(*form, tourFolder);

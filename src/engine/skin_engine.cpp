@@ -1,5 +1,4 @@
 #include "engine/skin_engine.h"
-#include "controls/std_wnd.h"
 
 #include <algorithm>
 #include <system_error>
@@ -185,7 +184,6 @@ TvexSkinEngine::TvexSkinEngine(TComponent* owner) : TComponent(owner, StaticClas
     gHook = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
     if (gHook) gHookEngine = this;
   }
-  RegisterStandardWindowClasses();
   reader_.OnLoaded = [this](utils::TvexSkinReader* r) { SkinChanged(r); };
   additional_ = std::make_unique<TvexSkinCollection>(this);
   autoSkinNames_.OnChange = [this](TObject*) {

@@ -1,0 +1,18 @@
+#include "vexskin/vexskin.h"
+
+#include <mutex>
+
+#include "controls/std_wnd.h"
+#include "engine/skin_engine.h"
+
+namespace vex {
+
+void InitializeSkinning() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    engine::TvexSkinEngine::StaticClass();
+    engine::RegisterStandardWindowClasses();
+  });
+}
+
+}  // namespace vex
