@@ -531,6 +531,21 @@ void TvexSkinEngine::SkinPending() {
   // The menus heard of here are the owner form's: a form that opts out keeps them all unskinned,
   // those made at run time too.
   if (Owner() && Owner()->Tag() == disabledTag_) return;
+  // Items added to one menu together (a recent-files list) are hooked under one update of that
+  // menu: it is rebuilt once, not once per item.
+  struct TUpdates {
+    std::vector<TMenu*> menus;
+    ~TUpdates() {
+      for (TMenu* m : menus) m->EndUpdate();
+    }
+  } updates;
+  for (TComponent* c : work) {
+    TMenu* menu = c->Is<TMenuItem>() ? static_cast<TMenuItem*>(c)->GetParentMenu() : nullptr;
+    if (menu && std::find(updates.menus.begin(), updates.menus.end(), menu) == updates.menus.end()) {
+      menu->BeginUpdate();
+      updates.menus.push_back(menu);
+    }
+  }
   for (TComponent* c : work) {
     if (c->Is<TMenu>()) {
       if (!MenuOptedOut(static_cast<TMenu*>(c))) SkinMenu(static_cast<TMenu*>(c));

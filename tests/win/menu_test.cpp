@@ -254,6 +254,22 @@ TEST_F(MenuSkinning, SkinningAMenuRebuildsItOnce) {
   EXPECT_TRUE(LooksPlain(menu.get()));
 }
 
+TEST_F(MenuSkinning, ItemsAddedTogetherAreSkinnedWithOneRebuild) {
+  // A recent-files list: several entries made on the form and added to a menu that is built.
+  TComponentPtr<TCountingMenu> menu(new TCountingMenu);
+  engine->SkinMenu(menu.get());
+  TMenuItem* recent = NewItem(nullptr, menu->Items(), L"Recent");
+  menu->Handle();
+  menu->BeginUpdate();
+  std::vector<TMenuItem*> added;
+  for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt", L"e.txt"}) added.push_back(NewItem(form.get(), recent, name));
+  menu->EndUpdate();
+  menu->builds = 0;
+  test::PumpMessages();
+  for (TMenuItem* i : added) EXPECT_TRUE(i->OnDrawItem) << i->Caption();
+  EXPECT_EQ(menu->builds, 1);
+}
+
 // A check glyph of w x h pixels: a one-pixel edge of `edge` around `ink`.
 image::TvexImage Glyph(int w, int h, TColor edge, TColor ink) {
   image::TvexImage img(w, h, image::ColorToPixel(static_cast<std::uint32_t>(edge)));
