@@ -4,11 +4,12 @@
 
 namespace vex::image {
 
-std::vector<TRect> OpaqueRuns(const TRegionImage& img, int firstRow, int endRow, std::uint32_t transparent, int dy) {
+std::vector<TRect> OpaqueRuns(const TRegionImage& img, int firstRow, int endRow, std::uint32_t transparent, int dy,
+                              std::size_t limit) {
   std::vector<TRect> out;
   firstRow = std::max(firstRow, 0);
   endRow = std::min(endRow, img.height);
-  for (int y = firstRow; y < endRow; ++y) {
+  for (int y = firstRow; y < endRow && out.size() <= limit; ++y) {
     int x = 0;
     while (x < img.width) {
       while (x < img.width && img.pixel(x, y) == transparent) ++x;
@@ -23,15 +24,19 @@ std::vector<TRect> OpaqueRuns(const TRegionImage& img, int firstRow, int endRow,
 
 namespace {
 
-void AddPart(std::vector<TRect>& out, const TRegionImage& img, int minY, int maxY, std::uint32_t transparent, int width,
+// Adds one image's part; false when its runs would take the rectangles past kMaxTracedRuns.
+bool AddPart(std::vector<TRect>& out, const TRegionImage& img, int minY, int maxY, std::uint32_t transparent, int width,
              int dy) {
   const int partHeight = img.height;
   const int start = minY == -1 ? 0 : minY;
   const int end = minY < maxY ? maxY + 1 : partHeight;
   if (minY > 0) out.push_back({0, dy, width, dy + minY});
-  const std::vector<TRect> runs = OpaqueRuns(img, start, end, transparent, dy);
+  const std::size_t room = out.size() < kMaxTracedRuns ? kMaxTracedRuns - out.size() : 0;
+  const std::vector<TRect> runs = OpaqueRuns(img, start, end, transparent, dy, room);
+  if (runs.size() > room) return false;
   out.insert(out.end(), runs.begin(), runs.end());
   if (end < partHeight) out.push_back({0, dy + end, width, dy + partHeight});
+  return true;
 }
 
 }  // namespace
@@ -42,9 +47,9 @@ std::vector<TRect> WindowRegionRects(const TRegionImage& title, const TRegionIma
   std::vector<TRect> out;
   const int tH = titleNeedsRegion ? title.height : 0;
   const int bH = bottomNeedsRegion ? bottom.height : 0;
-  if (titleNeedsRegion) AddPart(out, title, titleMinY, titleMaxY, transparent, width, 0);
+  if (titleNeedsRegion && !AddPart(out, title, titleMinY, titleMaxY, transparent, width, 0)) return {};
   out.push_back({0, tH, width, height - bH});
-  if (bottomNeedsRegion) AddPart(out, bottom, bottomMinY, bottomMaxY, transparent, width, height - bH);
+  if (bottomNeedsRegion && !AddPart(out, bottom, bottomMinY, bottomMaxY, transparent, width, height - bH)) return {};
   return out;
 }
 

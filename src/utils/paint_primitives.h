@@ -51,7 +51,8 @@ void DrawWindowBorder(HWND wnd, TColor outer, TColor inner, bool drawInner);
 void PaintControlBorder(HWND control, TColor controlBorderColor, TColor colour);
 
 // Sets the window's region from the title and bottom images (see WindowRegionRects); the window
-// owns the region.
+// owns the region. Images too detailed for a region (past kMaxTracedRuns runs, or more than
+// kMaxRegionRects rectangles once merged) give the window its bounding shape.
 void BuildWindowRegion(HWND wnd, const TBitmap* title, const TBitmap* bottom, bool titleNeedsRegion,
                        bool bottomNeedsRegion, int titleMinY, int titleMaxY, int bottomMinY, int bottomMaxY,
                        TColor transparent, int height, int width);

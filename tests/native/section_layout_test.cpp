@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "image/region_runs.h"
 #include "skin2/default_skin.h"
 #include "skin2/skin_file_reader.h"
@@ -89,6 +91,40 @@ TEST(RegionRuns, DefaultSkinTitleScansRowsZeroToFive) {
   const auto plain = WindowRegionRects(title, none, false, false, 0, 5, -1, -1, 0xFF00FF, height, width);
   ASSERT_EQ(plain.size(), 1u);
   EXPECT_EQ(plain[0], (TRect{0, 0, width, height}));
+}
+
+TEST(RegionRuns, TracingStopsOnceTheRegionIsBeyondItsBudget) {
+  // Titles as tall as a skin may make them: a checkerboard (a run per two pixels, far more than a
+  // region may hold) is given up after a small part of it has been read; a plain tall title with
+  // its rounded corners is traced whole.
+  const int width = 2000, rows = 2000;
+  const std::uint32_t key = 0xFF00FF;
+  struct Case {
+    const char* what;
+    std::function<std::uint32_t(int, int)> pixel;
+    bool traced;
+  };
+  const Case cases[] = {
+      {"checkerboard", [key](int x, int y) { return ((x + y) & 1) ? key : 0u; }, false},
+      {"rounded corners", [key, width](int x, int y) { return (y < 3 && (x < 3 - y || x >= width - 3 + y)) ? key : 0u; }, true},
+  };
+  for (const Case& c : cases) {
+    std::size_t reads = 0;
+    TRegionImage title{width, rows, [&](int x, int y) {
+                         ++reads;
+                         return c.pixel(x, y);
+                       }};
+    TRegionImage none{width, 5, [](int, int) { return 0u; }};
+    const auto rects = WindowRegionRects(title, none, true, false, 0, rows - 1, -1, -1, key, rows + 100, width);
+    if (c.traced) {
+      ASSERT_EQ(rects.size(), static_cast<std::size_t>(rows) + 1) << c.what;  // a run per row, and the body
+      EXPECT_EQ(rects[0], (TRect{3, 0, width - 3, 1})) << c.what;
+      EXPECT_EQ(rects[rows - 1], (TRect{0, rows - 1, width, rows})) << c.what;
+    } else {
+      EXPECT_TRUE(rects.empty()) << c.what;
+      EXPECT_LT(reads, static_cast<std::size_t>(width) * rows / 10) << c.what;
+    }
+  }
 }
 
 TEST(RegionRuns, RunsReachTheLastColumn) {
