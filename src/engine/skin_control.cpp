@@ -332,10 +332,22 @@ TvexSkinControlWnd::~TvexSkinControlWnd() {
 LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<TvexSkinControlWnd*>(data);
   if (msg == WM_NCDESTROY) {
-    // The window goes before its wrapper: take the wrapper out of its path for good.
+    // The window's last message: the wrapper leaves its path for good, and a wrapper its frame
+    // owns goes with the window (a dialog may destroy and make controls while it lives).
     RemoveWindowSubclass(wnd, SubclassProc, sidControl);
     self->subclassed_ = false;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    if (TvexSkinWindow* frame = self->Owner) {
+      auto& owned = frame->FControls;
+      if (const auto at = std::find(owned.begin(), owned.end(), self); at != owned.end()) {
+        owned.erase(at);
+        GuardCallback([self] {
+          self->Detach();
+          delete self;
+        });
+      }
+    }
+    return result;
   }
   TMessage m{msg, wParam, lParam, 0};
   GuardCallback([&] { self->Route(m); });

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <malloc.h>
@@ -483,6 +484,46 @@ TEST_F(FrameLife, AButtonWhoseClickDestroysItsDialog) {
   EXPECT_FALSE(IsWindow(w));
   EXPECT_EQ(engine->FindFrame(w), nullptr);
   LastDestroyedDialog() = nullptr;
+}
+
+INT_PTR CALLBACK DestroyTheClickedButton(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_INITDIALOG) return TRUE;
+  if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && lParam) {
+    DestroyWindow(reinterpret_cast<HWND>(lParam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+TEST_F(FrameLife, AControlDestroyedWhileItsDialogLivesTakesItsWrapperAlong) {
+  HWND w = Dialog(WS_SYSMENU, true, true, DestroyTheClickedButton);
+  engine->AttachWindow(w, true);
+  PumpMessages();
+  TvexSkinWindow* f = engine->FindFrame(w);
+  ASSERT_NE(f, nullptr);
+  const auto wrappers = [f](HWND h) {
+    return std::count_if(f->FControls.begin(), f->FControls.end(), [h](TvexSkinControl* c) { return c->GetHandle() == h; });
+  };
+  HWND ok = GetDlgItem(w, IDOK), cancel = GetDlgItem(w, IDCANCEL);
+  ASSERT_EQ(wrappers(ok), 1);
+  ASSERT_EQ(wrappers(cancel), 1);
+  const std::size_t before = f->FControls.size();
+  // Destroyed by the program, and by its own click (Space) inside the button's own message.
+  DestroyWindow(ok);
+  EXPECT_EQ(wrappers(ok), 0);
+  SetFocus(cancel);
+  SendMessageW(cancel, WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(cancel, WM_KEYUP, VK_SPACE, 0);
+  PumpMessages();
+  ASSERT_FALSE(IsWindow(cancel));
+  EXPECT_EQ(wrappers(cancel), 0);
+  EXPECT_EQ(f->FControls.size(), before - 2);
+  // The frame carries on with the rest.
+  engine->SetActive(false);
+  engine->SetActive(true);
+  EXPECT_TRUE(Skinned(w));
+  engine->DetachWindow(w);
+  EXPECT_FALSE(Skinned(w));
 }
 
 // ----- hit testing and the title's hot and pressed images -----
