@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <mutex>
 
+#include "controls/button_painters.h"
 #include "engine/skin_engine.h"
+#include "host/gdi_handle.h"
+#include "utils/back_buffer.h"
 #include "engine/skin_window.h"
 #include "host/canvas.h"
 #include "skin2/skin_keys.h"
@@ -117,16 +120,14 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
       State &= static_cast<std::uint8_t>(~csPressed);
       return true;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(Handle, &ps);
-      Paint();
-      EndPaint(Handle, &ps);
+      TPaintDC dc(Handle);
+      PaintTo(dc.Get());
       m.Result = 0;
       return false;
     }
     case WM_ERASEBKGND:
-      Paint();
-      return true;
+      m.Result = 1;  // the paint covers every pixel
+      return false;
     case WM_TIMER:
       // The hover timer lives on the button's own window; its ticks are the wrapper's.
       if (m.WParam == kHoverTimerId && HoverTimer) {
@@ -141,6 +142,7 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
 }
 
 void TvexSkinWndButton::AfterMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;  // painted in the message itself
   TvexSkinControlWnd::AfterMessage(m);
   switch (m.Msg) {
     case WM_LBUTTONDBLCLK:
@@ -197,31 +199,15 @@ void TvexSkinWndButton::Poll() {
   }
 }
 
-void TvexSkinWndButton::Paint() {
-  const TColor trans = Engine->SkinMetrics().TransparentColor;
-  const bool transparent = Engine->GetSkinSwitch(keys::switches::SKIN2_BUTTONTRANS);
-  TBitmap s;
-  s.SetPixelFormat(TPixelFormat::pf24bit);
-  const int w = WindowWidth(), h = WindowHeight();
+void TvexSkinWndButton::Paint() { RedrawNow(); }
+
+void TvexSkinWndButton::PaintTo(HDC dc) {
+  const TControlView view = View();
+  const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
   if (w <= 0 || h <= 0) return;
-  TBitmap b(w, h, TPixelFormat::pf24bit);
-  const RECT r{0, 0, w, h};
-  utils::FillRectColor(b.Canvas(), r, Engine->GetSkinColor(keys::color::SKIN2_FORMCOLOR));
-  const int slice = Pressed() ? 3 : Hot() ? 2 : 1;
-  if (Engine->GetSkinBitmap(keys::bitmap::SKIN2_BUTTON, s, 3, slice)) {
-    s.SetTransparentColor(trans);
-    s.SetTransparent(transparent);
-    utils::PaintNineSection(s, b.Canvas(), r, transparent, trans);
-  }
-  if (GetFocus() == Handle) {
-    RECT f{5, 5, w - 5, h - 5};
-    if (Pressed()) OffsetRect(&f, 1, 1);
-    b.Canvas().Brush.style = TBrushStyle::bsSolid;
-    b.Canvas().DrawFocusRect(f);
-  }
-  utils::AssignMenuFont(b.Canvas().Font());
-  b.Canvas().Font().SetColor(Engine->GetSkinColor(keys::color::SKIN2_BUTTONFONTCOLOR));
-  DrawCaption(b, WindowText(), false, r, &b.Canvas().Font());
+  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+  PaintPushButton(*Engine, view, buffer.Canvas(w, h));
+  buffer.CopyTo(dc, 0, 0, w, h);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -229,61 +215,49 @@ void TvexSkinWndButton::Paint() {
 
 namespace {
 
-void PaintBox(TvexSkinControlWnd& c, int key, int count, int slice, bool transparent) {
-  TvexSkinEngine* e = c.Engine;
-  TBitmap s;
-  s.SetPixelFormat(TPixelFormat::pf24bit);
-  const bool have = e->GetSkinBitmap(key, s, count, slice);
-  if (have) {
-    s.SetTransparentColor(e->SkinMetrics().TransparentColor);
-    s.SetTransparent(transparent);
-  }
-  const int sw = have ? s.Width() : 0, sh = have ? s.Height() : 0;
-  const int bw = std::max(sw, 14), bh = std::max(sh, c.WindowHeight());
-  if (bw <= 0 || bh <= 0) return;
-  TBitmap b(bw, bh, TPixelFormat::pf24bit);
-  utils::FillRectColor(b.Canvas(), RECT{0, 0, bw, bh}, e->GetFormColor());
-  if (have) b.Canvas().Draw(0, 0, s);
-  // BS_LEFTTEXT (also spelt BS_RIGHTBUTTON): the box stands at the right edge, as the control
-  // draws its own.
-  const bool boxRight = (GetWindowLongW(c.Handle, GWL_STYLE) & BS_LEFTTEXT) != 0;
-  c.DrawGraphicAt(b, POINT{boxRight ? c.WindowWidth() - bw : 0, 0});
+// After the control has painted itself in its WM_PAINT, the skin's box goes over its own: composed
+// in the back buffer and copied onto the box's column.
+void PaintBoxOver(TvexSkinControlWnd& c, RECT (*box)(TvexSkinEngine&, const TControlView&, TCanvas&)) {
+  const TControlView view = c.View();
+  const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
+  if (w <= 0 || h <= 0) return;
+  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+  TCanvas& canvas = buffer.Canvas(w, h);
+  RECT column = box(*c.Engine, view, canvas);
+  IntersectRect(&column, &column, &view.bounds);
+  TWindowDC dc(c.Handle, TWindowDC::TKind::Client);
+  BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
+         column.top, SRCCOPY);
 }
 
 }  // namespace
 
-int TvexSkinWndCheckBox::Slice(LRESULT check, bool enabled) {
-  if (check == BST_CHECKED) return enabled ? 1 : 4;
-  if (check == BST_UNCHECKED) return enabled ? 3 : 6;
-  return enabled ? 2 : 5;
-}
+int TvexSkinWndCheckBox::Slice(LRESULT check, bool enabled) { return CheckBoxSlice(static_cast<int>(check), enabled); }
 
 void TvexSkinWndCheckBox::AfterMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT) {
+    PaintBoxOver(*this, PaintCheckBoxBox);
+    return;
+  }
   TvexSkinControlWnd::AfterMessage(m);
   // A check state set by message shows at once, as for the other check box and radio wrappers.
   if (m.Msg == WM_LBUTTONDBLCLK || m.Msg == BM_SETCHECK) Repaint();
 }
 
-void TvexSkinWndCheckBox::Paint() {
-  const LRESULT check = SendMessageW(Handle, BM_GETCHECK, 0, 0);
-  PaintBox(*this, keys::bitmap::SKIN2_CHECKBOX, 6, Slice(check, GetEnabled()),
-           Engine->GetSkinSwitch(keys::switches::SKIN2_CHECKBOXTRANS));
-}
+void TvexSkinWndCheckBox::Paint() { RedrawNow(); }
 
-int TvexSkinWndRadioButton::Slice(LRESULT check, bool enabled) {
-  if (check != 0) return enabled ? 1 : 3;
-  return enabled ? 2 : 4;
-}
+int TvexSkinWndRadioButton::Slice(LRESULT check, bool enabled) { return RadioButtonSlice(static_cast<int>(check), enabled); }
 
 void TvexSkinWndRadioButton::AfterMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT) {
+    PaintBoxOver(*this, PaintRadioButtonBox);
+    return;
+  }
   TvexSkinControlWnd::AfterMessage(m);
   if (m.Msg == WM_LBUTTONDBLCLK || m.Msg == BM_SETCHECK) Repaint();
 }
 
-void TvexSkinWndRadioButton::Paint() {
-  const LRESULT check = SendMessageW(Handle, BM_GETCHECK, 0, 0);
-  PaintBox(*this, keys::bitmap::SKIN2_RADIOBUTTON, 4, Slice(check, GetEnabled()), true);
-}
+void TvexSkinWndRadioButton::Paint() { RedrawNow(); }
 
 void RegisterStandardWindowClasses() {
   static std::once_flag once;

@@ -17,6 +17,8 @@ class TvexSkinWndButton : public TvexSkinControlWnd {
   void MouseUp() override;
   void Attached() override;
   void Detach() override;
+  // Paints the whole button into a device context (the paint DC of its WM_PAINT).
+  void PaintTo(HDC dc);
   // One tick of the hover timer.
   void Poll();
   bool HasHoverTimer() const { return HoverTimer != 0; }

@@ -49,6 +49,15 @@ TvexSkinControl::TvexSkinControl(TvexSkinWindow* owner, const TClassInfo& cls)
 
 TvexSkinControl::~TvexSkinControl() { *Alive = false; }
 
+TControlView TvexSkinControl::View() const {
+  TControlView v;
+  GetClientBounds(v.bounds);
+  v.enabled = GetEnabled();
+  v.hot = Hot();
+  v.pressed = Pressed();
+  return v;
+}
+
 void TvexSkinControl::Repaint() {
   if (Engine && Engine->IsSkinActive()) Paint();
 }
@@ -100,61 +109,6 @@ void TvexSkinControl::AfterMessage(TMessage& m) {
     default:
       break;
   }
-}
-
-namespace {
-
-// Puts the control image on the window, then draws the caption over it (shared by both variants).
-void DrawCaptionOn(TvexSkinControl& c, TBitmap& bitmap, const std::wstring& text, bool wordWrap, RECT textRect,
-                   const TFont* font, UINT measureFlags) {
-  HWND wnd = c.GetHandle();
-  HDC dc = GetDC(wnd);
-  if (!dc) return;
-  {
-    TCanvas canvas(dc);
-    RECT r0;
-    c.GetClientBounds(r0);
-    canvas.CopyRect(r0, bitmap.Canvas(), r0);
-    if (!text.empty()) {
-      canvas.Brush.style = TBrushStyle::bsClear;
-      if (font) canvas.Font().Assign(*font);
-      if (!c.GetEnabled()) canvas.Font().SetColor(0x808080);
-      if (c.Pressed()) OffsetRect(&textRect, 1, 1);
-      RECT r = textRect;
-      if (wordWrap) {
-        r.left += 2;
-        r.right -= 2;
-      }
-      canvas.DrawText(text, r, measureFlags);
-      const int dx = ((textRect.right - textRect.left) - (r.right - r.left)) / 2;
-      const int dy = ((textRect.bottom - textRect.top) - (r.bottom - r.top)) / 2;
-      OffsetRect(&r, dx, dy);
-      canvas.DrawText(text, r, wordWrap ? UINT(DT_CENTER | DT_WORDBREAK) : UINT(DT_CENTER));
-    }
-  }
-  ReleaseDC(wnd, dc);
-}
-
-}  // namespace
-
-void TvexSkinControl::DrawCaption(TBitmap& bitmap, const std::string& text, bool wordWrap, RECT textRect, const TFont* font) {
-  DrawCaptionOn(*this, bitmap, Utf8ToWide(text), wordWrap, textRect, font, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
-}
-
-void TvexSkinControl::DrawCaptionW(TBitmap& bitmap, bool wordWrap, RECT textRect, const TFont* font) {
-  DrawCaptionOn(*this, bitmap, utils::GetWindowTextUnicode(GetHandle()), wordWrap, textRect, font,
-                wordWrap ? UINT(DT_CALCRECT | DT_CENTER | DT_WORDBREAK) : UINT(DT_CALCRECT | DT_CENTER));
-}
-
-void TvexSkinControl::DrawGraphicAt(const TGraphic& graphic, POINT at) {
-  HWND wnd = GetHandle();
-  HDC dc = GetDC(wnd);
-  if (!dc) return;
-  {
-    TCanvas canvas(dc);
-    canvas.Draw(at.x, at.y, graphic);
-  }
-  ReleaseDC(wnd, dc);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -365,7 +319,25 @@ void TvexSkinControlWnd::Route(TMessage& m) {
   if (*alive && !Detached) AfterMessage(m);
 }
 
+TControlView TvexSkinControlWnd::View() const {
+  TControlView v = TvexSkinControl::View();
+  v.focused = GetFocus() == Handle;
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(Handle, GWL_STYLE));
+  const DWORD ex = static_cast<DWORD>(GetWindowLongW(Handle, GWL_EXSTYLE));
+  v.isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  v.boxRight = (style & BS_LEFTTEXT) != 0;
+  v.rightToLeft = (ex & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING)) != 0;
+  v.check = static_cast<int>(SendMessageW(Handle, BM_GETCHECK, 0, 0));
+  v.caption = utils::GetWindowTextUnicode(Handle);
+  v.font = reinterpret_cast<HFONT>(SendMessageW(Handle, WM_GETFONT, 0, 0));
+  return v;
+}
+
 void TvexSkinControlWnd::GetClientBounds(RECT& r) const { r = RECT{0, 0, WindowWidth(), WindowHeight()}; }
+
+void TvexSkinControlWnd::RedrawNow() const {
+  RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+}
 
 int TvexSkinControlWnd::WindowWidth() const {
   RECT r{};

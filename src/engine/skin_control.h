@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/control_view.h"
 #include "host/bitmap.h"
 #include "host/control.h"
 #include "host/messages.h"
@@ -50,6 +51,8 @@ class TvexSkinControl : public host::TObject {
   virtual HWND GetHandle() const = 0;
   virtual bool GetEnabled() const = 0;
   virtual bool WantsParentColor() const { return false; }
+  // The control as its painter sees it now.
+  virtual TControlView View() const;
   // Makes the control repaint after a skin or activation change.
   virtual void Refresh() = 0;
   // Takes the wrapper out of the control's message path (a native wrapper's destructor does it
@@ -58,12 +61,6 @@ class TvexSkinControl : public host::TObject {
 
   bool Hot() const { return (State & csHot) != 0; }
   bool Pressed() const { return (State & csPressed) != 0; }
-
-  // The composed control image goes to the window, then the caption is drawn over it, centred in
-  // textRect: grey when disabled, one pixel right and down when pressed.
-  void DrawCaption(host::TBitmap& bitmap, const std::string& text, bool wordWrap, RECT textRect, const host::TFont* font);
-  void DrawCaptionW(host::TBitmap& bitmap, bool wordWrap, RECT textRect, const host::TFont* font);
-  void DrawGraphicAt(const host::TGraphic& graphic, POINT at);
 
   TvexSkinWindow* Owner = nullptr;
   TvexSkinEngine* Engine = nullptr;
@@ -122,8 +119,11 @@ class TvexSkinControlWnd : public TvexSkinControl {
   HWND GetHandle() const override { return Handle; }
   bool GetEnabled() const override { return IsWindowEnabled(Handle) != FALSE; }
   void Refresh() override;
+  TControlView View() const override;
   int WindowWidth() const;
   int WindowHeight() const;
+  // Repaints the window now, through its WM_PAINT.
+  void RedrawNow() const;
   std::string WindowText() const;
   void Route(host::TMessage& m);
 

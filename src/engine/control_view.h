@@ -1,0 +1,26 @@
+// What a painter needs to know of a control, answered alike by the wrapper of a framework control
+// and by the wrapper of a native window: the painting of each kind of control is written once,
+// against this view and a canvas.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vex::engine {
+
+struct TControlView {
+  RECT bounds{0, 0, 0, 0};  // the control's client rectangle
+  bool enabled = true;
+  bool focused = false;
+  bool hot = false;
+  bool pressed = false;
+  bool isDefault = false;  // the default push button of its window
+  int check = BST_UNCHECKED;  // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
+  bool boxRight = false;      // a check box or radio button with its box at the right edge
+  bool rightToLeft = false;
+  std::wstring caption;
+  HFONT font = nullptr;  // the control's own font, if it has one
+};
+
+}  // namespace vex::engine
