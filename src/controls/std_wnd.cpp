@@ -270,7 +270,7 @@ void RegisterStandardWindowClasses() {
         {"BUTTON_RADIOBUTTON",
          [](HWND w, TvexSkinWindow* f) -> TvexSkinControlWnd* { return NewControlWrapper<TvexSkinWndRadioButton>(w, f); }},
     };
-    RegisterWindowClasses(rows, 2);
+    RegisterWindowClasses(rows);
   });
 }
 

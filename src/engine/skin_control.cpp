@@ -114,15 +114,6 @@ void TvexSkinControl::AfterMessage(TMessage& m) {
 // ---------------------------------------------------------------------------------------------
 // Scroll-thumb tracking
 
-TScrollTrackInfo& VScrollTrack() {
-  static TScrollTrackInfo info;
-  return info;
-}
-TScrollTrackInfo& HScrollTrack() {
-  static TScrollTrackInfo info;
-  return info;
-}
-
 bool IsScrollTrackedClass(const std::string& n) {
   return n == "TRxRichEdit" || n == "TRxCustomRichEdit" || n == "TJvxRichEdit" || n == "TRichEditViewer";
 }
@@ -149,8 +140,8 @@ void QueryThumb(HWND wnd, LONG objectId, TScrollTrackInfo& t, bool takeBar, HWND
   }
 }
 
-void TrackOne(HWND wnd, HWND parent, const TMessage& m, bool vertical) {
-  TScrollTrackInfo& t = vertical ? VScrollTrack() : HScrollTrack();
+void TrackOne(TvexSkinEngine& engine, HWND wnd, HWND parent, const TMessage& m, bool vertical) {
+  TScrollTrackInfo& t = vertical ? engine.VScrollTrack : engine.HScrollTrack;
   t.Tracking = false;
   QueryThumb(wnd, vertical ? OBJID_VSCROLL : OBJID_HSCROLL, t, true, parent);
   switch (LOWORD(m.WParam)) {
@@ -177,20 +168,20 @@ void TrackOne(HWND wnd, HWND parent, const TMessage& m, bool vertical) {
 
 }  // namespace
 
-void TrackScrollThumb(HWND wnd, HWND parent, const TMessage& m) {
+void TrackScrollThumb(TvexSkinEngine& engine, HWND wnd, HWND parent, const TMessage& m) {
   switch (m.Msg) {
     case WM_NCLBUTTONDOWN: {
       POINT p;
       GetCursorPos(&p);
-      VScrollTrack().DragStart = p;
-      HScrollTrack().DragStart = p;
+      engine.VScrollTrack.DragStart = p;
+      engine.HScrollTrack.DragStart = p;
       break;
     }
     case WM_VSCROLL:
-      TrackOne(wnd, parent, m, true);
+      TrackOne(engine, wnd, parent, m, true);
       break;
     case WM_HSCROLL:
-      TrackOne(wnd, parent, m, false);
+      TrackOne(engine, wnd, parent, m, false);
       break;
     default:
       break;
@@ -221,7 +212,7 @@ void TvexSkinControlVCL::Route(TMessage& m) {
   }
   if (IsScrollTrackedClass(Control->ClassName())) {
     if (auto* wc = dynamic_cast<TWinControl*>(Control); wc && wc->HandleAllocated())
-      TrackScrollThumb(wc->Handle(), Control->Parent() && Control->Parent()->HandleAllocated() ? Control->Parent()->Handle() : nullptr, m);
+      TrackScrollThumb(*Engine, wc->Handle(), Control->Parent() && Control->Parent()->HandleAllocated() ? Control->Parent()->Handle() : nullptr, m);
   }
   const std::shared_ptr<bool> alive = Alive;
   if (BeforeMessage(m) && *alive) {
@@ -375,9 +366,8 @@ std::vector<TWindowClassRow>& Rows() {
 }
 }  // namespace
 
-void RegisterWindowClasses(const TWindowClassRow* rows, int highIndex) {
-  for (int i = 0; i <= highIndex; ++i) {
-    TWindowClassRow row = rows[i];
+void RegisterWindowClasses(TSpan<const TWindowClassRow> rows) {
+  for (TWindowClassRow row : rows) {
     if (row.key.size() > 67) row.key.resize(67);
     Rows().push_back(std::move(row));
   }
@@ -392,8 +382,8 @@ std::vector<TControlClassRow>& ControlRows() {
 }
 }  // namespace
 
-void RegisterControlClasses(const TControlClassRow* rows, int highIndex) {
-  for (int i = 0; i <= highIndex; ++i) ControlRows().push_back(rows[i]);
+void RegisterControlClasses(TSpan<const TControlClassRow> rows) {
+  for (const TControlClassRow& row : rows) ControlRows().push_back(row);
 }
 
 const std::vector<TControlClassRow>& ControlClassTable() { return ControlRows(); }

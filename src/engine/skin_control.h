@@ -16,6 +16,7 @@
 #include "host/bitmap.h"
 #include "host/control.h"
 #include "host/messages.h"
+#include "host/span.h"
 #include "host/object.h"
 #include "host/string_list.h"
 
@@ -149,20 +150,9 @@ class TvexSkinBorderWndControl : public TvexSkinControlWnd {
   void Paint() override;
 };
 
-// Thumb positions of the scroll bar being dragged, one record per orientation, kept while the
-// framework's scrolling controls route their scroll messages.
-struct TScrollTrackInfo {
-  POINT DragStart{};
-  bool Tracking = false;
-  int ThumbStart = 0, ThumbEnd = 0, ThumbLength = 0;
-  RECT BarRect{};
-  SCROLLBARINFO Info{};
-  BOOL InfoResult = FALSE;
-};
-TScrollTrackInfo& VScrollTrack();
-TScrollTrackInfo& HScrollTrack();
-// Updates the records for a message of a tracked control (window `wnd`, parent `parent`).
-void TrackScrollThumb(HWND wnd, HWND parent, const host::TMessage& m);
+// Updates the engine's scroll-thumb records for a message of a tracked control (window `wnd`,
+// parent `parent`).
+void TrackScrollThumb(TvexSkinEngine& engine, HWND wnd, HWND parent, const host::TMessage& m);
 // Whether a framework control's scroll thumb is tracked: by its class name.
 bool IsScrollTrackedClass(const std::string& className);
 
@@ -173,7 +163,7 @@ struct TControlClassRow {
   const host::TClassInfo* controlClass;
   TControlWrapperFactory create;
 };
-void RegisterControlClasses(const TControlClassRow* rows, int highIndex);
+void RegisterControlClasses(host::TSpan<const TControlClassRow> rows);
 const std::vector<TControlClassRow>& ControlClassTable();
 void ClearControlClassTable();
 // The wrapper for a framework control from the table, or none (no matching row, or the wrapper's
@@ -186,7 +176,7 @@ struct TWindowClassRow {
   std::string key;  // at most 67 characters
   TWindowWrapperFactory create;
 };
-void RegisterWindowClasses(const TWindowClassRow* rows, int highIndex);
+void RegisterWindowClasses(host::TSpan<const TWindowClassRow> rows);
 const std::vector<TWindowClassRow>& WindowClassTable();
 void ClearWindowClassTable();
 

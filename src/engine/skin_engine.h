@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/scroll_track.h"
 #include "engine/skin_window.h"
 #include "host/collection.h"
 #include "host/form.h"
@@ -123,6 +124,8 @@ class TvexSkinEngine : public host::TComponent {
   TvexSkinWindow* FindFrame(HWND handle) const;
   std::vector<TvexSkinWindow*>& FrameList() { return frames_; }
   TvexSkinWindow* SystemMenuTarget = nullptr;
+  // The scroll bar thumb being dragged in a tracked control, one record per orientation.
+  TScrollTrackInfo VScrollTrack, HScrollTrack;
   bool Detaching = false, InSkinAllForms = false;
   static constexpr int DefaultCaptionLeft = -10000;
   static constexpr host::TColor DisabledMenuFontColor = host::clGray;

@@ -353,8 +353,8 @@ TEST_F(Controls, ControlClassTableIsSearchedFromTheLastRow) {
   };
   const TControlClassRow rows[] = {row(TWinControl::StaticClass(), 0), row(TButton::StaticClass(), 1),
                                    row(TWinControl::StaticClass(), 2)};
-  // Registered in two calls: rows are appended, the highest index given is included.
-  RegisterControlClasses(rows, 1);
+  // Registered in two calls: rows are appended.
+  RegisterControlClasses(TSpan<const TControlClassRow>(rows, 2));
   auto* button = new TButton(form.get());
   auto* panel = new TPanel(form.get());
   auto* label = new TLabel(form.get());
@@ -367,7 +367,7 @@ TEST_F(Controls, ControlClassTableIsSearchedFromTheLastRow) {
   EXPECT_EQ(static_cast<TTaggedWrapper*>(w.get())->row, 0);
   w->RestoreWindowProc();
   EXPECT_EQ(CreateControlWrapper(label, frame), nullptr);  // no row for windowless controls
-  RegisterControlClasses(rows + 2, 0);
+  RegisterControlClasses(TSpan<const TControlClassRow>(rows + 2, 1));
   EXPECT_EQ(ControlClassTable().size(), 3u);
   w.reset(CreateControlWrapper(button, frame));
   EXPECT_EQ(static_cast<TTaggedWrapper*>(w.get())->row, 2);  // the general row registered last wins
@@ -378,7 +378,7 @@ TEST_F(Controls, ControlClassTableIsSearchedFromTheLastRow) {
   const TControlClassRow failing[] = {TControlClassRow{&TButton::StaticClass(), [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* {
                                                          return NewControlWrapper<TFailingWrapper>(c, f);
                                                        }}};
-  RegisterControlClasses(failing, 0);
+  RegisterControlClasses(failing);
   EXPECT_EQ(CreateControlWrapper(button, frame), nullptr);
   EXPECT_EQ(button->Perform(SKM_QUERYSKINNED), 0);
   ClearControlClassTable();
@@ -390,7 +390,10 @@ TEST_F(Controls, ControlClassTableIsSearchedFromTheLastRow) {
 namespace vex::engine {
 namespace {
 
-TEST(ScrollTracking, ThumbDragIsClampedBetweenTheArrows) {
+// The records belong to the engine.
+class ScrollTracking : public test::TSkinnedEngineTest {};
+
+TEST_F(ScrollTracking, ThumbDragIsClampedBetweenTheArrows) {
   HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 50, 50, 300, 300, nullptr, nullptr, nullptr, nullptr);
   HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 10, 10, 120, 200,
                               parent, nullptr, nullptr, nullptr);
@@ -405,15 +408,15 @@ TEST(ScrollTracking, ThumbDragIsClampedBetweenTheArrows) {
   POINT cursor;
   GetCursorPos(&cursor);
 
-  TScrollTrackInfo& t = VScrollTrack();
+  TScrollTrackInfo& t = engine->VScrollTrack;
   TMessage track{WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0, 0};
   t.DragStart = POINT{cursor.x, cursor.y + 1000};  // dragged far above the top arrow
-  TrackScrollThumb(list, parent, track);
+  TrackScrollThumb(*engine, list, parent, track);
   EXPECT_TRUE(t.Tracking);
   EXPECT_EQ(t.ThumbStart, a);
   EXPECT_EQ(t.ThumbEnd, a + length);
   t.DragStart = POINT{cursor.x, cursor.y - 1000};  // far past the bottom
-  TrackScrollThumb(list, parent, track);
+  TrackScrollThumb(*engine, list, parent, track);
   EXPECT_EQ(t.ThumbStart, barHeight - a - length);
   // The bar rectangle is in the parent's client coordinates.
   POINT barTop{info.rcScrollBar.left, info.rcScrollBar.top};
@@ -423,13 +426,13 @@ TEST(ScrollTracking, ThumbDragIsClampedBetweenTheArrows) {
   EXPECT_EQ(barTop.x, 10 + 120 - (info.rcScrollBar.right - info.rcScrollBar.left));
   EXPECT_EQ(t.BarRect.bottom - t.BarRect.top, barHeight);
   TMessage position{WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0, 0};
-  TrackScrollThumb(list, parent, position);
+  TrackScrollThumb(*engine, list, parent, position);
   EXPECT_FALSE(t.Tracking);
   EXPECT_EQ(t.ThumbStart, info.xyThumbTop);
   DestroyWindow(parent);
 }
 
-TEST(ScrollTracking, TrackedClassesByExactName) {
+TEST(ScrollTrackedClasses, ByExactName) {
   for (const char* n : {"TRxRichEdit", "TRxCustomRichEdit", "TJvxRichEdit", "TRichEditViewer"}) EXPECT_TRUE(IsScrollTrackedClass(n)) << n;
   for (const char* n : {"TMyRichEditViewer", "trichEditviewer", "TRichEdit"}) EXPECT_FALSE(IsScrollTrackedClass(n)) << n;
 }
