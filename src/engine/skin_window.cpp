@@ -161,167 +161,196 @@ image::TTitleWindow TvexSkinWindow::TitleWindow() const {
 
 void TvexSkinWindow::PaintFrame() {
   if (!FEngine || !FEngine->IsSkinActive() || !FSkinned || !Handle()) return;
-  utils::TvexSkinReader* r = FEngine->CurrentReader();
   const TSkinMetrics& m = FEngine->SkinMetrics();
-  const image::TFrameSkin skin = FrameSkin();
-  const image::TTitleWindow tw = TitleWindow();
-  const int W = tw.width, H = tw.height;
-  const int TH = TitleHeight();
-  const int BL = m.LeftBorderWidth, BR = m.RightBorderWidth, BB = m.BottomBorderHeight;
-  const int MH = MenuBarHeight();
-  const bool zoomedChild = IsMDIChild() && tw.zoomed;
-  TWindowCanvas canvas(Handle(), TWindowDC::TKind::Whole);
-  bool minimized = false;
+  TFramePaint f{FEngine->CurrentReader(), m, FrameSkin(), TitleWindow()};
+  f.layout = image::LayoutTitle(f.skin, f.window);
+  f.width = f.window.width;
+  f.height = f.window.height;
+  f.titleHeight = TitleHeight();
+  f.menuBarHeight = MenuBarHeight();
+  f.zoomedChild = IsMDIChild() && f.window.zoomed;
+  f.bufferHeight = std::max(f.titleHeight, FNativeTop);
+  TWindowCanvas window(Handle(), TWindowDC::TKind::Whole);
 
-  if (FShowTitle && !zoomedChild) {
-    const int bufH = std::max(TH, FNativeTop);
-    FTitleBuffer.SetSize(W, bufH);
-    TCanvas& tc = FTitleBuffer.Canvas();
-    utils::FillRectColor(tc, RECT{0, 0, W, TH}, m.FormColor);
-    if (TH < FNativeTop) utils::FillRectColor(tc, RECT{0, TH, W, FNativeTop}, MH >= 1 ? m.MenuColors[mcMenuBarStart] : m.FormColor);
-    const image::TTitleLayout layout = image::LayoutTitle(skin, tw);
-    std::wstring caption = GetCaptionW();
-    utils::AssignCaptionFont(tc.Font());
-    minimized = tw.minimized;
-    const TBitmap* t1 = r->GetBitmap(keys::bitmap::SKIN2_TITLEBAR1);
-    if (minimized) {
-      if (const TBitmap* mt = r->GetBitmap(keys::bitmap::SKIN2_MINIMIZEDTITLE)) tc.StretchDraw(RECT{0, 0, W, H}, *mt);
-      caption = utils::EllipsisTextW(tc, caption, layout.captionFitWidth);
-    } else if (t1) {
-      const bool five = skin.fiveSections;
-      const TBitmap* right = r->GetBitmap(five ? keys::bitmap::SKIN2_TITLEBAR5 : keys::bitmap::SKIN2_TITLEBAR3);
-      const int rw = right ? right->Width() : 0;
-      if (right) tc.Draw(W - rw, 0, *right);
-      const int E = W - rw;
-      tc.Draw(0, 0, *t1);
-      int x = t1->Width();
-      caption = utils::EllipsisTextW(tc, caption, layout.captionFitWidth);
-      const TBitmap* filler = r->GetBitmap(five ? keys::bitmap::SKIN2_TITLEBAR4 : keys::bitmap::SKIN2_TITLEBAR2);
-      if (five) {
-        const TBitmap* t2 = r->GetBitmap(keys::bitmap::SKIN2_TITLEBAR2);
-        const TBitmap* t3 = r->GetBitmap(keys::bitmap::SKIN2_TITLEBAR3);
-        const int captionX0 = skin.iconX + 20;
-        const int CR = captionX0 + tc.TextWidth(caption);
-        // A short caption without an icon would invert the stretch; it then draws nothing.
-        if (t2 && CR + 2 > t1->Width()) tc.StretchDraw(RECT{t1->Width(), 0, CR + 2, t2->Height()}, *t2);
-        if (t3) {
-          tc.Draw(CR + 2, 0, *t3);
-          x = CR + 2 + t3->Width();
-        }
-      }
-      if (filler && x < E) tc.StretchDraw(RECT{x, 0, E, filler->Height()}, *filler);
-      int fillerHeight = filler ? filler->Height() : 0;
-      if (layout.narrow && right) {
-        if (W - rw > BL) {
-          tc.Draw(W - rw, 0, *right);
-        } else {
-          RECT dst{BL, 0, W, bufH};
-          RECT src{rw - W + BL, 0, rw, right->Height()};
-          tc.CopyRect(dst, const_cast<TBitmap*>(right)->Canvas(), src);
-        }
-        tc.StretchDraw(RECT{BL, 0, std::max(BL, W - rw), bufH}, *t1);
-        fillerHeight = t1->Height();
-      }
-      if (fillerHeight < bufH) {
-        if (FShowBorders)
-          utils::FillRectColor(tc, RECT{BL, fillerHeight + FExtraTop, W - BR, bufH}, m.FormColor);
-        else
-          utils::FillRectColor(tc, RECT{0, fillerHeight, W, bufH}, m.FormColor);
-      }
-    }
-
-    // Icon and title buttons, with the element under the cursor.
-    FHotButton = ElementUnderCursor();
-    FMaximizeDrawn = FMinimizeDrawn = FCloseDrawn = false;
-    if (tw.hasSystemIcon) {
-      HICON icon = IconHandle();
-      if (!icon && Application().Icon().Handle()) icon = Application().Icon().Handle();
-      if (!icon) icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
-      if (icon) DrawIconEx(tc.Handle(), layout.iconX, layout.iconY, icon, 16, 16, 0, nullptr, DI_NORMAL);
-    }
-    const TBitmap* strip = r->GetBitmap(keys::bitmap::SKIN2_TITLEBUTTONS);
-    const bool buttonsTransparent = r->GetSwitch(keys::switches::SKIN2_TITLEBTNTRANS);
-    for (const image::TTitleButton& b : layout.buttons) {
-      if (b.element == image::teClose) FCloseDrawn = true;
-      if (b.element == image::teMaximize) FMaximizeDrawn = true;
-      if (b.element == image::teMinimize) FMinimizeDrawn = true;
-      if (!strip) continue;
-      int slice = b.firstSlice;
-      if (FHotButton == b.element) slice += FPressed ? 2 : 1;
-      // Straight from the strip: no slice bitmap per button and paint.
-      const int sw = strip->Width() / 18;
-      HDC src = const_cast<TBitmap*>(strip)->Canvas().Handle();
-      if (buttonsTransparent && !IsNoColor(m.TransparentColor))
-        TransparentBlt(tc.Handle(), b.rect.left, b.rect.top, sw, strip->Height(), src, (slice - 1) * sw, 0, sw, strip->Height(),
-                       static_cast<UINT>(ColorToRGB(m.TransparentColor)));
-      else
-        BitBlt(tc.Handle(), b.rect.left, b.rect.top, sw, strip->Height(), src, (slice - 1) * sw, 0, SRCCOPY);
-    }
-    FButtonsLeft = layout.buttonsLeft;
-
-    // Caption text.
-    tc.Brush.style = TBrushStyle::bsClear;
-    tc.Font().SetColor(FActive ? m.TitleFontColor : TvexSkinEngine::InactiveTitleFontColor);
-    const int cx = FCaptionLeft >= 0 ? FCaptionLeft : layout.captionX;
-    RECT cr{cx, layout.captionY, 2048, 100};
-    if (!caption.empty()) tc.DrawText(caption, cr, DT_SINGLELINE | DT_NOPREFIX);
-    tc.Brush.style = TBrushStyle::bsSolid;
-
-    // Out to the window, through the composite when the title shapes the region.
-    if (FTitleRegion && FTitleComposite) {
-      FTitleComposite->SetSize(W, bufH);
-      utils::FillRectColor(FTitleComposite->Canvas(), RECT{0, 0, W, bufH}, m.FormColor);
-      FTitleComposite->Canvas().Draw(0, 0, FTitleBuffer);
-      BitBlt(canvas.Handle(), 0, 0, W, bufH, FTitleComposite->Canvas().Handle(), 0, 0, SRCCOPY);
-    } else {
-      BitBlt(canvas.Handle(), 0, 0, W, bufH, tc.Handle(), 0, 0, SRCCOPY);
-    }
+  const bool titleShown = FShowTitle && !f.zoomedChild;
+  if (titleShown) {
+    FTitleBuffer.SetSize(f.width, f.bufferHeight);
+    TCanvas& title = FTitleBuffer.Canvas();
+    const std::wstring caption = PaintTitle(f, title);
+    PaintTitleButtons(f, title);
+    PaintCaption(f, title, caption);
+    CopyTitleToWindow(f, window);
   }
-
-  if (FShowBorders && !minimized) {
-    int TO = TH;
-    if (zoomedChild) {
-      TO = 0;
-      if (TCustomForm* main = Application().MainForm(); main && main->HandleAllocated())
-        PostMessageW(main->Handle(), SKM_MDICHILDZOOMED, 0, 0);
-    }
-    if (const TBitmap* left = r->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER)) canvas.StretchDraw(RECT{0, TO, BL, H - BB}, *left);
-    if (const TBitmap* right = r->GetBitmap(keys::bitmap::SKIN2_FORMRIGHTBORDER))
-      canvas.StretchDraw(RECT{W - BR, TO, W, H - BB}, *right);
-    const TBitmap* b1 = r->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER1);
-    if (b1) {
-      FBottomBuffer.SetSize(W, b1->Height());
-      TCanvas& bc = FBottomBuffer.Canvas();
-      if (r->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERTHREESECT)) {
-        const TBitmap* b2 = r->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER2);
-        const TBitmap* b3 = r->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER3);
-        bc.Draw(0, 0, *b1);
-        if (b3) bc.Draw(W - b3->Width(), 0, *b3);
-        if (b2) bc.StretchDraw(RECT{b1->Width(), 0, W - (b3 ? b3->Width() : 0), b1->Height()}, *b2);
-      } else {
-        utils::PaintThreeCells(*b1, bc, RECT{0, 0, W, b1->Height()}, false, m.TransparentColor);
-      }
-      const TBitmap* out = &FBottomBuffer;
-      if (FBottomRegion && FBottomComposite) {
-        FBottomComposite->SetSize(W, b1->Height());
-        utils::FillRectColor(FBottomComposite->Canvas(), RECT{0, 0, W, b1->Height()}, m.FormColor);
-        FBottomComposite->Canvas().Draw(0, 0, FBottomBuffer);
-        out = FBottomComposite.get();
-      }
-      BitBlt(canvas.Handle(), 0, H - BB, out->Width(), out->Height(), const_cast<TBitmap*>(out)->Canvas().Handle(), 0, 0, SRCCOPY);
-    }
-  }
-
-  // Frame areas the skin's bitmaps do not cover.
-  if (BL < FFrameSide) utils::FillRectColor(canvas, RECT{BL, MH + TH, FFrameSide, H - BB}, m.FormColor);
-  if (BB < FFrameBottom) utils::FillRectColor(canvas, RECT{BL, H - FFrameBottom, W - BR, H - BB}, m.FormColor);
-  if (BR < FFrameSide) utils::FillRectColor(canvas, RECT{W - FFrameSide, MH + TH, W - BR, H - BB}, m.FormColor);
-
+  const bool minimized = titleShown && f.window.minimized;
+  if (FShowBorders && !minimized) PaintBorders(f, window);
+  PaintUncoveredFrame(f, window);
   // The window's own menu bar, below the title.
-  if (!minimized && !zoomedChild) {
+  if (!minimized && !f.zoomedChild) {
     const RECT band = MenuBandRect();
-    if (band.bottom > band.top) PaintMenuBand(canvas, band);
+    if (band.bottom > band.top) PaintMenuBand(window, band);
   }
+}
+
+std::wstring TvexSkinWindow::PaintTitle(const TFramePaint& f, TCanvas& title) {
+  const TSkinMetrics& m = f.metrics;
+  const int W = f.width, TH = f.titleHeight, BL = m.LeftBorderWidth, BR = m.RightBorderWidth;
+  utils::FillRectColor(title, RECT{0, 0, W, TH}, m.FormColor);
+  if (TH < FNativeTop)
+    utils::FillRectColor(title, RECT{0, TH, W, FNativeTop}, f.menuBarHeight >= 1 ? m.MenuColors[mcMenuBarStart] : m.FormColor);
+  std::wstring caption = GetCaptionW();
+  utils::AssignCaptionFont(title.Font());
+  const TBitmap* first = f.reader->GetBitmap(keys::bitmap::SKIN2_TITLEBAR1);
+  if (f.window.minimized) {
+    if (const TBitmap* minimizedTitle = f.reader->GetBitmap(keys::bitmap::SKIN2_MINIMIZEDTITLE))
+      title.StretchDraw(RECT{0, 0, W, f.height}, *minimizedTitle);
+    return utils::EllipsisTextW(title, caption, f.layout.captionFitWidth);
+  }
+  if (!first) return caption;
+  // Three sections: left, stretched middle, right. Five: left, a middle stretched to the
+  // caption's end, a piece after the caption, a stretched filler, right.
+  const bool five = f.skin.fiveSections;
+  const TBitmap* right = f.reader->GetBitmap(five ? keys::bitmap::SKIN2_TITLEBAR5 : keys::bitmap::SKIN2_TITLEBAR3);
+  const int rightWidth = right ? right->Width() : 0;
+  if (right) title.Draw(W - rightWidth, 0, *right);
+  const int fillerEnd = W - rightWidth;
+  title.Draw(0, 0, *first);
+  int x = first->Width();
+  caption = utils::EllipsisTextW(title, caption, f.layout.captionFitWidth);
+  const TBitmap* filler = f.reader->GetBitmap(five ? keys::bitmap::SKIN2_TITLEBAR4 : keys::bitmap::SKIN2_TITLEBAR2);
+  if (five) {
+    const TBitmap* middle = f.reader->GetBitmap(keys::bitmap::SKIN2_TITLEBAR2);
+    const TBitmap* afterCaption = f.reader->GetBitmap(keys::bitmap::SKIN2_TITLEBAR3);
+    const int captionRight = f.skin.iconX + 20 + title.TextWidth(caption);
+    // A short caption without an icon would invert the stretch; it then draws nothing.
+    if (middle && captionRight + 2 > first->Width())
+      title.StretchDraw(RECT{first->Width(), 0, captionRight + 2, middle->Height()}, *middle);
+    if (afterCaption) {
+      title.Draw(captionRight + 2, 0, *afterCaption);
+      x = captionRight + 2 + afterCaption->Width();
+    }
+  }
+  if (filler && x < fillerEnd) title.StretchDraw(RECT{x, 0, fillerEnd, filler->Height()}, *filler);
+  int fillerHeight = filler ? filler->Height() : 0;
+  if (f.layout.narrow && right) {
+    // Too narrow for the sections: the right section, then the left one stretched up to it.
+    if (W - rightWidth > BL) {
+      title.Draw(W - rightWidth, 0, *right);
+    } else {
+      RECT dst{BL, 0, W, f.bufferHeight};
+      RECT src{rightWidth - W + BL, 0, rightWidth, right->Height()};
+      title.CopyRect(dst, const_cast<TBitmap*>(right)->Canvas(), src);
+    }
+    title.StretchDraw(RECT{BL, 0, std::max(BL, W - rightWidth), f.bufferHeight}, *first);
+    fillerHeight = first->Height();
+  }
+  if (fillerHeight < f.bufferHeight) {
+    if (FShowBorders)
+      utils::FillRectColor(title, RECT{BL, fillerHeight + FExtraTop, W - BR, f.bufferHeight}, m.FormColor);
+    else
+      utils::FillRectColor(title, RECT{0, fillerHeight, W, f.bufferHeight}, m.FormColor);
+  }
+  return caption;
+}
+
+void TvexSkinWindow::PaintTitleButtons(const TFramePaint& f, TCanvas& title) {
+  // The element under the cursor shows hot, or pressed while the left button is down on it.
+  FHotButton = ElementUnderCursor();
+  FMaximizeDrawn = FMinimizeDrawn = FCloseDrawn = false;
+  if (f.window.hasSystemIcon) {
+    HICON icon = IconHandle();
+    if (!icon && Application().Icon().Handle()) icon = Application().Icon().Handle();
+    if (!icon) icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
+    if (icon) DrawIconEx(title.Handle(), f.layout.iconX, f.layout.iconY, icon, 16, 16, 0, nullptr, DI_NORMAL);
+  }
+  const TBitmap* strip = f.reader->GetBitmap(keys::bitmap::SKIN2_TITLEBUTTONS);
+  const bool buttonsTransparent = f.reader->GetSwitch(keys::switches::SKIN2_TITLEBTNTRANS);
+  const TColor mask = f.metrics.TransparentColor;
+  for (const image::TTitleButton& b : f.layout.buttons) {
+    if (b.element == image::teClose) FCloseDrawn = true;
+    if (b.element == image::teMaximize) FMaximizeDrawn = true;
+    if (b.element == image::teMinimize) FMinimizeDrawn = true;
+    if (!strip) continue;
+    int slice = b.firstSlice;
+    if (FHotButton == b.element) slice += FPressed ? 2 : 1;
+    // Straight from the strip: no slice bitmap per button and paint.
+    const int sliceWidth = strip->Width() / 18;
+    HDC source = const_cast<TBitmap*>(strip)->Canvas().Handle();
+    if (buttonsTransparent && !IsNoColor(mask))
+      TransparentBlt(title.Handle(), b.rect.left, b.rect.top, sliceWidth, strip->Height(), source, (slice - 1) * sliceWidth, 0,
+                     sliceWidth, strip->Height(), static_cast<UINT>(ColorToRGB(mask)));
+    else
+      BitBlt(title.Handle(), b.rect.left, b.rect.top, sliceWidth, strip->Height(), source, (slice - 1) * sliceWidth, 0, SRCCOPY);
+  }
+  FButtonsLeft = f.layout.buttonsLeft;
+}
+
+void TvexSkinWindow::PaintCaption(const TFramePaint& f, TCanvas& title, const std::wstring& caption) {
+  if (caption.empty()) return;
+  title.Brush.style = TBrushStyle::bsClear;
+  title.Font().SetColor(FActive ? f.metrics.TitleFontColor : TvexSkinEngine::InactiveTitleFontColor);
+  const int x = FCaptionLeft >= 0 ? FCaptionLeft : f.layout.captionX;
+  RECT r{x, f.layout.captionY, 2048, 100};
+  title.DrawText(caption, r, DT_SINGLELINE | DT_NOPREFIX);
+  title.Brush.style = TBrushStyle::bsSolid;
+}
+
+void TvexSkinWindow::CopyTitleToWindow(const TFramePaint& f, TCanvas& window) {
+  // Through the composite when the title shapes the region: its transparent pixels show the form
+  // colour until the region cuts them away.
+  HDC source = FTitleBuffer.Canvas().Handle();
+  if (FTitleRegion && FTitleComposite) {
+    FTitleComposite->SetSize(f.width, f.bufferHeight);
+    utils::FillRectColor(FTitleComposite->Canvas(), RECT{0, 0, f.width, f.bufferHeight}, f.metrics.FormColor);
+    FTitleComposite->Canvas().Draw(0, 0, FTitleBuffer);
+    source = FTitleComposite->Canvas().Handle();
+  }
+  BitBlt(window.Handle(), 0, 0, f.width, f.bufferHeight, source, 0, 0, SRCCOPY);
+}
+
+void TvexSkinWindow::PaintBorders(const TFramePaint& f, TCanvas& window) {
+  const TSkinMetrics& m = f.metrics;
+  const int W = f.width, H = f.height, BL = m.LeftBorderWidth, BR = m.RightBorderWidth, BB = m.BottomBorderHeight;
+  int top = f.titleHeight;
+  if (f.zoomedChild) {
+    top = 0;
+    if (TCustomForm* main = Application().MainForm(); main && main->HandleAllocated())
+      PostMessageW(main->Handle(), SKM_MDICHILDZOOMED, 0, 0);
+  }
+  if (const TBitmap* left = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER)) window.StretchDraw(RECT{0, top, BL, H - BB}, *left);
+  if (const TBitmap* right = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMRIGHTBORDER))
+    window.StretchDraw(RECT{W - BR, top, W, H - BB}, *right);
+  const TBitmap* bottomLeft = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER1);
+  if (!bottomLeft) return;
+  const int rows = bottomLeft->Height();
+  FBottomBuffer.SetSize(W, rows);
+  TCanvas& bottom = FBottomBuffer.Canvas();
+  if (f.reader->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERTHREESECT)) {
+    const TBitmap* middle = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER2);
+    const TBitmap* bottomRight = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER3);
+    bottom.Draw(0, 0, *bottomLeft);
+    if (bottomRight) bottom.Draw(W - bottomRight->Width(), 0, *bottomRight);
+    if (middle) bottom.StretchDraw(RECT{bottomLeft->Width(), 0, W - (bottomRight ? bottomRight->Width() : 0), rows}, *middle);
+  } else {
+    utils::PaintThreeCells(*bottomLeft, bottom, RECT{0, 0, W, rows}, false, m.TransparentColor);
+  }
+  TBitmap* out = &FBottomBuffer;
+  if (FBottomRegion && FBottomComposite) {
+    FBottomComposite->SetSize(W, rows);
+    utils::FillRectColor(FBottomComposite->Canvas(), RECT{0, 0, W, rows}, m.FormColor);
+    FBottomComposite->Canvas().Draw(0, 0, FBottomBuffer);
+    out = FBottomComposite.get();
+  }
+  BitBlt(window.Handle(), 0, H - BB, out->Width(), out->Height(), out->Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+void TvexSkinWindow::PaintUncoveredFrame(const TFramePaint& f, TCanvas& window) {
+  // Frame areas the skin's bitmaps do not cover (borders thinner than the frame the window keeps).
+  const TSkinMetrics& m = f.metrics;
+  const int W = f.width, H = f.height, BL = m.LeftBorderWidth, BR = m.RightBorderWidth, BB = m.BottomBorderHeight;
+  const int top = f.menuBarHeight + f.titleHeight;
+  if (BL < FFrameSide) utils::FillRectColor(window, RECT{BL, top, FFrameSide, H - BB}, m.FormColor);
+  if (BB < FFrameBottom) utils::FillRectColor(window, RECT{BL, H - FFrameBottom, W - BR, H - BB}, m.FormColor);
+  if (BR < FFrameSide) utils::FillRectColor(window, RECT{W - FFrameSide, top, W - BR, H - BB}, m.FormColor);
 }
 
 RECT TvexSkinWindow::MenuBandRect() const {

@@ -13,10 +13,12 @@
 #include "host/component.h"
 #include "host/messages.h"
 #include "image/frame_layout.h"
+#include "utils/skin_reader.h"
 
 namespace vex::engine {
 
 class TvexSkinEngine;
+struct TSkinMetrics;
 
 inline constexpr UINT SKM_QUERYSKINNED = 0x2AAA;
 inline constexpr UINT SKM_QUERYACTIVE = 0x2AAB;
@@ -126,6 +128,26 @@ class TvexSkinWindow : public host::TComponent {
   void BeforeDestruction() override;
   void ComputeClientRect(host::TMessage& m);
   void AdjustHitTest(host::TMessage& m);
+  // What one paint of the frame works from.
+  struct TFramePaint {
+    utils::TvexSkinReader* reader;
+    const TSkinMetrics& metrics;
+    image::TFrameSkin skin;
+    image::TTitleWindow window;
+    image::TTitleLayout layout{};
+    int width = 0, height = 0, titleHeight = 0, menuBarHeight = 0, bufferHeight = 0;
+    bool zoomedChild = false;
+  };
+  // The title's background and sections into the title buffer; answers the caption shortened to
+  // its room.
+  std::wstring PaintTitle(const TFramePaint& f, host::TCanvas& title);
+  // The system icon and the title buttons, each in the image of its state.
+  void PaintTitleButtons(const TFramePaint& f, host::TCanvas& title);
+  void PaintCaption(const TFramePaint& f, host::TCanvas& title, const std::wstring& caption);
+  void CopyTitleToWindow(const TFramePaint& f, host::TCanvas& window);
+  // The side borders and the bottom border.
+  void PaintBorders(const TFramePaint& f, host::TCanvas& window);
+  void PaintUncoveredFrame(const TFramePaint& f, host::TCanvas& window);
   // Paints the window's own menu bar into `band` (window coordinates) of the window canvas.
   virtual void PaintMenuBand(host::TCanvas& canvas, const RECT& band) {}
 
