@@ -191,16 +191,47 @@ void TrackScrollThumb(TvexSkinEngine& engine, HWND wnd, HWND parent, const TMess
 // ---------------------------------------------------------------------------------------------
 // Framework controls
 
+void TvexSkinControlVCL::TRouteThunk::operator()(TMessage& m) const {
+  if (TvexSkinControlVCL* w = link->wrapper)
+    w->Route(m);
+  else if (link->saved)
+    link->saved(m);
+}
+
+void TvexSkinControlVCL::TControlWatch::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (op == TOperation::opRemove && c == wrapper_->Control) {
+    // The control goes first: nothing is put back into it.
+    wrapper_->link_->wrapper = nullptr;
+    wrapper_->Control = nullptr;
+  }
+}
+
 TvexSkinControlVCL::TvexSkinControlVCL(TControl* control, TvexSkinWindow* owner, const TClassInfo& cls)
     : TvexSkinControl(owner, cls), Control(control) {
   OldWindowProc = control->WindowProc;
-  control->WindowProc = [this](TMessage& m) { Route(m); };
+  link_ = std::make_shared<TRouteLink>(TRouteLink{this, OldWindowProc});
+  watch_.reset(new TControlWatch(this));
+  control->FreeNotification(watch_.get());
+  control->WindowProc = TRouteThunk{link_};
 }
 
-TvexSkinControlVCL::~TvexSkinControlVCL() { Control = nullptr; }
+TvexSkinControlVCL::~TvexSkinControlVCL() {
+  RestoreWindowProc();
+  if (Control && watch_) Control->RemoveFreeNotification(watch_.get());
+  Control = nullptr;
+}
 
-void TvexSkinControlVCL::RestoreWindowProc() {
-  if (Control && OldWindowProc) Control->WindowProc = OldWindowProc;
+bool TvexSkinControlVCL::RestoreWindowProc() {
+  if (!link_->wrapper) return true;  // already out of the chain
+  link_->wrapper = nullptr;
+  if (!Control) return true;
+  const TRouteThunk* current = Control->WindowProc.target<TRouteThunk>();
+  if (current && current->link == link_) {
+    Control->WindowProc = link_->saved;
+    return true;
+  }
+  return false;
 }
 
 void TvexSkinControlVCL::Route(TMessage& m) {

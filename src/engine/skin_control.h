@@ -100,14 +100,40 @@ class TvexSkinControlVCL : public TvexSkinControl {
   HWND GetHandle() const override;
   bool GetEnabled() const override;
   void Refresh() override;
-  // Puts the control's saved WindowProc back (the owner does this before freeing the wrapper
-  // while the control lives on).
-  void RestoreWindowProc();
+  // Takes the wrapper out of the control's WindowProc chain (the destructor does it too). Saved
+  // procedures go back last in, first out: answers false when something hooked the control after
+  // this wrapper and is still there; the wrapper's link then stays in the chain and passes every
+  // message straight to the procedure it saved, so the chain keeps working.
+  bool RestoreWindowProc();
   void Unhook() override { RestoreWindowProc(); }
   void Route(host::TMessage& m);
 
   host::TWndMethod OldWindowProc;
   host::TControl* Control = nullptr;
+
+  // What the wrapper puts into the control's WindowProc: it reaches the wrapper while the wrapper
+  // is in the chain, and the saved procedure after.
+  struct TRouteLink {
+    TvexSkinControlVCL* wrapper;
+    host::TWndMethod saved;
+  };
+  struct TRouteThunk {
+    std::shared_ptr<TRouteLink> link;
+    void operator()(host::TMessage& m) const;
+  };
+
+ private:
+  // Hears when the control is freed before the wrapper.
+  class TControlWatch : public host::TComponent {
+   public:
+    explicit TControlWatch(TvexSkinControlVCL* wrapper) : host::TComponent(nullptr), wrapper_(wrapper) {}
+    void Notification(host::TComponent* c, host::TOperation op) override;
+
+   private:
+    TvexSkinControlVCL* wrapper_;
+  };
+  std::shared_ptr<TRouteLink> link_;
+  std::unique_ptr<TControlWatch, host::TComponentDeleter> watch_;
 };
 
 // The wrapper of a native child window, subclassed for as long as the wrapper lives.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "engine/skin_window.h"
 #include "controls/std_wnd.h"
 #include "host/application.h"
+#include "host/callback_guard.h"
+#include "host/gdi_handle.h"
 #include "host/form.h"
 #include "host/prop_builder.h"
 #include "host/std_controls.h"
@@ -593,6 +596,105 @@ TEST_F(Controls, FlatBordersFollowTheBorderProperties) {
   w->Paint();
   EXPECT_NE(WindowPixel(styled->Handle(), 0, 0), border);
   w->RestoreWindowProc();
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+class TCountingWrapper : public TvexSkinControlVCL {
+ public:
+  TCountingWrapper(TControl* c, TvexSkinWindow* owner, int& count) : TvexSkinControlVCL(c, owner), count(count) {}
+  bool BeforeMessage(TMessage& m) override {
+    if (m.Msg == WM_USER + 9) ++count;
+    return true;
+  }
+  int& count;
+};
+
+TEST_F(Controls, WrappersDroppedOutOfOrderAreCaughtAndTheChainKeepsWorking) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  auto* button = new TButton(form.get());
+  int own = 0, first = 0, second = 0;
+  const TWndMethod inner = button->WindowProc;
+  button->WindowProc = [&own, inner](TMessage& m) {
+    if (m.Msg == WM_USER + 9) ++own;
+    inner(m);
+  };
+  auto a = std::make_unique<TCountingWrapper>(button, frame, first);
+  auto b = std::make_unique<TCountingWrapper>(button, frame, second);
+  button->Perform(WM_USER + 9);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 1);
+  EXPECT_EQ(own, 1);
+  // The first wrapper goes while the second still sits on top of it: caught, and the second
+  // still reaches the control's own procedure through what is left of the first.
+  EXPECT_FALSE(a->RestoreWindowProc());
+  a.reset();
+  button->Perform(WM_USER + 9);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 2);
+  EXPECT_EQ(own, 2);
+  // In order: the control gets back what the wrapper found.
+  EXPECT_TRUE(b->RestoreWindowProc());
+  b.reset();
+  button->Perform(WM_USER + 9);
+  EXPECT_EQ(second, 2);
+  EXPECT_EQ(own, 3);
+  // A wrapper's destructor takes it out of the chain, and a control freed first is never touched.
+  {
+    TCountingWrapper c(button, frame, first);
+    button->Perform(WM_USER + 9);
+    EXPECT_EQ(first, 2);
+  }
+  button->Perform(WM_USER + 9);
+  EXPECT_EQ(first, 2);
+  EXPECT_EQ(own, 5);
+  auto d = std::make_unique<TCountingWrapper>(button, frame, first);
+  TComponent::Free(button);
+  EXPECT_EQ(d->Control, nullptr);
+  d.reset();
+}
+
+// A native wrapper whose paint raises in the middle of it.
+class TThrowingPaint : public TvexSkinControlWnd {
+ public:
+  TThrowingPaint(HWND h, TvexSkinWindow* owner) : TvexSkinControlWnd(h, owner) {}
+  bool BeforeMessage(TMessage& m) override {
+    if (m.Msg != WM_PAINT) return true;
+    TPaintDC dc(Handle);
+    TOwnedBrush brush(CreateSolidBrush(RGB(1, 2, 3)));
+    TSelectObject selected(dc.Get(), brush.Get());
+    throw std::runtime_error("paint failed");
+  }
+};
+
+TEST_F(Controls, AnExceptionInsideAPaintLeavesNoObjectAndNoPendingPaint) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  HWND child = CreateWindowExW(0, L"STATIC", L"x", WS_CHILD | WS_VISIBLE, 0, 0, 40, 20, dlg, nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  auto w = std::make_unique<TThrowingPaint>(child, frame);
+  const std::int64_t live = GdiLiveObjects();
+  InvalidateRect(child, nullptr, TRUE);
+  UpdateWindow(child);
+  EXPECT_EQ(GdiLiveObjects(), live);
+  // The paint ended properly: nothing is left to paint.
+  RECT update;
+  EXPECT_FALSE(GetUpdateRect(child, &update, FALSE));
+  // The exception waits for the message loop instead of crossing into the system.
+  std::exception_ptr kept = TakeDeferredException();
+  ASSERT_NE(kept, nullptr);
+  try {
+    std::rethrow_exception(kept);
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "paint failed");
+  }
+  w.reset();
+  DestroyWindow(child);
 }
 
 }  // namespace
