@@ -315,11 +315,13 @@ LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPa
     const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
     if (TvexSkinWindow* frame = self->Owner) {
       auto& owned = frame->FControls;
-      if (const auto at = std::find(owned.begin(), owned.end(), self); at != owned.end()) {
+      const auto at = std::find_if(owned.begin(), owned.end(), [self](const auto& w) { return w.get() == self; });
+      if (at != owned.end()) {
+        std::unique_ptr<TvexSkinControl> mine = std::move(*at);
         owned.erase(at);
-        GuardCallback([self] {
-          self->Detach();
-          delete self;
+        GuardCallback([&mine] {
+          mine->Detach();
+          mine.reset();
         });
       }
     }

@@ -232,9 +232,9 @@ void TvexSkinEngine::BeforeDestruction() {
   progressRes_.SetReader(nullptr);
   // Frame wrappers go first to last.
   while (!frames_.empty()) {
-    TvexSkinWindow* w = frames_.front();
+    host::TComponentPtr<TvexSkinWindow> w = std::move(frames_.front());
     frames_.erase(frames_.begin());
-    TComponent::Free(w);
+    w.reset();
   }
   TComponent::BeforeDestruction();
 }
@@ -242,7 +242,7 @@ void TvexSkinEngine::BeforeDestruction() {
 void TvexSkinEngine::SetActive(bool v) {
   active_ = v;
   if (Designing()) return;
-  for (TvexSkinWindow* w : std::vector<TvexSkinWindow*>(frames_)) w->SetSkinned(v);
+  ForEachFrame([v](TvexSkinWindow* w) { w->SetSkinned(v); });
   // Menus follow the frames: skinned while the skin shows, the framework's own look when not.
   // While the form is read its menus are not whole yet; Loaded skins them.
   if (HasState(csLoading)) return;
@@ -411,7 +411,7 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
   }
 
   bool first = true;
-  for (TvexSkinWindow* frame : std::vector<TvexSkinWindow*>(frames_)) {
+  ForEachFrame([&](TvexSkinWindow* frame) {
     if (active_) {
       HWND wnd = frame->WindowHandle();
       const bool visible = IsWindowVisible(wnd) != FALSE;
@@ -425,7 +425,7 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
     }
     first = false;
     frame->ApplySkinSwitches();
-  }
+  });
   // A skin that arrives after Active was set: the menus are skinned now.
   if (!HasState(csLoading) && IsSkinActive()) SkinOwnerMenus();
   if (OnSkinChanged.handler) OnSkinChanged.handler(this);
@@ -451,8 +451,8 @@ void TvexSkinEngine::Loaded() {
 void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) { SkinFormMenus(form); }
 
 TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
-  for (TvexSkinWindow* w : frames_)
-    if (w->Handle() == handle) return w;
+  for (const auto& w : frames_)
+    if (w->Handle() == handle) return w.get();
   return nullptr;
 }
 
@@ -463,17 +463,44 @@ void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
   // serves well (its buttons are native buttons).
   if (!isDialog && utils::FindFormByHandle(handle)) return;
   // A frame whose construction fails has put the window back as it was; it raises to the caller.
-  auto* frame = new TvexSkinWindowWnd(handle, isDialog, this);
-  frames_.push_back(frame);
+  AdoptFrame(new TvexSkinWindowWnd(handle, isDialog, this));
+}
+
+void TvexSkinEngine::AdoptFrame(TvexSkinWindow* frame) {
+  if (!frame) return;
+  frames_.emplace_back(frame);
   frame->ApplySkinSwitches();
 }
 
+void TvexSkinEngine::ForgetFrame(TvexSkinWindow* frame) {
+  for (auto it = frames_.begin(); it != frames_.end(); ++it)
+    if (it->get() == frame) {
+      it->release();  // the frame is on its way out already
+      frames_.erase(it);
+      return;
+    }
+}
+
+template <class F>
+void TvexSkinEngine::ForEachFrame(F&& action) {
+  std::vector<TvexSkinWindow*> snapshot;
+  for (const auto& f : frames_) snapshot.push_back(f.get());
+  for (TvexSkinWindow* frame : snapshot) {
+    const bool alive = std::any_of(frames_.begin(), frames_.end(), [frame](const auto& f) { return f.get() == frame; });
+    if (alive) action(frame);
+  }
+}
+
 void TvexSkinEngine::DetachWindow(HWND handle) {
-  TvexSkinWindow* frame = FindFrame(handle);
-  if (!frame) return;
-  Detaching = true;
-  TComponent::Free(frame);
-  Detaching = false;
+  for (auto it = frames_.begin(); it != frames_.end(); ++it)
+    if ((*it)->Handle() == handle) {
+      host::TComponentPtr<TvexSkinWindow> frame = std::move(*it);
+      frames_.erase(it);
+      Detaching = true;
+      frame.reset();
+      Detaching = false;
+      return;
+    }
 }
 
 void TvexSkinEngine::Notification(TComponent* c, TOperation op) {

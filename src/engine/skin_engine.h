@@ -122,7 +122,12 @@ class TvexSkinEngine : public host::TComponent {
   void AttachWindow(HWND handle, bool isDialog);
   void DetachWindow(HWND handle);
   TvexSkinWindow* FindFrame(HWND handle) const;
-  std::vector<TvexSkinWindow*>& FrameList() { return frames_; }
+  // The frames the engine owns, in the order they were made.
+  const std::vector<host::TComponentPtr<TvexSkinWindow>>& FrameList() const { return frames_; }
+  // Takes ownership of a frame made elsewhere (a frame of a kind the engine does not make itself).
+  void AdoptFrame(TvexSkinWindow* frame);
+  // Called by a frame as it goes: the engine forgets it without freeing it again.
+  void ForgetFrame(TvexSkinWindow* frame);
   TvexSkinWindow* SystemMenuTarget = nullptr;
   // The scroll bar thumb being dragged in a tracked control, one record per orientation.
   TScrollTrackInfo VScrollTrack, HScrollTrack;
@@ -177,7 +182,12 @@ class TvexSkinEngine : public host::TComponent {
   utils::TvexSkinTabRes tabRes_;
   utils::TvexSkinProgressBarRes progressRes_;
   TSkinMetrics metrics_;
-  std::vector<TvexSkinWindow*> frames_;
+  // Calls `action` for each frame made so far that is still alive when its turn comes (a frame's
+  // window may be destroyed, and the frame with it, while another frame is worked on).
+  template <class F>
+  void ForEachFrame(F&& action);
+
+  std::vector<host::TComponentPtr<TvexSkinWindow>> frames_;
   std::unique_ptr<host::TPopupMenu, host::TComponentDeleter> systemMenu_;
   std::unique_ptr<TvexSkinCollection> additional_;
   host::TStringList autoSkinNames_;

@@ -54,8 +54,7 @@ void TvexSkinWindow::BeforeDestruction() {
     *FAlive = false;
     if (FTitleCapture) EndTitleCapture();
     if (FEngine) {
-      auto& frames = FEngine->FrameList();
-      frames.erase(std::remove(frames.begin(), frames.end(), this), frames.end());
+      FEngine->ForgetFrame(this);
       if (FEngine->SystemMenuTarget == this) FEngine->SystemMenuTarget = nullptr;
     }
     if (Handle() && IsWindow(Handle()) && !FWindowDying) SetSkinned(false);
@@ -981,23 +980,22 @@ void TvexSkinWindowWnd::AttachControls() {
   for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) continue;
     if (SendMessageW(child, SKM_QUERYSKINNED, 0, 0) == 1) continue;
-    if (TvexSkinControlWnd* w = CreateWindowWrapper(child, this)) FControls.push_back(w);
+    if (TvexSkinControlWnd* w = CreateWindowWrapper(child, this)) FControls.emplace_back(w);
   }
 }
 
 void TvexSkinWindowWnd::DetachControls() {
-  FControls.erase(std::remove(FControls.begin(), FControls.end(), nullptr), FControls.end());
+  // Last made, first gone.
   while (!FControls.empty()) {
-    TvexSkinControl* w = FControls.back();
+    std::unique_ptr<TvexSkinControl> w = std::move(FControls.back());
     FControls.pop_back();
-    w->Detach();
-    delete w;
+    if (w) w->Detach();
   }
 }
 
 void TvexSkinWindowWnd::UpdateSkinState() {
   if (!FDestroying) {
-    for (TvexSkinControl* w : FControls) {
+    for (const auto& w : FControls) {
       try {
         w->UpdateSkinState();
         w->Refresh();

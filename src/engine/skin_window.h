@@ -18,6 +18,7 @@
 namespace vex::engine {
 
 class TvexSkinEngine;
+class TvexSkinControl;
 struct TSkinMetrics;
 
 inline constexpr UINT SKM_QUERYSKINNED = 0x2AAA;
@@ -93,7 +94,7 @@ class TvexSkinWindow : public host::TComponent {
   bool FCreatedByHook = false;
   // The control wrappers made for the window's controls, owned; and whether the window holds an
   // animation or progress control (its push buttons then get no hover timers).
-  std::vector<class TvexSkinControl*> FControls;
+  std::vector<std::unique_ptr<TvexSkinControl>> FControls;
   bool FHasAnimation = false;
   bool FMaximizeDrawn = false, FMinimizeDrawn = false, FCloseDrawn = false;
   int FHotButton = -1;

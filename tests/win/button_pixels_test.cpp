@@ -55,8 +55,8 @@ class ButtonPixels : public test::TSkinnedEngineTest {
   TvexSkinControl* Wrapper(HWND h) {
     TvexSkinWindow* f = engine->FindFrame(dlg);
     if (f)
-      for (TvexSkinControl* c : f->FControls)
-        if (c->GetHandle() == h) return c;
+      for (const auto& c : f->FControls)
+        if (c->GetHandle() == h) return c.get();
     return nullptr;
   }
   // FNV-1a over the control's pixels after a full repaint.

@@ -81,8 +81,8 @@ class Controls : public test::TSkinnedEngineTest {
   TvexSkinControl* WrapperOf(HWND dialog, HWND control) {
     TvexSkinWindow* f = engine->FindFrame(dialog);
     if (!f) return nullptr;
-    for (TvexSkinControl* c : f->FControls)
-      if (c && c->GetHandle() == control) return c;
+    for (const auto& c : f->FControls)
+      if (c && c->GetHandle() == control) return c.get();
     return nullptr;
   }
 

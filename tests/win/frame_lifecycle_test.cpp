@@ -502,7 +502,7 @@ TEST_F(FrameLife, AControlDestroyedWhileItsDialogLivesTakesItsWrapperAlong) {
   TvexSkinWindow* f = engine->FindFrame(w);
   ASSERT_NE(f, nullptr);
   const auto wrappers = [f](HWND h) {
-    return std::count_if(f->FControls.begin(), f->FControls.end(), [h](TvexSkinControl* c) { return c->GetHandle() == h; });
+    return std::count_if(f->FControls.begin(), f->FControls.end(), [h](const auto& c) { return c->GetHandle() == h; });
   };
   HWND ok = GetDlgItem(w, IDOK), cancel = GetDlgItem(w, IDCANCEL);
   ASSERT_EQ(wrappers(ok), 1);
@@ -699,8 +699,8 @@ TEST_F(NativeButtons, WithoutTheHoverTimerTheHotImageGoesWhenTheMouseLeaves) {
   TvexSkinWindow* f = engine->FindFrame(dlg);
   ASSERT_NE(f, nullptr);
   TvexSkinWndButton* b = nullptr;
-  for (TvexSkinControl* c : f->FControls)
-    if (c->GetHandle() == push) b = dynamic_cast<TvexSkinWndButton*>(c);
+  for (const auto& c : f->FControls)
+    if (c->GetHandle() == push) b = dynamic_cast<TvexSkinWndButton*>(c.get());
   ASSERT_NE(b, nullptr);
   EXPECT_FALSE(b->HasHoverTimer());
   SendMessageW(push, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));

@@ -209,8 +209,7 @@ class TitleActions : public Frames {
     ASSERT_FALSE(Skinned(wnd));  // not a dialog, not a registered class name
     // An overlapped window: its frame shows the icon and all three buttons from its own style.
     auto* frame = new TvexSkinWindowWnd(wnd, false, engine);
-    engine->FrameList().push_back(frame);
-    frame->ApplySkinSwitches();
+    engine->AdoptFrame(frame);
     Pump();
     ASSERT_TRUE(Skinned(wnd));
   }
