@@ -272,23 +272,20 @@ void TvexSkinControlVCL::Refresh() { Control->Invalidate(); }
 void TvexSkinBorderWinControl::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!wc || !wc->HandleAllocated()) return;
-  if (utils::HasProperty(Control, "BorderStyle")) {
-    try {
-      const std::string& type = PropTypeName(*Control, "BorderStyle");
-      if (type == "TBorderStyle" || type == "TFormBorderStyle") {
-        if (GetOrdProp(*Control, "BorderStyle") == 0) return;
-      } else {
-        return;
-      }
-    } catch (const std::exception&) {
-      // An unreadable border style is taken as a border.
-    }
+  // A border style of the framework's types that says none, or one of another type: no border.
+  if (const TPropInfo* style = GetPropInfo(*Control, "BorderStyle")) {
+    if (style->typeName != "TBorderStyle" && style->typeName != "TFormBorderStyle") return;
+    if (TryGetProp<std::int64_t>(*Control, "BorderStyle") == std::optional<std::int64_t>(0)) return;
   }
-  if (utils::HasProperty(Control, "BevelEdges") && GetSetProp(*Control, "BevelEdges").empty()) return;
-  if (utils::HasProperty(Control, "EdgeBorders") && GetSetProp(*Control, "EdgeBorders").empty()) return;
+  // Bevel or edge sets that are empty: no border.
+  const auto emptySet = [this](const char* name) {
+    const TPropInfo* p = GetPropInfo(*Control, name);
+    return p && p->kind == TPropKind::Set && TryGetProp<std::int64_t>(*Control, name) == std::optional<std::int64_t>(0);
+  };
+  if (emptySet("BevelEdges") || emptySet("EdgeBorders")) return;
   if (NoBorderClassNames().IndexOf(Control->ClassName()) >= 0) return;
-  const TColor inner = utils::HasProperty(Control, "Color") ? static_cast<TColor>(GetOrdProp(*Control, "Color"))
-                                                             : Engine->GetSkinColor(keys::color::SKIN2_CONTROLCOLOR);
+  const TColor inner = static_cast<TColor>(
+      TryGetProp<std::int64_t>(*Control, "Color").value_or(Engine->GetSkinColor(keys::color::SKIN2_CONTROLCOLOR)));
   utils::DrawWindowBorder(wc->Handle(), Engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR), inner, true);
 }
 

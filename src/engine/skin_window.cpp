@@ -766,9 +766,7 @@ LRESULT CALLBACK TvexSkinWindowWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPar
 
 void TvexSkinWindowWnd::Attach(HWND handle) {
   FHandle = handle;
-  FRestoreStyle = static_cast<DWORD>(GetWindowLongW(handle, GWL_STYLE));
   FStrippedStyle = 0;
-  FRestoreStyleRead = false;
   FHeightFixed = FShellFileDialog = FFolderBrowser = false;
   attached_ = SetWindowSubclass(handle, SubclassProc, sidFrame, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
@@ -790,8 +788,6 @@ void TvexSkinWindowWnd::Detach() {
 void TvexSkinWindowWnd::CallDefault(TMessage& m) { m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam); }
 
 void TvexSkinWindowWnd::CaptureFrameMetrics() {
-  FInitialStyle = OwnStyle();
-  if (!FRestoreStyleRead) FRestoreStyle = FInitialStyle;
   RECT cr, wr;
   GetClientRect(FHandle, &cr);
   GetWindowRect(FHandle, &wr);
@@ -1113,12 +1109,6 @@ void TvexSkinWindowWnd::InspectDialog() {
 
 bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
   switch (m.Msg) {
-    case WM_ERASEBKGND:
-      if (!FRestoreStyleRead) {
-        FRestoreStyle = OwnStyle();
-        FRestoreStyleRead = true;
-      }
-      return true;
     case WM_DESTROY:
       // The wrapper itself goes at WM_NCDESTROY, after the window's children.
       FWindowDying = true;

@@ -197,10 +197,9 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   int FMenuHeight = 0, FMenuOpen = -1;
 
   HWND FHandle = nullptr;
-  DWORD FInitialStyle = 0, FRestoreStyle = 0;
   // Style bits skinning removed (the system menu), given back on unskinning.
   DWORD FStrippedStyle = 0;
-  bool FRestoreStyleRead = false, FHeightFixed = false, FShellFileDialog = false, FFolderBrowser = false;
+  bool FHeightFixed = false, FShellFileDialog = false, FFolderBrowser = false;
   HWND FInnerDialog = nullptr;
 
  protected:
