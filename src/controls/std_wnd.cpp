@@ -179,7 +179,21 @@ void TvexSkinWndButton::Attached() {
 void TvexSkinWndButton::Detach() {
   if (HoverTimer && IsWindow(Handle)) KillTimer(Handle, kHoverTimerId);
   HoverTimer = 0;
+  EndPress();
   TvexSkinControlWnd::Detach();
+}
+
+void TvexSkinWndButton::UpdateSkinState() {
+  // Switched off in the middle of a press: the button lets go of the mouse, which the press it
+  // made itself holds (the control's own procedure never saw that press).
+  if (!Engine || !Engine->IsSkinActive()) EndPress();
+}
+
+void TvexSkinWndButton::EndPress() {
+  const bool holding = ClickArmed || Pressed();
+  ClickArmed = false;
+  State &= static_cast<std::uint8_t>(~csPressed);
+  if (holding && Handle && GetCapture() == Handle) ReleaseCapture();
 }
 
 void TvexSkinWndButton::Poll() {

@@ -17,6 +17,9 @@ class TvexSkinWndButton : public TvexSkinControlWnd {
   void MouseUp() override;
   void Attached() override;
   void Detach() override;
+  void UpdateSkinState() override;
+  // A press of the wrapper's own ends without a click, and the mouse is let go.
+  void EndPress();
   // Paints the whole button into a device context (the paint DC of its WM_PAINT).
   void PaintTo(HDC dc);
   // One tick of the hover timer.

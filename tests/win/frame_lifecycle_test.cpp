@@ -938,3 +938,30 @@ TEST_F(NativeButtons, ASkinWithRleAndOs2BitmapsLoadsAndPaints) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+TEST_F(NativeButtons, APressLetsGoOfTheMouseWhenTheSkinGoesAway) {
+  HWND dlg = ButtonDialog(false);
+  HWND push = GetDlgItem(dlg, 10);
+  const LPARAM inside = MAKELPARAM(5, 5);
+  // Switched off while the left button is held on the button.
+  SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  ASSERT_EQ(GetCapture(), push);
+  engine->SetActive(false);
+  EXPECT_NE(GetCapture(), push);
+  engine->SetActive(true);
+  // Detached while held.
+  SendMessageW(push, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  ASSERT_EQ(GetCapture(), push);
+  engine->DetachWindow(dlg);
+  EXPECT_NE(GetCapture(), push);
+  // Neither ends in a click.
+  SendMessageW(push, WM_LBUTTONUP, 0, inside);
+  PumpMessages();
+  EXPECT_EQ(Clicks(10), 0);
+}
+
+}  // namespace
+}  // namespace vex::engine
