@@ -253,6 +253,9 @@ void TvexSkinWndCheckBox::AfterMessage(TMessage& m) {
     PaintBoxOver(*this, PaintCheckBoxBox);
     return;
   }
+  // The erase comes inside the control's own paint, whose end paints the box: a repaint started
+  // here would run a second paint inside the first.
+  if (m.Msg == WM_ERASEBKGND) return;
   TvexSkinControlWnd::AfterMessage(m);
   // A check state set by message shows at once, as for the other check box and radio wrappers.
   if (m.Msg == WM_LBUTTONDBLCLK || m.Msg == BM_SETCHECK) Repaint();
@@ -267,6 +270,9 @@ void TvexSkinWndRadioButton::AfterMessage(TMessage& m) {
     PaintBoxOver(*this, PaintRadioButtonBox);
     return;
   }
+  // The erase comes inside the control's own paint, whose end paints the box: a repaint started
+  // here would run a second paint inside the first.
+  if (m.Msg == WM_ERASEBKGND) return;
   TvexSkinControlWnd::AfterMessage(m);
   if (m.Msg == WM_LBUTTONDBLCLK || m.Msg == BM_SETCHECK) Repaint();
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -657,6 +658,34 @@ TEST_F(Controls, WrappersDroppedOutOfOrderAreCaughtAndTheChainKeepsWorking) {
   TComponent::Free(button);
   EXPECT_EQ(d->Control, nullptr);
   d.reset();
+}
+
+// Counts how deeply WM_PAINT messages of a window nest inside one another.
+int gPaintDepth = 0, gDeepestPaint = 0;
+LRESULT CALLBACK PaintNestingProbe(HWND w, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (msg != WM_PAINT) return DefSubclassProc(w, msg, wParam, lParam);
+  if (gPaintDepth >= 3) {  // a runaway chain is cut short rather than left to overflow the stack
+    ValidateRect(w, nullptr);
+    return 0;
+  }
+  gDeepestPaint = std::max(gDeepestPaint, ++gPaintDepth);
+  const LRESULT result = DefSubclassProc(w, msg, wParam, lParam);
+  --gPaintDepth;
+  return result;
+}
+
+TEST_F(Controls, BoxButtonsPaintWithoutStartingAPaintInsideTheirPaint) {
+  HWND dlg = Dialog();
+  for (WORD id : {idCheck, idRadio}) {
+    HWND box = GetDlgItem(dlg, id);
+    gPaintDepth = gDeepestPaint = 0;
+    ASSERT_TRUE(SetWindowSubclass(box, PaintNestingProbe, 1, 0));
+    // A paint that erases first: the erase comes inside the control's own paint.
+    InvalidateRect(box, nullptr, TRUE);
+    UpdateWindow(box);
+    RemoveWindowSubclass(box, PaintNestingProbe, 1);
+    EXPECT_EQ(gDeepestPaint, 1) << id;
+  }
 }
 
 // A native wrapper whose paint raises in the middle of it.
