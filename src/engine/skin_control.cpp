@@ -251,7 +251,8 @@ void TvexSkinControlVCL::Route(TMessage& m) {
     const TWndMethod old = OldWindowProc;
     old(m);
   }
-  if (*alive && !Detached) AfterMessage(m);
+  // A control freed by its own message (a handler that frees it) is not looked at after it.
+  if (*alive && !Detached && Control) AfterMessage(m);
 }
 
 void TvexSkinControlVCL::GetClientBounds(RECT& r) const { r = Control->ClientRect(); }

@@ -688,6 +688,41 @@ TEST_F(Controls, BoxButtonsPaintWithoutStartingAPaintInsideTheirPaint) {
   }
 }
 
+// A framework wrapper that looks at its control after each message.
+class TLookingAfterWrapper : public TvexSkinControlVCL {
+ public:
+  TLookingAfterWrapper(TControl* c, TvexSkinWindow* owner) : TvexSkinControlVCL(c, owner) {}
+  void AfterMessage(TMessage& m) override {
+    TvexSkinControlVCL::AfterMessage(m);
+    ++looked;
+    lastEnabled = Control->Enabled();
+  }
+  int looked = 0;
+  bool lastEnabled = false;
+};
+
+TEST_F(Controls, AControlFreedByItsOwnMessageIsNotLookedAtAfterIt) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  auto* button = new TButton(form.get());
+  const TWndMethod inner = button->WindowProc;
+  TButton* target = button;
+  button->WindowProc = [inner, target](TMessage& m) {
+    if (m.Msg == WM_USER + 11) {
+      TComponent::Free(target);  // a handler that frees its own control
+      return;
+    }
+    inner(m);
+  };
+  auto wrapper = std::make_unique<TLookingAfterWrapper>(button, frame);
+  button->Perform(WM_USER + 10);
+  EXPECT_EQ(wrapper->looked, 1);
+  button->Perform(WM_USER + 11);
+  EXPECT_EQ(wrapper->Control, nullptr);
+  EXPECT_EQ(wrapper->looked, 1);
+  wrapper.reset();
+}
+
 // A native wrapper whose paint raises in the middle of it.
 class TThrowingPaint : public TvexSkinControlWnd {
  public:
