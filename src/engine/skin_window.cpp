@@ -991,10 +991,12 @@ void TvexSkinWindowWnd::DetachControls() {
 
 void TvexSkinWindowWnd::UpdateSkinState() {
   if (!FDestroying) {
-    for (const auto& w : FControls) {
+    // By index, checked each time: a refresh may destroy a child, and its wrapper leaves the list.
+    for (std::size_t i = 0; i < FControls.size(); ++i) {
+      TvexSkinControl* w = FControls[i].get();
       try {
         w->UpdateSkinState();
-        w->Refresh();
+        if (i < FControls.size() && FControls[i].get() == w) w->Refresh();
       } catch (...) {
         // One wrapper's failure leaves the others to refresh.
       }

@@ -25,9 +25,8 @@ const TClassInfo& TFont::StaticClass() {
 
 int ScreenPixelsPerInch() {
   static const int ppi = [] {
-    HDC dc = GetDC(nullptr);
-    const int v = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
+    TWindowDC screen(nullptr, TWindowDC::TKind::Client);
+    const int v = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
     return v > 0 ? v : 96;
   }();
   return ppi;
