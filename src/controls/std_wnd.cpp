@@ -231,28 +231,34 @@ namespace {
 
 // After the control has painted itself in its WM_PAINT, the skin's box goes over its own: composed
 // in the back buffer and copied onto the box's column.
-void PaintBoxOver(TvexSkinControlWnd& c, RECT (*box)(TvexSkinEngine&, const TControlView&, TCanvas&)) {
+// WM_PAINT of a check box or radio button: the control paints itself into the paint DC, then the
+// skin's box, composed in the back buffer, goes over the control's own box in the same DC.
+bool PaintWithBox(TvexSkinControlWnd& c, TMessage& m, RECT (*box)(TvexSkinEngine&, const TControlView&, TCanvas&)) {
+  if (m.Msg != WM_PAINT) return false;
+  TPaintDC dc(c.Handle);
+  DefSubclassProc(c.Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
   const TControlView view = c.View();
   const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
-  if (w <= 0 || h <= 0) return;
-  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
-  TCanvas& canvas = buffer.Canvas(w, h);
-  RECT column = box(*c.Engine, view, canvas);
-  IntersectRect(&column, &column, &view.bounds);
-  TWindowDC dc(c.Handle, TWindowDC::TKind::Client);
-  BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
-         column.top, SRCCOPY);
+  if (w > 0 && h > 0) {
+    utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+    TCanvas& canvas = buffer.Canvas(w, h);
+    RECT column = box(*c.Engine, view, canvas);
+    IntersectRect(&column, &column, &view.bounds);
+    BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
+           column.top, SRCCOPY);
+  }
+  m.Result = 0;
+  return true;
 }
 
 }  // namespace
 
 int TvexSkinWndCheckBox::Slice(LRESULT check, bool enabled) { return CheckBoxSlice(static_cast<int>(check), enabled); }
 
+bool TvexSkinWndCheckBox::BeforeMessage(TMessage& m) { return !PaintWithBox(*this, m, PaintCheckBoxBox); }
+
 void TvexSkinWndCheckBox::AfterMessage(TMessage& m) {
-  if (m.Msg == WM_PAINT) {
-    PaintBoxOver(*this, PaintCheckBoxBox);
-    return;
-  }
+  if (m.Msg == WM_PAINT) return;  // painted in the message
   // The erase comes inside the control's own paint, whose end paints the box: a repaint started
   // here would run a second paint inside the first.
   if (m.Msg == WM_ERASEBKGND) return;
@@ -265,11 +271,10 @@ void TvexSkinWndCheckBox::Paint() { RedrawNow(); }
 
 int TvexSkinWndRadioButton::Slice(LRESULT check, bool enabled) { return RadioButtonSlice(static_cast<int>(check), enabled); }
 
+bool TvexSkinWndRadioButton::BeforeMessage(TMessage& m) { return !PaintWithBox(*this, m, PaintRadioButtonBox); }
+
 void TvexSkinWndRadioButton::AfterMessage(TMessage& m) {
-  if (m.Msg == WM_PAINT) {
-    PaintBoxOver(*this, PaintRadioButtonBox);
-    return;
-  }
+  if (m.Msg == WM_PAINT) return;  // painted in the message
   // The erase comes inside the control's own paint, whose end paints the box: a repaint started
   // here would run a second paint inside the first.
   if (m.Msg == WM_ERASEBKGND) return;

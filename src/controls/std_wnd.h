@@ -41,6 +41,7 @@ class TvexSkinWndCheckBox : public TvexSkinControlWnd {
   VEX_CLASS(TvexSkinWndCheckBox)
  public:
   TvexSkinWndCheckBox(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
   // The slice of the six-image check box strip for a BM_GETCHECK answer and an enabled state.
@@ -51,6 +52,7 @@ class TvexSkinWndRadioButton : public TvexSkinControlWnd {
   VEX_CLASS(TvexSkinWndRadioButton)
  public:
   TvexSkinWndRadioButton(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
   static int Slice(LRESULT check, bool enabled);
