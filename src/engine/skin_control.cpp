@@ -255,6 +255,28 @@ void TvexSkinControlVCL::Route(TMessage& m) {
   if (*alive && !Detached && Control) AfterMessage(m);
 }
 
+TControlView TvexSkinControlVCL::View() const {
+  TControlView v = TvexSkinControl::View();
+  if (!Control) return v;
+  // What the framework publishes, read by name: controls of other frameworks' classes publish
+  // the same names.
+  if (auto caption = TryGetProp<std::wstring>(*Control, "Caption"))
+    v.caption = *caption;
+  else if (auto narrow = TryGetProp<std::string>(*Control, "Caption"))
+    v.caption = Utf8ToWide(*narrow);
+  if (auto* wc = dynamic_cast<TWinControl*>(Control)) v.focused = wc->HandleAllocated() && GetFocus() == wc->Handle();
+  v.isDefault = TryGetProp<std::int64_t>(*Control, "Default").value_or(0) != 0;
+  if (auto state = TryGetProp<std::int64_t>(*Control, "State", "TCheckBoxState"))
+    v.check = *state == 1 ? BST_CHECKED : *state == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+  else if (auto checked = TryGetProp<std::int64_t>(*Control, "Checked"))
+    v.check = *checked ? BST_CHECKED : BST_UNCHECKED;
+  // Text on the left (taLeftJustify) puts the box on the right.
+  if (auto alignment = TryGetProp<std::int64_t>(*Control, "Alignment", "TLeftRight")) v.boxRight = *alignment == 0;
+  v.rightToLeft = Control->UseRightToLeftAlignment();
+  v.font = Control->Font().Handle();
+  return v;
+}
+
 void TvexSkinControlVCL::GetClientBounds(RECT& r) const { r = Control->ClientRect(); }
 
 HWND TvexSkinControlVCL::GetHandle() const {

@@ -100,6 +100,7 @@ class TvexSkinControlVCL : public TvexSkinControl {
   HWND GetHandle() const override;
   bool GetEnabled() const override;
   void Refresh() override;
+  TControlView View() const override;
   // Takes the wrapper out of the control's WindowProc chain (the destructor does it too). Saved
   // procedures go back last in, first out: answers false when something hooked the control after
   // this wrapper and is still there; the wrapper's link then stays in the chain and passes every

@@ -134,8 +134,9 @@ const TClassInfo& TvexSkinEngine::StaticClass() {
 
 namespace {
 
-TvexSkinEngine* gHookEngine = nullptr;
-HHOOK gHook = nullptr;
+// The window hook is the calling thread's, and so is the engine that installed it.
+thread_local TvexSkinEngine* gHookEngine = nullptr;
+thread_local HHOOK gHook = nullptr;
 
 std::wstring ClassNameOf(HWND wnd) {
   wchar_t buf[100];

@@ -763,3 +763,35 @@ TEST_F(Controls, AnExceptionInsideAPaintLeavesNoObjectAndNoPendingPaint) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+TEST_F(Controls, AFrameworkControlsViewComesFromItsPublishedProperties) {
+  HWND dlg = Dialog();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  form->Show();
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(10, 10, 75, 25);
+  button->SetCaption(L"Go \u00e9");
+  button->SetDefault(true);
+  int unused = 0;
+  TCountingWrapper w(button, frame, unused);
+  TControlView v = w.View();
+  EXPECT_EQ(v.caption, L"Go \u00e9");
+  EXPECT_TRUE(v.isDefault);
+  EXPECT_EQ(v.bounds.right, 75);
+  EXPECT_EQ(v.bounds.bottom, 25);
+  EXPECT_TRUE(v.enabled);
+  EXPECT_EQ(v.check, BST_UNCHECKED);
+  EXPECT_FALSE(v.boxRight) << "a button publishes no alignment of a box";
+  EXPECT_EQ(v.font, button->Font().Handle());
+  SetFocus(button->Handle());
+  EXPECT_TRUE(w.View().focused);
+  button->SetEnabled(false);
+  EXPECT_FALSE(w.View().enabled);
+}
+
+}  // namespace
+}  // namespace vex::engine
