@@ -4,18 +4,19 @@
 #include <stdexcept>
 
 namespace vex::test {
-namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& v, std::uint32_t x) {
+void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
   v.push_back(static_cast<std::uint8_t>(x));
   v.push_back(static_cast<std::uint8_t>(x >> 8));
 }
-void Put32(Bytes& v, std::uint32_t x) {
+void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
   Put16(v, x & 0xFFFF);
   Put16(v, x >> 16);
 }
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
 
 int LowestBit(std::uint32_t m) {
   int s = 0;

@@ -11,15 +11,8 @@ namespace vex::image {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& v, std::uint32_t x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(Bytes& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
+using test::Put16;
+using test::Put32;
 
 // Assembles a BMP file: header of the given size, optional masks and palette, then rows as given
 // (each row padded to four bytes here).
