@@ -12,6 +12,7 @@
 #include "host/canvas.h"
 #include "host/form.h"
 #include "skin2/skin_keys.h"
+#include "utils/back_buffer.h"
 #include "utils/paint_primitives.h"
 #include "utils/platform_helpers.h"
 #include "utils/text_helpers.h"
@@ -253,7 +254,7 @@ std::wstring TvexSkinWindow::PaintTitle(const TFramePaint& f, TCanvas& title) {
 
 void TvexSkinWindow::PaintTitleButtons(const TFramePaint& f, TCanvas& title) {
   // The element under the cursor shows hot, or pressed while the left button is down on it.
-  FHotButton = ElementUnderCursor();
+  FHotButton = ElementUnderCursor(f);
   FMaximizeDrawn = FMinimizeDrawn = FCloseDrawn = false;
   if (f.window.hasSystemIcon) {
     HICON icon = IconHandle();
@@ -419,14 +420,13 @@ void TvexSkinWindow::ComputeClientRect(TMessage& m) {
   m.Result = WVR_REDRAW;
 }
 
-int TvexSkinWindow::ElementUnderCursor() const {
+int TvexSkinWindow::ElementUnderCursor(const TFramePaint& f) const {
   // Window coordinates, measured from the window rectangle: the client origin lies elsewhere when
   // a border is under 4 pixels or the title is shorter than the window's own caption.
   POINT cursor;
   RECT wr;
   if (!GetCursorPos(&cursor) || !GetWindowRect(Handle(), &wr)) return -1;
-  const image::TTitleWindow tw = TitleWindow();
-  return image::HitTitleElement(image::LayoutTitle(FrameSkin(), tw), FrameSkin(), tw, cursor.x - wr.left, cursor.y - wr.top);
+  return image::HitTitleElement(f.layout, f.skin, f.window, cursor.x - wr.left, cursor.y - wr.top);
 }
 
 void TvexSkinWindow::AdjustHitTest(TMessage& m) {
@@ -824,14 +824,15 @@ std::vector<RECT> TvexSkinWindowWnd::MenuItemRects() const {
   HMENU menu = GetMenu(FHandle);
   const RECT band = MenuBandRect();
   if (!menu || band.bottom <= band.top) return out;
-  TBitmap measure(1, 1, TPixelFormat::pf24bit);
-  utils::AssignMenuFont(measure.Canvas().Font());
+  // Measured on the thread's back buffer: no bitmap made per paint or hit test.
+  TCanvas& measure = utils::TBackBuffer::ForThread().Canvas(1, 1);
+  utils::AssignMenuFont(measure.Font());
   int x = band.left;
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     wchar_t text[256] = {};
     GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    const int width = measure.Canvas().TextWidth(utils::StripAccelerators(std::wstring(text))) + 16;
+    const int width = measure.TextWidth(utils::StripAccelerators(std::wstring(text))) + 16;
     out.push_back(RECT{x, band.top, std::min<LONG>(x + width, band.right), band.bottom});
     x = std::min<LONG>(x + width, band.right);
   }

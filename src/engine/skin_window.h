@@ -142,6 +142,8 @@ class TvexSkinWindow : public host::TComponent {
   // The title's background and sections into the title buffer; answers the caption shortened to
   // its room.
   std::wstring PaintTitle(const TFramePaint& f, host::TCanvas& title);
+  // The element of the title under the cursor now (-1 none), in this paint's layout.
+  int ElementUnderCursor(const TFramePaint& f) const;
   // The system icon and the title buttons, each in the image of its state.
   void PaintTitleButtons(const TFramePaint& f, host::TCanvas& title);
   void PaintCaption(const TFramePaint& f, host::TCanvas& title, const std::wstring& caption);
@@ -154,8 +156,6 @@ class TvexSkinWindow : public host::TComponent {
 
   // Moves the window so that it is its own size plus `delta`, and records what was applied.
   void ApplySizeDelta(SIZE delta);
-  // The element of the title under the cursor now, from the last layout (-1 none).
-  int ElementUnderCursor() const;
   // The title button press ends: repaint and act on the element under the cursor.
   void ReleaseTitlePress();
   void EndTitleCapture();
