@@ -484,11 +484,13 @@ void TvexSkinEngine::ForgetFrame(TvexSkinWindow* frame) {
 
 template <class F>
 void TvexSkinEngine::ForEachFrame(F&& action) {
-  std::vector<TvexSkinWindow*> snapshot;
-  for (const auto& f : frames_) snapshot.push_back(f.get());
-  for (TvexSkinWindow* frame : snapshot) {
-    const bool alive = std::any_of(frames_.begin(), frames_.end(), [frame](const auto& f) { return f.get() == frame; });
-    if (alive) action(frame);
+  // Each frame is known by its liveness token, not its address: a frame freed during the walk and
+  // another made at the same address are not taken for each other.
+  std::vector<std::pair<TvexSkinWindow*, std::weak_ptr<bool>>> snapshot;
+  for (const auto& f : frames_) snapshot.emplace_back(f.get(), f->FAlive);
+  for (const auto& [frame, token] : snapshot) {
+    const std::shared_ptr<bool> alive = token.lock();
+    if (alive && *alive) action(frame);
   }
 }
 
