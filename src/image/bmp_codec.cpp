@@ -1,5 +1,7 @@
 #include "image/bmp_codec.h"
 
+#include "image/little_endian.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -27,20 +29,6 @@ constexpr std::uint8_t kRleEndOfLine = 0;
 constexpr std::uint8_t kRleEndOfBitmap = 1;
 constexpr std::uint8_t kRleDelta = 2;
 
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Get32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-         (std::uint32_t{p[3]} << 24);
-}
-
-void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
 
 // One colour channel described by a bit mask: where it sits and how to widen it to 8 bits.
 // Narrow channels repeat their bits downwards (5 bits abcde become abcdeabc), so full intensity
@@ -86,8 +74,8 @@ TLayout ParseHeaders(const std::uint8_t* data, std::size_t size) {
   if (size < kFileHeaderSize + 4) throw EBmpError("BMP too short");
   if (data[0] != 'B' || data[1] != 'M') throw EBmpError("not a BMP file (no BM signature)");
   TLayout l;
-  l.pixelOffset = Get32(data + 10);
-  const std::uint32_t headerSize = Get32(data + 14);
+  l.pixelOffset = LoadLE32(data + 10);
+  const std::uint32_t headerSize = LoadLE32(data + 14);
   switch (headerSize) {
     case kCoreHeaderSize: case kOs2ShortHeaderSize: case kInfoHeaderSize: case 52: case 56:
     case kOs2HeaderSize: case 108: case 124:
@@ -104,20 +92,20 @@ TLayout ParseHeaders(const std::uint8_t* data, std::size_t size) {
   unsigned bpp = 0;
   std::uint32_t compression = kBiRgb;
   if (headerSize == kCoreHeaderSize) {
-    width = Get16(h + 4);
-    height = Get16(h + 6);
-    bpp = Get16(h + 10);
+    width = LoadLE16(h + 4);
+    height = LoadLE16(h + 6);
+    bpp = LoadLE16(h + 10);
     l.paletteEntry = 3;
   } else {
     // The OS/2 2.x headers begin as the Windows info header does; the short one stops after the
     // bit count and leaves the rest zero.
-    width = static_cast<std::int32_t>(Get32(h + 4));
-    height = static_cast<std::int32_t>(Get32(h + 8));
-    bpp = Get16(h + 14);
+    width = static_cast<std::int32_t>(LoadLE32(h + 4));
+    height = static_cast<std::int32_t>(LoadLE32(h + 8));
+    bpp = LoadLE16(h + 14);
     if (headerSize >= kInfoHeaderSize) {
-      compression = Get32(h + 16);
-      l.sizeImage = Get32(h + 20);
-      l.colorsUsed = Get32(h + 32);
+      compression = LoadLE32(h + 16);
+      l.sizeImage = LoadLE32(h + 20);
+      l.colorsUsed = LoadLE32(h + 32);
     }
   }
 
@@ -169,7 +157,7 @@ TLayout ParseHeaders(const std::uint8_t* data, std::size_t size) {
     const std::size_t count = c == TBmpCompression::AlphaBitfields ? 4 : 3;
     const std::uint64_t masksEnd = kFileHeaderSize + kInfoHeaderSize + 4 * count;
     if (masksEnd > size) throw EBmpError("BMP bit fields truncated");
-    for (std::size_t i = 0; i < count; ++i) l.masks[i] = Get32(data + kFileHeaderSize + kInfoHeaderSize + 4 * i);
+    for (std::size_t i = 0; i < count; ++i) l.masks[i] = LoadLE32(data + kFileHeaderSize + kInfoHeaderSize + 4 * i);
     l.afterHeader = std::max(l.afterHeader, masksEnd);
   }
 
@@ -216,7 +204,7 @@ void DecodeRows(const TLayout& l, const std::uint8_t* pixels, const std::vector<
         break;
       default:
         for (std::int64_t x = 0; x < width; ++x) {
-          const std::uint32_t v = bpp == 16 ? Get16(src + x * 2) : Get32(src + x * 4);
+          const std::uint32_t v = bpp == 16 ? LoadLE16(src + x * 2) : LoadLE32(src + x * 4);
           dst[x] = (red.Extract(v) << 16) | (green.Extract(v) << 8) | blue.Extract(v);
         }
         break;
@@ -356,20 +344,20 @@ std::vector<std::uint8_t> EncodeBmp24(const TvexImage& img) {
   out.reserve(54 + imageSize);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, 54 + imageSize);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, kInfoHeaderSize);
-  Put32(out, w);
-  Put32(out, h);
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, kBiRgb);
-  Put32(out, imageSize);
-  Put32(out, 2835);  // 72 dpi
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
+  AppendLE32(out, 54 + imageSize);
+  AppendLE32(out, 0);
+  AppendLE32(out, 54);
+  AppendLE32(out, kInfoHeaderSize);
+  AppendLE32(out, w);
+  AppendLE32(out, h);
+  AppendLE16(out, 1);
+  AppendLE16(out, 24);
+  AppendLE32(out, kBiRgb);
+  AppendLE32(out, imageSize);
+  AppendLE32(out, 2835);  // 72 dpi
+  AppendLE32(out, 2835);
+  AppendLE32(out, 0);
+  AppendLE32(out, 0);
   for (std::uint32_t row = 0; row < h; ++row) {
     const std::uint32_t* src = img.Row(static_cast<int>(h - 1 - row));
     for (std::uint32_t x = 0; x < w; ++x) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "image/little_endian.h"
+
 namespace vex::skin2 {
 
 // Raised when a file cannot be opened, read, written or positioned.
@@ -131,20 +133,9 @@ class TFileReader : public TRandomReader {
   std::uint64_t size_;
 };
 
-inline std::uint16_t LoadLE16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-inline std::uint32_t LoadLE32(const std::uint8_t* p) {
-  return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-         (std::uint32_t{p[3]} << 24);
-}
-inline void StoreLE16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-inline void StoreLE32(std::uint8_t* p, std::uint32_t v) {
-  StoreLE16(p, static_cast<std::uint16_t>(v));
-  StoreLE16(p + 2, static_cast<std::uint16_t>(v >> 16));
-}
+using image::LoadLE16;
+using image::LoadLE32;
+using image::StoreLE16;
+using image::StoreLE32;
 
 }  // namespace vex::skin2

@@ -1,5 +1,7 @@
 #include "skin2/program_resources.h"
 
+#include "image/little_endian.h"
+
 #include "image/raster.h"
 #include "skin2/byte_io.h"
 
@@ -29,29 +31,21 @@ TvexImage IconImage(int size) {
   return img;
 }
 
-void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
 
 // The DIB of one icon image: header (height doubled), 32-bit colour rows with alpha, AND mask.
 std::vector<std::uint8_t> IconDib(const TvexImage& img) {
   const int w = img.Width(), h = img.Height();
   std::vector<std::uint8_t> d;
-  Put32(d, 40);
-  Put32(d, static_cast<std::uint32_t>(w));
-  Put32(d, static_cast<std::uint32_t>(h * 2));
-  Put16(d, 1);
-  Put16(d, 32);
-  for (int i = 0; i < 6; ++i) Put32(d, 0);
+  image::AppendLE32(d, 40);
+  image::AppendLE32(d, static_cast<std::uint32_t>(w));
+  image::AppendLE32(d, static_cast<std::uint32_t>(h * 2));
+  image::AppendLE16(d, 1);
+  image::AppendLE16(d, 32);
+  for (int i = 0; i < 6; ++i) image::AppendLE32(d, 0);
   for (int y = h - 1; y >= 0; --y)
     for (int x = 0; x < w; ++x) {
       const std::uint32_t p = img.Pixel(x, y);
-      Put32(d, p == kKey ? 0u : (p | 0xFF000000u));
+      image::AppendLE32(d, p == kKey ? 0u : (p | 0xFF000000u));
     }
   const int maskStride = ((w + 31) / 32) * 4;
   for (int y = h - 1; y >= 0; --y) {
@@ -102,9 +96,9 @@ std::vector<std::uint8_t> MainIconFile() {
   const std::vector<std::uint8_t> small = IconDib(IconImage(16));
   const std::vector<std::uint8_t> large = IconDib(IconImage(32));
   std::vector<std::uint8_t> f;
-  Put16(f, 0);
-  Put16(f, 1);  // icon
-  Put16(f, 2);  // images
+  image::AppendLE16(f, 0);
+  image::AppendLE16(f, 1);  // icon
+  image::AppendLE16(f, 2);  // images
   std::uint32_t offset = 6 + 2 * 16;
   for (const auto* img : {&small, &large}) {
     const std::uint8_t size = img == &small ? 16 : 32;
@@ -112,10 +106,10 @@ std::vector<std::uint8_t> MainIconFile() {
     f.push_back(size);
     f.push_back(0);
     f.push_back(0);
-    Put16(f, 1);
-    Put16(f, 32);
-    Put32(f, static_cast<std::uint32_t>(img->size()));
-    Put32(f, offset);
+    image::AppendLE16(f, 1);
+    image::AppendLE16(f, 32);
+    image::AppendLE32(f, static_cast<std::uint32_t>(img->size()));
+    image::AppendLE32(f, offset);
     offset += static_cast<std::uint32_t>(img->size());
   }
   f.insert(f.end(), small.begin(), small.end());

@@ -1,18 +1,11 @@
 #include "bmp_samples.h"
 
+#include "image/little_endian.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace vex::test {
-
-void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
 
 namespace {
 
@@ -231,29 +224,29 @@ std::vector<std::uint8_t> EncodeBmp(const TBmpFormat& f, const TIndexedPicture& 
 
   Bytes h;
   const std::int32_t height = f.topDown ? -pic.height : pic.height;
-  Put32(h, f.headerSize);
+  image::AppendLE32(h, f.headerSize);
   if (core) {
-    Put16(h, static_cast<std::uint32_t>(pic.width));
-    Put16(h, static_cast<std::uint32_t>(pic.height));
-    Put16(h, 1);
-    Put16(h, f.bpp);
+    image::AppendLE16(h, static_cast<std::uint32_t>(pic.width));
+    image::AppendLE16(h, static_cast<std::uint32_t>(pic.height));
+    image::AppendLE16(h, 1);
+    image::AppendLE16(h, f.bpp);
   } else {
-    Put32(h, static_cast<std::uint32_t>(pic.width));
-    Put32(h, static_cast<std::uint32_t>(height));
-    Put16(h, 1);
-    Put16(h, f.bpp);
+    image::AppendLE32(h, static_cast<std::uint32_t>(pic.width));
+    image::AppendLE32(h, static_cast<std::uint32_t>(height));
+    image::AppendLE16(h, 1);
+    image::AppendLE16(h, f.bpp);
     if (f.headerSize >= 40) {
-      Put32(h, f.compression);
-      Put32(h, static_cast<std::uint32_t>(pixels.size()));
-      Put32(h, 2835);
-      Put32(h, 2835);
-      Put32(h, paletteSize < fullPalette ? paletteSize : 0);
-      Put32(h, 0);
+      image::AppendLE32(h, f.compression);
+      image::AppendLE32(h, static_cast<std::uint32_t>(pixels.size()));
+      image::AppendLE32(h, 2835);
+      image::AppendLE32(h, 2835);
+      image::AppendLE32(h, paletteSize < fullPalette ? paletteSize : 0);
+      image::AppendLE32(h, 0);
     }
     // Bit-field masks begin 40 bytes into the header, and continue after it when it is shorter.
     std::size_t m = 0;
-    while (h.size() < f.headerSize) Put32(h, f.headerSize != 64 && m < f.masks.size() ? f.masks[m++] : 0);
-    for (; m < f.masks.size(); ++m) Put32(h, f.masks[m]);
+    while (h.size() < f.headerSize) image::AppendLE32(h, f.headerSize != 64 && m < f.masks.size() ? f.masks[m++] : 0);
+    for (; m < f.masks.size(); ++m) image::AppendLE32(h, f.masks[m]);
   }
   for (std::uint32_t i = 0; i < paletteSize; ++i) {
     const std::uint32_t c = i < pic.palette.size() ? pic.palette[i] : 0x404040;
@@ -264,9 +257,9 @@ std::vector<std::uint8_t> EncodeBmp(const TBmpFormat& f, const TIndexedPicture& 
   }
 
   Bytes file = {'B', 'M'};
-  Put32(file, static_cast<std::uint32_t>(14 + h.size() + pixels.size()));
-  Put32(file, 0);
-  Put32(file, static_cast<std::uint32_t>(14 + h.size()));
+  image::AppendLE32(file, static_cast<std::uint32_t>(14 + h.size() + pixels.size()));
+  image::AppendLE32(file, 0);
+  image::AppendLE32(file, static_cast<std::uint32_t>(14 + h.size()));
   file.insert(file.end(), h.begin(), h.end());
   file.insert(file.end(), pixels.begin(), pixels.end());
   return file;
@@ -274,17 +267,17 @@ std::vector<std::uint8_t> EncodeBmp(const TBmpFormat& f, const TIndexedPicture& 
 
 std::vector<std::uint8_t> BlankRle8Bmp(std::int32_t width, std::int32_t height) {
   Bytes b = {'B', 'M'};
-  Put32(b, 14 + 40 + 4 + 2);
-  Put32(b, 0);
-  Put32(b, 14 + 40 + 4);
-  Put32(b, 40);
-  Put32(b, static_cast<std::uint32_t>(width));
-  Put32(b, static_cast<std::uint32_t>(height));
-  Put16(b, 1);
-  Put16(b, 8);
-  Put32(b, 1);  // BI_RLE8
-  for (int i = 0; i < 5; ++i) Put32(b, 0);
-  Put32(b, 0x00336699);  // the palette's one entry
+  image::AppendLE32(b, 14 + 40 + 4 + 2);
+  image::AppendLE32(b, 0);
+  image::AppendLE32(b, 14 + 40 + 4);
+  image::AppendLE32(b, 40);
+  image::AppendLE32(b, static_cast<std::uint32_t>(width));
+  image::AppendLE32(b, static_cast<std::uint32_t>(height));
+  image::AppendLE16(b, 1);
+  image::AppendLE16(b, 8);
+  image::AppendLE32(b, 1);  // BI_RLE8
+  for (int i = 0; i < 5; ++i) image::AppendLE32(b, 0);
+  image::AppendLE32(b, 0x00336699);  // the palette's one entry
   b.push_back(0);        // end of bitmap
   b.push_back(1);
   return b;

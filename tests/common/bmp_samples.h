@@ -7,10 +7,6 @@
 
 namespace vex::test {
 
-// Little-endian 16- and 32-bit values appended to a byte vector.
-void Put16(std::vector<std::uint8_t>& v, std::uint32_t x);
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x);
-
 // A picture as palette indexes, top row first; direct-colour formats store palette[index].
 struct TIndexedPicture {
   int width = 0;

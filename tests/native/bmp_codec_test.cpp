@@ -6,13 +6,12 @@
 #include <string>
 
 #include "bmp_samples.h"
+#include "image/little_endian.h"
 
 namespace vex::image {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using test::Put16;
-using test::Put32;
 
 // Assembles a BMP file: header of the given size, optional masks and palette, then rows as given
 // (each row padded to four bytes here).
@@ -32,27 +31,27 @@ struct TBmpSpec {
 Bytes Build(const TBmpSpec& s) {
   Bytes h;
   if (s.headerSize == 12) {
-    Put32(h, 12);
-    Put16(h, static_cast<std::uint32_t>(s.width));
-    Put16(h, static_cast<std::uint32_t>(s.height));
-    Put16(h, 1);
-    Put16(h, s.bpp);
+    AppendLE32(h, 12);
+    AppendLE16(h, static_cast<std::uint32_t>(s.width));
+    AppendLE16(h, static_cast<std::uint32_t>(s.height));
+    AppendLE16(h, 1);
+    AppendLE16(h, s.bpp);
   } else {
-    Put32(h, s.headerSize);
-    Put32(h, static_cast<std::uint32_t>(s.width));
-    Put32(h, static_cast<std::uint32_t>(s.height));
-    Put16(h, 1);
-    Put16(h, s.bpp);
-    Put32(h, s.compression);
-    Put32(h, s.sizeImage);
-    Put32(h, 2835);
-    Put32(h, 2835);
-    Put32(h, s.colorsUsed);
-    Put32(h, 0);
+    AppendLE32(h, s.headerSize);
+    AppendLE32(h, static_cast<std::uint32_t>(s.width));
+    AppendLE32(h, static_cast<std::uint32_t>(s.height));
+    AppendLE16(h, 1);
+    AppendLE16(h, s.bpp);
+    AppendLE32(h, s.compression);
+    AppendLE32(h, s.sizeImage);
+    AppendLE32(h, 2835);
+    AppendLE32(h, 2835);
+    AppendLE32(h, s.colorsUsed);
+    AppendLE32(h, 0);
     std::size_t m = 0;
-    while (h.size() < s.headerSize) Put32(h, s.headerSize >= 52 && s.headerSize != 64 && m < s.masks.size() ? s.masks[m++] : 0);
+    while (h.size() < s.headerSize) AppendLE32(h, s.headerSize >= 52 && s.headerSize != 64 && m < s.masks.size() ? s.masks[m++] : 0);
     if (s.headerSize == 40)
-      for (std::uint32_t mask : s.masks) Put32(h, mask);
+      for (std::uint32_t mask : s.masks) AppendLE32(h, mask);
   }
   for (std::uint32_t c : s.palette) {
     h.push_back(static_cast<std::uint8_t>(c));
@@ -66,9 +65,9 @@ Bytes Build(const TBmpSpec& s) {
     while (s.padRows && r.size() % 4) r.push_back(0);
     pixels.insert(pixels.end(), r.begin(), r.end());
   }
-  Put32(f, static_cast<std::uint32_t>(14 + h.size() + pixels.size()));
-  Put32(f, 0);
-  Put32(f, static_cast<std::uint32_t>(14 + h.size()));
+  AppendLE32(f, static_cast<std::uint32_t>(14 + h.size() + pixels.size()));
+  AppendLE32(f, 0);
+  AppendLE32(f, static_cast<std::uint32_t>(14 + h.size()));
   f.insert(f.end(), h.begin(), h.end());
   f.insert(f.end(), pixels.begin(), pixels.end());
   return f;
