@@ -9,19 +9,6 @@
 #include "skin2/pkware_cipher.h"
 
 namespace vex::skin2 {
-namespace {
-
-void Put16(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  v.push_back(static_cast<std::uint8_t>(x));
-  v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-void Put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-  Put16(v, x & 0xFFFFu);
-  Put16(v, x >> 16);
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> DeflateRaw(const std::uint8_t* data, std::size_t size, int level) {
   z_stream zs{};
   if (deflateInit2(&zs, level, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -69,16 +56,16 @@ std::vector<std::uint8_t> WriteSkinArchive(const std::vector<std::uint8_t>& memb
   TArchiveLayout l;
   l.localHeader = a.size();
   a.insert(a.end(), {'S', 'K', 3, 4});
-  Put16(a, 20);
-  Put16(a, flags);
-  Put16(a, 8);
-  Put16(a, o.dosTime);
-  Put16(a, o.dosDate);
-  Put32(a, crc);
-  Put32(a, compressed);
-  Put32(a, size);
-  Put16(a, nameLength);
-  Put16(a, 0);
+  image::AppendLE16(a, 20);
+  image::AppendLE16(a, flags);
+  image::AppendLE16(a, 8);
+  image::AppendLE16(a, o.dosTime);
+  image::AppendLE16(a, o.dosDate);
+  image::AppendLE32(a, crc);
+  image::AppendLE32(a, compressed);
+  image::AppendLE32(a, size);
+  image::AppendLE16(a, nameLength);
+  image::AppendLE16(a, 0);
   a.insert(a.end(), o.memberName.begin(), o.memberName.end());
   l.data = a.size();
   l.dataSize = body.size();
@@ -86,33 +73,33 @@ std::vector<std::uint8_t> WriteSkinArchive(const std::vector<std::uint8_t>& memb
 
   l.centralEntry = a.size();
   a.insert(a.end(), {'P', 'K', 1, 2});
-  Put16(a, 20);
-  Put16(a, 20);
-  Put16(a, flags);
-  Put16(a, 8);
-  Put16(a, o.dosTime);
-  Put16(a, o.dosDate);
-  Put32(a, crc);
-  Put32(a, compressed);
-  Put32(a, size);
-  Put16(a, nameLength);
-  Put16(a, 0);  // extra field
-  Put16(a, 0);  // comment
-  Put16(a, 0);  // disk
-  Put16(a, 0);  // internal attributes
-  Put32(a, 0);  // external attributes
-  Put32(a, static_cast<std::uint32_t>(l.localHeader));
+  image::AppendLE16(a, 20);
+  image::AppendLE16(a, 20);
+  image::AppendLE16(a, flags);
+  image::AppendLE16(a, 8);
+  image::AppendLE16(a, o.dosTime);
+  image::AppendLE16(a, o.dosDate);
+  image::AppendLE32(a, crc);
+  image::AppendLE32(a, compressed);
+  image::AppendLE32(a, size);
+  image::AppendLE16(a, nameLength);
+  image::AppendLE16(a, 0);  // extra field
+  image::AppendLE16(a, 0);  // comment
+  image::AppendLE16(a, 0);  // disk
+  image::AppendLE16(a, 0);  // internal attributes
+  image::AppendLE32(a, 0);  // external attributes
+  image::AppendLE32(a, static_cast<std::uint32_t>(l.localHeader));
   a.insert(a.end(), o.memberName.begin(), o.memberName.end());
 
   l.endRecord = a.size();
   a.insert(a.end(), {'P', 'K', 5, 6});
-  Put16(a, 0);
-  Put16(a, 0);
-  Put16(a, 1);
-  Put16(a, 1);
-  Put32(a, static_cast<std::uint32_t>(l.endRecord - l.centralEntry));
-  Put32(a, static_cast<std::uint32_t>(l.centralEntry));
-  Put16(a, 0);
+  image::AppendLE16(a, 0);
+  image::AppendLE16(a, 0);
+  image::AppendLE16(a, 1);
+  image::AppendLE16(a, 1);
+  image::AppendLE32(a, static_cast<std::uint32_t>(l.endRecord - l.centralEntry));
+  image::AppendLE32(a, static_cast<std::uint32_t>(l.centralEntry));
+  image::AppendLE16(a, 0);
   if (layout) *layout = l;
   return a;
 }
