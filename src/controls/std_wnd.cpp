@@ -54,6 +54,7 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
       }
       return true;
     case WM_MOUSEMOVE: {
+      const std::uint8_t before = State;
       State |= csHot;
       if (!HoverTimer && !TrackingLeave) {
         // Without the hover timer the system says when the mouse leaves.
@@ -70,7 +71,8 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
         else
           State &= static_cast<std::uint8_t>(~csPressed);
       }
-      Paint();
+      // Every mouse move comes here: the button repaints only when its look changes.
+      if (State != before) Paint();
       return true;
     }
     case WM_MOUSELEAVE:
