@@ -395,23 +395,20 @@ TEST_F(FrameLife, FarOutFrameValuesDoNotLoseTheWindowsSize) {
 
 // ----- windows destroyed inside a message they forward -----
 
-INT_PTR CALLBACK DestroyOnTimer(HWND w, UINT msg, WPARAM wParam, LPARAM) {
+// A modeless dialog that destroys itself from its timer, its cancel, or a click on OK.
+INT_PTR CALLBACK DestroysItself(HWND w, UINT msg, WPARAM wParam, LPARAM) {
   if (msg == WM_INITDIALOG) return TRUE;
-  if (msg == WM_TIMER) {
-    KillTimer(w, wParam);
-    DestroyWindow(w);
-    return TRUE;
-  }
-  if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
-    DestroyWindow(w);
-    return TRUE;
-  }
-  return FALSE;
+  const bool ends = msg == WM_TIMER || (msg == WM_COMMAND && (LOWORD(wParam) == IDCANCEL ||
+                                                                (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED)));
+  if (!ends) return FALSE;
+  if (msg == WM_TIMER) KillTimer(w, wParam);
+  DestroyWindow(w);
+  return TRUE;
 }
 
 TEST_F(FrameLife, ADialogThatDestroysItselfInsideAMessage) {
   // From WM_TIMER (the modeless dialog's own timer).
-  HWND a = Dialog(WS_SYSMENU, true, true, DestroyOnTimer);
+  HWND a = Dialog(WS_SYSMENU, true, true, DestroysItself);
   engine->AttachWindow(a, true);
   ASSERT_TRUE(Skinned(a));
   const std::size_t frames = engine->FrameList().size();
@@ -423,7 +420,7 @@ TEST_F(FrameLife, ADialogThatDestroysItselfInsideAMessage) {
   EXPECT_FALSE(IsWindow(a));
   EXPECT_EQ(engine->FrameList().size(), frames - 1);
   // From its close: the frame's cancel destroys the dialog.
-  HWND b = Dialog(WS_SYSMENU, true, true, DestroyOnTimer);
+  HWND b = Dialog(WS_SYSMENU, true, true, DestroysItself);
   engine->AttachWindow(b, true);
   SendMessageW(b, WM_SYSCOMMAND, SC_CLOSE, 0);
   PumpMessages();
@@ -463,17 +460,8 @@ TEST_F(FrameLife, TheEngineFreedInsideAMessageOfASkinnedWindow) {
   EXPECT_NE(GetWindowLongW(w, GWL_STYLE) & WS_SYSMENU, 0) << "the system menu comes back";
 }
 
-INT_PTR CALLBACK DestroyOnClick(HWND w, UINT msg, WPARAM wParam, LPARAM) {
-  if (msg == WM_INITDIALOG) return TRUE;
-  if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED) {
-    DestroyWindow(w);
-    return TRUE;
-  }
-  return FALSE;
-}
-
 TEST_F(FrameLife, AButtonWhoseClickDestroysItsDialog) {
-  HWND w = Dialog(WS_SYSMENU, true, true, DestroyOnClick);
+  HWND w = Dialog(WS_SYSMENU, true, true, DestroysItself);
   engine->AttachWindow(w, true);
   HWND ok = GetDlgItem(w, IDOK);
   ASSERT_TRUE(Skinned(ok));
