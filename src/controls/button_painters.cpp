@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/bitmap.h"
+#include "image/button_layout.h"
 #include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
 #include "utils/skin_part.h"
@@ -46,7 +48,7 @@ RECT PaintBox(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas, int key
 void PaintPushButton(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas) {
   const int w = Width(v), h = Height(v);
   const RECT r{0, 0, w, h};
-  utils::FillRectColor(canvas, r, e.GetSkinColor(keys::color::SKIN2_FORMCOLOR));
+  utils::FillRectColor(canvas, r, v.background != clNone ? v.background : e.GetSkinColor(keys::color::SKIN2_FORMCOLOR));
   const int slice = v.pressed ? 3 : v.hot ? 2 : 1;
   utils::PaintSkinPart(*e.CurrentReader(), canvas,
                        utils::TSkinPart{keys::bitmap::SKIN2_BUTTON, 3, slice, e.GetSkinSwitch(keys::switches::SKIN2_BUTTONTRANS)},
@@ -57,9 +59,73 @@ void PaintPushButton(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas) 
     canvas.Brush.style = TBrushStyle::bsSolid;
     canvas.DrawFocusRect(f);
   }
-  utils::AssignMenuFont(canvas.Font());
-  canvas.Font().SetColor(e.GetSkinColor(keys::color::SKIN2_BUTTONFONTCOLOR));
-  DrawCentredCaption(canvas, v, r);
+  if (v.font)
+    canvas.Font().SetHandle(v.font);
+  else
+    utils::AssignMenuFont(canvas.Font());
+  canvas.Font().SetColor(v.fontColor != clNone ? v.fontColor : e.GetSkinColor(keys::color::SKIN2_BUTTONFONTCOLOR));
+  if (v.glyph.bitmap && v.glyph.bitmap->Width() > 0 && v.glyph.bitmap->Height() > 0)
+    PaintGlyphAndCaption(v, canvas, true);
+  else
+    DrawCentredCaption(canvas, v, r);
+}
+
+SIZE MeasureCaption(TCanvas& canvas, const TControlView& v, int width) {
+  if (v.caption.empty()) return SIZE{0, 0};
+  RECT r{0, 0, width, 0};
+  canvas.DrawText(v.caption, r, DT_CALCRECT | (v.rightToLeft ? DT_RTLREADING : 0));
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void DrawButtonGlyph(TCanvas& canvas, const TBitmap& glyph, int count, bool enabled, int x, int y) {
+  count = std::max(1, count);
+  const int gw = glyph.Width() / count, gh = glyph.Height();
+  if (gw <= 0 || gh <= 0) return;
+  HDC source = const_cast<TBitmap&>(glyph).Canvas().Handle();
+  if (count > 1 || enabled) {
+    const int image = std::min(enabled ? 1 : 2, count);
+    const COLORREF key = static_cast<COLORREF>(ColorToRGB(glyph.TransparentColor()));
+    TransparentBlt(canvas.Handle(), x, y, gw, gh, source, (image - 1) * gw, 0, gw, gh, key);
+    return;
+  }
+  // One image, disabled: its shape embossed, masked by the top-left pixel's colour.
+  const TColor key = glyph.PixelColor(0, 0);
+  const COLORREF light = static_cast<COLORREF>(ColorToRGB(clBtnHighlight));
+  const COLORREF shadow = static_cast<COLORREF>(ColorToRGB(clBtnShadow));
+  HDC dc = canvas.Handle();
+  for (int pass = 0; pass < 2; ++pass)
+    for (int py = 0; py < gh; ++py)
+      for (int px = 0; px < gw; ++px)
+        if (glyph.PixelColor(px, py) != key) SetPixelV(dc, x + px + (pass == 0 ? 1 : 0), y + py + (pass == 0 ? 1 : 0), pass == 0 ? light : shadow);
+}
+
+void PaintGlyphAndCaption(const TControlView& v, TCanvas& canvas, bool pressedOffset) {
+  const TBitmap& glyph = *v.glyph.bitmap;
+  const int count = std::max(1, v.glyph.count);
+  const SIZE text = MeasureCaption(canvas, v, Width(v));
+  image::TButtonLayoutInput in;
+  in.clientWidth = Width(v);
+  in.clientHeight = Height(v);
+  in.glyphWidth = glyph.Width() / count;
+  in.glyphHeight = glyph.Height();
+  in.textWidth = text.cx;
+  in.textHeight = text.cy;
+  in.layout = v.glyph.layout;
+  in.margin = v.glyph.margin;
+  in.spacing = v.glyph.spacing;
+  in.rightToLeft = v.rightToLeft;
+  in.emptyCaptionNoSpacing = v.glyph.emptyCaptionNoSpacing;
+  const image::TButtonLayout at = image::LayoutButtonGlyph(in);
+  // A pressed glyph moves with the caption; a lone image shown disabled does not.
+  const int shift = pressedOffset && v.pressed && (count > 1 || v.enabled) ? 1 : 0;
+  DrawButtonGlyph(canvas, glyph, count, v.enabled, at.glyphX + shift, at.glyphY + shift);
+  if (v.caption.empty()) return;
+  RECT textRect{at.textX, at.textY, at.textX + text.cx, at.textY + text.cy};
+  canvas.Brush.style = TBrushStyle::bsClear;
+  if (!v.enabled) canvas.Font().SetColor(0x808080);
+  if (v.pressed && pressedOffset) OffsetRect(&textRect, 1, 1);
+  canvas.DrawText(v.caption, textRect, DT_CENTER | (v.rightToLeft ? DT_RTLREADING : 0));
+  canvas.Brush.style = TBrushStyle::bsSolid;
 }
 
 int CheckBoxSlice(int check, bool enabled) {

@@ -9,10 +9,21 @@
 
 namespace vex::engine {
 
-// The whole button into (0, 0) to the view's size: the form colour, the button image of the state
-// by nine sections, the focus rectangle, the caption centred (grey when disabled, one pixel right
-// and down when pressed).
+// The whole button into (0, 0) to the view's size: the background, the button image of the state
+// by nine sections, the focus rectangle, the glyph and the caption where the glyph layout puts
+// them, or the caption alone centred (grey when disabled, one pixel right and down when pressed).
 void PaintPushButton(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
+
+// A glyph image of a glyph strip at (x, y): image 1 enabled, 2 disabled (at most the strip's
+// count), drawn without its transparent colour; a single image shown disabled is drawn embossed
+// in grey.
+void DrawButtonGlyph(host::TCanvas& canvas, const host::TBitmap& glyph, int count, bool enabled, int x, int y);
+
+// The caption's measured size for the glyph layout (0 x 0 without a caption).
+SIZE MeasureCaption(host::TCanvas& canvas, const TControlView& view, int width);
+
+// Glyph and caption of a glyph button placed by the glyph layout, on a canvas holding the face.
+void PaintGlyphAndCaption(const TControlView& view, host::TCanvas& canvas, bool pressedOffset);
 
 // The state image of a check box (six slices: checked, grayed, unchecked, then the same disabled)
 // or a radio button (four: checked, unchecked, then the same disabled), in a column of the form

@@ -218,7 +218,8 @@ void TvexSkinWndButton::Poll() {
 void TvexSkinWndButton::Paint() { RedrawNow(); }
 
 void TvexSkinWndButton::PaintTo(HDC dc) {
-  const TControlView view = View();
+  TControlView view = View();
+  view.font = nullptr;  // native push buttons show their caption in the menu font
   const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
   if (w <= 0 || h <= 0) return;
   utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();

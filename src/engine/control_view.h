@@ -7,6 +7,12 @@
 
 #include <string>
 
+#include "host/color.h"
+
+namespace vex::host {
+class TBitmap;
+}
+
 namespace vex::engine {
 
 struct TControlView {
@@ -21,6 +27,16 @@ struct TControlView {
   bool rightToLeft = false;
   std::wstring caption;
   HFONT font = nullptr;  // the control's own font, if it has one
+  host::TColor background = host::clNone;  // what the control stands on; clNone: the form colour
+  host::TColor fontColor = host::clNone;   // the caption's colour; clNone: the skin's
+  // The glyph of a glyph button (bit buttons, speed buttons) and how glyph and caption are laid
+  // out; no bitmap: the caption alone, centred.
+  struct TGlyph {
+    const host::TBitmap* bitmap = nullptr;
+    int count = 1;  // images side by side: normal, disabled, ...
+    int layout = 0, margin = -1, spacing = 4;
+    bool emptyCaptionNoSpacing = true;
+  } glyph;
 };
 
 }  // namespace vex::engine

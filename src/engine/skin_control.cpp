@@ -222,6 +222,11 @@ TvexSkinControlVCL::~TvexSkinControlVCL() {
   Control = nullptr;
 }
 
+bool TvexSkinControlVCL::IsWrapped(const TControl* control) {
+  const TRouteThunk* current = control ? control->WindowProc.target<TRouteThunk>() : nullptr;
+  return current && current->link && current->link->wrapper;
+}
+
 bool TvexSkinControlVCL::RestoreWindowProc() {
   if (!link_->wrapper) return true;  // already out of the chain
   link_->wrapper = nullptr;

@@ -107,6 +107,8 @@ class TvexSkinControlVCL : public TvexSkinControl {
   // message straight to the procedure it saved, so the chain keeps working.
   bool RestoreWindowProc();
   void Unhook() override { RestoreWindowProc(); }
+  // Whether a wrapper sits in the control's WindowProc now.
+  static bool IsWrapped(const host::TControl* control);
   void Route(host::TMessage& m);
 
   host::TWndMethod OldWindowProc;

@@ -1,10 +1,13 @@
 #include "engine/skin_engine.h"
 
+#include "engine/skin_window_vcl.h"
+
 #include <algorithm>
 #include <system_error>
 
 #include "engine/menu_images.h"
 #include "engine/skin_window.h"
+#include "engine/skin_window_vcl.h"
 #include "host/callback_guard.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
@@ -300,7 +303,40 @@ void TvexSkinEngine::SetBuiltIn(bool v) {
 
 void TvexSkinEngine::SetSkinAllForms(bool v) {
   skinAllForms_ = v;
-  // Skinning the other open forms needs frame wrappers; they attach them.
+  if (Designing() || HasState(csLoading)) return;
+  if (v)
+    SkinAllOpenForms();
+  else
+    UnskinOtherForms();
+}
+
+void TvexSkinEngine::SkinAllOpenForms() {
+  InSkinAllForms = true;
+  try {
+    // A copy: attaching may create or free forms.
+    const std::vector<TCustomForm*> forms = Application().Forms();
+    for (TCustomForm* f : forms) {
+      const auto& now = Application().Forms();
+      if (std::find(now.begin(), now.end(), f) == now.end()) continue;
+      if (f->Tag() == disabledTag_ || f->ClassName() == "TfrmMSNPopForm" || f->HasState(csDestroying)) continue;
+      if (SendMessageW(f->Handle(), SKM_QUERYSKINNED, 0, 0) != 0) continue;
+      AttachWindow(f->Handle(), false);
+    }
+  } catch (...) {
+    InSkinAllForms = false;
+    throw;
+  }
+  InSkinAllForms = false;
+}
+
+void TvexSkinEngine::UnskinOtherForms() {
+  HWND own = nullptr;
+  if (Owner() && Owner()->Is<TCustomForm>() && static_cast<TCustomForm*>(Owner())->HandleAllocated())
+    own = static_cast<TCustomForm*>(Owner())->Handle();
+  std::vector<HWND> others;
+  for (const auto& f : frames_)
+    if (f->Handle() != own) others.push_back(f->Handle());
+  for (HWND h : others) DetachWindow(h);
 }
 
 void TvexSkinEngine::SetResSysMenuMin(const std::wstring& v) {
@@ -449,7 +485,23 @@ void TvexSkinEngine::Loaded() {
     if (AutoSkinClassNames().IndexOf(n) < 0) AutoSkinClassNames().Add(n);
 }
 
-void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) { SkinFormMenus(form); }
+void TvexSkinEngine::AttachOwnerForm(TCustomForm* form) {
+  if (!form) return;
+  SkinFormMenus(form);
+  if (form->Is<TForm>()) {
+    AttachWindow(form->Handle(), false);
+    return;
+  }
+  if (FindFrame(form->Handle())) return;
+  PendingForm = form;
+  try {
+    frames_.emplace_back(new TvexSkinWindowVCL(form->Handle(), false, this));
+  } catch (...) {
+    PendingForm = nullptr;
+    throw;
+  }
+  PendingForm = nullptr;
+}
 
 TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
   for (const auto& w : frames_)
@@ -459,12 +511,11 @@ TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
 
 void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
   if (!handle || FindFrame(handle)) return;
-  // The application's own forms get the form frame wrapper, which is not built yet: until then
-  // they keep the system frame, except the framework's message dialog, which the native frame
-  // serves well (its buttons are native buttons).
-  if (!isDialog && utils::FindFormByHandle(handle)) return;
   // A frame whose construction fails has put the window back as it was; it raises to the caller.
-  AdoptFrame(new TvexSkinWindowWnd(handle, isDialog, this));
+  if (utils::FindFormByHandle(handle))
+    AdoptFrame(new TvexSkinWindowVCL(handle, isDialog, this));
+  else
+    AdoptFrame(new TvexSkinWindowWnd(handle, isDialog, this));
 }
 
 void TvexSkinEngine::AdoptFrame(TvexSkinWindow* frame) {
@@ -597,6 +648,15 @@ void TvexSkinEngine::SkinFormMenus(TCustomForm* form) {
       SkinMenu(static_cast<TMenu*>(c));
     else if (c->Is<TMenuItem>() && !static_cast<TMenuItem*>(c)->GetParentMenu())
       HookItem(static_cast<TMenuItem*>(c));  // not in a menu yet: hooked as when it was inserted
+  }
+}
+
+void TvexSkinEngine::UnskinFormMenus(TCustomForm* form) {
+  if (!form) return;
+  for (int i = 0; i < form->ComponentCount(); ++i) {
+    TComponent* c = form->Components(i);
+    if (c->Is<TMenu>() && std::find(skinnedMenus_.begin(), skinnedMenus_.end(), c) != skinnedMenus_.end())
+      UnskinMenu(static_cast<TMenu*>(c));
   }
 }
 

@@ -116,8 +116,17 @@ class TvexSkinEngine : public host::TComponent {
   utils::TvexSkinProgressBarRes& ProgressBarRes() { return progressRes_; }
   bool Designing() const { return HasState(host::csDesigning); }
 
-  // The owner form's menus skinned now (the form's frame wrapper does this on attaching).
+  // The owner form's frame (a form frame for a framework form; the form named by PendingForm
+  // while it is made).
   void AttachOwnerForm(host::TCustomForm* form);
+  host::TCustomForm* PendingForm = nullptr;
+  // Every open form of the application gets a frame, except those opted out or served already.
+  void SkinAllOpenForms();
+  // Every frame but the owner form's goes.
+  void UnskinOtherForms();
+  // The menus of a form this engine serves (none when the form opts out), and their way back.
+  void SkinFormMenus(host::TCustomForm* form);
+  void UnskinFormMenus(host::TCustomForm* form);
   // A frame wrapper for a window (none when one serves it already), and its removal.
   void AttachWindow(HWND handle, bool isDialog);
   void DetachWindow(HWND handle);
@@ -162,8 +171,6 @@ class TvexSkinEngine : public host::TComponent {
   void UnskinMenuItem(host::TMenuItem* item);
   // A menu left alone: its Tag is the disabled tag.
   bool MenuOptedOut(const host::TMenu* menu) const { return menu && menu->Tag() == disabledTag_; }
-  // The menus of a form this engine serves (none when the form opts out), and the owner form's.
-  void SkinFormMenus(host::TCustomForm* form);
   void SkinOwnerMenus();
   // Every menu and item this engine skinned back to the framework's own drawing (its own system
   // menu excepted).

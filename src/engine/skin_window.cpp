@@ -558,9 +558,12 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
   const auto gone = [&alive] { return !*alive; };
   if (m.Msg == WM_PAINT && !FInitialised && !InitWhenHidden()) InitFrame();
   if (m.Msg == WM_NULL) return;
-  if (!FEngine->IsSkinActive() || !FEnabled) {
+  // Unskinned (the engine off, the window opted out, or its skin being taken away), the window is
+  // its own: every message reaches its procedure unchanged.
+  if (!FEngine->IsSkinActive() || !FEnabled || !FSkinned) {
     if (m.Msg == WM_SIZE) SaveClientSize();
     CallDefault(m);
+    if (m.Msg == SKM_QUERYSKINNED && FEnabled && FEngine->IsSkinActive() && *alive) m.Result = 1;
     return;
   }
   // While a title element is pressed the frame holds the mouse: its moves and release are the
@@ -714,6 +717,224 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
   }
 }
 
+// ----- the window's own menu bar, kept in a band of the frame -----
+
+int TvexSkinWindow::MeasureNativeMenu(int nativeTop) const {
+  HWND h = Handle();
+  HMENU menu = GetMenu(h);
+  if (!menu || !IsMenu(menu) || (GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) return 0;
+  RECT wr;
+  GetWindowRect(h, &wr);
+  MENUBARINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMenuBarInfo(h, OBJID_MENU, 0, &info) && info.rcBar.bottom > info.rcBar.top && info.rcBar.top >= wr.top &&
+      info.rcBar.top - wr.top < nativeTop)
+    return nativeTop - (info.rcBar.top - wr.top);
+  return std::min(GetSystemMetrics(SM_CYMENU), nativeTop);
+}
+
+int TvexSkinWindow::NativeMenuHeight() const {
+  if (FMenuHeight <= 0 || !FSkinned) return 0;
+  HMENU menu = GetMenu(Handle());
+  return menu && IsMenu(menu) ? FMenuHeight : 0;
+}
+
+std::vector<RECT> TvexSkinWindow::MenuItemRects() const {
+  std::vector<RECT> out;
+  HMENU menu = GetMenu(Handle());
+  const RECT band = MenuBandRect();
+  if (!menu || band.bottom <= band.top) return out;
+  // Measured on the thread's back buffer: no bitmap made per paint or hit test.
+  TCanvas& measure = utils::TBackBuffer::ForThread().Canvas(1, 1);
+  utils::AssignMenuFont(measure.Font());
+  int x = band.left;
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    const int width = measure.TextWidth(utils::StripAccelerators(std::wstring(text))) + 16;
+    out.push_back(RECT{x, band.top, std::min<LONG>(x + width, band.right), band.bottom});
+    x = std::min<LONG>(x + width, band.right);
+  }
+  return out;
+}
+
+void TvexSkinWindow::PaintMenuBand(TCanvas& canvas, const RECT& band) {
+  const auto& mc = FEngine->SkinMetrics().MenuColors;
+  if (mc[mcMenuBarStart] == mc[mcMenuBarEnd])
+    utils::FillRectColor(canvas, band, mc[mcMenuBarStart]);
+  else
+    utils::GradientFillColumns(canvas, band, mc[mcMenuBarStart], mc[mcMenuBarEnd]);
+  HMENU menu = GetMenu(Handle());
+  utils::AssignMenuFont(canvas.Font());
+  canvas.Brush.style = TBrushStyle::bsClear;
+  const std::vector<RECT> items = MenuItemRects();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    RECT r = items[i];
+    if (r.right <= r.left) break;
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    TColor colour = mc[mcTopMenuFont];
+    if (static_cast<int>(i) == FMenuOpen) {
+      canvas.Brush.style = TBrushStyle::bsSolid;
+      utils::FillRectColor(canvas, r, mc[mcTopSelected]);
+      utils::FrameRectColor(canvas, r, mc[mcTopSelectedBorder]);
+      canvas.Brush.style = TBrushStyle::bsClear;
+      colour = mc[mcTopSelectedFont];
+    }
+    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED))
+      colour = TvexSkinEngine::DisabledMenuFontColor;
+    canvas.Font().SetColor(colour);
+    canvas.DrawText(text, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+  }
+  canvas.Brush.style = TBrushStyle::bsSolid;
+}
+
+int TvexSkinWindow::MenuItemByMnemonic(wchar_t ch) const {
+  HMENU menu = GetMenu(Handle());
+  if (!menu) return -1;
+  const wchar_t wanted = static_cast<wchar_t>(towupper(ch));
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    for (const wchar_t* p = text; *p; ++p) {
+      if (*p != L'&') continue;
+      if (p[1] == L'&') {
+        ++p;
+        continue;
+      }
+      if (p[1] && towupper(p[1]) == wanted) return i;
+      break;
+    }
+  }
+  return -1;
+}
+
+namespace {
+
+// The menu bar item being tracked on this thread: Left and Right in its popup move to the
+// neighbouring items.
+struct TMenuTrack {
+  HMENU popup = nullptr, selected = nullptr;
+  UINT selectedFlags = 0;
+  int index = 0, count = 0, next = -1;
+  HHOOK hook = nullptr;
+};
+thread_local TMenuTrack* gMenuTrack = nullptr;
+
+LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) {
+  TMenuTrack* t = gMenuTrack;
+  if (t && code == MSGF_MENU) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (msg->message == WM_KEYDOWN && t->count > 1 && t->selected == t->popup) {
+      // Right moves on unless the selected item opens a submenu; Left always moves back from the
+      // first level.
+      const bool right = msg->wParam == VK_RIGHT && !(t->selectedFlags & MF_POPUP);
+      const bool left = msg->wParam == VK_LEFT;
+      if (right || left) {
+        t->next = (t->index + (right ? 1 : t->count - 1)) % t->count;
+        EndMenu();
+        return TRUE;
+      }
+    }
+  }
+  return CallNextHookEx(t ? t->hook : nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+void TvexSkinWindow::TrackMenuItem(int index) {
+  HMENU bar = GetMenu(Handle());
+  if (!bar || gMenuTrack) return;
+  const std::shared_ptr<bool> alive = FAlive;
+  SendMessageW(Handle(), WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+  for (int next = index; next >= 0 && *alive;) {
+    index = next;
+    next = -1;
+    const std::vector<RECT> items = MenuItemRects();
+    if (index >= static_cast<int>(items.size())) break;
+    if (GetMenuState(bar, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) break;
+    HMENU popup = GetSubMenu(bar, index);
+    if (!popup) {
+      PostMessageW(Handle(), WM_COMMAND, GetMenuItemID(bar, index), 0);
+      break;
+    }
+    FMenuOpen = index;
+    PaintFrame();
+    RECT wr;
+    GetWindowRect(Handle(), &wr);
+    RECT item = items[static_cast<std::size_t>(index)];
+    OffsetRect(&item, wr.left, wr.top);
+    TPMPARAMS params{sizeof params, item};
+    TMenuTrack track;
+    track.popup = track.selected = popup;
+    track.index = index;
+    track.count = static_cast<int>(items.size());
+    track.hook = SetWindowsHookExW(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
+    gMenuTrack = &track;
+    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, item.left, item.bottom, Handle(), &params);
+    gMenuTrack = nullptr;
+    if (track.hook) UnhookWindowsHookEx(track.hook);
+    next = track.next;
+    if (!*alive) return;
+    FMenuOpen = -1;
+    PaintFrame();
+  }
+}
+
+void TvexSkinWindow::NoteMenuSelect(WPARAM wParam, LPARAM lParam) {
+  if (!gMenuTrack) return;
+  gMenuTrack->selected = reinterpret_cast<HMENU>(lParam);
+  gMenuTrack->selectedFlags = HIWORD(wParam);
+}
+
+bool TvexSkinWindow::MenuBandMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SYSCOMMAND: {
+      if ((m.WParam & 0xFFF0) != SC_KEYMENU) return false;
+      const wchar_t ch = static_cast<wchar_t>(LOWORD(m.LParam));
+      // Alt+Space opens the system menu the window had: skinning took its WS_SYSMENU, so the
+      // system would open none.
+      if (ch == L' ' && (FStrippedStyle & WS_SYSMENU)) {
+        ShowSystemMenuAtIcon();
+        return true;
+      }
+      // Alt and Alt with a letter reach the menu bar in the frame.
+      if (NativeMenuHeight() > 0) {
+        const int index = ch ? MenuItemByMnemonic(ch) : 0;
+        if (index >= 0) TrackMenuItem(index);
+        return true;
+      }
+      return false;
+    }
+    case WM_MENUSELECT:
+      NoteMenuSelect(m.WParam, m.LParam);
+      return false;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: {
+      // The menu bar in the frame is the frame's: the system would track it at its own places.
+      if (m.WParam != HTMENU || NativeMenuHeight() <= 0) return false;
+      FPressed = false;
+      POINT p;
+      RECT wr;
+      GetCursorPos(&p);
+      GetWindowRect(Handle(), &wr);
+      const std::vector<RECT> items = MenuItemRects();
+      const POINT at{p.x - wr.left, p.y - wr.top};
+      for (std::size_t i = 0; i < items.size(); ++i)
+        if (m.Msg == WM_NCLBUTTONDOWN && PtInRect(&items[i], at)) {
+          TrackMenuItem(static_cast<int>(i));
+          break;
+        }
+      m.Result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 // ----- native windows -----
 
 TvexSkinWindowWnd::TvexSkinWindowWnd(HWND handle, bool isDialog, TvexSkinEngine* engine)
@@ -797,176 +1018,10 @@ void TvexSkinWindowWnd::CaptureFrameMetrics() {
   ClientToScreen(FHandle, &origin);
   FNativeTop = origin.y - wr.top;
   // A menu bar is no part of the caption: the frame keeps it in a band of its own below the title.
-  FMenuHeight = 0;
-  if (HMENU menu = GetMenu(FHandle); menu && IsMenu(menu) && !(GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD)) {
-    MENUBARINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMenuBarInfo(FHandle, OBJID_MENU, 0, &info) && info.rcBar.bottom > info.rcBar.top && info.rcBar.top >= wr.top &&
-        info.rcBar.top - wr.top < FNativeTop) {
-      FMenuHeight = FNativeTop - (info.rcBar.top - wr.top);
-    } else {
-      FMenuHeight = std::min(GetSystemMetrics(SM_CYMENU), FNativeTop);
-    }
-    FNativeTop -= FMenuHeight;
-  }
+  FMenuHeight = MeasureNativeMenu(FNativeTop);
+  FNativeTop -= FMenuHeight;
   FFrameBottom = 4;
   FFrameSide = 4;
-}
-
-int TvexSkinWindowWnd::NativeMenuHeight() const {
-  if (FMenuHeight <= 0 || !FSkinned) return 0;
-  HMENU menu = GetMenu(FHandle);
-  return menu && IsMenu(menu) ? FMenuHeight : 0;
-}
-
-std::vector<RECT> TvexSkinWindowWnd::MenuItemRects() const {
-  std::vector<RECT> out;
-  HMENU menu = GetMenu(FHandle);
-  const RECT band = MenuBandRect();
-  if (!menu || band.bottom <= band.top) return out;
-  // Measured on the thread's back buffer: no bitmap made per paint or hit test.
-  TCanvas& measure = utils::TBackBuffer::ForThread().Canvas(1, 1);
-  utils::AssignMenuFont(measure.Font());
-  int x = band.left;
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    const int width = measure.TextWidth(utils::StripAccelerators(std::wstring(text))) + 16;
-    out.push_back(RECT{x, band.top, std::min<LONG>(x + width, band.right), band.bottom});
-    x = std::min<LONG>(x + width, band.right);
-  }
-  return out;
-}
-
-void TvexSkinWindowWnd::PaintMenuBand(TCanvas& canvas, const RECT& band) {
-  const auto& mc = FEngine->SkinMetrics().MenuColors;
-  if (mc[mcMenuBarStart] == mc[mcMenuBarEnd])
-    utils::FillRectColor(canvas, band, mc[mcMenuBarStart]);
-  else
-    utils::GradientFillColumns(canvas, band, mc[mcMenuBarStart], mc[mcMenuBarEnd]);
-  HMENU menu = GetMenu(FHandle);
-  utils::AssignMenuFont(canvas.Font());
-  canvas.Brush.style = TBrushStyle::bsClear;
-  const std::vector<RECT> items = MenuItemRects();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    RECT r = items[i];
-    if (r.right <= r.left) break;
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    TColor colour = mc[mcTopMenuFont];
-    if (static_cast<int>(i) == FMenuOpen) {
-      canvas.Brush.style = TBrushStyle::bsSolid;
-      utils::FillRectColor(canvas, r, mc[mcTopSelected]);
-      utils::FrameRectColor(canvas, r, mc[mcTopSelectedBorder]);
-      canvas.Brush.style = TBrushStyle::bsClear;
-      colour = mc[mcTopSelectedFont];
-    }
-    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED))
-      colour = TvexSkinEngine::DisabledMenuFontColor;
-    canvas.Font().SetColor(colour);
-    canvas.DrawText(text, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-  }
-  canvas.Brush.style = TBrushStyle::bsSolid;
-}
-
-int TvexSkinWindowWnd::MenuItemByMnemonic(wchar_t ch) const {
-  HMENU menu = GetMenu(FHandle);
-  if (!menu) return -1;
-  const wchar_t wanted = static_cast<wchar_t>(towupper(ch));
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[256] = {};
-    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    for (const wchar_t* p = text; *p; ++p) {
-      if (*p != L'&') continue;
-      if (p[1] == L'&') {
-        ++p;
-        continue;
-      }
-      if (p[1] && towupper(p[1]) == wanted) return i;
-      break;
-    }
-  }
-  return -1;
-}
-
-namespace {
-
-// The menu bar item being tracked on this thread: Left and Right in its popup move to the
-// neighbouring items.
-struct TMenuTrack {
-  HMENU popup = nullptr, selected = nullptr;
-  UINT selectedFlags = 0;
-  int index = 0, count = 0, next = -1;
-  HHOOK hook = nullptr;
-};
-thread_local TMenuTrack* gMenuTrack = nullptr;
-
-LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) {
-  TMenuTrack* t = gMenuTrack;
-  if (t && code == MSGF_MENU) {
-    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (msg->message == WM_KEYDOWN && t->count > 1 && t->selected == t->popup) {
-      // Right moves on unless the selected item opens a submenu; Left always moves back from the
-      // first level.
-      const bool right = msg->wParam == VK_RIGHT && !(t->selectedFlags & MF_POPUP);
-      const bool left = msg->wParam == VK_LEFT;
-      if (right || left) {
-        t->next = (t->index + (right ? 1 : t->count - 1)) % t->count;
-        EndMenu();
-        return TRUE;
-      }
-    }
-  }
-  return CallNextHookEx(t ? t->hook : nullptr, code, wParam, lParam);
-}
-
-}  // namespace
-
-void TvexSkinWindowWnd::TrackMenuItem(int index) {
-  HMENU bar = GetMenu(FHandle);
-  if (!bar || gMenuTrack) return;
-  const std::shared_ptr<bool> alive = FAlive;
-  SendMessageW(FHandle, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
-  for (int next = index; next >= 0 && *alive;) {
-    index = next;
-    next = -1;
-    const std::vector<RECT> items = MenuItemRects();
-    if (index >= static_cast<int>(items.size())) break;
-    if (GetMenuState(bar, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) break;
-    HMENU popup = GetSubMenu(bar, index);
-    if (!popup) {
-      PostMessageW(FHandle, WM_COMMAND, GetMenuItemID(bar, index), 0);
-      break;
-    }
-    FMenuOpen = index;
-    PaintFrame();
-    RECT wr;
-    GetWindowRect(FHandle, &wr);
-    RECT item = items[static_cast<std::size_t>(index)];
-    OffsetRect(&item, wr.left, wr.top);
-    TPMPARAMS params{sizeof params, item};
-    TMenuTrack track;
-    track.popup = track.selected = popup;
-    track.index = index;
-    track.count = static_cast<int>(items.size());
-    track.hook = SetWindowsHookExW(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
-    gMenuTrack = &track;
-    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, item.left, item.bottom, FHandle, &params);
-    gMenuTrack = nullptr;
-    if (track.hook) UnhookWindowsHookEx(track.hook);
-    next = track.next;
-    if (!*alive) return;
-    FMenuOpen = -1;
-    PaintFrame();
-  }
-}
-
-void TvexSkinWindowWnd::NoteMenuSelect(WPARAM wParam, LPARAM lParam) {
-  if (!gMenuTrack) return;
-  gMenuTrack->selected = reinterpret_cast<HMENU>(lParam);
-  gMenuTrack->selectedFlags = HIWORD(wParam);
 }
 
 void TvexSkinWindowWnd::AttachControls() {
@@ -1119,22 +1174,7 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
       LastDestroyedDialog() = FHandle;
       return true;
     case WM_SYSCOMMAND:
-      if ((m.WParam & 0xFFF0) == SC_KEYMENU) {
-        const wchar_t ch = static_cast<wchar_t>(LOWORD(m.LParam));
-        // Alt+Space opens the system menu the window had: skinning took its WS_SYSMENU, so the
-        // system would open none.
-        if (ch == L' ' && (FStrippedStyle & WS_SYSMENU)) {
-          ShowSystemMenuAtIcon();
-          return false;
-        }
-        // Alt and Alt with a letter reach the menu bar in the frame.
-        if (NativeMenuHeight() > 0) {
-          const int index = ch ? MenuItemByMnemonic(ch) : 0;
-          if (index >= 0) TrackMenuItem(index);
-          return false;
-        }
-        return true;
-      }
+      if ((m.WParam & 0xFFF0) == SC_KEYMENU) return !MenuBandMessage(m);
       if ((m.WParam & 0xFFF0) != SC_CLOSE) return true;
       // A window without a close button cannot be closed from its frame (a message box with only
       // Yes and No, a class with CS_NOCLOSE, a system menu without its close item).
@@ -1151,28 +1191,9 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
       InspectDialog();
       return true;
     case WM_MENUSELECT:
-      NoteMenuSelect(m.WParam, m.LParam);
-      return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-      // The menu bar in the frame is the frame's: the system would track it at its own places.
-      if (m.WParam == HTMENU && NativeMenuHeight() > 0) {
-        FPressed = false;
-        POINT p;
-        RECT wr;
-        GetCursorPos(&p);
-        GetWindowRect(FHandle, &wr);
-        const std::vector<RECT> items = MenuItemRects();
-        const POINT at{p.x - wr.left, p.y - wr.top};
-        for (std::size_t i = 0; i < items.size(); ++i)
-          if (m.Msg == WM_NCLBUTTONDOWN && PtInRect(&items[i], at)) {
-            TrackMenuItem(static_cast<int>(i));
-            break;
-          }
-        m.Result = 0;
-        return false;
-      }
-      return true;
+      return !MenuBandMessage(m);
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLORSTATIC:
       m.Result = reinterpret_cast<LRESULT>(FEngine->SkinMetrics().FormBrush.Get());

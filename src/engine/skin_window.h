@@ -60,8 +60,21 @@ class TvexSkinWindow : public host::TComponent {
   virtual bool MenuBarSeparator() const { return false; }
   virtual bool ClaimNCActivate() const { return false; }
   // Rows of the frame below the title that hold the window's own menu bar, painted by the frame
-  // (native windows keep their menu while skinned); 0 without one.
-  virtual int NativeMenuHeight() const { return 0; }
+  // (the window keeps its menu while skinned); 0 without one.
+  int NativeMenuHeight() const;
+  // The window's menu bar items in window coordinates, left to right.
+  std::vector<RECT> MenuItemRects() const;
+  // Opens the popup of the menu bar item `index` below its place (or sends its command), and
+  // follows Left and Right to the neighbouring items.
+  void TrackMenuItem(int index);
+  // The menu bar item whose mnemonic is `ch`, or -1.
+  int MenuItemByMnemonic(wchar_t ch) const;
+  // A selection in a popup of the menu bar (WM_MENUSELECT).
+  void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
+  // Height of the window's own menu bar when the frame was captured; the item shown open.
+  int FMenuHeight = 0, FMenuOpen = -1;
+  // Style bits skinning removed (the system menu), given back on unskinning.
+  DWORD FStrippedStyle = 0;
   // The band's rectangle in window coordinates (empty without one).
   RECT MenuBandRect() const;
 
@@ -152,7 +165,12 @@ class TvexSkinWindow : public host::TComponent {
   void PaintBorders(const TFramePaint& f, host::TCanvas& window);
   void PaintUncoveredFrame(const TFramePaint& f, host::TCanvas& window);
   // Paints the window's own menu bar into `band` (window coordinates) of the window canvas.
-  virtual void PaintMenuBand(host::TCanvas& canvas, const RECT& band) {}
+  void PaintMenuBand(host::TCanvas& canvas, const RECT& band);
+  // The height of the window's menu bar, measured below a caption `nativeTop` rows high.
+  int MeasureNativeMenu(int nativeTop) const;
+  // Mouse and keyboard access to the menu band (Alt, Alt with a letter, Alt+Space, clicks on
+  // the band): answers whether the message was handled.
+  bool MenuBandMessage(host::TMessage& m);
 
   // Moves the window so that it is its own size plus `delta`, and records what was applied.
   void ApplySizeDelta(SIZE delta);
@@ -182,23 +200,8 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   DWORD OwnStyle() const;
   // Whether the window is a dialog of the system's dialog manager.
   bool IsDialogWindow() const;
-  int NativeMenuHeight() const override;
-  // The window's menu bar items in window coordinates, left to right.
-  std::vector<RECT> MenuItemRects() const;
-  // Opens the popup of the menu bar item `index` below its place (or sends its command), and
-  // follows Left and Right to the neighbouring items.
-  void TrackMenuItem(int index);
-  // The menu bar item whose mnemonic is `ch`, or -1.
-  int MenuItemByMnemonic(wchar_t ch) const;
-  // A selection in a popup of the menu bar (WM_MENUSELECT).
-  void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
-
-  // Height of the window's own menu bar when the frame was captured; the item shown open.
-  int FMenuHeight = 0, FMenuOpen = -1;
 
   HWND FHandle = nullptr;
-  // Style bits skinning removed (the system menu), given back on unskinning.
-  DWORD FStrippedStyle = 0;
   bool FHeightFixed = false, FShellFileDialog = false, FFolderBrowser = false;
   HWND FInnerDialog = nullptr;
 
@@ -211,7 +214,6 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Detach() override;
-  void PaintMenuBand(host::TCanvas& canvas, const RECT& band) override;
 
  private:
   void Attach(HWND handle);

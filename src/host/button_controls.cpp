@@ -19,7 +19,10 @@ const TClassInfo& TButtonControl::StaticClass() {
   return info;
 }
 
-TButtonControl::TButtonControl(TComponent* owner, const TClassInfo& cls) : TWinControl(owner, cls) {}
+TButtonControl::TButtonControl(TComponent* owner, const TClassInfo& cls) : TWinControl(owner, cls) {
+  // Check boxes and radio buttons stand on their parent: its colour is theirs unless set.
+  parentColor_ = true;
+}
 
 void TButtonControl::SetAlignment(TAlignment a) {
   alignment_ = a == taLeftJustify ? taLeftJustify : taRightJustify;

@@ -34,11 +34,19 @@ inline constexpr UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 inline constexpr UINT CM_INVALIDATE = CM_BASE + 52;
 inline constexpr UINT CM_FLOAT = CM_BASE + 58;
+// A control was inserted into (LParam 1) or is being removed from (LParam 0) a parent: WParam is
+// the control. Sent to the parent and passed on up to the form, so the form hears of every control
+// that joins or leaves it at any depth.
+inline constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 68;
 
 // Notifications a parent reflects back to the child control they are about.
 inline constexpr UINT CN_BASE = 0xBC00;
 inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+// The colours a native control asks its parent for: answered by the control itself (its Color as
+// the background, its font's colour for the text).
+inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
 
 }  // namespace vex::host

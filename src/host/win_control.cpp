@@ -192,10 +192,14 @@ void TWinControl::InsertControl(TControl* c) {
     }
     if (c->Align() != alNone) Realign();
   }
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(c), 1);
 }
 
 void TWinControl::RemoveControl(TControl* c) {
   auto it = std::find(controls_.begin(), controls_.end(), c);
+  if (it == controls_.end()) return;
+  if (!HasState(csDestroying)) Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(c), 0);
+  it = std::find(controls_.begin(), controls_.end(), c);
   if (it == controls_.end()) return;
   if (mouseControl_ == c) mouseControl_ = nullptr;
   if (captureControl_ == c) captureControl_ = nullptr;
@@ -446,7 +450,10 @@ void TWinControl::WndProc(TMessage& m) {
       if (!nativeBased_) {
         RECT r;
         GetClientRect(handle_, &r);
-        colorBrush_ = TOwnedBrush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color_))));
+        if (!colorBrush_ || colorBrushColor_ != color_) {
+          colorBrush_ = TOwnedBrush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color_))));
+          colorBrushColor_ = color_;
+        }
         FillRect(reinterpret_cast<HDC>(m.WParam), &r, colorBrush_.Get());
         m.Result = 1;
         return;
@@ -489,6 +496,25 @@ void TWinControl::WndProc(TMessage& m) {
         }
       }
       break;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
+        m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+        return;
+      }
+      break;
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_.Color())));
+      SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(color_)));
+      if (!colorBrush_ || colorBrushColor_ != color_) {
+        colorBrush_ = TOwnedBrush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color_))));
+        colorBrushColor_ = color_;
+      }
+      m.Result = reinterpret_cast<LRESULT>(colorBrush_.Get());
+      return;
+    }
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
       if (TWinControl* child = FindControl(hdr->hwndFrom)) {
@@ -560,6 +586,10 @@ void TWinControl::WndProc(TMessage& m) {
           c->Invalidate();
         }
       break;
+    case CM_CONTROLLISTCHANGE:
+      // Passed on up: the form hears of every control joining or leaving it.
+      if (parent_) m.Result = parent_->Perform(m.Msg, m.WParam, m.LParam);
+      return;
     case WM_NCDESTROY:
       DefaultHandler(m);
       SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);

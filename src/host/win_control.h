@@ -91,6 +91,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> controls_;
   bool tabStop_ = false;
   TOwnedBrush colorBrush_;
+  TColor colorBrushColor_ = clNone;
 
  private:
   void RouteMouse(TMessage& m);

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "controls/std_ctrl.h"
 #include "controls/std_wnd.h"
 #include "engine/skin_engine.h"
 
@@ -12,6 +13,7 @@ void InitializeSkinning() {
   std::call_once(once, [] {
     engine::TvexSkinEngine::StaticClass();
     engine::RegisterStandardWindowClasses();
+    engine::RegisterStandardControlClasses();
   });
 }
 

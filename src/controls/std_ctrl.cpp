@@ -1,0 +1,460 @@
+#include "controls/std_ctrl.h"
+
+#include <windowsx.h>
+
+#include <mutex>
+
+#include "controls/button_painters.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
+#include "host/bitmap.h"
+#include "host/button_controls.h"
+#include "host/form.h"
+#include "host/gdi_handle.h"
+#include "host/std_controls.h"
+#include "skin2/skin_keys.h"
+#include "utils/back_buffer.h"
+#include "utils/paint_primitives.h"
+#include "utils/platform_helpers.h"
+
+namespace vex::engine {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+
+const TClassInfo& TvexSkinButton::StaticClass() {
+  static const TClassInfo info("TvexSkinButton", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinSpeedButton::StaticClass() {
+  static const TClassInfo info("TvexSkinSpeedButton", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinCheckBox::StaticClass() {
+  static const TClassInfo info("TvexSkinCheckBox", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinRadioButton::StaticClass() {
+  static const TClassInfo info("TvexSkinRadioButton", &TvexSkinCheckBox::StaticClass());
+  return info;
+}
+
+namespace {
+
+// The colour the control stands on: its parent's, else the form colour.
+TColor ParentBackground(const TControl& c, const TvexSkinEngine& e) {
+  if (c.Parent())
+    if (auto colour = TryGetProp<std::int64_t>(*c.Parent(), "Color")) return static_cast<TColor>(*colour);
+  return e.GetFormColor();
+}
+
+// The glyph a control publishes ("Glyph", "NumGlyphs", "Layout", "Margin", "Spacing").
+void ReadGlyph(const TControl& c, TControlView& v) {
+  auto glyph = TryGetProp<TObject*>(c, "Glyph");
+  if (!glyph || !*glyph) return;
+  auto* bitmap = dynamic_cast<const TBitmap*>(*glyph);
+  if (!bitmap || bitmap->Width() <= 0 || bitmap->Height() <= 0) return;
+  v.glyph.bitmap = bitmap;
+  v.glyph.count = static_cast<int>(std::clamp<std::int64_t>(TryGetProp<std::int64_t>(c, "NumGlyphs").value_or(1), 1, 4));
+  v.glyph.layout = static_cast<int>(TryGetProp<std::int64_t>(c, "Layout").value_or(0));
+  v.glyph.margin = static_cast<int>(TryGetProp<std::int64_t>(c, "Margin").value_or(-1));
+  v.glyph.spacing = static_cast<int>(TryGetProp<std::int64_t>(c, "Spacing").value_or(4));
+}
+
+bool WindowedAndLive(const TControl* c) {
+  return c && c->Is<TWinControl>() && static_cast<const TWinControl*>(c)->HandleAllocated();
+}
+
+HWND WindowOf(const TControl* c) {
+  return WindowedAndLive(c) ? const_cast<TWinControl*>(static_cast<const TWinControl*>(c))->Handle() : nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Push buttons
+
+TControlView TvexSkinButton::View() const {
+  TControlView v = TvexSkinControlVCL::View();
+  if (!Control) return v;
+  v.background = ParentBackground(*Control, *Engine);
+  if (Engine->NoChangeButtonsFontColor()) v.fontColor = Control->Font().Color();
+  ReadGlyph(*Control, v);
+  return v;
+}
+
+void TvexSkinButton::Attached() {
+  ClickArmed = false;
+  SpaceArmed = false;
+}
+
+void TvexSkinButton::Detach() {
+  EndPress();
+  TvexSkinControlVCL::Detach();
+}
+
+void TvexSkinButton::UpdateSkinState() {
+  // Switched off in the middle of a press: the button lets go of the mouse its own press took.
+  if (!Engine || !Engine->IsSkinActive()) EndPress();
+}
+
+void TvexSkinButton::EndPress() {
+  const bool holding = ClickArmed || Pressed();
+  ClickArmed = false;
+  SpaceArmed = false;
+  State &= static_cast<std::uint8_t>(~csPressed);
+  if (HWND h = WindowOf(Control); holding && h && GetCapture() == h) ReleaseCapture();
+}
+
+void TvexSkinButton::ClickControl() {
+  if (Control) Control->Click();
+}
+
+bool TvexSkinButton::BeforeMessage(TMessage& m) {
+  HWND h = WindowOf(Control);
+  switch (m.Msg) {
+    case WM_KEYDOWN:
+      // Space and Enter press the skinned button; its click comes at Space's release or Enter's
+      // character, made by the wrapper.
+      return m.WParam != VK_RETURN && m.WParam != VK_SPACE;
+    case WM_MOUSEMOVE:
+      if (h && GetCapture() == h && ClickArmed) {
+        // While the press lasts the button shows pressed only with the cursor over it.
+        const std::uint8_t before = State;
+        RECT r;
+        GetClientRect(h, &r);
+        const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        if (PtInRect(&r, p))
+          State |= csPressed;
+        else
+          State &= static_cast<std::uint8_t>(~csPressed);
+        if (State != before) Paint();
+      }
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      // Both halves of a double click are presses; the button holds the mouse so that only a
+      // release over it, after a press on it, clicks.
+      State |= csPressed;
+      if (h) SetCapture(h);
+      Paint();
+      m.Result = 0;
+      return false;
+    case WM_LBUTTONUP: {
+      if (!h) return true;
+      const bool armed = ClickArmed;
+      ClickArmed = false;
+      if (GetCapture() == h) ReleaseCapture();
+      RECT r;
+      GetClientRect(h, &r);
+      const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+      State &= static_cast<std::uint8_t>(~csPressed);
+      Paint();
+      if (armed && PtInRect(&r, p)) ClickControl();
+      m.Result = 0;
+      return false;
+    }
+    case WM_CAPTURECHANGED:
+      if (h && reinterpret_cast<HWND>(m.LParam) != h && ClickArmed) {
+        ClickArmed = false;
+        State &= static_cast<std::uint8_t>(~csPressed);
+        Paint();
+      }
+      return true;
+    case WM_KILLFOCUS:
+      State &= static_cast<std::uint8_t>(~csPressed);
+      SpaceArmed = false;
+      return true;
+    case WM_ERASEBKGND:
+      m.Result = 1;  // the paint covers every pixel
+      return false;
+    case WM_PAINT:
+      if (h) {
+        TPaintDC dc(h);
+        PaintTo(dc.Get());
+      }
+      m.Result = 0;
+      return false;
+    default:
+      return true;
+  }
+}
+
+void TvexSkinButton::AfterMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND || m.Msg == WM_LBUTTONUP) return;  // handled before
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinControlVCL::AfterMessage(m);
+  if (!*alive || Detached || !Control) return;
+  switch (m.Msg) {
+    case WM_LBUTTONDBLCLK:
+      MouseDown();
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case CM_GOTFOCUS:
+    case CM_LOSTFOCUS:
+      Repaint();
+      break;
+    case WM_CHAR:
+      if (m.WParam == 0 || m.WParam == VK_RETURN) {
+        State &= static_cast<std::uint8_t>(~csPressed);
+        Repaint();
+        ClickControl();
+      }
+      break;
+    case WM_UPDATEUISTATE:
+      if (utils::IsWinXPStyle()) Repaint();
+      break;
+    default:
+      break;
+  }
+}
+
+void TvexSkinButton::MouseDown() {
+  const std::shared_ptr<bool> alive = Alive;
+  // The press takes the focus where the form is active (a click activates its form first).
+  TCustomForm* form = nullptr;
+  for (TControl* c = Control; c; c = c->Parent())
+    if (c->Is<TCustomForm>()) form = static_cast<TCustomForm*>(c);
+  if (form && utils::IsFormActive(form) && Control->Is<TWinControl>()) {
+    auto* w = static_cast<TWinControl*>(Control);
+    if (w->CanFocus() && w->Enabled() && w->Visible()) {
+      try {
+        w->SetFocus();
+      } catch (...) {
+      }
+    }
+  }
+  if (*alive) ClickArmed = true;
+}
+
+void TvexSkinButton::KeyDown(WPARAM) { SpaceArmed = true; }
+
+void TvexSkinButton::KeyUp(WPARAM key) {
+  const bool armed = SpaceArmed;
+  SpaceArmed = false;
+  HWND h = WindowOf(Control);
+  if (key == VK_SPACE && armed && h && GetFocus() == h && GetEnabled() && Engine->IsSkinActive()) {
+    State &= static_cast<std::uint8_t>(~csPressed);
+    Repaint();
+    ClickControl();
+  }
+}
+
+void TvexSkinButton::Paint() {
+  if (HWND h = WindowOf(Control)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+}
+
+void TvexSkinButton::PaintTo(HDC dc) {
+  const TControlView view = View();
+  const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
+  if (w <= 0 || h <= 0) return;
+  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+  PaintPushButton(*Engine, view, buffer.Canvas(w, h));
+  buffer.CopyTo(dc, 0, 0, w, h);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Speed buttons
+
+namespace {
+constexpr std::int64_t kOwnLookTag = 999999;
+bool IsSpinHalf(const TControl& c) { return c.ClassName() == "TTimerSpeedButton" || c.ClassName() == "TAdvTimerSpeedButton"; }
+}  // namespace
+
+TControlView TvexSkinSpeedButton::View() const {
+  TControlView v = TvexSkinControlVCL::View();
+  if (!Control) return v;
+  v.background = ParentBackground(*Control, *Engine);
+  ReadGlyph(*Control, v);
+  v.glyph.emptyCaptionNoSpacing = false;
+  return v;
+}
+
+bool TvexSkinSpeedButton::BeforeMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      State |= csPressed;
+      Paint();
+      return true;
+    case WM_PAINT:
+      if (Control->Tag() == kOwnLookTag) return true;  // its own look; the border follows
+      PaintTo(reinterpret_cast<HDC>(m.WParam));
+      return false;
+    default:
+      return true;
+  }
+}
+
+void TvexSkinSpeedButton::AfterMessage(TMessage& m) {
+  if (m.Msg == WM_PAINT) {
+    // A button keeping its own look gets the skin's border around it, inside the same paint.
+    if (Control && Control->Tag() == kOwnLookTag && m.WParam) {
+      HDC dc = reinterpret_cast<HDC>(m.WParam);
+      const RECT r{0, 0, Control->Width(), Control->Height()};
+      TOwnedBrush face(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(clBtnFace))));
+      RECT outer = r, inner{1, 1, r.right - 1, r.bottom - 1};
+      FrameRect(dc, &outer, face.Get());
+      FrameRect(dc, &inner, face.Get());
+      TOwnedBrush line(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR)))));
+      RECT left{0, 0, 1, r.bottom};
+      FillRect(dc, &left, line.Get());
+    }
+    return;
+  }
+  if (m.Msg == WM_ERASEBKGND) return;
+  TvexSkinControlVCL::AfterMessage(m);
+}
+
+void TvexSkinSpeedButton::Paint() {
+  if (Control && Control->Visible()) Control->Invalidate();
+}
+
+void TvexSkinSpeedButton::PaintTo(HDC dc) {
+  if (!dc || !Control || !Control->Visible()) return;
+  const TControlView v = View();
+  const int w = Control->Width(), h = Control->Height();
+  if (w <= 0 || h <= 0) return;
+  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+  TCanvas& canvas = buffer.Canvas(w, h);
+  const RECT r{0, 0, w, h};
+  const TColor formColour = Engine->GetFormColor();
+  utils::FillRectColor(canvas, r, v.background);
+  const bool downProp = TryGetProp<std::int64_t>(*Control, "Down").value_or(0) != 0;
+  const bool down = (Pressed() && v.enabled) || downProp;
+  const bool hot = !down && Hot() && v.enabled;
+  const bool spin = IsSpinHalf(*Control);
+  RECT frame = r;
+  if (spin && Control->Top() > 0) frame.top += 2;
+  if (down || hot) {
+    utils::FillRectColor(canvas, frame,
+                         Engine->GetSkinColor(down ? keys::color::SKIN2_TOOLBARDOWNCOLOR : keys::color::SKIN2_TOOLBARONCOLOR));
+    utils::FrameRectColor(canvas, frame, Engine->GetSkinColor(keys::color::SKIN2_TOOLBARBORDERCOLOR));
+  } else if (spin) {
+    utils::FillRectColor(canvas, frame, formColour);
+    utils::FrameRectColor(canvas, frame, Engine->GetSkinColor(keys::color::SKIN2_TOOLBARBORDERCOLOR));
+  } else {
+    utils::FillRectColor(canvas, r, formColour);
+  }
+  if (spin && Control->Top() > 0) utils::FillRectColor(canvas, RECT{0, 1, w, 2}, 0xFFFFFF);
+  const std::int64_t group = TryGetProp<std::int64_t>(*Control, "GroupIndex").value_or(0);
+  const bool shifted = downProp || (group == 0 && Pressed() && v.enabled);
+  canvas.Font().Assign(Control->Font());
+  TControlView shown = v;
+  shown.pressed = shifted;
+  if (v.glyph.bitmap) {
+    canvas.Font().SetColor(v.enabled ? Control->Font().Color() : 0x808080);
+    PaintGlyphAndCaption(shown, canvas, true);
+  } else if (!v.caption.empty()) {
+    RECT text = r;
+    if (shifted) OffsetRect(&text, 1, 1);
+    canvas.Brush.style = TBrushStyle::bsClear;
+    canvas.Font().SetColor(v.enabled ? Control->Font().Color() : 0x808080);
+    canvas.DrawText(v.caption, text, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    canvas.Brush.style = TBrushStyle::bsSolid;
+  }
+  buffer.CopyTo(dc, 0, 0, w, h);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Check boxes and radio buttons
+
+void TvexSkinCheckBox::Attached() {
+  if (Control) SavedFontColor = Control->Font().Color();
+}
+
+void TvexSkinCheckBox::Detach() {
+  // The control is left with the colour it had.
+  if (Control) Control->Font().SetColor(SavedFontColor);
+  TvexSkinControlVCL::Detach();
+}
+
+void TvexSkinCheckBox::UpdateSkinState() {
+  if (!Control) return;
+  if (Engine && Engine->IsSkinActive() && !Engine->NoChangeButtonsFontColor())
+    Control->Font().SetColor(Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  else
+    Control->Font().SetColor(SavedFontColor);
+}
+
+RECT TvexSkinCheckBox::PaintBox(TvexSkinEngine& engine, const TControlView& view, TCanvas& canvas) {
+  return PaintCheckBoxBox(engine, view, canvas);
+}
+
+RECT TvexSkinRadioButton::PaintBox(TvexSkinEngine& engine, const TControlView& view, TCanvas& canvas) {
+  return PaintRadioButtonBox(engine, view, canvas);
+}
+
+bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
+  HWND h = WindowOf(Control);
+  if (m.Msg != WM_PAINT || !h) return true;
+  // The control prints itself into the paint DC, then the skin's box, composed in the back
+  // buffer, goes over its own.
+  TPaintDC dc(h);
+  TMessage print{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND, 0};
+  const std::shared_ptr<bool> alive = Alive;
+  const TWndMethod old = OldWindowProc;
+  old(print);
+  if (!*alive || !Control) return false;
+  TControlView view = View();
+  view.background = Control->Color();
+  const int w = view.bounds.right - view.bounds.left, ht = view.bounds.bottom - view.bounds.top;
+  if (w > 0 && ht > 0) {
+    utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+    TCanvas& canvas = buffer.Canvas(w, ht);
+    RECT column = PaintBox(*Engine, view, canvas);
+    IntersectRect(&column, &column, &view.bounds);
+    BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
+           column.top, SRCCOPY);
+  }
+  m.Result = 0;
+  return false;
+}
+
+void TvexSkinCheckBox::AfterMessage(TMessage& m) {
+  // Painted inside the message; an erase comes inside the control's own paint.
+  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinControlVCL::AfterMessage(m);
+  if (!*alive || Detached) return;
+  if (m.Msg == BM_SETCHECK || m.Msg == WM_LBUTTONDBLCLK) Repaint();
+}
+
+void TvexSkinCheckBox::Paint() {
+  if (HWND h = WindowOf(Control)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+}
+
+bool TvexSkinRadioButton::BeforeMessage(TMessage& m) {
+  if (m.Msg == WM_LBUTTONDBLCLK) {
+    // A double click is the control's double-click event, not a second click.
+    if (auto handler = TryGetProp<TMethodValue>(*Control, "OnDblClick"); handler && handler->handler) handler->handler(Control);
+    return false;
+  }
+  if (m.Msg == WM_ERASEBKGND) {
+    m.Result = 1;
+    return false;
+  }
+  return TvexSkinCheckBox::BeforeMessage(m);
+}
+
+void RegisterStandardControlClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // Looked up from the last row back: later rows are the more specific.
+    const TControlClassRow rows[] = {
+        {&TButton::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinButton>(c, f); }},
+        {&TRadioButton::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinRadioButton>(c, f); }},
+        {&TCheckBox::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinCheckBox>(c, f); }},
+    };
+    RegisterControlClasses(rows);
+  });
+}
+
+}  // namespace vex::engine

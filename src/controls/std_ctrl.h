@@ -1,0 +1,85 @@
+// Wrappers of the framework's push buttons (buttons and bit buttons), speed buttons, check boxes
+// and radio buttons.
+#pragma once
+
+#include "engine/skin_control.h"
+
+namespace vex::engine {
+
+// A framework push button: painted from the skin, its click made by the wrapper (the native
+// button never sees the press).
+class TvexSkinButton : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinButton)
+ public:
+  TvexSkinButton(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+  bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
+  void Paint() override;
+  void MouseDown() override;
+  void KeyDown(WPARAM key) override;
+  void KeyUp(WPARAM key) override;
+  void Attached() override;
+  void Detach() override;
+  void UpdateSkinState() override;
+  TControlView View() const override;
+  // Paints the whole button into a device context (the paint DC of its WM_PAINT).
+  void PaintTo(HDC dc);
+  // Calls the control's own click.
+  void ClickControl();
+
+  bool ClickArmed = false, SpaceArmed = false;
+
+ private:
+  void EndPress();
+};
+
+// A framework speed button (windowless): painted in the tool bar colours of the skin inside its
+// parent's paint; it keeps its own click.
+class TvexSkinSpeedButton : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinSpeedButton)
+ public:
+  TvexSkinSpeedButton(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+  bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
+  // Asks the parent to repaint the button's place: the button is drawn only inside that paint.
+  void Paint() override;
+  TControlView View() const override;
+  // Paints the button into its parent's paint DC, whose origin is the button's corner.
+  void PaintTo(HDC dc);
+};
+
+// Framework check boxes and radio buttons: the control paints itself, then the skin's box goes
+// over its own; while the skin shows, the caption takes the skin's control font colour.
+class TvexSkinCheckBox : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinCheckBox)
+ public:
+  TvexSkinCheckBox(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
+      : TvexSkinControlVCL(control, owner, cls) {}
+  bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
+  void Paint() override;
+  void UpdateSkinState() override;
+  void Attached() override;
+  void Detach() override;
+
+  host::TColor SavedFontColor = host::clWindowText;
+
+ protected:
+  // The box column of this kind painted on the canvas.
+  virtual RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
+};
+
+class TvexSkinRadioButton : public TvexSkinCheckBox {
+  VEX_CLASS(TvexSkinRadioButton)
+ public:
+  TvexSkinRadioButton(host::TControl* control, TvexSkinWindow* owner) : TvexSkinCheckBox(control, owner, StaticClass()) {}
+  bool BeforeMessage(host::TMessage& m) override;
+
+ protected:
+  RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas) override;
+};
+
+// Registers the framework rows of the class table (once).
+void RegisterStandardControlClasses();
+
+}  // namespace vex::engine

@@ -1,0 +1,538 @@
+#include "engine/skin_window_vcl.h"
+
+#include <algorithm>
+
+#include "engine/skin_control.h"
+#include "engine/skin_engine.h"
+#include "host/text_encoding.h"
+#include "utils/platform_helpers.h"
+
+namespace vex::engine {
+
+using namespace vex::host;
+
+const TClassInfo& TvexSkinWindowVCL::StaticClass() {
+  static const TClassInfo info("TvexSkinWindowVCL", &TvexSkinWindow::StaticClass());
+  return info;
+}
+
+namespace {
+
+// The form a frame serves is its owner, so the frame goes with the form; the engine's own form is
+// the exception (the engine destroys that frame).
+TComponent* FrameOwner(HWND handle, TvexSkinEngine* engine) {
+  TCustomForm* form = utils::FindFormByHandle(handle);
+  if (form && form == engine->Owner()) return nullptr;
+  return form;
+}
+
+bool InheritsFromName(const TClassInfo& cls, const char* name) {
+  for (const TClassInfo* c = &cls; c; c = c->Parent())
+    if (c->Name() == name) return true;
+  return false;
+}
+
+}  // namespace
+
+TvexSkinWindowVCL::TvexSkinWindowVCL(HWND handle, bool isDialog, TvexSkinEngine* engine)
+    : TvexSkinWindow(FrameOwner(handle, engine), engine, StaticClass()) {
+  FCreatedByHook = isDialog;
+  try {
+    Attach(handle);
+    if (FForm->Tag() == engine->DisabledTag()) FEnabled = false;
+    // A form opted out is never touched: no control wrappers, no size, colour or style change.
+    if (FEnabled) AttachControls();
+    SetSkinned(FSkinned);
+  } catch (...) {
+    // The form is left exactly as it was.
+    FDestroying = true;
+    *FAlive = false;
+    try {
+      if (FInitialised && FForm && !FForm->HasState(csDestroying) && Handle()) {
+        FSkinned = false;
+        UpdateSkinState();
+      }
+    } catch (...) {
+    }
+    DetachControls();
+    Detach();
+    if (Owner()) Owner()->RemoveComponent(this);
+    throw;
+  }
+}
+
+TvexSkinWindowVCL::~TvexSkinWindowVCL() { DestroyingNow(); }
+
+void TvexSkinWindowVCL::Attach(HWND handle) {
+  FRestoring = FSeparator = FSeparatorKnown = FMinHeightSet = FMinWidthSet = FControlsShifted = FAllFormsDone = FAdjusting = false;
+  FForm = utils::FindFormByHandle(handle);
+  if (!FForm) FForm = FEngine->PendingForm;
+  if (!FForm) throw EComponentError("VEXSkin: Skinning form failed!");
+  FForm->FreeNotification(this);
+  FForm->SetAutoScroll(false);
+  FMenu = nullptr;
+  if (!IsMDIChild()) {
+    appEvents_.reset(new TApplicationEvents(nullptr));
+    appEvents_->OnMessage = [alive = std::weak_ptr<bool>(FAlive), this](MSG& msg, bool& handled) {
+      if (const auto a = alive.lock(); a && *a) ShortcutFilter(msg, handled);
+    };
+  }
+  link_ = std::make_shared<TRouteLink>(TRouteLink{this, FForm->WindowProc});
+  FForm->WindowProc = TFrameThunk{link_};
+  FShowTitle = TitleCondition();
+  FShowBorders = FForm->BorderStyle() != bsNone;
+}
+
+void TvexSkinWindowVCL::TFrameThunk::operator()(TMessage& m) const {
+  if (TvexSkinWindowVCL* f = link->frame)
+    f->FrameWndProc(m);
+  else if (link->saved)
+    link->saved(m);
+}
+
+void TvexSkinWindowVCL::Detach() {
+  if (link_ && link_->frame) {
+    link_->frame = nullptr;
+    // The saved procedure goes back only when nothing hooked the form after the frame; otherwise
+    // the frame's link stays in the chain and passes every message on.
+    if (FForm && !FForm->HasState(csDestroying)) {
+      const TFrameThunk* current = FForm->WindowProc.target<TFrameThunk>();
+      if (current && current->link == link_) FForm->WindowProc = link_->saved;
+    }
+  }
+  appEvents_.reset();
+  if (FForm) FForm->RemoveFreeNotification(this);
+  if (FEngine && FEngine->Detaching && FForm && !FForm->HasState(csDestroying) && Handle()) FrameRefresh();
+}
+
+void TvexSkinWindowVCL::Notification(TComponent* c, TOperation op) {
+  TvexSkinWindow::Notification(c, op);
+  if (op == TOperation::opRemove && c == FForm) {
+    // The form goes first: nothing is given back to it.
+    if (link_) link_->frame = nullptr;
+    FForm = nullptr;
+    FWindowDying = true;
+  }
+}
+
+HWND TvexSkinWindowVCL::Handle() const {
+  if (!FForm || !FForm->HandleAllocated()) return nullptr;
+  return const_cast<TCustomForm*>(FForm)->Handle();
+}
+
+std::wstring TvexSkinWindowVCL::GetCaptionW() const { return FForm ? FForm->Caption() : std::wstring(); }
+
+bool TvexSkinWindowVCL::TitleCondition() const { return FForm && !FForm->Parent() && FForm->BorderStyle() != bsNone; }
+
+bool TvexSkinWindowVCL::CanSetRegion() const { return TitleCondition(); }
+
+HICON TvexSkinWindowVCL::IconHandle() const {
+  if (!FForm) return nullptr;
+  if (HICON own = const_cast<TCustomForm*>(FForm)->Icon().Handle()) return own;
+  return Application().Icon().Handle();
+}
+
+bool TvexSkinWindowVCL::HasHelpButton() const { return FForm && (FForm->BorderIcons() & biHelp); }
+bool TvexSkinWindowVCL::IsMDIForm() const { return FForm && FForm->FormStyle() == fsMDIForm; }
+bool TvexSkinWindowVCL::IsMDIChild() const { return FForm && FForm->FormStyle() == fsMDIChild; }
+bool TvexSkinWindowVCL::IsDialogFrame() const { return FForm && FForm->BorderStyle() == bsDialog; }
+
+bool TvexSkinWindowVCL::HasSystemIcon() const {
+  return FForm && (FForm->BorderStyle() == bsSingle || FForm->BorderStyle() == bsSizeable) && (FForm->BorderIcons() & biSystemMenu);
+}
+
+bool TvexSkinWindowVCL::HasCloseButton() const { return FForm && (FForm->BorderIcons() & biSystemMenu); }
+
+namespace {
+bool SmallFrame(const TCustomForm& f) {
+  return f.BorderStyle() == bsDialog || f.BorderStyle() == bsToolWindow || f.BorderStyle() == bsSizeToolWin;
+}
+}  // namespace
+
+bool TvexSkinWindowVCL::HasMaximizeButton() const {
+  return FForm && (FForm->BorderIcons() & biMaximize) && (FForm->BorderIcons() & biSystemMenu) && !SmallFrame(*FForm);
+}
+
+bool TvexSkinWindowVCL::HasMinimizeButton() const {
+  return FForm && (FForm->BorderIcons() & biMinimize) && (FForm->BorderIcons() & biSystemMenu) && !SmallFrame(*FForm);
+}
+
+bool TvexSkinWindowVCL::MenuBarSeparator() const {
+  if (!FSeparatorKnown && FForm) {
+    FSeparatorKnown = true;
+    for (int i = 0; i < FForm->ControlCount(); ++i) {
+      TControl* c = FForm->Controls(i);
+      if (c->ClassName() == "TToolBar") {
+        const_cast<TvexSkinWindowVCL*>(this)->FSeparator = c->Top() == MenuBarHeight();
+        break;
+      }
+    }
+  }
+  return FSeparator;
+}
+
+void TvexSkinWindowVCL::CallDefault(TMessage& m) {
+  if (link_ && link_->saved) link_->saved(m);
+}
+
+void TvexSkinWindowVCL::CaptureFrameMetrics() {
+  HWND h = Handle();
+  if (!h) return;
+  RECT cr, wr;
+  GetClientRect(h, &cr);
+  GetWindowRect(h, &wr);
+  FSavedClientWidth = cr.right;
+  FSavedClientHeight = cr.bottom;
+  FMenu = FForm->Menu();
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  FNativeTop = origin.y - wr.top;
+  // The form keeps its own menu on its window; the frame shows it in a band below the title.
+  FMenuHeight = IsMDIChild() ? 0 : MeasureNativeMenu(FNativeTop);
+  FNativeTop -= FMenuHeight;
+  FNativeLeft = origin.x - wr.left;
+  FNativeBottom = wr.bottom - (origin.y + cr.bottom);
+  if (IsMDIForm()) {
+    FFrameBottom = FNativeBottom;
+    FFrameSide = FNativeLeft;
+  } else {
+    FFrameBottom = 4;
+    FFrameSide = 4;
+  }
+  FSavedColor = FForm->Color();
+}
+
+void TvexSkinWindowVCL::SaveClientSize() {
+  if (FRestoring || FAdjusting || !FForm || !Handle()) return;
+  RECT cr;
+  GetClientRect(Handle(), &cr);
+  FSavedClientWidth = cr.right;
+  FSavedClientHeight = cr.bottom - (FSkinned ? MenuBarHeight() : 0);
+}
+
+void TvexSkinWindowVCL::FrameRefresh() {
+  if (HWND h = Handle())
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TvexSkinWindowVCL::SetConstraints() {
+  if (!FForm) return;
+  TSizeConstraints& c = FForm->Constraints();
+  if (c.MinHeight == 0 || FMinHeightSet) {
+    c.MinHeight = MenuBarHeight() + TitleHeight() + 6;
+    FMinHeightSet = true;
+  }
+  // A form attached by the hook keeps its own minimum width.
+  if ((c.MinWidth == 0 && !FCreatedByHook) || FMinWidthSet) {
+    c.MinWidth = FEngine->SkinMetrics().MinTitleWidth;
+    FMinWidthSet = true;
+  }
+}
+
+void TvexSkinWindowVCL::ClearConstraints() {
+  if (!FForm) return;
+  TSizeConstraints& c = FForm->Constraints();
+  if (FMinHeightSet) c.MinHeight = 0;
+  if (FMinWidthSet) c.MinWidth = 0;
+  FMinHeightSet = FMinWidthSet = false;
+}
+
+void TvexSkinWindowVCL::ShiftControls(int by) {
+  if (!FForm || by == 0) return;
+  for (int i = 0; i < FForm->ControlCount(); ++i) {
+    TControl* c = FForm->Controls(i);
+    const int anchors = c->Anchors();
+    const bool top = (anchors & akTop) != 0, bottom = (anchors & akBottom) != 0;
+    if (!bottom)
+      c->SetBounds(c->Left(), c->Top() + by, c->Width(), c->Height());
+    else if (top)
+      c->SetBounds(c->Left(), c->Top() + by, c->Width(), std::max(0, c->Height() - by));
+    // Anchored to the bottom only: it stays.
+  }
+}
+
+void TvexSkinWindowVCL::KeepClientSize() {
+  HWND h = Handle();
+  if (!h || IsZoomed(h) || IsIconic(h)) return;
+  RECT cr;
+  GetClientRect(h, &cr);
+  const int wantWidth = FSavedClientWidth, wantHeight = FSavedClientHeight + MenuBarHeight();
+  if (cr.right == wantWidth && cr.bottom == wantHeight) return;
+  FAdjusting = true;
+  ApplySizeDelta(SIZE{FAppliedSize.cx + wantWidth - cr.right, FAppliedSize.cy + wantHeight - cr.bottom});
+  FAdjusting = false;
+}
+
+void TvexSkinWindowVCL::UpdateSkinState() {
+  if (!FForm) return;
+  if (!FDestroying) {
+    // By index, checked each time: a refresh may free a control, and its wrapper leaves the list.
+    for (std::size_t i = 0; i < FControls.size(); ++i) {
+      TvexSkinControl* w = FControls[i].get();
+      try {
+        w->UpdateSkinState();
+        if (i < FControls.size() && FControls[i].get() == w) w->Refresh();
+      } catch (...) {
+        // One wrapper's failure leaves the others to refresh.
+      }
+    }
+  }
+  if (!FEnabled || FWindowDying || FForm->HasState(csDestroying)) return;
+  HWND h = Handle();
+  if (!h) return;
+  const std::shared_ptr<bool> alive = FAlive;
+  if (FSkinned) {
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE));
+    if (style & WS_SYSMENU) {
+      FStrippedStyle |= WS_SYSMENU;
+      SetWindowLongW(h, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
+    }
+    FAdjusting = true;
+    FForm->SetColor(FEngine->GetFormColor());
+    FForm->SetAutoScroll(false);
+    FForm->SetScaled(false);
+    SetConstraints();
+    FAdjusting = false;
+    if (!FControlsShifted) {
+      FShiftedBy = MenuBarHeight();
+      ShiftControls(FShiftedBy);
+      FControlsShifted = true;
+    }
+    if (FForm != FEngine->Owner()) FEngine->SkinFormMenus(FForm);
+    FAdjusting = true;
+    FrameRefresh();
+    FAdjusting = false;
+    if (!*alive) return;
+    KeepClientSize();
+    if (!*alive) return;
+  } else {
+    FRestoring = true;
+    FAdjusting = true;
+    if (FStrippedStyle) {
+      SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) | static_cast<LONG>(FStrippedStyle));
+      FStrippedStyle = 0;
+    }
+    FForm->SetColor(FSavedColor);
+    ClearConstraints();
+    FAdjusting = false;
+    if (FControlsShifted) {
+      ShiftControls(-FShiftedBy);
+      FControlsShifted = false;
+    }
+    ApplySizeDelta(SIZE{0, 0});
+    if (!*alive) return;
+    if (FForm != FEngine->Owner()) FEngine->UnskinFormMenus(FForm);
+    if (Handle()) {
+      SetWindowRgn(h, nullptr, TRUE);
+      FrameRefresh();
+    }
+    FRestoring = false;
+  }
+}
+
+void TvexSkinWindowVCL::AttachControls() {
+  if (!FForm) return;
+  // Ownership order first, then anything placed on the form by another owner.
+  for (int i = 0; i < FForm->ComponentCount(); ++i)
+    if (FForm->Components(i)->Is<TControl>()) AttachControl(static_cast<TControl*>(FForm->Components(i)));
+  std::vector<TControl*> stack;
+  for (int i = 0; i < FForm->ControlCount(); ++i) stack.push_back(FForm->Controls(i));
+  while (!stack.empty()) {
+    TControl* c = stack.back();
+    stack.pop_back();
+    if (c->Tag() == FEngine->DisabledTag() && FEngine->DisabledTag() != 0) continue;
+    if (c->Owner() != FForm) AttachControl(c);
+    if (c->Is<TWinControl>()) {
+      auto* w = static_cast<TWinControl*>(c);
+      for (int i = 0; i < w->ControlCount(); ++i) stack.push_back(w->Controls(i));
+    }
+  }
+}
+
+TvexSkinControlVCL* TvexSkinWindowVCL::WrapperOf(const TControl* control) const {
+  for (const auto& w : FControls)
+    if (auto* v = dynamic_cast<TvexSkinControlVCL*>(w.get()); v && v->Control == control) return v;
+  return nullptr;
+}
+
+void TvexSkinWindowVCL::AttachControl(TControl* control) {
+  if (!control || !FForm) return;
+  if (FEngine->Designing() || !control->WindowProc) return;
+  const std::int64_t disabled = FEngine->DisabledTag();
+  if (disabled != 0 && control->Tag() == disabled) return;
+  const std::string name = control->ClassName();
+  if (name == "TvexSkinInternalScrollBar" || name == "TvexSkinInternalComboButton" || name == "TRollShadow") return;
+  if (WrapperOf(control) || TvexSkinControlVCL::IsWrapped(control)) return;
+  if (control->Is<TWinControl>()) {
+    auto* w = static_cast<TWinControl*>(control);
+    if (w->HandleAllocated() && SendMessageW(w->Handle(), SKM_QUERYSKINNED, 0, 0) == 1) return;
+  }
+  if (name.rfind("Tvex", 0) == 0) {
+    if (name == "TvexForm") FEnabled = false;
+    if (name != "TvexSkinInternalUpDown") return;
+  }
+  if (!control->Parent()) return;
+  const auto attachOwned = [this](TControl* c) {
+    for (int i = 0; i < c->ComponentCount(); ++i) {
+      TComponent* owned = c->Components(i);
+      if (owned->Is<TControl>())
+        AttachControl(static_cast<TControl*>(owned));
+      else if (owned->Is<TPopupMenu>() && owned->Tag() != FEngine->DisabledTag())
+        FEngine->SkinMenu(static_cast<TPopupMenu*>(owned));
+    }
+  };
+  if (control->Is<TCustomForm>()) {
+    // A form placed inside the form: a named one takes the form colour and its controls are
+    // wrapped; an unnamed one is left alone.
+    if (!control->Name().empty()) {
+      control->SetColor(FEngine->GetFormColor());
+      attachOwned(control);
+    }
+    return;
+  }
+  TvexSkinControlVCL* wrapper = CreateControlWrapper(control, this);
+  if (!wrapper) return;
+  FControls.emplace_back(wrapper);
+  try {
+    wrapper->UpdateSkinState();
+    if (wrapper->WantsParentColor() && GetPropInfo(*control, "ParentColor")) control->SetParentColor(true);
+  } catch (...) {
+    // The wrapper stays; only its first refresh failed.
+  }
+  if (name == "TDBLookupComboBox" || name == "TJamShellList" || InheritsFromName(control->ClassInfo(), "TCustomGrid")) return;
+  attachOwned(control);
+}
+
+void TvexSkinWindowVCL::DropWrappers(TControl* control) {
+  // The control and what it holds (as parent or owner) leave the form: their wrappers go, last
+  // made first, each giving its control the procedure it found.
+  const auto inside = [control](const TControl* c) {
+    for (const TControl* p = c; p; p = p->Parent())
+      if (p == control) return true;
+    for (const TComponent* o = c; o; o = o->Owner())
+      if (o == control) return true;
+    return false;
+  };
+  for (std::size_t i = FControls.size(); i-- > 0;) {
+    auto* v = dynamic_cast<TvexSkinControlVCL*>(FControls[i].get());
+    if (!v || (v->Control && !inside(v->Control))) continue;
+    std::unique_ptr<TvexSkinControl> w = std::move(FControls[i]);
+    FControls.erase(FControls.begin() + static_cast<std::ptrdiff_t>(i));
+    w->Detach();
+  }
+}
+
+void TvexSkinWindowVCL::DetachControls() {
+  // Last made, first gone: each wrapper gives its control the procedure it found.
+  while (!FControls.empty()) {
+    std::unique_ptr<TvexSkinControl> w = std::move(FControls.back());
+    FControls.pop_back();
+    if (w) w->Detach();
+  }
+}
+
+void TvexSkinWindowVCL::ShortcutFilter(MSG& msg, bool& handled) {
+  if (!FEngine->IsSkinActive() || !FForm || (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)) return;
+  // While the main menu stays on the window, the application's own loop dispatches its shortcuts.
+  if (!FMenu || FForm->Menu() == FMenu) return;
+  if (!utils::IsFormActive(FForm) || !(IsMDIForm() || FForm->Active())) return;
+  if (FMenu->IsShortCut(msg)) {
+    handled = true;
+    Application().CancelDispatch();
+  }
+}
+
+bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SYSCOMMAND:
+    case WM_MENUSELECT:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      return !MenuBandMessage(m);
+    case WM_DESTROY:
+      FWindowDying = true;
+      if (FTitleCapture) EndTitleCapture();
+      return true;
+    default:
+      return true;
+  }
+}
+
+void TvexSkinWindowVCL::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SHOWWINDOW:
+    case CM_VISIBLECHANGED:
+      if (!FAllFormsDone && FForm == Application().MainForm() && FEngine->SkinAllForms() &&
+          (m.Msg == CM_VISIBLECHANGED ? m.WParam != 0 : m.WParam != 0)) {
+        FAllFormsDone = true;
+        FEngine->SkinAllOpenForms();
+      }
+      break;
+    case WM_SIZE: {
+      HWND h = Handle();
+      if (!h) break;
+      if (IsZoomed(h) && !IsMDIChild() && !FMoving) {
+        // A maximized form covers its work area with the skin's border just outside it.
+        RECT work, wr;
+        utils::GetWorkArea(h, work);
+        GetWindowRect(h, &wr);
+        if (wr.right - wr.left < (work.right - work.left) + 8 || wr.bottom - wr.top < (work.bottom - work.top) + 8) {
+          FMoving = true;
+          const std::shared_ptr<bool> alive = FAlive;
+          SetWindowPos(h, nullptr, work.left - 4, work.top - 4, (work.right - work.left) + 8, (work.bottom - work.top) + 8,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+          if (!*alive) return;
+          FMoving = false;
+        }
+      }
+      PaintFrame();
+      UpdateRegion();
+      if (FInitialised) SaveClientSize();
+      break;
+    }
+    case WM_PARENTNOTIFY:
+      if (LOWORD(m.WParam) != WM_CREATE) break;
+      [[fallthrough]];
+    case CM_RECREATEWND:
+    case CM_FLOAT: {
+      HWND h = Handle();
+      if (!h) break;
+      FWindowDying = false;
+      const DWORD style = static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE));
+      if (style & WS_SYSMENU) {
+        FStrippedStyle |= WS_SYSMENU;
+        SetWindowLongW(h, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
+      }
+      FShowTitle = TitleCondition();
+      FShowBorders = FShowTitle;
+      if (FShowTitle) SetConstraints();
+      if (m.Msg != WM_PARENTNOTIFY) FrameRefresh();
+      UpdateRegion();
+      break;
+    }
+    case CM_CONTROLLISTCHANGE: {
+      auto* control = reinterpret_cast<TControl*>(m.WParam);
+      if (!control || FDestroying || !FForm || FForm->HasState(csDestroying) || !FEnabled) break;
+      if (m.LParam) {
+        // A control placed on the form while it is skinned gets its wrapper now, as it would
+        // have had when the form was attached; then what it holds.
+        std::vector<TControl*> stack{control};
+        while (!stack.empty()) {
+          TControl* c = stack.back();
+          stack.pop_back();
+          if (FEngine->DisabledTag() != 0 && c->Tag() == FEngine->DisabledTag()) continue;
+          AttachControl(c);
+          if (c->Is<TWinControl>())
+            for (int i = 0; i < static_cast<TWinControl*>(c)->ControlCount(); ++i) stack.push_back(static_cast<TWinControl*>(c)->Controls(i));
+        }
+      } else {
+        DropWrappers(control);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace vex::engine
