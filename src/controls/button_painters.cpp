@@ -37,9 +37,10 @@ RECT PaintBox(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas, int key
   const utils::TSkinPart part{key, count, slice, transparent};
   const SIZE size = utils::SkinPartSize(*e.CurrentReader(), part);
   const int bw = std::max<int>(size.cx, 14), bh = std::max<int>(size.cy, Height(v));
-  const int x = v.boxRight ? Width(v) - bw : 0;
-  utils::FillRectColor(canvas, RECT{x, 0, x + bw, bh}, e.GetFormColor());
-  utils::PaintSkinPart(*e.CurrentReader(), canvas, part, RECT{x, 0, x + size.cx, size.cy}, utils::TPartFill::Draw);
+  const int x = v.boxRight ? Width(v) - bw - v.boxInset : 0;
+  const int y = v.boxCentred ? (Height(v) - size.cy) / 2 : 0;
+  utils::FillRectColor(canvas, RECT{x, 0, x + bw, bh}, v.background != clNone ? v.background : e.GetFormColor());
+  utils::PaintSkinPart(*e.CurrentReader(), canvas, part, RECT{x, y, x + size.cx, y + size.cy}, utils::TPartFill::Draw);
   return RECT{x, 0, x + bw, bh};
 }
 

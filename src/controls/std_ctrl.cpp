@@ -402,6 +402,8 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
   if (!*alive || !Control) return false;
   TControlView view = View();
   view.background = Control->Color();
+  view.boxCentred = true;
+  view.boxInset = 1;
   const int w = view.bounds.right - view.bounds.left, ht = view.bounds.bottom - view.bounds.top;
   if (w > 0 && ht > 0) {
     utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();

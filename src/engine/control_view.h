@@ -24,6 +24,8 @@ struct TControlView {
   bool isDefault = false;  // the default push button of its window
   int check = BST_UNCHECKED;  // BST_UNCHECKED, BST_CHECKED or BST_INDETERMINATE
   bool boxRight = false;      // a check box or radio button with its box at the right edge
+  bool boxCentred = false;    // the box centred in the control's height (else at its top)
+  int boxInset = 0;           // pixels between a right-hand box and the control's right edge
   bool rightToLeft = false;
   std::wstring caption;
   HFONT font = nullptr;  // the control's own font, if it has one

@@ -276,8 +276,10 @@ TControlView TvexSkinControlVCL::View() const {
   else if (auto checked = TryGetProp<std::int64_t>(*Control, "Checked"))
     v.check = *checked ? BST_CHECKED : BST_UNCHECKED;
   // Text on the left (taLeftJustify) puts the box on the right.
-  if (auto alignment = TryGetProp<std::int64_t>(*Control, "Alignment", "TLeftRight")) v.boxRight = *alignment == 0;
   v.rightToLeft = Control->UseRightToLeftAlignment();
+  // The box stands left of a right-justified caption, right of a left-justified one; reading
+  // right to left turns both round.
+  if (auto alignment = TryGetProp<std::int64_t>(*Control, "Alignment", "TLeftRight")) v.boxRight = (*alignment == 0) != v.rightToLeft;
   v.font = Control->Font().Handle();
   return v;
 }

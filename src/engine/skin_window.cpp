@@ -371,7 +371,11 @@ void TvexSkinWindow::UpdateRegion() {
   GetWindowRect(Handle(), &r);
   const int W = r.right - r.left, H = r.bottom - r.top;
   if (!FTitleRegion && !FBottomRegion) {
-    SetWindowRgn(Handle(), CreateRectRgn(0, 0, W, H), TRUE);
+    // The whole window shows: a region the window still has from a shaped skin goes. A window
+    // without one is left alone (setting a region the size of the window changes nothing, and
+    // under Wine without a window manager it takes a maximized window out of its maximized state).
+    TOwnedRegion current(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(Handle(), current.Get()) != ERROR) SetWindowRgn(Handle(), nullptr, TRUE);
     return;
   }
   const TSkinMetrics& m = FEngine->SkinMetrics();

@@ -1,0 +1,489 @@
+// Skinned frames of the framework's own forms: the owner form, forms attached by the hook and by
+// "skin all forms", what the frame changes on the form and gives back, and which controls get
+// wrappers.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "controls/std_ctrl.h"
+#include "engine/skin_control.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window_vcl.h"
+#include "host/application.h"
+#include "host/button_controls.h"
+#include "host/dialogs.h"
+#include "host/gdi_handle.h"
+#include "skin2/skin_keys.h"
+#include "skin_variant.h"
+#include "skinned_engine_fixture.h"
+#include "test_support.h"
+
+namespace vex::engine {
+namespace {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+using test::PumpMessages;
+
+SIZE ClientSize(HWND h) {
+  RECT r;
+  GetClientRect(h, &r);
+  return SIZE{r.right, r.bottom};
+}
+
+RECT WindowRect(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  return r;
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+// A form frame whose menu bar takes `height` rows of the client area.
+class TBarFrame : public TvexSkinWindowVCL {
+ public:
+  TBarFrame(HWND h, TvexSkinEngine* e, int height) : TvexSkinWindowVCL(h, false, e), height_(height) {}
+  int MenuBarHeight() const override { return height_; }
+
+ private:
+  int height_;
+};
+
+class FormFrames : public test::TSkinnedEngineTest {
+ protected:
+  void SetUp() override {
+    TSkinnedEngineTest::SetUp();
+    form->SetBounds(60, 60, 420, 300);
+    form->SetClientSize(400, 260);
+    // Not shown yet: a framework form is attached by the hook when it is first activated.
+    handle = form->Handle();
+    ownClient = ClientSize(handle);
+    ownRect = WindowRect(handle);
+    ownColour = form->Color();
+  }
+  // The owner form's frame, as the engine makes it when the form has been read; then shown.
+  void AttachAndShow() {
+    engine->AttachOwnerForm(form.get());
+    form->Show();
+    PumpMessages();
+  }
+  TvexSkinWindowVCL* Frame(HWND h) const { return dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(h)); }
+  TControlView ViewOf(TControl* c) const {
+    TvexSkinWindowVCL* f = Frame(handle);
+    TvexSkinControlVCL* w = f ? f->WrapperOf(c) : nullptr;
+    return w ? w->View() : TControlView{};
+  }
+
+  HWND handle = nullptr;
+  SIZE ownClient{};
+  RECT ownRect{};
+  TColor ownColour = clNone;
+};
+
+TEST_F(FormFrames, TheOwnerFormIsSkinnedAndGivenBackAsItWas) {
+  AttachAndShow();
+  TvexSkinWindowVCL* frame = Frame(handle);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->Owner(), nullptr) << "the engine's own form's frame belongs to the engine";
+  EXPECT_EQ(SendMessageW(handle, SKM_QUERYSKINNED, 0, 0), 1);
+  const SIZE skinned = ClientSize(handle);
+  EXPECT_EQ(skinned.cx, ownClient.cx);
+  EXPECT_EQ(skinned.cy, ownClient.cy);
+  EXPECT_EQ(form->Color(), engine->GetFormColor());
+  EXPECT_EQ(GetWindowLongW(handle, GWL_STYLE) & WS_SYSMENU, 0);
+  // The stored skin's minimum title width, and title height + 6 without a menu bar.
+  EXPECT_EQ(form->Constraints().MinWidth, 137);
+  EXPECT_EQ(form->Constraints().MinHeight, 37);
+
+  for (int round = 0; round < 2; ++round) {
+    engine->SetActive(false);
+    PumpMessages();
+    EXPECT_EQ(WindowRect(handle).right - WindowRect(handle).left, ownRect.right - ownRect.left) << "round " << round;
+    EXPECT_EQ(WindowRect(handle).bottom - WindowRect(handle).top, ownRect.bottom - ownRect.top) << "round " << round;
+    EXPECT_EQ(ClientSize(handle).cx, ownClient.cx);
+    EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+    EXPECT_EQ(form->Color(), ownColour);
+    EXPECT_EQ(form->Constraints().MinWidth, 0);
+    EXPECT_EQ(form->Constraints().MinHeight, 0);
+    EXPECT_NE(GetWindowLongW(handle, GWL_STYLE) & WS_SYSMENU, 0);
+    engine->SetActive(true);
+    PumpMessages();
+    EXPECT_EQ(ClientSize(handle).cx, ownClient.cx) << "round " << round;
+    EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+  }
+}
+
+TEST_F(FormFrames, AFormsOwnMinimumWidthStaysAndAFormOptedOutIsNotTouched) {
+  form->Constraints().MinWidth = 300;
+  AttachAndShow();
+  EXPECT_EQ(form->Constraints().MinWidth, 300);
+  EXPECT_EQ(form->Constraints().MinHeight, 37);
+
+  TComponentPtr<TForm> other(new TForm(nullptr));
+  other->SetTag(engine->DisabledTag());
+  other->SetBounds(100, 100, 300, 200);
+  other->Show();
+  PumpMessages();
+  const RECT before = WindowRect(other->Handle());
+  const TColor colour = other->Color();
+  engine->AttachWindow(other->Handle(), false);
+  PumpMessages();
+  EXPECT_TRUE(SameRect(WindowRect(other->Handle()), before));
+  EXPECT_EQ(other->Color(), colour);
+  EXPECT_NE(GetWindowLongW(other->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+  EXPECT_EQ(other->Constraints().MinWidth, 0);
+}
+
+TEST_F(FormFrames, TheMessageDialogIsAFormFrameAttachedByTheHookWithSkinnedButtons) {
+  AttachAndShow();
+  TComponentPtr<TMessageForm> dlg(CreateMessageDialog(L"Save?", mtConfirmation, mbYes | mbNo | mbCancel));
+  dlg->Show();
+  PumpMessages();
+  auto* frame = Frame(dlg->Handle());
+  ASSERT_NE(frame, nullptr) << "the hook attaches the message dialog on its activation";
+  EXPECT_TRUE(frame->FCreatedByHook);
+  EXPECT_EQ(frame->Owner(), dlg.get()) << "a form's frame goes with the form";
+  // Attached by the hook as a dialog: its own minimum width stays.
+  EXPECT_EQ(dlg->Constraints().MinWidth, 0);
+  EXPECT_EQ(dlg->Constraints().MinHeight, 37);
+  int buttons = 0;
+  for (int i = 0; i < dlg->ComponentCount(); ++i)
+    if (auto* b = dynamic_cast<TButton*>(dlg->Components(i))) {
+      ++buttons;
+      TvexSkinControlVCL* w = frame->WrapperOf(b);
+      ASSERT_NE(w, nullptr);
+      EXPECT_EQ(w->ClassName(), "TvexSkinButton");
+    }
+  EXPECT_EQ(buttons, 3);
+  dlg.reset();
+  PumpMessages();
+  EXPECT_EQ(engine->FindFrame(nullptr), nullptr);
+  for (const auto& f : engine->FrameList()) EXPECT_TRUE(f->Handle() == handle) << "only the owner form's frame is left";
+}
+
+TEST_F(FormFrames, ControlsMoveBelowAMenuBarAndBack) {
+  auto place = [this](int top, int height, int anchors) {
+    auto* b = new TButton(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(10, top, 80, height);
+    b->SetAnchors(anchors);
+    return b;
+  };
+  TButton* topOnly = place(10, 25, akLeft | akTop);
+  TButton* bottomOnly = place(200, 25, akLeft | akBottom);
+  TButton* both = place(60, 100, akLeft | akTop | akBottom);
+  const RECT t0 = topOnly->BoundsRect(), b0 = bottomOnly->BoundsRect(), s0 = both->BoundsRect();
+  engine->AdoptFrame(new TBarFrame(handle, engine, 20));
+  // Made, the frame skins the form at once, before it answers as the bar frame: the next skin
+  // change shows the bar.
+  engine->SetActive(false);
+  engine->SetActive(true);
+  form->Show();
+  PumpMessages();
+  // The client area grows by the bar: the bottom-anchored control keeps its distance to the bottom.
+  EXPECT_EQ(ClientSize(handle).cy, ownClient.cy + 20);
+  EXPECT_EQ(topOnly->Top(), t0.top + 20);
+  EXPECT_EQ(topOnly->Height(), 25);
+  EXPECT_EQ(bottomOnly->Top(), b0.top + 20);
+  EXPECT_EQ(both->Top(), s0.top + 20);
+  EXPECT_EQ(both->Height(), 100);
+  EXPECT_EQ(form->Constraints().MinHeight, 20 + 31 + 6);
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_TRUE(SameRect(topOnly->BoundsRect(), t0));
+  EXPECT_TRUE(SameRect(bottomOnly->BoundsRect(), b0));
+  EXPECT_TRUE(SameRect(both->BoundsRect(), s0));
+  EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+}
+
+TEST_F(FormFrames, AMaximizedFormCoversItsWorkAreaWithTheBorderOutside) {
+  AttachAndShow();
+  ShowWindow(handle, SW_MAXIMIZE);
+  PumpMessages();
+  EXPECT_TRUE(IsZoomed(handle));
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const RECT r = WindowRect(handle);
+  EXPECT_LE(r.left, work.left - 4);
+  EXPECT_LE(r.top, work.top - 4);
+  EXPECT_GE(r.right, work.right + 4);
+  EXPECT_GE(r.bottom, work.bottom + 4);
+  ShowWindow(handle, SW_RESTORE);
+  PumpMessages();
+  EXPECT_EQ(ClientSize(handle).cx, ownClient.cx);
+  EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+}
+
+TEST_F(FormFrames, ControlsAreWrappedOnceByTheirClassAndNotWhenOptedOut) {
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  auto* check = new TCheckBox(form.get());
+  check->SetParent(form.get());
+  auto* radio = new TRadioButton(form.get());
+  radio->SetParent(form.get());
+  auto* optedOut = new TButton(form.get());
+  optedOut->SetTag(engine->DisabledTag());
+  optedOut->SetParent(form.get());
+  auto* label = new TLabel(form.get());
+  label->SetParent(form.get());
+  AttachAndShow();
+  TvexSkinWindowVCL* frame = Frame(handle);
+  ASSERT_NE(frame, nullptr);
+  struct {
+    TControl* control;
+    const char* wrapper;
+  } const cases[] = {{button, "TvexSkinButton"}, {check, "TvexSkinCheckBox"}, {radio, "TvexSkinRadioButton"}, {optedOut, nullptr}, {label, nullptr}};
+  for (const auto& c : cases) {
+    TvexSkinControlVCL* w = frame->WrapperOf(c.control);
+    if (c.wrapper) {
+      ASSERT_NE(w, nullptr) << c.control->ClassName();
+      EXPECT_EQ(w->ClassName(), c.wrapper);
+    } else {
+      EXPECT_EQ(w, nullptr) << c.control->ClassName();
+    }
+  }
+  const std::size_t count = frame->FControls.size();
+  frame->AttachControl(button);
+  EXPECT_EQ(frame->FControls.size(), count) << "a wrapped control is never wrapped again";
+  // A disabled tag of 0 opts no control out: controls tagged 0 are still wrapped.
+  engine->SetDisabledTag(0);
+  auto* late = new TButton(form.get());
+  late->SetParent(form.get());
+  EXPECT_NE(frame->WrapperOf(late), nullptr);
+}
+
+TEST_F(FormFrames, AControlAddedAtRunTimeIsWrappedOnceAndLetGoWhenItLeaves) {
+  AttachAndShow();
+  TvexSkinWindowVCL* frame = Frame(handle);
+  ASSERT_NE(frame, nullptr);
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  auto* button = new TButton(nullptr);
+  button->SetParent(panel);
+  ASSERT_NE(frame->WrapperOf(button), nullptr) << "placed on a panel of the skinned form";
+  EXPECT_EQ(SendMessageW(button->Handle(), SKM_QUERYSKINNED, 0, 0), 1);
+  const std::size_t count = frame->FControls.size();
+  // Moved within the form: still one wrapper.
+  button->SetParent(form.get());
+  EXPECT_EQ(frame->FControls.size(), count);
+  EXPECT_NE(frame->WrapperOf(button), nullptr);
+  // Taken off the form: the wrapper goes and the control keeps working as it is.
+  button->SetParent(nullptr);
+  EXPECT_EQ(frame->WrapperOf(button), nullptr);
+  EXPECT_FALSE(TvexSkinControlVCL::IsWrapped(button));
+  TComponent::Free(button);
+  // A panel freed with a wrapped child leaves no wrapper behind.
+  auto* inner = new TButton(form.get());
+  inner->SetParent(panel);
+  ASSERT_NE(frame->WrapperOf(inner), nullptr);
+  TComponent::Free(panel);
+  EXPECT_EQ(frame->WrapperOf(inner), nullptr);
+  for (const auto& w : frame->FControls) EXPECT_NE(static_cast<TvexSkinControlVCL*>(w.get())->Control, nullptr);
+}
+
+TEST_F(FormFrames, SkinAllFormsAttachesTheOpenFormsAndUnskinsThemAgain) {
+  AttachAndShow();
+  TComponentPtr<TForm> a(new TForm(nullptr)), b(new TForm(nullptr)), optedOut(new TForm(nullptr));
+  optedOut->SetTag(engine->DisabledTag());
+  for (TForm* f : {a.get(), b.get(), optedOut.get()}) {
+    f->SetBounds(80, 80, 300, 200);
+    f->HandleNeeded();
+  }
+  const RECT aRect = WindowRect(a->Handle());
+  engine->SetSkinAllForms(false);
+  engine->SetSkinAllForms(true);
+  PumpMessages();
+  EXPECT_NE(Frame(a->Handle()), nullptr);
+  EXPECT_NE(Frame(b->Handle()), nullptr);
+  EXPECT_EQ(Frame(optedOut->Handle()), nullptr);
+  EXPECT_EQ(Frame(a->Handle())->FCreatedByHook, false);
+  EXPECT_EQ(a->Constraints().MinWidth, 137);
+  engine->SetSkinAllForms(false);
+  PumpMessages();
+  EXPECT_EQ(Frame(a->Handle()), nullptr);
+  EXPECT_EQ(Frame(b->Handle()), nullptr);
+  EXPECT_NE(Frame(handle), nullptr) << "the owner form stays skinned";
+  EXPECT_TRUE(SameRect(WindowRect(a->Handle()), aRect));
+  EXPECT_EQ(a->Constraints().MinWidth, 0);
+  EXPECT_EQ(a->Color(), clBtnFace);
+}
+
+TEST_F(FormFrames, SwitchingSkinsKeepsEveryFormItsSizeAndLeaksNothing) {
+  test::TSkinVariant wide;
+  wide.integers["SKIN2_TITLEBARCAPTIONTOP"] = 4;
+  wide.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(9, 40, 0x336699);
+  wide.bitmaps["SKIN2_FORMRIGHTBORDER"] = image::TvexImage(9, 40, 0x336699);
+  test::WriteFile(dir / "wide.vsk", wide.Archive());
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  AttachAndShow();
+  const std::string paths[] = {(dir / "wide.vsk").u8string(), (dir / "default.vsk").u8string()};
+  engine->SetSkinFile(paths[0]);
+  engine->SetSkinFile(paths[1]);
+  PumpMessages();
+  const RECT skinned = WindowRect(handle);
+  const long live = GdiLiveObjects();
+  for (int i = 0; i < 100; ++i) engine->SetSkinFile(paths[i % 2]);
+  PumpMessages();
+  EXPECT_TRUE(SameRect(WindowRect(handle), skinned));
+  EXPECT_EQ(ClientSize(handle).cx, ownClient.cx);
+  EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+  EXPECT_EQ(GdiLiveObjects(), live);
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(ClientSize(handle).cx, ownClient.cx);
+  EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+}
+
+// ----- framework push buttons, check boxes and radio buttons -----
+
+class FrameworkButtons : public FormFrames {
+ protected:
+  void SetUp() override {
+    FormFrames::SetUp();
+    button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(20, 20, 75, 25);
+    button->SetCaption(L"Press");
+    button->OnClick.handler = [this](TObject*) { ++clicks; };
+    AttachAndShow();
+    SetForegroundWindow(handle);
+    SetActiveWindow(handle);
+    PumpMessages();
+  }
+  void Send(UINT msg, WPARAM w, int x, int y) { SendMessageW(button->Handle(), msg, w, MAKELPARAM(x, y)); }
+  TButton* button = nullptr;
+  int clicks = 0;
+};
+
+TEST_F(FrameworkButtons, MouseKeyboardAndDoubleClicksClickAsAButtonDoes) {
+  // A press and a release over the button click once.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+  Send(WM_LBUTTONUP, 0, 10, 10);
+  EXPECT_EQ(clicks, 1);
+  // A press released outside does not click, nor does a later release over it.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+  Send(WM_MOUSEMOVE, MK_LBUTTON, 200, 10);
+  Send(WM_LBUTTONUP, 0, 200, 10);
+  Send(WM_LBUTTONUP, 0, 10, 10);
+  EXPECT_EQ(clicks, 1);
+  // Both presses of a double click click.
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+  Send(WM_LBUTTONUP, 0, 10, 10);
+  Send(WM_LBUTTONDBLCLK, MK_LBUTTON, 10, 10);
+  Send(WM_LBUTTONUP, 0, 10, 10);
+  EXPECT_EQ(clicks, 3);
+  // Space clicks at its release while the button has the focus; Enter at its character.
+  button->SetFocus();
+  ASSERT_EQ(GetFocus(), button->Handle());
+  SendMessageW(button->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(clicks, 3);
+  SendMessageW(button->Handle(), WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(clicks, 4);
+  SendMessageW(button->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(button->Handle(), WM_CHAR, VK_RETURN, 0);
+  SendMessageW(button->Handle(), WM_KEYUP, VK_RETURN, 0);
+  EXPECT_EQ(clicks, 5);
+  // Without the focus a Space release clicks nothing.
+  SetFocus(handle);
+  SendMessageW(button->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(button->Handle(), WM_KEYUP, VK_SPACE, 0);
+  EXPECT_EQ(clicks, 5);
+  // A button in a modal form ends it with its result.
+  button->SetModalResult(mrOk);
+  Send(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+  Send(WM_LBUTTONUP, 0, 10, 10);
+  EXPECT_EQ(form->ModalResult(), mrOk);
+}
+
+TEST_F(FrameworkButtons, TheBoxStandsWhereAlignmentAndReadingOrderPutIt) {
+  struct TCase {
+    TAlignment alignment;
+    TBiDiMode bidi;
+    bool boxRight;
+  } const cases[] = {{taRightJustify, bdLeftToRight, false},
+                     {taLeftJustify, bdLeftToRight, true},
+                     {taRightJustify, bdRightToLeft, true},
+                     {taLeftJustify, bdRightToLeft, false}};
+  for (const TCase& c : cases) {
+    auto* box = new TCheckBox(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(20, 80, 120, 21);
+    box->SetAlignment(c.alignment);
+    box->SetBiDiMode(c.bidi);
+    EXPECT_EQ(ViewOf(box).boxRight, c.boxRight) << c.alignment << " " << c.bidi;
+    TComponent::Free(box);
+  }
+}
+
+// The box a check box or radio button shows is the skin's image of its state.
+TEST_F(FrameworkButtons, CheckBoxesAndRadioButtonsShowTheSkinSliceOfTheirState) {
+  const TBitmap* strip = engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_CHECKBOX);
+  const TBitmap* circles = engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_RADIOBUTTON);
+  ASSERT_TRUE(strip && circles);
+  auto* check = new TCheckBox(form.get());
+  check->SetParent(form.get());
+  check->SetBounds(20, 80, 150, 21);
+  check->SetCaption(L"Check");
+  check->SetAllowGrayed(true);
+  auto* radio = new TRadioButton(form.get());
+  radio->SetParent(form.get());
+  radio->SetBounds(20, 110, 150, 21);
+  radio->SetCaption(L"Radio");
+  PumpMessages();
+  // The slice's pixels against the window's, over the whole 17 x 17 image at its place.
+  auto matches = [](TWinControl* c, const TBitmap& skin, int count, int slice, int x) {
+    // Centred in the control's height.
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const int w = skin.Width() / count, h = skin.Height();
+    RECT cr;
+    GetClientRect(c->Handle(), &cr);
+    const int y = (cr.bottom - h) / 2;
+    HDC dc = GetDC(c->Handle());
+    int same = 0, opaque = 0;
+    const TColor key = skin.PixelColor(0, 0);
+    for (int py = 0; py < h; ++py)
+      for (int px = 0; px < w; ++px) {
+        const TColor s = skin.PixelColor((slice - 1) * w + px, py);
+        if (s == key) continue;
+        ++opaque;
+        if (static_cast<TColor>(GetPixel(dc, x + px, y + py)) == s) ++same;
+      }
+    ReleaseDC(c->Handle(), dc);
+    return opaque > 0 && same == opaque;
+  };
+  struct {
+    TCheckBoxState state;
+    bool enabled;
+    int slice;
+  } const boxes[] = {{cbChecked, true, 1}, {cbGrayed, true, 2}, {cbUnchecked, true, 3},
+                     {cbChecked, false, 4}, {cbGrayed, false, 5}, {cbUnchecked, false, 6}};
+  for (const auto& b : boxes) {
+    check->SetState(b.state);
+    check->SetEnabled(b.enabled);
+    EXPECT_TRUE(matches(check, *strip, 6, b.slice, 0)) << "check box slice " << b.slice;
+  }
+  check->SetEnabled(true);
+  check->SetAlignment(taLeftJustify);
+  check->SetState(cbChecked);
+  EXPECT_TRUE(matches(check, *strip, 6, 1, 150 - strip->Width() / 6 - 1)) << "box on the right";
+  struct {
+    bool checked, enabled;
+    int slice;
+  } const circlesCases[] = {{true, true, 1}, {false, true, 2}, {true, false, 3}, {false, false, 4}};
+  for (const auto& r : circlesCases) {
+    radio->SetChecked(r.checked);
+    radio->SetEnabled(r.enabled);
+    EXPECT_TRUE(matches(radio, *circles, 4, r.slice, 0)) << "radio slice " << r.slice;
+  }
+  // The caption takes the skin's control font colour while skinned, and its own colour back.
+  EXPECT_EQ(check->Font().Color(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  engine->SetActive(false);
+  EXPECT_EQ(check->Font().Color(), clWindowText);
+}
+
+}  // namespace
+}  // namespace vex::engine
