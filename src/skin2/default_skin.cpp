@@ -148,8 +148,8 @@ TPalette DarkPalette() {
   TPalette p{};
   p.key = Rgb(255, 0, 255);
   p.form = Rgb(45, 45, 48);
-  p.accent = Rgb(0, 112, 116);
-  p.accentLight = Rgb(46, 170, 162);
+  p.accent = Rgb(0, 114, 110);
+  p.accentLight = Rgb(46, 172, 160);
   p.controlBorder = Rgb(104, 104, 112);
   p.softBorder = Rgb(88, 88, 95);
   p.disabled = Rgb(96, 96, 102);
@@ -157,11 +157,11 @@ TPalette DarkPalette() {
   p.menuText = Rgb(228, 228, 228);
   p.scrollBar = Rgb(38, 38, 41);
 
-  p.titleTop = Rgb(30, 92, 98);
-  p.titleBottom = Rgb(16, 60, 66);
+  p.titleTop = Rgb(28, 96, 90);
+  p.titleBottom = Rgb(14, 62, 58);
   p.titleHighlight = MixPixel(p.titleTop, white, 0.22);
-  p.frameOutline = Rgb(8, 26, 30);
-  p.frameInner = Rgb(12, 44, 48);
+  p.frameOutline = Rgb(8, 28, 26);
+  p.frameInner = Rgb(12, 46, 44);
   p.titleGlyph = Rgb(236, 242, 242);
   p.titleHotTint = white;
   p.titleDownTint = Rgb(0, 0, 0);
@@ -169,8 +169,8 @@ TPalette DarkPalette() {
   p.closeDown = Rgb(140, 32, 26);
 
   p.button[0] = {Rgb(74, 74, 79), Rgb(58, 58, 62), Rgb(102, 102, 110)};
-  p.button[1] = {Rgb(80, 90, 94), Rgb(60, 74, 78), p.accentLight};
-  p.button[2] = {Rgb(14, 92, 96), Rgb(8, 70, 74), p.accentLight};
+  p.button[1] = {Rgb(78, 92, 90), Rgb(58, 76, 74), p.accentLight};
+  p.button[2] = {Rgb(14, 94, 90), Rgb(8, 72, 68), p.accentLight};
 
   p.boxTop = Rgb(30, 30, 32);
   p.boxBottom = Rgb(38, 38, 41);
@@ -186,10 +186,10 @@ TPalette DarkPalette() {
   p.progressEmptyBottom = Rgb(40, 40, 43);
   p.channelFill = Rgb(28, 28, 30);
   p.thumbLight = Rgb(70, 196, 186);
-  p.thumbOutline = Rgb(0, 60, 62);
+  p.thumbOutline = Rgb(0, 60, 56);
 
   p.arrowFill[0] = Rgb(60, 60, 64);
-  p.arrowFill[1] = Rgb(66, 82, 86);
+  p.arrowFill[1] = Rgb(64, 84, 82);
   p.arrowFill[2] = p.accent;
   p.arrowFill[3] = Rgb(48, 48, 51);
   p.arrowBorder[0] = Rgb(82, 82, 88);
@@ -213,7 +213,7 @@ TPalette DarkPalette() {
   // Combo boxes paint their button face in SKIN2_CONTROLCOLOR with a black arrow, and the text
   // boxes beside it keep their own light colour, so that key stays a light grey.
   const std::int32_t form = KeyColor(45, 45, 48), border = KeyColor(104, 104, 112);
-  const std::int32_t selected = KeyColor(0, 112, 116), selectedBorder = KeyColor(46, 170, 162);
+  const std::int32_t selected = KeyColor(0, 114, 110), selectedBorder = KeyColor(46, 172, 160);
   const std::int32_t colors[32] = {
       KeyColor(255, 0, 255),    // transparent
       KeyColor(245, 245, 245),  // title font
@@ -233,9 +233,9 @@ TPalette DarkPalette() {
       KeyColor(255, 255, 255),  // its font
       form,                     // tool bar start
       form,                     // tool bar end
-      KeyColor(66, 82, 86),     // tool bar hot button
+      KeyColor(64, 84, 82),     // tool bar hot button
       selectedBorder,           // tool bar border
-      KeyColor(0, 96, 100),     // tool bar pressed button
+      KeyColor(0, 98, 94),      // tool bar pressed button
       KeyColor(184, 184, 190),  // control (combo box button face)
       border,                   // control border
       KeyColor(230, 230, 230),  // control font
