@@ -1,5 +1,6 @@
 #include "vsktool.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -34,8 +35,8 @@ const char kUsage[] =
     "      build a skin archive from an unpacked folder (encrypted with a password)\n"
     "  verify SKIN [--password PW]\n"
     "      report what the engine cannot paint as the skin intends (error: or warning:)\n"
-    "  generate OUT.vsk [--password PW]\n"
-    "      write the default skin\n"
+    "  generate OUT.vsk [--dark] [--password PW]\n"
+    "      write the default (light) skin, or with --dark the dark one\n"
     "  --help\n"
     "      show this text\n"
     "exit status: 0 done, 1 unreadable input or failed output, 2 wrong password,\n"
@@ -48,7 +49,14 @@ fs::path PathOf(const std::string& utf8) { return fs::u8path(utf8); }
 struct TParsed {
   std::vector<std::string> positional;
   std::map<std::string, std::string> options;
+  std::vector<std::string> flags;
   bool help = false;
+
+  bool Flag(const std::string& name) const {
+    for (const auto& f : flags)
+      if (f == name) return true;
+    return false;
+  }
 
   std::string Option(const std::string& name) const {
     auto it = options.find(name);
@@ -56,14 +64,17 @@ struct TParsed {
   }
 };
 
-// Splits arguments into positionals and the options a command allows (each takes a value).
+// Splits arguments into positionals, the options a command allows (each takes a value) and the
+// flags it allows (each stands alone).
 std::optional<TParsed> Parse(const std::vector<std::string>& args, const std::vector<std::string>& allowed,
-                             std::ostream& err) {
+                             const std::vector<std::string>& allowedFlags, std::ostream& err) {
   TParsed p;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       p.help = true;
+    } else if (std::find(allowedFlags.begin(), allowedFlags.end(), a) != allowedFlags.end()) {
+      if (!p.Flag(a)) p.flags.push_back(a);
     } else if (a.size() > 1 && a[0] == '-') {
       bool known = false;
       for (const auto& o : allowed) known |= (o == a);
@@ -211,7 +222,8 @@ int Verify(const TParsed& p, std::ostream& out, std::ostream& err) {
 }
 
 int Generate(const TParsed& p, std::ostream&, std::ostream&) {
-  WriteWholeFile(PathOf(p.positional[0]), BuildDefaultSkinArchive(p.Option("--password")));
+  const TSkinTheme theme = p.Flag("--dark") ? TSkinTheme::Dark : TSkinTheme::Light;
+  WriteWholeFile(PathOf(p.positional[0]), BuildBuiltInSkinArchive(theme, p.Option("--password")));
   return 0;
 }
 
@@ -219,13 +231,14 @@ struct TCommand {
   const char* name;
   std::size_t positionals;
   std::vector<std::string> options;
+  std::vector<std::string> flags;
   int (*run)(const TParsed&, std::ostream&, std::ostream&);
 };
 
 const TCommand kCommands[] = {
-    {"info", 1, {"--password"}, Info},         {"extract", 2, {"--member", "--password"}, Extract},
-    {"unpack", 2, {"--password"}, Unpack},     {"pack", 2, {"--password"}, Pack},
-    {"verify", 1, {"--password"}, Verify},     {"generate", 1, {"--password"}, Generate},
+    {"info", 1, {"--password"}, {}, Info},      {"extract", 2, {"--member", "--password"}, {}, Extract},
+    {"unpack", 2, {"--password"}, {}, Unpack},  {"pack", 2, {"--password"}, {}, Pack},
+    {"verify", 1, {"--password"}, {}, Verify},  {"generate", 1, {"--password"}, {"--dark"}, Generate},
 };
 
 int Usage(std::ostream& err) {
@@ -244,7 +257,7 @@ int RunVskTool(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     for (const TCommand& c : kCommands) {
       if (args[0] != c.name) continue;
-      std::optional<TParsed> p = Parse(args, c.options, err);
+      std::optional<TParsed> p = Parse(args, c.options, c.flags, err);
       if (!p) return Usage(err);
       if (p->help) {
         out << kUsage;

@@ -164,5 +164,79 @@ TEST(VskToolGenerate, WritesTheDefaultSkinThatInfoReads) {
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"gen.vsk", "locked.vsk"}));
 }
 
+// The skin file inside a written archive, read back with the tool's own extract command.
+std::vector<std::uint8_t> SkinFileOf(const TScopedTempDir& dir, const std::string& archive, const std::string& password = "") {
+  const std::string out = (dir / "member.sk2").u8string();
+  std::vector<std::string> args = {"extract", archive, out};
+  if (!password.empty()) args.insert(args.end(), {"--password", password});
+  const TRun r = Tool(args);
+  EXPECT_EQ(r.status, 0) << r.err;
+  auto bytes = ReadFile(dir / "member.sk2");
+  fs::remove(dir / "member.sk2");
+  return bytes;
+}
+
+TEST(VskToolGenerate, DarkWritesTheDarkSkinThatVerifyAccepts) {
+  TScopedTempDir dir;
+  struct Case {
+    std::vector<std::string> args;  // after "generate OUT"
+    std::string password;
+    bool dark;
+  };
+  const Case cases[] = {
+      {{}, "", false},
+      {{"--dark"}, "", true},
+      {{"--password", "k", "--dark"}, "k", true},
+      {{"--dark", "--password", "k"}, "k", true},
+      {{"--dark", "--dark"}, "", true},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    const std::string out = (dir / ("gen" + std::to_string(n++) + ".vsk")).u8string();
+    std::vector<std::string> args = {"generate", out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const TRun g = Tool(args);
+    ASSERT_EQ(g.status, 0) << out << ": " << g.err;
+    EXPECT_EQ(SkinFileOf(dir, out, c.password), c.dark ? skin2::BuildDarkSkinFile() : skin2::BuildDefaultSkinFile())
+        << out;
+    std::vector<std::string> verify = {"verify", out};
+    if (!c.password.empty()) {
+      EXPECT_EQ(Tool(verify).status, 2) << out << " should need its password";
+      verify.insert(verify.end(), {"--password", c.password});
+    }
+    const TRun v = Tool(verify);
+    EXPECT_EQ(v.status, 0) << v.out << v.err;
+    EXPECT_EQ(v.out, "0 errors, 0 warnings\n") << out;
+  }
+  // The flag takes no value and belongs to generate alone.
+  const std::string out = (dir / "bad.vsk").u8string();
+  for (const auto& args : std::vector<std::vector<std::string>>{{"generate", out, "--dark", "yes"},
+                                                                 {"generate", "--dark"},
+                                                                 {"generate", out, "--dark=1"},
+                                                                 {"verify", out, "--dark"}}) {
+    const TRun r = Tool(args);
+    EXPECT_EQ(r.status, kExitUsage) << args.back();
+  }
+  EXPECT_FALSE(fs::exists(dir / "bad.vsk"));
+  EXPECT_NE(Tool({"--help"}).out.find("generate OUT.vsk [--dark]"), std::string::npos);
+}
+
+#ifdef VSKTOOL_PATH
+TEST(VskToolGenerate, ProgramWritesTheDarkSkinAndVerifiesIt) {
+  TScopedTempDir dir;
+  const std::string skin = (dir / "dark.vsk").u8string();
+  auto run = [&](const std::string& args) {
+    const std::string cmd = std::string("'") + VSKTOOL_PATH + "' " + args + " >'" + (dir / "stdout").u8string() + "' 2>&1";
+    const int rc = std::system(cmd.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  };
+  ASSERT_EQ(run("generate '" + skin + "' --dark"), 0);
+  EXPECT_EQ(run("verify '" + skin + "'"), 0);
+  const auto said = ReadFile(dir / "stdout");
+  EXPECT_EQ(std::string(said.begin(), said.end()), "0 errors, 0 warnings\n");
+  EXPECT_EQ(SkinFileOf(dir, skin), skin2::BuildDarkSkinFile());
+}
+#endif
+
 }  // namespace
 }  // namespace vex::tool

@@ -9,6 +9,7 @@
 #include "host/form_stream.h"
 #include "skin2/archive_writer.h"
 #include "skin2/default_skin.h"
+#include "skin2/skin_file_reader.h"
 #include "skin2/skin_file_writer.h"
 #include "skin2/skin_keys.h"
 #include "test_support.h"
@@ -226,6 +227,45 @@ TEST_F(Engine, CollectionItemsKeepSkinsOfTheirOwn) {
   EXPECT_TRUE(le->AdditionalBuiltInSkins().Item(0)->Reader().Ready());
   EXPECT_FALSE(le->Ready());  // the engine's own skin is not touched
   EXPECT_EQ(dir.Files(), std::vector<std::string>{"default.vsk"});
+}
+
+// The gallery's stored main form, as vexresgen writes it: the engine carries the default skin, and
+// its one additional built-in skin carries the dark skin in a SkinData of its own.
+TEST_F(Engine, TheGalleryFormStoresTheDarkSkinBesideTheDefaultOne) {
+  fs::remove(dir / "default.vsk");
+  const auto colorOf = [](const std::vector<std::uint8_t>& file, int key) {
+    keys::Tsk2SkinFileReader r;
+    r.LoadFromBytes(file.data(), file.size());
+    return keys::LookupColor(&r, key);
+  };
+  const std::int32_t lightForm = colorOf(keys::BuildDefaultSkinFile(), keys::color::SKIN2_FORMCOLOR);
+  const std::int32_t darkForm = colorOf(keys::BuildDarkSkinFile(), keys::color::SKIN2_FORMCOLOR);
+  const std::int32_t darkTitleFont = colorOf(keys::BuildDarkSkinFile(), keys::color::SKIN2_TITLEFONTCOLOR);
+  ASSERT_NE(lightForm, darkForm);
+
+  TComponentPtr<TForm> gallery(new TForm(nullptr));
+  ReadComponentText(ReadFormResourceText(L"GALLERYFORM"), *gallery);
+  auto* e = static_cast<TvexSkinEngine*>(gallery->FindComponent("SkinEngine"));
+  ASSERT_NE(e, nullptr);
+  EXPECT_TRUE(e->Ready());
+  EXPECT_EQ(e->CurrentReader()->GetColor(keys::color::SKIN2_FORMCOLOR), lightForm);
+
+  ASSERT_EQ(e->AdditionalBuiltInSkins().Count(), 1);
+  TvexSkinCollectionItem* item = e->AdditionalBuiltInSkins().Item(0);
+  EXPECT_EQ(item->SkinFile, "dark.vsk");
+  ASSERT_TRUE(item->Reader().Ready());
+  const std::int32_t form = item->Reader().GetColor(keys::color::SKIN2_FORMCOLOR);
+  EXPECT_EQ(form, darkForm);
+  // Dark: every channel low (TColor order, 0x00BBGGRR).
+  for (int shift : {0, 8, 16}) EXPECT_LT((form >> shift) & 0xFF, 64) << std::hex << form;
+  EXPECT_EQ(item->Reader().GetColor(keys::color::SKIN2_TITLEFONTCOLOR), darkTitleFont);
+  const host::TBitmap* button = item->Reader().GetBitmap(keys::bitmap::SKIN2_BUTTON);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->Width(), 252);
+  EXPECT_EQ(button->Height(), 25);
+  // The engine's own skin stays the light one, and loading left no temporary file behind.
+  EXPECT_EQ(e->CurrentReader()->GetColor(keys::color::SKIN2_FORMCOLOR), lightForm);
+  EXPECT_TRUE(dir.Files().empty()) << "a temporary file was left";
 }
 
 TEST_F(Engine, MenusAreSkinnedUnlessDisabled) {
