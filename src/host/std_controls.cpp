@@ -124,7 +124,12 @@ void TButton::CreateParams(TCreateParams& p) {
 
 void TButton::SetDefault(bool d) {
   default_ = d;
-  if (handle_) SendMessageW(handle_, BM_SETSTYLE, d ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!handle_) return;
+  // An owner-drawn button stays one: it shows being the default itself.
+  if ((GetWindowLongW(handle_, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+    InvalidateRect(handle_, nullptr, TRUE);
+  else
+    SendMessageW(handle_, BM_SETSTYLE, d ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::Click() {
