@@ -151,6 +151,43 @@ void TButton::WndProc(TMessage& m) {
   TWinControl::WndProc(m);
 }
 
+namespace {
+
+// The first visible, enabled button below `parent` that is its form's Default (or Cancel) one.
+TButton* FindDialogButton(const TWinControl& parent, bool cancel) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* c = parent.Controls(i);
+    if (!c->Is<TWinControl>() || !c->Visible() || !c->Enabled()) continue;
+    if (c->Is<TButton>()) {
+      auto* b = static_cast<TButton*>(c);
+      if (cancel ? b->Cancel() : b->Default()) return b;
+    } else if (TButton* b = FindDialogButton(*static_cast<TWinControl*>(c), cancel)) {
+      return b;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ButtonDialogKey(TWinControl& form, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) return false;
+  if (msg.hwnd) {
+    MSG query = msg;
+    const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&query));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+  }
+  TButton* target = nullptr;
+  TWinControl* focused = TWinControl::FindControl(msg.hwnd);
+  if (msg.wParam == VK_RETURN && focused && focused->Is<TButton>() && focused->Enabled())
+    target = static_cast<TButton*>(focused);
+  else
+    target = FindDialogButton(form, msg.wParam == VK_ESCAPE);
+  if (!target || !target->CanFocus()) return false;
+  target->Click();
+  return true;
+}
+
 const TClassInfo& TCustomPanel::StaticClass() {
   static TClassInfo info("TCustomPanel", &TCustomControl::StaticClass());
   static const bool once = [] {

@@ -237,6 +237,61 @@ TEST_F(ExtraButtons, TheKeyboardClicksAFocusedBitBtn) {
   EXPECT_EQ(clicks, 3);
 }
 
+TEST_F(ExtraButtons, EnterAndEscapeClickTheDefaultAndCancelButtons) {
+  TBitBtn* ok = NewBitBtn();
+  ok->SetKind(bkOK);
+  TBitBtn* cancel = NewBitBtn();
+  cancel->SetLeft(100);
+  cancel->SetKind(bkCancel);
+  TButton* plain = new TButton(form.get());
+  plain->SetParent(form.get());
+  plain->SetLeft(200);
+  auto* box = new TCheckBox(form.get());
+  box->SetParent(form.get());
+  box->SetTop(60);
+  int oks = 0, cancels = 0, plains = 0;
+  ok->OnClick.handler = [&](TObject*) { ++oks; };
+  cancel->OnClick.handler = [&](TObject*) { ++cancels; };
+  plain->OnClick.handler = [&](TObject*) { ++plains; };
+  SetForegroundWindow(form->Handle());
+  box->SetFocus();
+  Pump();
+  ASSERT_TRUE(box->Focused());
+  // Keys as they come: through the application's message loop, to the focused window.
+  const auto key = [&](HWND to, WPARAM vk) {
+    PostMessageW(to, WM_KEYDOWN, vk, 1);
+    PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
+    Pump();
+  };
+  key(box->Handle(), VK_RETURN);
+  EXPECT_EQ(oks, 1);
+  key(box->Handle(), VK_ESCAPE);
+  EXPECT_EQ(cancels, 1);
+  EXPECT_EQ(box->State(), cbUnchecked);
+  // A focused button takes Enter itself.
+  plain->SetFocus();
+  Pump();
+  key(plain->Handle(), VK_RETURN);
+  EXPECT_EQ(plains, 1);
+  EXPECT_EQ(oks, 1);
+  // A disabled default button takes nothing.
+  box->SetFocus();
+  ok->SetEnabled(false);
+  key(box->Handle(), VK_RETURN);
+  EXPECT_EQ(oks, 1);
+  // In a modal form, Enter on the OK button's form ends it with mrOk.
+  TComponentPtr<TForm> dialog(new TForm(nullptr));
+  dialog->SetBounds(100, 100, 200, 120);
+  auto* dialogOk = new TBitBtn(dialog.get());
+  dialogOk->SetParent(dialog.get());
+  dialogOk->SetKind(bkOK);
+  auto* dialogBox = new TCheckBox(dialog.get());
+  dialogBox->SetParent(dialog.get());
+  dialogBox->SetTop(40);
+  dialog->OnShow = [&](TObject*) { PostMessageW(dialogBox->Handle(), WM_KEYDOWN, VK_RETURN, 1); };
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+}
+
 TEST_F(ExtraButtons, BkCloseClosesItsForm) {
   // Another form than the fixture's (the application's main form: closing it would end the run).
   ASSERT_EQ(Application().MainForm(), form.get());
