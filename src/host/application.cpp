@@ -106,6 +106,13 @@ bool TApplication::ProcessMessage(MSG& msg) {
       form->SelectNext(GetKeyState(VK_SHIFT) >= 0);
       return true;
     }
+    // Enter and Escape click the focused, the default or the cancel button.
+    try {
+      if (form && ButtonDialogKey(*form, msg)) return true;
+    } catch (const std::exception& ex) {
+      HandleWindowProcException(&ex);
+      return true;
+    }
     if (form && form->ClientHandle() && TranslateMDISysAccel(form->ClientHandle(), &msg)) return true;
   }
   TranslateMessage(&msg);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "image/bmp_codec.h"
+
 namespace vex::host {
 
 const TClassInfo& TBitmap::StaticClass() {
@@ -249,6 +251,23 @@ void TBitmap::Assign(const TPersistent& source) {
   transparent_ = src.transparent_;
   transparentColor_ = src.transparentColor_;
   mode_ = src.mode_;
+}
+
+std::vector<std::uint8_t> TBitmap::SaveToBmpBytes() const { return image::EncodeBmp24(ToImage()); }
+
+void TBitmap::LoadFromBmpBytes(const std::vector<std::uint8_t>& bytes) {
+  std::size_t skip = 0;
+  if (bytes.size() >= 6 && !(bytes[0] == 'B' && bytes[1] == 'M') && bytes[4] == 'B' && bytes[5] == 'M') skip = 4;
+  image::TvexImage img = image::DecodeBmp(bytes.data() + skip, bytes.size() - skip);
+  const bool keepTransparent = transparent_;
+  LoadFromImage(img);
+  transparent_ = keepTransparent || img.Transparent();
+}
+
+void TBitmap::DefineProperties(TFiler& filer) {
+  filer.DefineBinaryProperty(
+      "Data", [this](const std::vector<std::uint8_t>& bytes) { LoadFromBmpBytes(bytes); },
+      [this] { return SaveToBmpBytes(); }, !Empty());
 }
 
 void TBitmap::Draw(TCanvas& canvas, const RECT& r) const {

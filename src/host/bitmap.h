@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "host/canvas.h"
 #include "host/gdi_handle.h"
@@ -58,6 +59,12 @@ class TBitmap : public TGraphic {
   bool LoadFromResourceName(HINSTANCE instance, const wchar_t* name);
 
   void Assign(const TPersistent& source) override;
+  // Streams the picture as the defined binary property "Data": the bytes of a 24-bit BMP file.
+  // Reading also takes the form with a 4-byte length before the file, as other writers store it.
+  void DefineProperties(TFiler& filer) override;
+  // The picture as a 24-bit BMP file, and back (throws image::EBmpError for bytes that are none).
+  std::vector<std::uint8_t> SaveToBmpBytes() const;
+  void LoadFromBmpBytes(const std::vector<std::uint8_t>& bytes);
   // Exchanges pictures (pixels, size, format, transparency) with another bitmap.
   void Swap(TBitmap& other) noexcept;
   // Copies a rectangle of another bitmap's pixels to (x, y), straight through the DIB memory.

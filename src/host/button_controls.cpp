@@ -61,8 +61,13 @@ void TButtonControl::WndProc(TMessage& m) {
 
 // ----- check boxes -----
 
+const TClassInfo& TCustomCheckBox::StaticClass() {
+  static const TClassInfo info("TCustomCheckBox", &TButtonControl::StaticClass());
+  return info;
+}
+
 const TClassInfo& TCheckBox::StaticClass() {
-  static TClassInfo info("TCheckBox", &TButtonControl::StaticClass(), ComponentFactory<TCheckBox>);
+  static TClassInfo info("TCheckBox", &TCustomCheckBox::StaticClass(), ComponentFactory<TCheckBox>);
   static const bool once = [] {
     TPropBuilder<TCheckBox> b(info);
     b.Boolean("AllowGrayed", [](const TCheckBox& c) { return c.AllowGrayed(); }, [](TCheckBox& c, std::int64_t v) { c.SetAllowGrayed(v != 0); })
@@ -81,29 +86,29 @@ const TClassInfo& TCheckBox::StaticClass() {
   return info;
 }
 
-TCheckBox::TCheckBox(TComponent* owner, const TClassInfo& cls) : TButtonControl(owner, cls) {
+TCustomCheckBox::TCustomCheckBox(TComponent* owner, const TClassInfo& cls) : TButtonControl(owner, cls) {
   width_ = 97;
   height_ = 17;
   tabStop_ = true;
 }
 
-void TCheckBox::CreateParams(TCreateParams& p) {
+void TCustomCheckBox::CreateParams(TCreateParams& p) {
   TButtonControl::CreateParams(p);
   // The framework keeps the state: the control only shows it.
   p.style |= BS_3STATE | (wordWrap_ ? BS_MULTILINE : 0);
 }
 
-void TCheckBox::SetState(TCheckBoxState s) {
+void TCustomCheckBox::SetState(TCheckBoxState s) {
   state_ = s;
   ShowCheckState();
 }
 
-void TCheckBox::SetWordWrap(bool w) {
+void TCustomCheckBox::SetWordWrap(bool w) {
   wordWrap_ = w;
   SetStyleBits(BS_MULTILINE, w);
 }
 
-void TCheckBox::Clicked() {
+void TCustomCheckBox::Clicked() {
   switch (state_) {
     case cbUnchecked: SetState(cbChecked); break;
     case cbChecked: SetState(allowGrayed_ ? cbGrayed : cbUnchecked); break;

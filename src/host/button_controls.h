@@ -34,11 +34,11 @@ class TButtonControl : public TWinControl {
 };
 
 // A check box whose state the framework keeps: a click moves it from unchecked to checked, to
-// grayed when AllowGrayed, and back.
-class TCheckBox : public TButtonControl {
-  VEX_CLASS(TCheckBox)
+// grayed when AllowGrayed, and back. The logic of every check box; TCheckBox publishes it.
+class TCustomCheckBox : public TButtonControl {
+  VEX_CLASS(TCustomCheckBox)
  public:
-  explicit TCheckBox(TComponent* owner, const TClassInfo& cls = StaticClass());
+  explicit TCustomCheckBox(TComponent* owner, const TClassInfo& cls = StaticClass());
   TCheckBoxState State() const { return state_; }
   void SetState(TCheckBoxState s);
   bool Checked() const { return state_ == cbChecked; }
@@ -57,6 +57,13 @@ class TCheckBox : public TButtonControl {
  private:
   TCheckBoxState state_ = cbUnchecked;
   bool allowGrayed_ = false, wordWrap_ = false;
+};
+
+// The check box of forms: TCustomCheckBox with its properties published.
+class TCheckBox : public TCustomCheckBox {
+  VEX_CLASS(TCheckBox)
+ public:
+  explicit TCheckBox(TComponent* owner, const TClassInfo& cls = StaticClass()) : TCustomCheckBox(owner, cls) {}
 };
 
 // A radio button: checking it unchecks the other radio buttons of the same parent.

@@ -124,7 +124,12 @@ void TButton::CreateParams(TCreateParams& p) {
 
 void TButton::SetDefault(bool d) {
   default_ = d;
-  if (handle_) SendMessageW(handle_, BM_SETSTYLE, d ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!handle_) return;
+  // An owner-drawn button stays one: it shows being the default itself.
+  if ((GetWindowLongW(handle_, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+    InvalidateRect(handle_, nullptr, TRUE);
+  else
+    SendMessageW(handle_, BM_SETSTYLE, d ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::Click() {
@@ -144,6 +149,43 @@ void TButton::WndProc(TMessage& m) {
     return;
   }
   TWinControl::WndProc(m);
+}
+
+namespace {
+
+// The first visible, enabled button below `parent` that is its form's Default (or Cancel) one.
+TButton* FindDialogButton(const TWinControl& parent, bool cancel) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* c = parent.Controls(i);
+    if (!c->Is<TWinControl>() || !c->Visible() || !c->Enabled()) continue;
+    if (c->Is<TButton>()) {
+      auto* b = static_cast<TButton*>(c);
+      if (cancel ? b->Cancel() : b->Default()) return b;
+    } else if (TButton* b = FindDialogButton(*static_cast<TWinControl*>(c), cancel)) {
+      return b;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ButtonDialogKey(TWinControl& form, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) return false;
+  if (msg.hwnd) {
+    MSG query = msg;
+    const LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&query));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+  }
+  TButton* target = nullptr;
+  TWinControl* focused = TWinControl::FindControl(msg.hwnd);
+  if (msg.wParam == VK_RETURN && focused && focused->Is<TButton>() && focused->Enabled())
+    target = static_cast<TButton*>(focused);
+  else
+    target = FindDialogButton(form, msg.wParam == VK_ESCAPE);
+  if (!target || !target->CanFocus()) return false;
+  target->Click();
+  return true;
 }
 
 const TClassInfo& TCustomPanel::StaticClass() {

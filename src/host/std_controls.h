@@ -56,6 +56,12 @@ class TButton : public TWinControl {
   bool default_ = false, cancel_ = false;
 };
 
+// Enter and Escape in a form, before the focused window gets them: Enter clicks a focused button,
+// else the form's visible, enabled Default button; Escape clicks its Cancel button. False (the key
+// goes on to the focused window) when no button takes it or the focused window wants the key
+// itself (WM_GETDLGCODE answers DLGC_WANTALLKEYS or DLGC_WANTMESSAGE).
+bool ButtonDialogKey(TWinControl& form, const MSG& msg);
+
 enum TBevelCut : int { bvNone, bvLowered, bvRaised, bvSpace };
 
 // A container with a bevel and a centred caption.

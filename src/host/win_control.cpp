@@ -515,6 +515,16 @@ void TWinControl::WndProc(TMessage& m) {
       m.Result = reinterpret_cast<LRESULT>(colorBrush_.Get());
       return;
     }
+    case WM_DRAWITEM: {
+      // Owner-drawn native children draw themselves (menus are drawn by their form).
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+      if (dis->CtlType != ODT_MENU)
+        if (TWinControl* child = FindControl(dis->hwndItem)) {
+          m.Result = child->Perform(CN_DRAWITEM, m.WParam, m.LParam);
+          return;
+        }
+      break;
+    }
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
       if (TWinControl* child = FindControl(hdr->hwndFrom)) {
