@@ -5,6 +5,9 @@
 
 #include "engine/skin_engine.h"
 #include "host/application.h"
+#include "host/bit_btn.h"
+#include "host/button_controls.h"
+#include "host/speed_button.h"
 #include "host/dialogs.h"
 #include "image/raster.h"
 #include "native_dialog.h"
@@ -47,12 +50,33 @@ TBitmap MenuImages() {
   return b;
 }
 
+// Glyphs of the showcase buttons, 16 x 16 on a magenta background: a star, and for the speed
+// buttons left, centre and right text alignment.
+TBitmap Glyph(int kind) {
+  image::TvexImage img(16, 16, 0xFF00FF);
+  image::TRaster r(img, 0xFF00FF, 0xF0F0F0);
+  const std::uint32_t ink = image::Rgb(31, 103, 148);
+  if (kind == 0) {
+    r.Triangle(8, 1, 3, 14, 13, 14, image::Rgb(232, 168, 32));
+    r.Triangle(1, 6, 15, 6, 8, 11, image::Rgb(232, 168, 32));
+  } else {
+    for (int line = 0; line < 4; ++line) {
+      const int width = line % 2 ? 9 : 13;
+      const int left = kind == 1 ? 1 : kind == 2 ? (16 - width) / 2 : 15 - width;
+      r.Fill(left, 2 + line * 3, left + width, 4 + line * 3, ink);
+    }
+  }
+  TBitmap b;
+  b.LoadFromImage(img);
+  return b;
+}
+
 }  // namespace
 
 TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   SetName("GalleryForm");
   SetCaption(L"vexskin gallery");
-  SetBounds(20, 20, 640, 440);
+  SetBounds(20, 20, 700, 480);
   Constraints().MinWidth = 420;
   Constraints().MinHeight = 300;
 
@@ -98,6 +122,18 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"Native &window", [this] { OpenNativeWindow(Handle()); }, 3);
   Item(windows, L"-");
   Item(windows, L"M&DI window", [this] { OpenMdiWindow(); }, 4);
+  Item(windows, L"&Second form", [this] { OpenSecondForm(); }, 4);
+  TMenuItem* skin = Item(menu_->Items(), L"&Skin");
+  skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
+  skinItems_[1] = Item(skin, L"Dar&k skin", [this] { UseSkin(0); });
+  for (TMenuItem* i : skinItems_) {
+    i->SetRadioItem(true);
+    i->SetGroupIndex(2);
+  }
+  skinItems_[0]->SetChecked(true);
+  Item(skin, L"-");
+  skinningItem_ = Item(skin, L"Skinning &on", [this] { SetSkinning(!skinningItem_->Checked()); }, -1, MakeShortCut('K', scCtrl));
+  skinningItem_->SetChecked(true);
   TMenuItem* help = Item(menu_->Items(), L"&Help");
   Item(help, L"&About", [] { MessageDlg(L"vexskin gallery: the windows a skin engine dresses.", mtInformation, mbOK); }, 5);
   SetMenu(menu_);
@@ -162,6 +198,139 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
                    L"message dialog, a dialog built from a template with the standard controls, the common open-file "
                    L"and colour dialogs, and a multiple-document window. The skin engine dresses them all.");
   body_->OnClick.handler = nullptr;
+  AddControls();
+}
+
+void TGalleryForm::AddControls() {
+  int x = 24;
+  auto place = [this, &x](TControl* c, int y, int w, int h) {
+    c->SetParent(body_);
+    c->SetBounds(x, y, w, h);
+    x += w + 8;
+  };
+  // Push buttons: the default one, a disabled one, bit buttons of standard kinds, with a glyph of
+  // the program's and disabled with it.
+  auto* def = new TButton(this);
+  def->SetCaption(L"Default");
+  def->SetDefault(true);
+  def->OnClick.handler = [this](TObject*) { SetStatus(L"The default button was clicked."); };
+  place(def, 120, 84, 27);
+  auto* off = new TButton(this);
+  off->SetCaption(L"Disabled");
+  off->SetEnabled(false);
+  place(off, 120, 84, 27);
+  for (TBitBtnKind kind : {bkOK, bkCancel}) {
+    auto* b = new TBitBtn(this);
+    b->SetKind(kind);
+    b->SetModalResult(mrNone);
+    b->OnClick.handler = [this, b](TObject*) { SetStatus(b->Caption() + L" was clicked."); };
+    place(b, 120, 84, 27);
+  }
+  auto* star = new TBitBtn(this);
+  star->SetCaption(L"Star");
+  star->SetGlyph(Glyph(0));
+  star->OnClick.handler = [this](TObject*) { SetStatus(L"The star button was clicked."); };
+  place(star, 120, 84, 27);
+  auto* dimStar = new TBitBtn(this);
+  dimStar->SetCaption(L"Star");
+  dimStar->SetGlyph(Glyph(0));
+  dimStar->SetEnabled(false);
+  place(dimStar, 120, 84, 27);
+
+  // Speed buttons: three in a group (one always down), and two flat ones on their own.
+  x = 24;
+  for (int i = 1; i <= 3; ++i) {
+    auto* s = new TSpeedButton(this);
+    s->SetGlyph(Glyph(i));
+    s->SetGroupIndex(1);
+    s->SetDown(i == 1);
+    s->OnClick.handler = [this, i](TObject*) { SetStatus(L"Alignment " + std::to_wstring(i) + L" chosen."); };
+    place(s, 160, 28, 26);
+    x -= 6;
+  }
+  x += 14;
+  for (const wchar_t* caption : {L"Bold", L"Italic"}) {
+    auto* s = new TSpeedButton(this);
+    s->SetCaption(caption);
+    s->SetFlat(true);
+    s->SetGroupIndex(caption[0] == L'B' ? 2 : 3);
+    s->SetAllowAllUp(true);
+    place(s, 160, 60, 26);
+  }
+
+  // Check boxes in their three states and disabled; radio buttons, one of them disabled.
+  x = 24;
+  struct {
+    const wchar_t* caption;
+    TCheckBoxState state;
+    bool enabled;
+  } const boxes[] = {{L"Checked", cbChecked, true}, {L"Unchecked", cbUnchecked, true}, {L"Grayed", cbGrayed, true},
+                     {L"Disabled", cbChecked, false}};
+  for (const auto& b : boxes) {
+    auto* c = new TCheckBox(this);
+    c->SetCaption(b.caption);
+    c->SetAllowGrayed(true);
+    c->SetState(b.state);
+    c->SetEnabled(b.enabled);
+    place(c, 202, 110, 21);
+  }
+  x = 24;
+  const wchar_t* radios[] = {L"First", L"Second", L"Disabled"};
+  for (int i = 0; i < 3; ++i) {
+    auto* r = new TRadioButton(this);
+    r->SetCaption(radios[i]);
+    r->SetChecked(i == 0);
+    r->SetEnabled(i != 2);
+    place(r, 232, 110, 21);
+  }
+}
+
+engine::TvexSkinEngine* TGalleryForm::Engine() const {
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (Components(i)->Is<engine::TvexSkinEngine>()) return static_cast<engine::TvexSkinEngine*>(Components(i));
+  return nullptr;
+}
+
+void TGalleryForm::UseSkin(int index) {
+  engine::TvexSkinEngine* e = Engine();
+  if (!e || !e->SelectBuiltInSkin(index)) {
+    SetStatus(L"That skin is not stored with the program.");
+    return;
+  }
+  skinItems_[index < 0 ? 0 : 1]->SetChecked(true);
+  SetStatus(index < 0 ? L"The default skin." : L"The dark skin.");
+}
+
+void TGalleryForm::SetSkinning(bool on) {
+  if (engine::TvexSkinEngine* e = Engine()) e->SetActive(on);
+  skinningItem_->SetChecked(on);
+  SetStatus(on ? L"Skinning on." : L"Skinning off: every window as the system draws it.");
+}
+
+TForm* TGalleryForm::OpenSecondForm() {
+  auto* second = new TForm(nullptr);
+  second->SetCaption(L"Second form");
+  second->SetBounds(Left() + 80, Top() + 80, 360, 220);
+  second->OnClose = [](TCustomForm*, TCloseAction& a) { a = caFree; };
+  auto* label = new TLabel(second);
+  label->SetParent(second);
+  label->SetBounds(16, 16, 320, 40);
+  label->SetAutoSize(false);
+  label->SetWordWrap(true);
+  label->SetCaption(L"A form opened later: the window hook skins it by its class name when it is first shown.");
+  auto* check = new TCheckBox(second);
+  check->SetParent(second);
+  check->SetBounds(16, 70, 200, 21);
+  check->SetCaption(L"Remember this choice");
+  check->SetChecked(true);
+  auto* close = new TButton(second);
+  close->SetParent(second);
+  close->SetBounds(260, 150, 80, 27);
+  close->SetCaption(L"Close");
+  close->SetAnchors(akRight | akBottom);
+  close->OnClick.handler = [second](TObject*) { second->Close(); };
+  second->Show();
+  return second;
 }
 
 TMenuItem* TGalleryForm::Item(TMenuItem* parent, const std::wstring& caption, std::function<void()> action, int image,

@@ -2,6 +2,7 @@
 // of window the engine skins.
 #pragma once
 
+#include "engine/skin_engine.h"
 #include "host/form.h"
 #include "host/image_list.h"
 #include "host/menus.h"
@@ -19,6 +20,13 @@ class TGalleryForm : public host::TForm {
   void ShowOpenDialog();
   void ShowColourDialog();
   host::TForm* OpenMdiWindow();
+  // A second form, opened after the main one: the window hook skins it by its class.
+  host::TForm* OpenSecondForm();
+  // The skin engine read with the stored form, if any.
+  engine::TvexSkinEngine* Engine() const;
+  // The default skin (-1) or the dark one (0), both stored with the form; skinning on or off.
+  void UseSkin(int index);
+  void SetSkinning(bool on);
   host::TPopupMenu* Popup() const { return popup_; }
   host::TMainMenu* MainMenu() const { return menu_; }
   // The skin engine read with the stored form, if any.
@@ -38,6 +46,10 @@ class TGalleryForm : public host::TForm {
   host::TPanel* tools_ = nullptr;
   host::TPanel* status_ = nullptr;
   host::TPanel* body_ = nullptr;
+  host::TMenuItem* skinItems_[2] = {nullptr, nullptr};
+  host::TMenuItem* skinningItem_ = nullptr;
+  // Builds the showcase of buttons, check boxes and radio buttons on the body.
+  void AddControls();
 };
 
 }  // namespace vex::gallery

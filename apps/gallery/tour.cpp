@@ -200,6 +200,34 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
     Pump(200);
   }
 
+  // A second form opened later, skinned by the hook's rules.
+  TForm* second = form.OpenSecondForm();
+  Pump(800);
+  report(L"13-second-form.png", SaveScreenRect(WindowArea(second->Handle()), folder + L"\\13-second-form.png"));
+  TComponent::Free(second);
+  Pump(200);
+
+  // The second skin stored with the form, then skinning switched off (every window back to the
+  // system's look at its own size) and on again.
+  const RECT skinnedArea = WindowArea(main);
+  form.UseSkin(0);
+  Pump(600);
+  report(L"11-dark-skin.png", SaveScreenRect(WindowArea(main), folder + L"\\11-dark-skin.png"));
+  capture(L"11b-dark-message-dialog.png", dialog, WindowArea, closeWindow, [&form] { form.ShowFrameworkMessage(); });
+  capture(L"11c-dark-native-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowNativeDialog(); });
+  form.UseSkin(-1);
+  Pump(300);
+  form.SetSkinning(false);
+  Pump(600);
+  report(L"12-skinning-off.png", SaveScreenRect(WindowArea(main), folder + L"\\12-skinning-off.png"));
+  form.SetSkinning(true);
+  Pump(600);
+  const RECT back = WindowArea(main);
+  if (!EqualRect(&back, &skinnedArea)) {
+    std::wcout << L"the main window did not come back to its skinned size" << std::endl;
+    ++failures;
+  }
+
   TForm* mdi = form.OpenMdiWindow();
   Pump(800);
   report(L"09-mdi-window.png", SaveScreenRect(WindowArea(mdi->Handle()), folder + L"\\09-mdi-window.png"));

@@ -8,7 +8,10 @@
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "host/bitmap.h"
+#include "host/bit_btn.h"
 #include "host/button_controls.h"
+#include "host/hot_key.h"
+#include "host/speed_button.h"
 #include "host/form.h"
 #include "host/gdi_handle.h"
 #include "host/std_controls.h"
@@ -168,6 +171,14 @@ bool TvexSkinButton::BeforeMessage(TMessage& m) {
     case WM_ERASEBKGND:
       m.Result = 1;  // the paint covers every pixel
       return false;
+    case CN_DRAWITEM: {
+      // An owner-drawn button (a bit button) asked to draw a state change: the skin's face
+      // instead of its own.
+      const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
+      if (dis && dis->CtlType == ODT_BUTTON) PaintTo(dis->hDC);
+      m.Result = TRUE;
+      return false;
+    }
     case WM_PAINT:
       if (h) {
         TPaintDC dc(h);
@@ -443,6 +454,58 @@ bool TvexSkinRadioButton::BeforeMessage(TMessage& m) {
   return TvexSkinCheckBox::BeforeMessage(m);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Panels and labels
+
+const TClassInfo& TvexSkinPanel::StaticClass() {
+  static const TClassInfo info("TvexSkinPanel", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinLabel::StaticClass() {
+  static const TClassInfo info("TvexSkinLabel", &TvexSkinPanel::StaticClass());
+  return info;
+}
+
+void TvexSkinPanel::Attached() {
+  if (!Control) return;
+  SavedColor = Control->Color();
+  SavedParentColor = Control->ParentColor();
+}
+
+void TvexSkinPanel::UpdateSkinState() {
+  if (!Control) return;
+  if (Engine && Engine->IsSkinActive()) {
+    Control->SetParentColor(true);
+  } else if (!SavedParentColor) {
+    Control->SetColor(SavedColor);
+  }
+}
+
+void TvexSkinPanel::Detach() {
+  if (Control && !SavedParentColor) Control->SetColor(SavedColor);
+  TvexSkinControlVCL::Detach();
+}
+
+TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
+
+void TvexSkinLabel::Attached() {
+  TvexSkinPanel::Attached();
+  if (Control) SavedFontColor = Control->Font().Color();
+}
+
+void TvexSkinLabel::UpdateSkinState() {
+  TvexSkinPanel::UpdateSkinState();
+  if (!Control) return;
+  Control->Font().SetColor(Engine && Engine->IsSkinActive() ? Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR)
+                                                            : SavedFontColor);
+  Control->Invalidate();
+}
+
+void TvexSkinLabel::Detach() {
+  if (Control) Control->Font().SetColor(SavedFontColor);
+  TvexSkinPanel::Detach();
+}
+
 void RegisterStandardControlClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
@@ -452,7 +515,15 @@ void RegisterStandardControlClasses() {
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinButton>(c, f); }},
         {&TRadioButton::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinRadioButton>(c, f); }},
-        {&TCheckBox::StaticClass(),
+        {&TCustomPanel::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinPanel>(c, f); }},
+        {&TLabel::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinLabel>(c, f); }},
+        {&TCustomHotKey::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinBorderWinControl>(c, f); }},
+        {&TSpeedButton::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinSpeedButton>(c, f); }},
+        {&TCustomCheckBox::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinCheckBox>(c, f); }},
     };
     RegisterControlClasses(rows);

@@ -79,6 +79,34 @@ class TvexSkinRadioButton : public TvexSkinCheckBox {
   RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas) override;
 };
 
+// Panels stand in the skin's form colour: while the skin shows they take their parent's colour;
+// switched off, each has its own colour again.
+class TvexSkinPanel : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinPanel)
+ public:
+  TvexSkinPanel(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
+      : TvexSkinControlVCL(control, owner, cls) {}
+  bool WantsParentColor() const override { return true; }
+  void Attached() override;
+  void UpdateSkinState() override;
+  void Detach() override;
+
+  host::TColor SavedColor = host::clBtnFace;
+  bool SavedParentColor = false;
+};
+
+// Labels take the skin's control font colour while the skin shows, and their own colour back.
+class TvexSkinLabel : public TvexSkinPanel {
+  VEX_CLASS(TvexSkinLabel)
+ public:
+  TvexSkinLabel(host::TControl* control, TvexSkinWindow* owner);
+  void Attached() override;
+  void UpdateSkinState() override;
+  void Detach() override;
+
+  host::TColor SavedFontColor = host::clWindowText;
+};
+
 // Registers the framework rows of the class table (once).
 void RegisterStandardControlClasses();
 

@@ -90,6 +90,7 @@ void TvexSkinCollectionItem::DefineProperties(TFiler& filer) {
           throw;
         }
         keys::RemoveFileQuietly(temp);
+        stored_ = data;
       },
       [this] { return keys::ReadWholeFile(fs::u8path(SkinFile)); }, FileExists(fs::u8path(SkinFile)));
 }
@@ -287,6 +288,7 @@ void TvexSkinEngine::SetSkinFile(const std::string& v) {
   skinFile_ = found.u8string();
   try {
     reader_.Load(found, password_);
+    selected_ = -1;
   } catch (...) {
     skinFile_ = previous;
     if (!Designing()) throw;
@@ -383,6 +385,39 @@ void TvexSkinEngine::ReadSkinData(const std::vector<std::uint8_t>& data) {
   }
   skinFile_ = remembered;
   keys::RemoveFileQuietly(temp);
+  storedSkin_ = data;
+  selected_ = -1;
+}
+
+void TvexSkinEngine::LoadSkinBytes(const std::vector<std::uint8_t>& data, const std::string& password) {
+  fs::path temp;
+  bool saved = false;
+  for (int attempt = 0; attempt < SaveAttempts() && !saved; ++attempt) {
+    try {
+      temp = FreeTempName(keys::NewGuidString(), ".vsk");
+      keys::WriteWholeFile(temp, data);
+      saved = true;
+    } catch (const std::exception&) {
+    }
+  }
+  if (!saved) throw keys::EvexSkinError(keys::kFailedToReadMessage);
+  try {
+    reader_.Load(temp, password);
+  } catch (...) {
+    keys::RemoveFileQuietly(temp);
+    throw;
+  }
+  keys::RemoveFileQuietly(temp);
+}
+
+bool TvexSkinEngine::SelectBuiltInSkin(int index) {
+  if (index < -1 || index >= additional_->Count()) return false;
+  const std::vector<std::uint8_t>& data = index < 0 ? storedSkin_ : additional_->Item(index)->StoredSkin();
+  if (data.empty()) return false;
+  // A skin that fails to load leaves the current one showing.
+  LoadSkinBytes(data, index < 0 ? password_ : additional_->Item(index)->Password);
+  selected_ = index;
+  return true;
 }
 
 void TvexSkinEngine::DefineProperties(TFiler& filer) {

@@ -56,11 +56,14 @@ class TvexSkinCollectionItem : public host::TCollectionItem {
   explicit TvexSkinCollectionItem(host::TCollection* c);
   std::string SkinFile, Password;
   utils::TvexSkinReader& Reader() { return reader_; }
+  // The archive bytes read with the form (empty when the item's skin came from elsewhere).
+  const std::vector<std::uint8_t>& StoredSkin() const { return stored_; }
   void Assign(const host::TPersistent& source) override;
   void DefineProperties(host::TFiler& filer) override;
 
  private:
   utils::TvexSkinReader reader_;
+  std::vector<std::uint8_t> stored_;
 };
 
 class TvexSkinEngine : public host::TComponent {
@@ -115,6 +118,13 @@ class TvexSkinEngine : public host::TComponent {
   utils::TvexSkinTabRes& TabRes() { return tabRes_; }
   utils::TvexSkinProgressBarRes& ProgressBarRes() { return progressRes_; }
   bool Designing() const { return HasState(host::csDesigning); }
+
+  // Makes one of the skins stored with the form current: -1 the engine's own, 0 and up the
+  // additional built-in skins in their order. Every skinned window takes it at once, keeping its
+  // size. Answers false, changing nothing, when there is no such stored skin.
+  bool SelectBuiltInSkin(int index);
+  // The stored skin shown now (-1 the engine's own, also when the skin came from a file).
+  int SelectedBuiltInSkin() const { return selected_; }
 
   // The owner form's frame (a form frame for a framework form; the form named by PendingForm
   // while it is made).
@@ -204,6 +214,11 @@ class TvexSkinEngine : public host::TComponent {
   std::string password_, skinFile_;
   std::wstring resMin_ = L"Mi&nimize", resMax_ = L"Ma&ximize/Restore", resClose_ = L"&Close";
   std::int64_t disabledTag_ = 9999;
+  // The skin read with the form, kept to switch back to it; the stored skin shown now.
+  std::vector<std::uint8_t> storedSkin_;
+  int selected_ = -1;
+  // Loads archive bytes into the engine's own reader through a temporary file.
+  void LoadSkinBytes(const std::vector<std::uint8_t>& data, const std::string& password);
   std::vector<host::TComponent*> pending_;
   HWND utility_ = nullptr;
   // What this engine skinned: menus, and items hooked on their own (inserted into the form

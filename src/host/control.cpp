@@ -149,9 +149,11 @@ void TControl::SetColor(TColor c) {
 
 void TControl::SetParentColor(bool v) {
   parentColor_ = v;
-  if (v && parent_) {
+  if (v && parent_ && color_ != parent_->Color()) {
     color_ = parent_->Color();
     Invalidate();
+    // Children that take this control's colour take the new one too.
+    Perform(CM_COLORCHANGED);
   }
 }
 

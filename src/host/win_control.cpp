@@ -590,10 +590,12 @@ void TWinControl::WndProc(TMessage& m) {
         if (c->ParentFont()) c->ParentChanged();
       break;
     case CM_COLORCHANGED:
+      // Children taking this control's colour take the new one, and pass it on to theirs.
       for (TControl* c : controls_)
-        if (c->ParentColor()) {
+        if (c->ParentColor() && c->color_ != color_) {
           c->color_ = color_;
           c->Invalidate();
+          c->Perform(CM_COLORCHANGED);
         }
       break;
     case CM_CONTROLLISTCHANGE:

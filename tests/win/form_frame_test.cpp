@@ -235,7 +235,7 @@ TEST_F(FormFrames, ControlsAreWrappedOnceByTheirClassAndNotWhenOptedOut) {
   struct {
     TControl* control;
     const char* wrapper;
-  } const cases[] = {{button, "TvexSkinButton"}, {check, "TvexSkinCheckBox"}, {radio, "TvexSkinRadioButton"}, {optedOut, nullptr}, {label, nullptr}};
+  } const cases[] = {{button, "TvexSkinButton"}, {check, "TvexSkinCheckBox"}, {radio, "TvexSkinRadioButton"}, {optedOut, nullptr}, {label, "TvexSkinLabel"}};
   for (const auto& c : cases) {
     TvexSkinControlVCL* w = frame->WrapperOf(c.control);
     if (c.wrapper) {
