@@ -701,6 +701,10 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
       PaintFrame();
       UpdateRegion();
       break;
+    case WM_SETICON:
+      // The system draws the caption itself when a window's icon changes.
+      PaintFrame();
+      break;
     case WM_NCHITTEST:
       AdjustHitTest(m);
       break;
@@ -1134,6 +1138,15 @@ bool TvexSkinWindowWnd::HasMinimizeButton() const {
   return (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && !(ex & WS_EX_TOOLWINDOW);
 }
 
+namespace {
+// The text of static controls, check boxes, radio buttons and group boxes on the skin's form
+// colour: in the skin's control font colour, so that it reads on a dark skin too.
+void SkinStaticText(TvexSkinEngine& engine, HDC dc) {
+  const TColor c = engine.GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  if (c >= 0) SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(c)));
+}
+}  // namespace
+
 LRESULT CALLBACK TvexSkinWindowWnd::InnerDialogProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                     DWORD_PTR data) {
   auto* self = reinterpret_cast<TvexSkinWindowWnd*>(data);
@@ -1142,6 +1155,7 @@ LRESULT CALLBACK TvexSkinWindowWnd::InnerDialogProc(HWND wnd, UINT msg, WPARAM w
     if (msg == WM_CTLCOLORDLG) return reinterpret_cast<LRESULT>(brush);
     if (msg == WM_CTLCOLORMSGBOX || msg == WM_CTLCOLORSTATIC) {
       SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      SkinStaticText(*self->FEngine, reinterpret_cast<HDC>(wParam));
       return reinterpret_cast<LRESULT>(brush);
     }
   }
@@ -1202,6 +1216,7 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
     case WM_CTLCOLORSTATIC:
       m.Result = reinterpret_cast<LRESULT>(FEngine->SkinMetrics().FormBrush.Get());
       SetBkMode(reinterpret_cast<HDC>(m.WParam), TRANSPARENT);
+      SkinStaticText(*FEngine, reinterpret_cast<HDC>(m.WParam));
       return false;
     case WM_SIZE:
       if ((utils::IsWinVista() && FShellFileDialog) || FFolderBrowser) {

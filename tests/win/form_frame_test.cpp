@@ -164,6 +164,37 @@ TEST_F(FormFrames, TheMessageDialogIsAFormFrameAttachedByTheHookWithSkinnedButto
   for (const auto& f : engine->FrameList()) EXPECT_TRUE(f->Handle() == handle) << "only the owner form's frame is left";
 }
 
+TEST_F(FormFrames, AFormShownLaterIsSkinnedByTheHookAsAForm) {
+  AttachAndShow();
+  TComponentPtr<TForm> later(new TForm(nullptr));
+  later->SetCaption(L"Later");
+  later->SetBounds(120, 120, 360, 220);
+  later->Show();
+  PumpMessages();
+  HWND h = later->Handle();
+  auto* frame = Frame(h);
+  ASSERT_NE(frame, nullptr) << (engine->FindFrame(h) ? engine->FindFrame(h)->ClassName() : std::string("no frame"));
+  EXPECT_FALSE(frame->FCreatedByHook);
+  EXPECT_TRUE(frame->FSkinned);
+  EXPECT_EQ(later->Color(), engine->GetFormColor());
+  // The skinned title is on the screen: the top row of the client area lies one title below the
+  // window's top edge.
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  EXPECT_EQ(origin.y - WindowRect(h).top, engine->SkinMetrics().TitleBarHeight);
+  // What the screen shows at the title's middle is the skin's title, also after the icon the
+  // form set when its window was made (the system paints its own caption for a new icon).
+  SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(LoadIconW(nullptr, IDI_APPLICATION)));
+  PumpMessages();
+  const TBitmap* title = engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_TITLEBAR2);
+  ASSERT_NE(title, nullptr);
+  const RECT wr = WindowRect(h);
+  HDC screen = GetDC(nullptr);
+  const COLORREF seen = GetPixel(screen, wr.left + (wr.right - wr.left) / 2 + 40, wr.top + 2);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(static_cast<TColor>(seen), title->PixelColor(title->Width() / 2, 2));
+}
+
 TEST_F(FormFrames, ControlsMoveBelowAMenuBarAndBack) {
   auto place = [this](int top, int height, int anchors) {
     auto* b = new TButton(form.get());
