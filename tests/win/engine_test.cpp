@@ -229,6 +229,46 @@ TEST_F(Engine, CollectionItemsKeepSkinsOfTheirOwn) {
   EXPECT_EQ(dir.Files(), std::vector<std::string>{"default.vsk"});
 }
 
+// The gallery's form switches between the skin stored with its engine and its additional one;
+// its skinned frame keeps the form's size through the switches.
+TEST_F(Engine, EitherSkinStoredWithTheFormCanBeShown) {
+  TComponentPtr<TForm> gallery(new TForm(nullptr));
+  gallery->SetName("GalleryForm");
+  ReadComponentText(ReadFormResourceText(L"GALLERYFORM"), *gallery);
+  auto* e = static_cast<TvexSkinEngine*>(gallery->FindComponent("SkinEngine"));
+  ASSERT_NE(e, nullptr);
+  ASSERT_TRUE(e->IsSkinActive());
+  gallery->SetBounds(40, 40, 400, 300);
+  gallery->Show();
+  for (int i = 0; i < 5; ++i) Application().ProcessMessages();
+  ASSERT_NE(e->FindFrame(gallery->Handle()), nullptr);
+  RECT skinned;
+  GetClientRect(gallery->Handle(), &skinned);
+  const TColor light = e->GetFormColor();
+  EXPECT_EQ(e->SelectedBuiltInSkin(), -1);
+
+  EXPECT_TRUE(e->SelectBuiltInSkin(0));
+  EXPECT_EQ(e->SelectedBuiltInSkin(), 0);
+  EXPECT_EQ(e->GetFormColor(), e->AdditionalBuiltInSkins().Item(0)->Reader().GetColor(keys::color::SKIN2_FORMCOLOR));
+  EXPECT_NE(e->GetFormColor(), light);
+  EXPECT_EQ(gallery->Color(), e->GetFormColor());
+  RECT now;
+  GetClientRect(gallery->Handle(), &now);
+  EXPECT_TRUE(EqualRect(&now, &skinned));
+
+  EXPECT_TRUE(e->SelectBuiltInSkin(-1));
+  EXPECT_EQ(e->GetFormColor(), light);
+  EXPECT_EQ(gallery->Color(), light);
+  // No such stored skin: nothing changes.
+  EXPECT_FALSE(e->SelectBuiltInSkin(1));
+  EXPECT_FALSE(e->SelectBuiltInSkin(-2));
+  EXPECT_EQ(e->SelectedBuiltInSkin(), -1);
+  EXPECT_EQ(e->GetFormColor(), light);
+  GetClientRect(gallery->Handle(), &now);
+  EXPECT_TRUE(EqualRect(&now, &skinned));
+  EXPECT_EQ(dir.Files(), std::vector<std::string>{"default.vsk"}) << "a temporary file was left";
+}
+
 // The gallery's stored main form, as vexresgen writes it: the engine carries the default skin, and
 // its one additional built-in skin carries the dark skin in a SkinData of its own.
 TEST_F(Engine, TheGalleryFormStoresTheDarkSkinBesideTheDefaultOne) {

@@ -8,12 +8,16 @@
 #include <algorithm>
 #include <string>
 
+#include "controls/button_painters.h"
 #include "controls/std_ctrl.h"
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
 #include "host/application.h"
+#include "image/button_layout.h"
+#include "host/bit_btn.h"
 #include "host/button_controls.h"
+#include "host/speed_button.h"
 #include "host/dialogs.h"
 #include "host/gdi_handle.h"
 #include "skin2/skin_keys.h"
@@ -514,6 +518,97 @@ TEST_F(FrameworkButtons, CheckBoxesAndRadioButtonsShowTheSkinSliceOfTheirState) 
   EXPECT_EQ(check->Font().Color(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   engine->SetActive(false);
   EXPECT_EQ(check->Font().Color(), clWindowText);
+}
+
+// A 16 x 16 glyph: a green square on magenta (the bottom-left pixel, so transparent).
+TBitmap GreenGlyph() {
+  image::TvexImage img(16, 16, 0xFF00FF);
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 14; ++x) img.SetPixel(x, y, 0x00A000);
+  TBitmap b;
+  b.LoadFromImage(img);
+  return b;
+}
+
+// What a window shows at a client point.
+TColor ScreenPixel(HWND w, int x, int y) {
+  HDC dc = GetDC(w);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(w, dc);
+  return static_cast<TColor>(c);
+}
+
+TEST_F(FrameworkButtons, ABitButtonIsASkinnedButtonWithItsGlyphWhereTheLayoutPutsIt) {
+  auto* bit = new TBitBtn(form.get());
+  bit->SetParent(form.get());
+  bit->SetBounds(120, 20, 75, 25);
+  bit->SetGlyph(GreenGlyph());
+  bit->SetCaption(L"Go");
+  bit->SetMargin(-1);
+  bit->SetSpacing(-1);
+  TvexSkinWindowVCL* frame = Frame(handle);
+  ASSERT_NE(frame, nullptr);
+  TvexSkinControlVCL* w = frame->WrapperOf(bit);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->ClassName(), "TvexSkinButton");
+  const TControlView v = w->View();
+  ASSERT_EQ(v.glyph.bitmap, &bit->Glyph());
+  RedrawWindow(bit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  // The glyph's green stands where the glyph layout puts it (its first green column at the
+  // glyph's left + 2), on the skin's face; the bit button's own drawing never shows through, also
+  // not after a focus change, which an owner-drawn button draws at once.
+  HDC dc = GetDC(bit->Handle());
+  TCanvas measure;
+  measure.SetHandle(dc);
+  measure.Font().SetHandle(bit->Font().Handle());
+  const SIZE text = MeasureCaption(measure, v, 75);
+  measure.SetHandle(nullptr);
+  ReleaseDC(bit->Handle(), dc);
+  image::TButtonLayoutInput in{75, 25, 16, 16, static_cast<int>(text.cx), static_cast<int>(text.cy), 0, -1, -1};
+  const image::TButtonLayout at = image::LayoutButtonGlyph(in);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(ScreenPixel(bit->Handle(), at.glyphX + 2, at.glyphY + 8), 0x00A000) << "round " << round;
+    EXPECT_NE(ScreenPixel(bit->Handle(), at.glyphX + 1, at.glyphY + 8), 0x00A000) << "round " << round;
+    bit->SetFocus();
+    PumpMessages();
+  }
+  EXPECT_EQ(ScreenPixel(bit->Handle(), at.glyphX + 2, at.glyphY + 8), 0x00A000);
+  // Clicked by the wrapper like any push button.
+  int clicks = 0;
+  bit->OnClick.handler = [&clicks](TObject*) { ++clicks; };
+  SendMessageW(bit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(bit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FrameworkButtons, ASpeedButtonPaintsAtItsOwnPlaceOnlyInItsParentsPaint) {
+  auto* speed = new TSpeedButton(form.get());
+  speed->SetParent(form.get());
+  speed->SetBounds(200, 60, 40, 30);
+  speed->SetGroupIndex(1);
+  speed->SetDown(true);
+  TvexSkinWindowVCL* frame = Frame(handle);
+  ASSERT_NE(frame, nullptr);
+  TvexSkinControlVCL* w = frame->WrapperOf(speed);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->ClassName(), "TvexSkinSpeedButton");
+  RedrawWindow(handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const TColor down = engine->GetSkinColor(keys::color::SKIN2_TOOLBARDOWNCOLOR);
+  const TColor border = engine->GetSkinColor(keys::color::SKIN2_TOOLBARBORDERCOLOR);
+  // Down: the tool bar's down colour inside its border, at the button's place; the form around
+  // it and at the form's origin keeps the form colour.
+  EXPECT_EQ(ScreenPixel(handle, 220, 75), ColorToRGB(down));
+  EXPECT_EQ(ScreenPixel(handle, 200, 75), ColorToRGB(border));
+  EXPECT_EQ(ScreenPixel(handle, 5, 5), ColorToRGB(engine->GetFormColor()));
+  EXPECT_EQ(ScreenPixel(handle, 245, 75), ColorToRGB(engine->GetFormColor()));
+  // A press paints through the parent: nothing is drawn outside a paint of the form.
+  SendMessageW(handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(220, 75));
+  RECT update;
+  EXPECT_TRUE(GetUpdateRect(handle, &update, FALSE));
+  EXPECT_GE(update.left, 200);
+  EXPECT_LE(update.right, 240);
+  SendMessageW(handle, WM_LBUTTONUP, 0, MAKELPARAM(220, 75));
+  PumpMessages();
 }
 
 }  // namespace
