@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "controls/button_painters.h"
+#include "controls/button_press.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "host/bitmap.h"
@@ -121,48 +122,24 @@ bool TvexSkinButton::BeforeMessage(TMessage& m) {
       // character, made by the wrapper.
       return m.WParam != VK_RETURN && m.WParam != VK_SPACE;
     case WM_MOUSEMOVE:
-      if (h && GetCapture() == h && ClickArmed) {
-        // While the press lasts the button shows pressed only with the cursor over it.
-        const std::uint8_t before = State;
-        RECT r;
-        GetClientRect(h, &r);
-        const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        if (PtInRect(&r, p))
-          State |= csPressed;
-        else
-          State &= static_cast<std::uint8_t>(~csPressed);
-        if (State != before) Paint();
-      }
+      if (press::Move(h, ClickArmed, State, m.LParam)) Paint();
       return true;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      // Both halves of a double click are presses; the button holds the mouse so that only a
-      // release over it, after a press on it, clicks.
-      State |= csPressed;
-      if (h) SetCapture(h);
+      press::Down(h, State);
       Paint();
       m.Result = 0;
       return false;
     case WM_LBUTTONUP: {
       if (!h) return true;
-      const bool armed = ClickArmed;
-      ClickArmed = false;
-      if (GetCapture() == h) ReleaseCapture();
-      RECT r;
-      GetClientRect(h, &r);
-      const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-      State &= static_cast<std::uint8_t>(~csPressed);
+      const bool click = press::Up(h, ClickArmed, State, m.LParam);
       Paint();
-      if (armed && PtInRect(&r, p)) ClickControl();
+      if (click) ClickControl();
       m.Result = 0;
       return false;
     }
     case WM_CAPTURECHANGED:
-      if (h && reinterpret_cast<HWND>(m.LParam) != h && ClickArmed) {
-        ClickArmed = false;
-        State &= static_cast<std::uint8_t>(~csPressed);
-        Paint();
-      }
+      if (press::Lost(h, ClickArmed, State, m.LParam)) Paint();
       return true;
     case WM_KILLFOCUS:
       State &= static_cast<std::uint8_t>(~csPressed);

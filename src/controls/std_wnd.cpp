@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "controls/button_painters.h"
+#include "controls/button_press.h"
 #include "engine/skin_engine.h"
 #include "host/gdi_handle.h"
 #include "utils/back_buffer.h"
@@ -61,16 +62,7 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
         TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Handle, 0};
         TrackingLeave = TrackMouseEvent(&t) != FALSE;
       }
-      if (GetCapture() == Handle && ClickArmed) {
-        // While the press lasts the button shows pressed only with the cursor over it.
-        RECT r;
-        GetClientRect(Handle, &r);
-        const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-        if (PtInRect(&r, p))
-          State |= csPressed;
-        else
-          State &= static_cast<std::uint8_t>(~csPressed);
-      }
+      press::Move(Handle, ClickArmed, State, m.LParam);
       // Every mouse move comes here: the button repaints only when its look changes.
       if (State != before) Paint();
       return true;
@@ -90,32 +82,21 @@ bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
     case WM_LBUTTONDOWN:
       // Both halves of a double click are presses, as on the system's own button. The button holds
       // the mouse, so that only a release over it, after a press on it, clicks.
-      State |= csPressed;
-      SetCapture(Handle);
+      press::Down(Handle, State);
       Paint();
       m.Result = 0;
       return false;
     case WM_LBUTTONUP: {
-      const bool armed = ClickArmed;
-      ClickArmed = false;
-      if (GetCapture() == Handle) ReleaseCapture();
-      RECT r;
-      GetClientRect(Handle, &r);
-      const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-      State &= static_cast<std::uint8_t>(~csPressed);
+      const bool click = press::Up(Handle, ClickArmed, State, m.LParam);
       Paint();
-      if (armed && PtInRect(&r, p))
+      if (click)
         PostMessageW(GetParent(Handle), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Handle), BN_CLICKED), reinterpret_cast<LPARAM>(Handle));
       m.Result = 0;
       return false;
     }
     case WM_CAPTURECHANGED:
       // The press was taken away (another window holds the mouse now): no click follows.
-      if (reinterpret_cast<HWND>(m.LParam) != Handle && ClickArmed) {
-        ClickArmed = false;
-        State &= static_cast<std::uint8_t>(~csPressed);
-        Paint();
-      }
+      if (press::Lost(Handle, ClickArmed, State, m.LParam)) Paint();
       return true;
     case WM_KILLFOCUS:
       // The button's own procedure sends its focus notification and lets go of a Space press.

@@ -74,6 +74,21 @@ fs::path FreeTempName(const std::string& stem, const std::string& ext) {
   return p;
 }
 
+// Archive bytes saved under a fresh temporary name, a new name for every attempt; after a handful
+// of failed saves, no name (the load then fails as an unreadable skin would, instead of retrying
+// for ever).
+fs::path SaveToFreshTemp(const std::vector<std::uint8_t>& data, int attempts) {
+  for (int attempt = 0; attempt < attempts; ++attempt) {
+    try {
+      const fs::path temp = FreeTempName(keys::NewGuidString(), ".vsk");
+      keys::WriteWholeFile(temp, data);
+      return temp;
+    } catch (const std::exception&) {
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 void TvexSkinCollectionItem::DefineProperties(TFiler& filer) {
@@ -359,19 +374,8 @@ bool TvexSkinEngine::HasSkinData() const { return builtIn_ && FileExists(fs::u8p
 std::vector<std::uint8_t> TvexSkinEngine::WriteSkinData() const { return keys::ReadWholeFile(fs::u8path(skinFile_)); }
 
 void TvexSkinEngine::ReadSkinData(const std::vector<std::uint8_t>& data) {
-  // A fresh temporary name for every attempt; after a handful of failed saves the load fails as
-  // an unreadable skin would, instead of retrying for ever.
-  fs::path temp;
-  bool saved = false;
-  for (int attempt = 0; attempt < SaveAttempts() && !saved; ++attempt) {
-    try {
-      temp = FreeTempName(keys::NewGuidString(), ".vsk");
-      keys::WriteWholeFile(temp, data);
-      saved = true;
-    } catch (const std::exception&) {
-    }
-  }
-  if (!saved) {
+  const fs::path temp = SaveToFreshTemp(data, SaveAttempts());
+  if (temp.empty()) {
     if (Designing()) return;
     throw keys::EvexSkinError(keys::kFailedToReadMessage);
   }
@@ -390,17 +394,8 @@ void TvexSkinEngine::ReadSkinData(const std::vector<std::uint8_t>& data) {
 }
 
 void TvexSkinEngine::LoadSkinBytes(const std::vector<std::uint8_t>& data, const std::string& password) {
-  fs::path temp;
-  bool saved = false;
-  for (int attempt = 0; attempt < SaveAttempts() && !saved; ++attempt) {
-    try {
-      temp = FreeTempName(keys::NewGuidString(), ".vsk");
-      keys::WriteWholeFile(temp, data);
-      saved = true;
-    } catch (const std::exception&) {
-    }
-  }
-  if (!saved) throw keys::EvexSkinError(keys::kFailedToReadMessage);
+  const fs::path temp = SaveToFreshTemp(data, SaveAttempts());
+  if (temp.empty()) throw keys::EvexSkinError(keys::kFailedToReadMessage);
   try {
     reader_.Load(temp, password);
   } catch (...) {

@@ -1044,8 +1044,8 @@ void TvexSkinWindowWnd::AttachControls() {
   }
 }
 
-void TvexSkinWindowWnd::DetachControls() {
-  // Last made, first gone.
+void TvexSkinWindow::DetachControls() {
+  // Last made, first gone: a framework control's wrapper gives its control the procedure it found.
   while (!FControls.empty()) {
     std::unique_ptr<TvexSkinControl> w = std::move(FControls.back());
     FControls.pop_back();
@@ -1053,19 +1053,21 @@ void TvexSkinWindowWnd::DetachControls() {
   }
 }
 
-void TvexSkinWindowWnd::UpdateSkinState() {
-  if (!FDestroying) {
-    // By index, checked each time: a refresh may destroy a child, and its wrapper leaves the list.
-    for (std::size_t i = 0; i < FControls.size(); ++i) {
-      TvexSkinControl* w = FControls[i].get();
-      try {
-        w->UpdateSkinState();
-        if (i < FControls.size() && FControls[i].get() == w) w->Refresh();
-      } catch (...) {
-        // One wrapper's failure leaves the others to refresh.
-      }
+void TvexSkinWindow::RefreshControls() {
+  // By index, checked each time: a refresh may destroy a control, and its wrapper leaves the list.
+  for (std::size_t i = 0; i < FControls.size(); ++i) {
+    TvexSkinControl* w = FControls[i].get();
+    try {
+      w->UpdateSkinState();
+      if (i < FControls.size() && FControls[i].get() == w) w->Refresh();
+    } catch (...) {
+      // One wrapper's failure leaves the others to refresh.
     }
   }
+}
+
+void TvexSkinWindowWnd::UpdateSkinState() {
+  if (!FDestroying) RefreshControls();
   if (FDestroying && FSkinned) return;
   // A window opted out, or one on its way out, is not touched.
   if (!FEnabled || FWindowDying || !IsWindow(FHandle)) return;

@@ -134,7 +134,11 @@ class TvexSkinWindow : public host::TComponent {
   virtual void CallDefault(host::TMessage& m) = 0;
   virtual void CaptureFrameMetrics() {}
   virtual void AttachControls() {}
-  virtual void DetachControls() {}
+  // Every control wrapper goes, last made first.
+  virtual void DetachControls();
+  // Every control wrapper re-reads the skin and has its control repaint; one that fails leaves
+  // the others to do it.
+  void RefreshControls();
   virtual void SaveClientSize() {}
   virtual bool BeforeMessage(host::TMessage& m) { return true; }
   virtual void AfterMessage(host::TMessage& m) {}
@@ -210,7 +214,6 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   void CallDefault(host::TMessage& m) override;
   void CaptureFrameMetrics() override;
   void AttachControls() override;
-  void DetachControls() override;
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Detach() override;

@@ -265,18 +265,7 @@ void TvexSkinWindowVCL::KeepClientSize() {
 
 void TvexSkinWindowVCL::UpdateSkinState() {
   if (!FForm) return;
-  if (!FDestroying) {
-    // By index, checked each time: a refresh may free a control, and its wrapper leaves the list.
-    for (std::size_t i = 0; i < FControls.size(); ++i) {
-      TvexSkinControl* w = FControls[i].get();
-      try {
-        w->UpdateSkinState();
-        if (i < FControls.size() && FControls[i].get() == w) w->Refresh();
-      } catch (...) {
-        // One wrapper's failure leaves the others to refresh.
-      }
-    }
-  }
+  if (!FDestroying) RefreshControls();
   if (!FEnabled || FWindowDying || FForm->HasState(csDestroying)) return;
   HWND h = Handle();
   if (!h) return;
@@ -419,15 +408,6 @@ void TvexSkinWindowVCL::DropWrappers(TControl* control) {
     std::unique_ptr<TvexSkinControl> w = std::move(FControls[i]);
     FControls.erase(FControls.begin() + static_cast<std::ptrdiff_t>(i));
     w->Detach();
-  }
-}
-
-void TvexSkinWindowVCL::DetachControls() {
-  // Last made, first gone: each wrapper gives its control the procedure it found.
-  while (!FControls.empty()) {
-    std::unique_ptr<TvexSkinControl> w = std::move(FControls.back());
-    FControls.pop_back();
-    if (w) w->Detach();
   }
 }
 

@@ -63,7 +63,6 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   void CallDefault(host::TMessage& m) override;
   void CaptureFrameMetrics() override;
   void AttachControls() override;
-  void DetachControls() override;
   void SaveClientSize() override;
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
