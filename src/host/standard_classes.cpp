@@ -1,0 +1,35 @@
+#include "host/standard_classes.h"
+
+#include "host/application.h"
+#include "host/bit_btn.h"
+#include "host/button_controls.h"
+#include "host/dialogs.h"
+#include "host/form.h"
+#include "host/hot_key.h"
+#include "host/image_list.h"
+#include "host/menus.h"
+#include "host/speed_button.h"
+#include "host/std_controls.h"
+
+namespace vex::host {
+
+void RegisterStandardClasses() {
+  // Each class registers itself with the reader the first time its information is asked for.
+  TForm::StaticClass();
+  TMessageForm::StaticClass();
+  TLabel::StaticClass();
+  TButton::StaticClass();
+  TBitBtn::StaticClass();
+  TSpeedButton::StaticClass();
+  TPanel::StaticClass();
+  TCheckBox::StaticClass();
+  TRadioButton::StaticClass();
+  THotKey::StaticClass();
+  TMainMenu::StaticClass();
+  TPopupMenu::StaticClass();
+  TMenuItem::StaticClass();
+  TImageList::StaticClass();
+  TApplicationEvents::StaticClass();
+}
+
+}  // namespace vex::host
