@@ -120,6 +120,60 @@ TEST_F(FormFrames, TheOwnerFormIsSkinnedAndGivenBackAsItWas) {
   }
 }
 
+TEST_F(FormFrames, FreeingTheEngineGivesEveryFormBackAndLeavesItsControlsWorking) {
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(10, 10, 80, 25);
+  int clicks = 0;
+  button->OnClick.handler = [&clicks](TObject*) { ++clicks; };
+  AttachAndShow();
+  TComponentPtr<TForm> other(new TForm(nullptr));
+  other->SetBounds(100, 100, 300, 200);
+  other->Show();
+  PumpMessages();
+  ASSERT_NE(Frame(other->Handle()), nullptr);
+  const TColor otherColour = clBtnFace;
+  TComponent::Free(engine);
+  engine = nullptr;
+  PumpMessages();
+  EXPECT_EQ(SendMessageW(handle, SKM_QUERYSKINNED, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(other->Handle(), SKM_QUERYSKINNED, 0, 0), 0);
+  EXPECT_EQ(form->Color(), ownColour);
+  EXPECT_EQ(other->Color(), otherColour);
+  EXPECT_EQ(ClientSize(handle).cx, ownClient.cx);
+  EXPECT_EQ(ClientSize(handle).cy, ownClient.cy);
+  EXPECT_NE(GetWindowLongW(handle, GWL_STYLE) & WS_SYSMENU, 0);
+  EXPECT_FALSE(TvexSkinControlVCL::IsWrapped(button));
+  // The button is the framework's own again: its press reaches the native button, which clicks.
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  PumpMessages();
+  EXPECT_EQ(clicks, 1);
+  // The forms still close and free as forms do.
+  other.reset();
+  PumpMessages();
+}
+
+TEST_F(FormFrames, AFormFreedWhileSkinnedTakesItsFrameAndWrappersWithIt) {
+  AttachAndShow();
+  auto* other = new TForm(nullptr);
+  other->SetBounds(100, 100, 300, 200);
+  auto* button = new TButton(other);
+  button->SetParent(other);
+  other->Show();
+  PumpMessages();
+  ASSERT_NE(Frame(other->Handle()), nullptr);
+  const std::size_t frames = engine->FrameList().size();
+  const long live = GdiLiveObjects();
+  TComponent::Free(other);
+  PumpMessages();
+  EXPECT_EQ(engine->FrameList().size(), frames - 1);
+  EXPECT_LE(GdiLiveObjects(), live);
+  // The engine and its own form go on working.
+  engine->SetActive(false);
+  engine->SetActive(true);
+  EXPECT_EQ(SendMessageW(handle, SKM_QUERYSKINNED, 0, 0), 1);
+}
+
 TEST_F(FormFrames, AFormsOwnMinimumWidthStaysAndAFormOptedOutIsNotTouched) {
   form->Constraints().MinWidth = 300;
   AttachAndShow();
