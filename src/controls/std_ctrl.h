@@ -63,8 +63,11 @@ class TvexSkinCheckBox : public TvexSkinControlVCL {
   void Detach() override;
 
   host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
 
  protected:
+  // Whether the caption takes the skin's control font colour now.
+  bool SkinsFontColour() const;
   // The box column of this kind painted on the canvas.
   virtual RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
 };
@@ -102,9 +105,11 @@ class TvexSkinLabel : public TvexSkinPanel {
   TvexSkinLabel(host::TControl* control, TvexSkinWindow* owner);
   void Attached() override;
   void UpdateSkinState() override;
+  void AfterMessage(host::TMessage& m) override;
   void Detach() override;
 
   host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
 };
 
 // Registers the framework rows of the class table (once).
