@@ -73,6 +73,29 @@ HWND WindowOf(const TControl* c) {
   return WindowedAndLive(c) ? const_cast<TWinControl*>(static_cast<const TWinControl*>(c))->Handle() : nullptr;
 }
 
+// Gives a control's font the colour the skin wants without cutting the control off from its
+// parent's font: a control that takes its parent's font keeps doing so (and its caption keeps
+// following the form's font), only the colour differs while the skin shows.
+void SetSkinFontColour(TControl& c, TColor colour) {
+  if (c.Font().Color() == colour) return;
+  if (!c.ParentFont()) {
+    c.Font().SetColor(colour);
+    return;
+  }
+  TNotifyEvent handler = std::move(c.Font().OnChange);
+  c.Font().SetColor(colour);
+  c.Font().OnChange = std::move(handler);
+  c.Perform(CM_FONTCHANGED);
+}
+
+// The font a control had before the skin coloured it: its parent's again, or its own colour.
+void RestoreFont(TControl& c, bool parentFont, TColor colour) {
+  if (parentFont)
+    c.SetParentFont(true);
+  else
+    c.Font().SetColor(colour);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -302,6 +325,13 @@ void TvexSkinSpeedButton::Paint() {
   if (Control && Control->Visible()) Control->Invalidate();
 }
 
+TColor TvexSkinSpeedButton::CaptionColour() const {
+  // The caption stands on the form colour or the tool bar's tints: in the skin's control font
+  // colour, so that it reads on a dark skin, unless the application keeps its buttons' colours.
+  if (Engine->NoChangeButtonsFontColor()) return Control->Font().Color();
+  return Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+}
+
 void TvexSkinSpeedButton::PaintTo(HDC dc) {
   if (!dc || !Control || !Control->Visible()) return;
   const TControlView v = View();
@@ -335,13 +365,13 @@ void TvexSkinSpeedButton::PaintTo(HDC dc) {
   TControlView shown = v;
   shown.pressed = shifted;
   if (v.glyph.bitmap) {
-    canvas.Font().SetColor(v.enabled ? Control->Font().Color() : 0x808080);
+    canvas.Font().SetColor(v.enabled ? CaptionColour() : 0x808080);
     PaintGlyphAndCaption(shown, canvas, true);
   } else if (!v.caption.empty()) {
     RECT text = r;
     if (shifted) OffsetRect(&text, 1, 1);
     canvas.Brush.style = TBrushStyle::bsClear;
-    canvas.Font().SetColor(v.enabled ? Control->Font().Color() : 0x808080);
+    canvas.Font().SetColor(v.enabled ? CaptionColour() : 0x808080);
     canvas.DrawText(v.caption, text, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
     canvas.Brush.style = TBrushStyle::bsSolid;
   }
@@ -352,21 +382,28 @@ void TvexSkinSpeedButton::PaintTo(HDC dc) {
 // Check boxes and radio buttons
 
 void TvexSkinCheckBox::Attached() {
-  if (Control) SavedFontColor = Control->Font().Color();
+  if (!Control) return;
+  SavedFontColor = Control->Font().Color();
+  SavedParentFont = Control->ParentFont();
 }
 
 void TvexSkinCheckBox::Detach() {
-  // The control is left with the colour it had.
-  if (Control) Control->Font().SetColor(SavedFontColor);
+  // The control is left with the font it had; detached first, the wrapper does not colour the
+  // font that comes back.
   TvexSkinControlVCL::Detach();
+  if (Control) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+}
+
+bool TvexSkinCheckBox::SkinsFontColour() const {
+  return Engine && Engine->IsSkinActive() && !Engine->NoChangeButtonsFontColor();
 }
 
 void TvexSkinCheckBox::UpdateSkinState() {
   if (!Control) return;
-  if (Engine && Engine->IsSkinActive() && !Engine->NoChangeButtonsFontColor())
-    Control->Font().SetColor(Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  if (SkinsFontColour())
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   else
-    Control->Font().SetColor(SavedFontColor);
+    RestoreFont(*Control, SavedParentFont, SavedFontColor);
 }
 
 RECT TvexSkinCheckBox::PaintBox(TvexSkinEngine& engine, const TControlView& view, TCanvas& canvas) {
@@ -410,8 +447,11 @@ void TvexSkinCheckBox::AfterMessage(TMessage& m) {
   if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinControlVCL::AfterMessage(m);
-  if (!*alive || Detached) return;
+  if (!*alive || Detached || !Control) return;
   if (m.Msg == BM_SETCHECK || m.Msg == WM_LBUTTONDBLCLK) Repaint();
+  // The parent's new font arrived with its own colour: the skin's colour goes on it again.
+  if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && SkinsFontColour())
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
 }
 
 void TvexSkinCheckBox::Paint() {
@@ -467,20 +507,34 @@ TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSki
 
 void TvexSkinLabel::Attached() {
   TvexSkinPanel::Attached();
-  if (Control) SavedFontColor = Control->Font().Color();
+  if (!Control) return;
+  SavedFontColor = Control->Font().Color();
+  SavedParentFont = Control->ParentFont();
 }
 
 void TvexSkinLabel::UpdateSkinState() {
   TvexSkinPanel::UpdateSkinState();
   if (!Control) return;
-  Control->Font().SetColor(Engine && Engine->IsSkinActive() ? Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR)
-                                                            : SavedFontColor);
+  if (Engine && Engine->IsSkinActive())
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  else
+    RestoreFont(*Control, SavedParentFont, SavedFontColor);
   Control->Invalidate();
 }
 
+void TvexSkinLabel::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinPanel::AfterMessage(m);
+  if (!*alive || Detached || !Control) return;
+  // The parent's new font arrived with its own colour: the skin's colour goes on it again.
+  if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && Engine && Engine->IsSkinActive())
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+}
+
 void TvexSkinLabel::Detach() {
-  if (Control) Control->Font().SetColor(SavedFontColor);
+  // Detached first: the font that comes back is not coloured again.
   TvexSkinPanel::Detach();
+  if (Control) RestoreFont(*Control, SavedParentFont, SavedFontColor);
 }
 
 void RegisterStandardControlClasses() {

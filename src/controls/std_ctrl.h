@@ -46,6 +46,7 @@ class TvexSkinSpeedButton : public TvexSkinControlVCL {
   TControlView View() const override;
   // Paints the button into its parent's paint DC, whose origin is the button's corner.
   void PaintTo(HDC dc);
+  host::TColor CaptionColour() const;
 };
 
 // Framework check boxes and radio buttons: the control paints itself, then the skin's box goes
@@ -63,8 +64,11 @@ class TvexSkinCheckBox : public TvexSkinControlVCL {
   void Detach() override;
 
   host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
 
  protected:
+  // Whether the caption takes the skin's control font colour now.
+  bool SkinsFontColour() const;
   // The box column of this kind painted on the canvas.
   virtual RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
 };
@@ -102,9 +106,11 @@ class TvexSkinLabel : public TvexSkinPanel {
   TvexSkinLabel(host::TControl* control, TvexSkinWindow* owner);
   void Attached() override;
   void UpdateSkinState() override;
+  void AfterMessage(host::TMessage& m) override;
   void Detach() override;
 
   host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
 };
 
 // Registers the framework rows of the class table (once).

@@ -69,7 +69,6 @@ void TvexSkinWindowVCL::Attach(HWND handle) {
   if (!FForm) FForm = FEngine->PendingForm;
   if (!FForm) throw EComponentError("VEXSkin: Skinning form failed!");
   FForm->FreeNotification(this);
-  FForm->SetAutoScroll(false);
   FMenu = nullptr;
   if (!IsMDIChild()) {
     appEvents_.reset(new TApplicationEvents(nullptr));
@@ -278,6 +277,11 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     }
     FAdjusting = true;
     FForm->SetColor(FEngine->GetFormColor());
+    if (!FScrollSaved) {
+      FSavedAutoScroll = FForm->AutoScroll();
+      FSavedScaled = FForm->Scaled();
+      FScrollSaved = true;
+    }
     FForm->SetAutoScroll(false);
     FForm->SetScaled(false);
     SetConstraints();
@@ -302,6 +306,11 @@ void TvexSkinWindowVCL::UpdateSkinState() {
       FStrippedStyle = 0;
     }
     FForm->SetColor(FSavedColor);
+    if (FScrollSaved) {
+      FForm->SetAutoScroll(FSavedAutoScroll);
+      FForm->SetScaled(FSavedScaled);
+      FScrollSaved = false;
+    }
     ClearConstraints();
     FAdjusting = false;
     if (FControlsShifted) {

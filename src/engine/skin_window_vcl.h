@@ -57,6 +57,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   mutable bool FSeparatorKnown = false;
   // How far the controls were moved down (the menu bar's height when they were moved).
   int FShiftedBy = 0;
+  // The form's own scrolling and scaling, turned off while skinned and given back after.
+  bool FSavedAutoScroll = false, FSavedScaled = true, FScrollSaved = false;
 
  protected:
   void UpdateSkinState() override;

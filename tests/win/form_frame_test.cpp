@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "controls/button_painters.h"
@@ -88,7 +89,10 @@ class FormFrames : public test::TSkinnedEngineTest {
 };
 
 TEST_F(FormFrames, TheOwnerFormIsSkinnedAndGivenBackAsItWas) {
+  form->SetAutoScroll(true);
   AttachAndShow();
+  EXPECT_FALSE(form->AutoScroll());
+  EXPECT_FALSE(form->Scaled());
   TvexSkinWindowVCL* frame = Frame(handle);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->Owner(), nullptr) << "the engine's own form's frame belongs to the engine";
@@ -113,6 +117,8 @@ TEST_F(FormFrames, TheOwnerFormIsSkinnedAndGivenBackAsItWas) {
     EXPECT_EQ(form->Constraints().MinWidth, 0);
     EXPECT_EQ(form->Constraints().MinHeight, 0);
     EXPECT_NE(GetWindowLongW(handle, GWL_STYLE) & WS_SYSMENU, 0);
+    EXPECT_TRUE(form->AutoScroll());
+    EXPECT_TRUE(form->Scaled());
     engine->SetActive(true);
     PumpMessages();
     EXPECT_EQ(ClientSize(handle).cx, ownClient.cx) << "round " << round;
@@ -663,6 +669,46 @@ TEST_F(FrameworkButtons, ASpeedButtonPaintsAtItsOwnPlaceOnlyInItsParentsPaint) {
   EXPECT_LE(update.right, 240);
   SendMessageW(handle, WM_LBUTTONUP, 0, MAKELPARAM(220, 75));
   PumpMessages();
+}
+
+TEST_F(FormFrames, CaptionsKeepTakingTheFormsFontWhileSkinnedAndAfter) {
+  // Controls that take the form's font, and one with a font of its own.
+  auto* label = new TLabel(form.get());
+  auto* check = new TCheckBox(form.get());
+  auto* radio = new TRadioButton(form.get());
+  auto* own = new TCheckBox(form.get());
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio, own}) c->SetParent(form.get());
+  own->Font().SetColor(clRed);
+  ASSERT_FALSE(own->ParentFont());
+  AttachAndShow();
+  const TColor skinText = engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  ASSERT_NE(skinText, form->Font().Color()) << "the fixture needs a skin whose text colour differs";
+  // Skinned: the skin's text colour, and the form's font still reaches every caption that takes it.
+  form->Font().SetSize(15);
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) {
+    EXPECT_EQ(c->Font().Size(), 15) << c->ClassName();
+    EXPECT_EQ(c->Font().Color(), skinText) << c->ClassName();
+    EXPECT_TRUE(c->ParentFont()) << c->ClassName();
+  }
+  EXPECT_EQ(own->Font().Color(), skinText);
+  // Unskinned and skinned again, then unskinned: every control has the font it had.
+  engine->SetActive(false);
+  engine->SetActive(true);
+  engine->SetActive(false);
+  PumpMessages();
+  form->Font().SetSize(11);
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) {
+    EXPECT_TRUE(c->ParentFont()) << c->ClassName();
+    EXPECT_EQ(c->Font().Size(), 11) << c->ClassName();
+    EXPECT_EQ(c->Font().Color(), form->Font().Color()) << c->ClassName();
+  }
+  EXPECT_FALSE(own->ParentFont());
+  EXPECT_EQ(own->Font().Color(), clRed);
+  // The frame going away gives the same back.
+  engine->SetActive(true);
+  engine->DetachWindow(handle);
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) EXPECT_TRUE(c->ParentFont()) << c->ClassName();
+  EXPECT_EQ(own->Font().Color(), clRed);
 }
 
 }  // namespace
