@@ -437,6 +437,28 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
     IntersectRect(&column, &column, &view.bounds);
     BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
            column.top, SRCCOPY);
+    if (!view.enabled && !view.caption.empty()) {
+      // The system draws a disabled caption embossed in its own light and shadow colours, which
+      // doubles it on a dark skin: the caption is drawn again, flat grey, on the control's colour.
+      RECT text = view.bounds;
+      if (view.boxRight)
+        text.right = column.left;
+      else
+        text.left = column.right;
+      utils::FillRectColor(canvas, text, view.background);
+      canvas.Font().Assign(Control->Font());
+      canvas.Font().SetColor(0x808080);
+      canvas.Brush.style = TBrushStyle::bsClear;
+      RECT inner = text;
+      InflateRect(&inner, -2, 0);
+      const bool wrap = TryGetProp<std::int64_t>(*Control, "WordWrap").value_or(0) != 0;
+      canvas.DrawText(view.caption, inner,
+                      (wrap ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER) | (view.boxRight ? DT_RIGHT : DT_LEFT) |
+                          (view.rightToLeft ? DT_RTLREADING : 0));
+      canvas.Brush.style = TBrushStyle::bsSolid;
+      BitBlt(dc.Get(), text.left, text.top, text.right - text.left, text.bottom - text.top, canvas.Handle(), text.left, text.top,
+             SRCCOPY);
+    }
   }
   m.Result = 0;
   return false;

@@ -574,6 +574,24 @@ TEST_F(FrameworkButtons, CheckBoxesAndRadioButtonsShowTheSkinSliceOfTheirState) 
     radio->SetEnabled(r.enabled);
     EXPECT_TRUE(matches(radio, *circles, 4, r.slice, 0)) << "radio slice " << r.slice;
   }
+  // A disabled caption is flat grey: no embossed highlight next to its letters.
+  check->SetEnabled(false);
+  check->SetAlignment(taRightJustify);
+  RedrawWindow(check->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  {
+    HDC dc = GetDC(check->Handle());
+    int grey = 0, highlight = 0;
+    for (int y = 0; y < 21; ++y)
+      for (int x = 20; x < 150; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        if (c == static_cast<COLORREF>(ColorToRGB(clBtnHighlight))) ++highlight;
+        if (c == 0x808080) ++grey;
+      }
+    ReleaseDC(check->Handle(), dc);
+    EXPECT_GT(grey, 0) << "the caption is drawn";
+    EXPECT_EQ(highlight, 0);
+  }
+  check->SetEnabled(true);
   // The caption takes the skin's control font colour while skinned, and its own colour back.
   EXPECT_EQ(check->Font().Color(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   engine->SetActive(false);
