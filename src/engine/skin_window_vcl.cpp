@@ -203,6 +203,8 @@ void TvexSkinWindowVCL::CaptureFrameMetrics() {
 
 void TvexSkinWindowVCL::SaveClientSize() {
   if (FRestoring || FAdjusting || !FForm || !Handle()) return;
+  // Only the restored size counts: a minimized or maximized client area is the system's.
+  if (IsIconic(Handle()) || IsZoomed(Handle())) return;
   RECT cr;
   GetClientRect(Handle(), &cr);
   FSavedClientWidth = cr.right;
@@ -252,7 +254,11 @@ void TvexSkinWindowVCL::ShiftControls(int by) {
 
 void TvexSkinWindowVCL::KeepClientSize() {
   HWND h = Handle();
-  if (!h || IsZoomed(h) || IsIconic(h)) return;
+  if (!h) return;
+  // Minimized or maximized, the client area says nothing of the restored size: measured when the
+  // form is restored.
+  FKeepPending = IsZoomed(h) || IsIconic(h);
+  if (FKeepPending) return;
   RECT cr;
   GetClientRect(h, &cr);
   const int wantWidth = FSavedClientWidth, wantHeight = FSavedClientHeight + MenuBarHeight();
@@ -317,6 +323,7 @@ void TvexSkinWindowVCL::UpdateSkinState() {
       ShiftControls(-FShiftedBy);
       FControlsShifted = false;
     }
+    FKeepPending = false;
     ApplySizeDelta(SIZE{0, 0});
     if (!*alive) return;
     if (FForm != FEngine->Owner()) FEngine->UnskinFormMenus(FForm);
@@ -431,7 +438,18 @@ void TvexSkinWindowVCL::ShortcutFilter(MSG& msg, bool& handled) {
   }
 }
 
+UINT TvexSkinWindowVCL::KeepClientSizeMessage() {
+  static const UINT message = RegisterWindowMessageW(L"vexskin.KeepClientSize");
+  return message;
+}
+
 bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
+  if (m.Msg == KeepClientSizeMessage() && m.Msg != 0) {
+    HWND h = Handle();
+    if (FKeepPending && FSkinned && h && !IsZoomed(h) && !IsIconic(h)) KeepClientSize();
+    m.Result = 0;
+    return false;
+  }
   switch (m.Msg) {
     case WM_SYSCOMMAND:
     case WM_MENUSELECT:
@@ -474,9 +492,12 @@ void TvexSkinWindowVCL::AfterMessage(TMessage& m) {
           FMoving = false;
         }
       }
+      // Restored after a skin change while minimized or maximized: the client size is taken
+      // back once the restore has finished (inside it the window still has its old size).
+      if (FKeepPending && FSkinned && !IsZoomed(h) && !IsIconic(h)) PostMessageW(h, KeepClientSizeMessage(), 0, 0);
       PaintFrame();
       UpdateRegion();
-      if (FInitialised) SaveClientSize();
+      if (FInitialised && !FKeepPending) SaveClientSize();
       break;
     }
     case WM_PARENTNOTIFY:

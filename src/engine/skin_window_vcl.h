@@ -57,6 +57,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   mutable bool FSeparatorKnown = false;
   // How far the controls were moved down (the menu bar's height when they were moved).
   int FShiftedBy = 0;
+  // Skinned while minimized or maximized: the client size is taken back at the next restore.
+  bool FKeepPending = false;
   // The form's own scrolling and scaling, turned off while skinned and given back after.
   bool FSavedAutoScroll = false, FSavedScaled = true, FScrollSaved = false;
 
@@ -82,6 +84,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   bool TitleCondition() const;
   // The client size the form had, unskinned, taken back under the skinned frame.
   void KeepClientSize();
+  // Posted to the form to take its client size back after a restore has finished.
+  static UINT KeepClientSizeMessage();
 
   // What the frame puts into the form's WindowProc: it reaches the frame while the frame is in
   // the chain, and the procedure it saved after.

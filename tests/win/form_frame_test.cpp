@@ -259,6 +259,33 @@ TEST_F(FormFrames, AFormShownLaterIsSkinnedByTheHookAsAForm) {
   EXPECT_EQ(static_cast<TColor>(seen), title->PixelColor(title->Width() / 2, 2));
 }
 
+TEST_F(FormFrames, TheClientSizeSurvivesSkinChangesWhileMinimizedOrMaximized) {
+  AttachAndShow();
+  const auto expectOwnClient = [this](const char* step) {
+    EXPECT_EQ(ClientSize(handle).cx, ownClient.cx) << step;
+    EXPECT_EQ(ClientSize(handle).cy, ownClient.cy) << step;
+  };
+  const struct {
+    const char* name;
+    int show;
+    bool skinnedAtRestore;
+  } cases[] = {{"minimized, unskinned, skinned", SW_MINIMIZE, true}, {"maximized, unskinned, skinned", SW_MAXIMIZE, true},
+               {"minimized, unskinned", SW_MINIMIZE, false}, {"maximized, unskinned", SW_MAXIMIZE, false}};
+  for (const auto& c : cases) {
+    ShowWindow(handle, c.show);
+    PumpMessages();
+    engine->SetActive(false);
+    if (c.skinnedAtRestore) engine->SetActive(true);
+    PumpMessages();
+    ShowWindow(handle, SW_RESTORE);
+    PumpMessages();
+    expectOwnClient(c.name);
+    engine->SetActive(true);
+    PumpMessages();
+    expectOwnClient(c.name);
+  }
+}
+
 TEST_F(FormFrames, ControlsMoveBelowAMenuBarAndBack) {
   auto place = [this](int top, int height, int anchors) {
     auto* b = new TButton(form.get());
