@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/bitmap.h"
+#include "host/button_glyph.h"
 #include "image/button_layout.h"
 #include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
@@ -89,15 +90,11 @@ void DrawButtonGlyph(TCanvas& canvas, const TBitmap& glyph, int count, bool enab
     TransparentBlt(canvas.Handle(), x, y, gw, gh, source, (image - 1) * gw, 0, gw, gh, key);
     return;
   }
-  // One image, disabled: its shape embossed, masked by the top-left pixel's colour.
+  // One image, disabled: its shape embossed in grey, masked by the top-left pixel's colour.
   const TColor key = glyph.PixelColor(0, 0);
-  const COLORREF light = static_cast<COLORREF>(ColorToRGB(clBtnHighlight));
-  const COLORREF shadow = static_cast<COLORREF>(ColorToRGB(clBtnShadow));
-  HDC dc = canvas.Handle();
-  for (int pass = 0; pass < 2; ++pass)
-    for (int py = 0; py < gh; ++py)
-      for (int px = 0; px < gw; ++px)
-        if (glyph.PixelColor(px, py) != key) SetPixelV(dc, x + px + (pass == 0 ? 1 : 0), y + py + (pass == 0 ? 1 : 0), pass == 0 ? light : shadow);
+  TBitmap disabled;
+  MakeDisabledImage(glyph, 0, 1, key, clBtnShadow, clBtnHighlight, disabled);
+  TransparentBlt(canvas.Handle(), x, y, gw, gh, disabled.Canvas().Handle(), 0, 0, gw, gh, static_cast<UINT>(ColorToRGB(key)));
 }
 
 void PaintGlyphAndCaption(const TControlView& v, TCanvas& canvas, bool pressedOffset) {

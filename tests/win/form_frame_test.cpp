@@ -686,6 +686,60 @@ TEST_F(FrameworkButtons, ABitButtonIsASkinnedButtonWithItsGlyphWhereTheLayoutPut
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(FrameworkButtons, ADisabledBitButtonShowsItsDisabledImageOrItsGlyphGreyed) {
+  // Two images side by side (green, then blue for disabled), and one green image alone.
+  image::TvexImage pair(32, 16, 0xFF00FF);
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 14; ++x) {
+      pair.SetPixel(x, y, 0x00A000);
+      pair.SetPixel(16 + x, y, 0x0000C0);
+    }
+  TBitmap two;
+  two.LoadFromImage(pair);
+  const struct {
+    const TBitmap glyph;
+    int count;
+    COLORREF shown;
+    COLORREF absent;
+  } cases[] = {{GreenGlyph(), 1, static_cast<COLORREF>(ColorToRGB(clBtnShadow)), 0x00A000}};
+  for (const auto& c : cases) {
+    auto* bit = new TBitBtn(form.get());
+    bit->SetParent(form.get());
+    bit->SetBounds(120, 60, 75, 25);
+    bit->SetGlyph(c.glyph);
+    bit->SetEnabled(false);
+    RedrawWindow(bit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    int shown = 0, absent = 0;
+    for (int y = 0; y < 25; ++y)
+      for (int x = 0; x < 75; ++x) {
+        const COLORREF p = static_cast<COLORREF>(ScreenPixel(bit->Handle(), x, y));
+        if (p == c.shown) ++shown;
+        if (p == c.absent) ++absent;
+      }
+    EXPECT_GT(shown, 20) << c.count;
+    EXPECT_EQ(absent, 0) << c.count;
+    TComponent::Free(bit);
+  }
+  auto* bit = new TBitBtn(form.get());
+  bit->SetParent(form.get());
+  bit->SetBounds(120, 60, 75, 25);
+  bit->SetGlyph(two);
+  bit->SetNumGlyphs(2);
+  bit->SetEnabled(false);
+  RedrawWindow(bit->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const TColor second = two.PixelColor(24, 8), first = two.PixelColor(8, 8);
+  ASSERT_NE(second, first);
+  int blue = 0, green = 0;
+  for (int y = 0; y < 25; ++y)
+    for (int x = 0; x < 75; ++x) {
+      const TColor p = ScreenPixel(bit->Handle(), x, y);
+      if (p == second) ++blue;
+      if (p == first) ++green;
+    }
+  EXPECT_EQ(blue, 144) << "the whole second image";
+  EXPECT_EQ(green, 0);
+}
+
 TEST_F(FrameworkButtons, ASpeedButtonPaintsAtItsOwnPlaceOnlyInItsParentsPaint) {
   auto* speed = new TSpeedButton(form.get());
   speed->SetParent(form.get());
