@@ -180,6 +180,48 @@ TEST_F(FormFrames, AFormFreedWhileSkinnedTakesItsFrameAndWrappersWithIt) {
   EXPECT_EQ(SendMessageW(handle, SKM_QUERYSKINNED, 0, 0), 1);
 }
 
+TEST_F(FormFrames, TheEnginesFormFreedFirstLeavesTheOtherFormsWorking) {
+  AttachAndShow();
+  TComponentPtr<TForm> other(new TForm(nullptr));
+  other->SetBounds(100, 100, 300, 200);
+  auto* button = new TButton(other.get());
+  button->SetParent(other.get());
+  button->SetBounds(10, 10, 80, 25);
+  int clicks = 0;
+  button->OnClick.handler = [&clicks](TObject*) { ++clicks; };
+  other->Show();
+  PumpMessages();
+  ASSERT_NE(Frame(other->Handle()), nullptr);
+  const RECT before = WindowRect(other->Handle());
+  // The engine goes with its form.
+  form.reset();
+  engine = nullptr;
+  PumpMessages();
+  EXPECT_EQ(SendMessageW(other->Handle(), SKM_QUERYSKINNED, 0, 0), 0);
+  EXPECT_EQ(other->Color(), clBtnFace);
+  EXPECT_LE(WindowRect(other->Handle()).right - WindowRect(other->Handle()).left, before.right - before.left);
+  SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  other->Hide();
+  other->Show();
+  ShowWindow(other->Handle(), SW_MAXIMIZE);
+  ShowWindow(other->Handle(), SW_RESTORE);
+  PumpMessages();
+  EXPECT_EQ(clicks, 1);
+  // A new engine on a new form skins again, the other form included when asked.
+  form.reset(new TForm(nullptr));
+  engine = new TvexSkinEngine(form.get());
+  engine->SetSkinFile((dir / "default.vsk").u8string());
+  engine->SetActive(true);
+  engine->AttachOwnerForm(form.get());
+  form->Show();
+  engine->SetSkinAllForms(false);
+  engine->SetSkinAllForms(true);
+  PumpMessages();
+  EXPECT_EQ(SendMessageW(other->Handle(), SKM_QUERYSKINNED, 0, 0), 1);
+  other.reset();
+  PumpMessages();
+}
+
 TEST_F(FormFrames, AFormsOwnMinimumWidthStaysAndAFormOptedOutIsNotTouched) {
   form->Constraints().MinWidth = 300;
   AttachAndShow();
