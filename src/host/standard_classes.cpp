@@ -10,6 +10,7 @@
 #include "host/menus.h"
 #include "host/speed_button.h"
 #include "host/std_controls.h"
+#include "host/tool_bar.h"
 
 namespace vex::host {
 
@@ -30,6 +31,8 @@ void RegisterStandardClasses() {
   TMenuItem::StaticClass();
   TImageList::StaticClass();
   TApplicationEvents::StaticClass();
+  TToolBar::StaticClass();
+  TToolButton::StaticClass();
 }
 
 }  // namespace vex::host

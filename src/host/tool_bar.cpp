@@ -1,0 +1,409 @@
+#include "host/tool_bar.h"
+
+#include <algorithm>
+
+#include "host/prop_builder.h"
+
+namespace vex::host {
+
+namespace {
+// Command identifiers of tool buttons, unique in the process.
+UINT NextButtonCommand() {
+  static UINT next = 0x7000;
+  return next++;
+}
+}  // namespace
+
+// ----- buttons -----
+
+const TClassInfo& TToolButton::StaticClass() {
+  static TClassInfo info("TToolButton", &TGraphicControl::StaticClass(), ComponentFactory<TToolButton>);
+  static const bool once = [] {
+    TPropBuilder<TToolButton> b(info);
+    b.Integer("ImageIndex", [](const TToolButton& x) { return x.ImageIndex(); }, [](TToolButton& x, std::int64_t v) { x.SetImageIndex(static_cast<int>(v)); })
+        .defaultValue = std::int64_t{-1};
+    b.Enum("Style", "TToolButtonStyle", {"tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator", "tbsDivider"},
+           [](const TToolButton& x) { return x.Style(); }, [](TToolButton& x, std::int64_t v) { x.SetStyle(static_cast<TToolButtonStyle>(v)); })
+        .defaultValue = std::int64_t{tbsButton};
+    b.Boolean("Down", [](const TToolButton& x) { return x.Down(); }, [](TToolButton& x, std::int64_t v) { x.SetDown(v != 0); })
+        .defaultValue = std::int64_t{0};
+    b.Boolean("Grouped", [](const TToolButton& x) { return x.Grouped(); }, [](TToolButton& x, std::int64_t v) { x.SetGrouped(v != 0); })
+        .defaultValue = std::int64_t{0};
+    b.Object("MenuItem", TPropKind::Object, TMenuItem::StaticClass(), [](const TToolButton& x) { return x.MenuItem(); },
+             [](TToolButton& x, TObject* o) { x.SetMenuItem(static_cast<TMenuItem*>(o)); });
+    RegisterFrameworkClass(info);
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+TToolButton::TToolButton(TComponent* owner, const TClassInfo& cls) : TGraphicControl(owner, cls), command_(NextButtonCommand()) {
+  width_ = 23;
+  height_ = 22;
+}
+
+TToolBar* TToolButton::ToolBar() const { return parent_ && parent_->Is<TToolBar>() ? static_cast<TToolBar*>(parent_) : nullptr; }
+
+int TToolButton::Index() const {
+  TToolBar* bar = ToolBar();
+  if (!bar) return -1;
+  for (int i = 0; i < bar->ButtonCount(); ++i)
+    if (bar->Buttons(i) == this) return i;
+  return -1;
+}
+
+void TToolButton::Changed() {
+  if (TToolBar* bar = ToolBar()) bar->ButtonChanged(this);
+}
+
+void TToolButton::Place(const RECT& r) {
+  left_ = r.left;
+  top_ = r.top;
+  width_ = r.right - r.left;
+  height_ = r.bottom - r.top;
+}
+
+void TToolButton::SetImageIndex(int i) {
+  imageIndex_ = i;
+  Changed();
+}
+
+void TToolButton::SetStyle(TToolButtonStyle s) {
+  style_ = s;
+  Changed();
+}
+
+void TToolButton::SetDown(bool d) {
+  if (d == down_) return;
+  down_ = d;
+  // Pressing one button of a group releases the others of its run of grouped check buttons.
+  if (d && grouped_ && style_ == tbsCheck)
+    if (TToolBar* bar = ToolBar()) {
+      const int me = Index();
+      for (int dir : {-1, 1})
+        for (int i = me + dir; i >= 0 && i < bar->ButtonCount(); i += dir) {
+          TToolButton* b = bar->Buttons(i);
+          if (!b->grouped_ || b->style_ != tbsCheck) break;
+          if (b->down_) {
+            b->down_ = false;
+            b->Changed();
+          }
+        }
+    }
+  Changed();
+}
+
+void TToolButton::SetGrouped(bool g) {
+  grouped_ = g;
+  Changed();
+}
+
+void TToolButton::SetMenuItem(TMenuItem* item) {
+  if (menuItem_) menuItem_->RemoveFreeNotification(this);
+  menuItem_ = item;
+  if (item) {
+    item->FreeNotification(this);
+    if (text_.empty()) text_ = item->Caption();
+  }
+  Changed();
+}
+
+void TToolButton::SetText(const std::wstring& s) {
+  TGraphicControl::SetText(s);
+  Changed();
+}
+
+void TToolButton::SetVisible(bool v) {
+  TGraphicControl::SetVisible(v);
+  Changed();
+}
+
+void TToolButton::SetEnabled(bool e) {
+  TGraphicControl::SetEnabled(e);
+  Changed();
+}
+
+void TToolButton::Click() {
+  if (style_ == tbsCheck) {
+    if (TToolBar* bar = ToolBar(); bar && bar->HandleAllocated()) {
+      // The control has changed the check state itself: take it over.
+      const LRESULT state = SendMessageW(bar->Handle(), TB_GETSTATE, command_, 0);
+      if (state != -1) SetDown((state & TBSTATE_CHECKED) != 0);
+    } else {
+      SetDown(!down_ || grouped_);
+    }
+  }
+  if (menuItem_ && menuItem_->Count() == 0) {
+    menuItem_->Click();
+    return;
+  }
+  TGraphicControl::Click();
+}
+
+// ----- the bar -----
+
+const TClassInfo& TToolBar::StaticClass() {
+  static TClassInfo info("TToolBar", &TWinControl::StaticClass(), ComponentFactory<TToolBar>);
+  static const bool once = [] {
+    TPropBuilder<TToolBar> b(info);
+    b.Boolean("AutoSize", [](const TToolBar& x) { return x.AutoSize(); }, [](TToolBar& x, std::int64_t v) { x.SetAutoSize(v != 0); })
+        .defaultValue = std::int64_t{0};
+    b.Boolean("Flat", [](const TToolBar& x) { return x.Flat(); }, [](TToolBar& x, std::int64_t v) { x.SetFlat(v != 0); })
+        .defaultValue = std::int64_t{1};
+    b.Object("Images", TPropKind::Object, TImageList::StaticClass(), [](const TToolBar& x) { return x.Images(); },
+             [](TToolBar& x, TObject* o) { x.SetImages(static_cast<TImageList*>(o)); });
+    b.Integer("Indent", [](const TToolBar& x) { return x.Indent(); }, [](TToolBar& x, std::int64_t v) { x.SetIndent(static_cast<int>(v)); })
+        .defaultValue = std::int64_t{0};
+    b.Boolean("List", [](const TToolBar& x) { return x.List(); }, [](TToolBar& x, std::int64_t v) { x.SetList(v != 0); })
+        .defaultValue = std::int64_t{0};
+    b.Boolean("ShowCaptions", [](const TToolBar& x) { return x.ShowCaptions(); }, [](TToolBar& x, std::int64_t v) { x.SetShowCaptions(v != 0); })
+        .defaultValue = std::int64_t{0};
+    b.Boolean("Transparent", [](const TToolBar& x) { return x.Transparent(); }, [](TToolBar& x, std::int64_t v) { x.SetTransparent(v != 0); })
+        .defaultValue = std::int64_t{0};
+    b.Boolean("Wrapable", [](const TToolBar& x) { return x.Wrapable(); }, [](TToolBar& x, std::int64_t v) { x.SetWrapable(v != 0); })
+        .defaultValue = std::int64_t{1};
+    RegisterFrameworkClass(info);
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+TToolBar::TToolBar(TComponent* owner, const TClassInfo& cls) : TWinControl(owner, cls) {
+  width_ = 150;
+  height_ = 29;
+  align_ = alTop;
+  controlStyle_ |= csAcceptsControls;
+}
+
+TToolBar::~TToolBar() { buttons_.clear(); }
+
+void TToolBar::CreateParams(TCreateParams& p) {
+  static const bool registered = [] {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)registered;
+  TWinControl::CreateParams(p);
+  p.baseClass = TOOLBARCLASSNAMEW;
+  p.style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_TOOLTIPS;
+  if (flat_) p.style |= TBSTYLE_FLAT;
+  if (list_) p.style |= TBSTYLE_LIST;
+  if (wrapable_) p.style |= TBSTYLE_WRAPABLE;
+  if (transparent_) p.style |= TBSTYLE_TRANSPARENT;
+}
+
+void TToolBar::CreateWnd() {
+  TWinControl::CreateWnd();
+  SendMessageW(handle_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+  SendMessageW(handle_, TB_SETINDENT, static_cast<WPARAM>(indent_), 0);
+  RebuildButtons();
+}
+
+void TToolBar::UpdateStyle() {
+  if (!handle_) return;
+  DWORD style = static_cast<DWORD>(GetWindowLongW(handle_, GWL_STYLE));
+  const auto bit = [&style](DWORD b, bool on) { style = on ? (style | b) : (style & ~b); };
+  bit(TBSTYLE_FLAT, flat_);
+  bit(TBSTYLE_LIST, list_);
+  bit(TBSTYLE_WRAPABLE, wrapable_);
+  bit(TBSTYLE_TRANSPARENT, transparent_);
+  SendMessageW(handle_, TB_SETSTYLE, 0, static_cast<LPARAM>(style));
+  RebuildButtons();
+}
+
+void TToolBar::SetImages(TImageList* list) {
+  if (images_) images_->RemoveFreeNotification(this);
+  images_ = list;
+  if (list) list->FreeNotification(this);
+  if (handle_) {
+    SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list ? list->Handle() : nullptr));
+    RebuildButtons();
+  }
+}
+
+void TToolBar::SetList(bool v) {
+  list_ = v;
+  UpdateStyle();
+}
+void TToolBar::SetFlat(bool v) {
+  flat_ = v;
+  UpdateStyle();
+}
+void TToolBar::SetShowCaptions(bool v) {
+  showCaptions_ = v;
+  RebuildButtons();
+}
+void TToolBar::SetWrapable(bool v) {
+  wrapable_ = v;
+  UpdateStyle();
+}
+void TToolBar::SetTransparent(bool v) {
+  transparent_ = v;
+  UpdateStyle();
+}
+void TToolBar::SetIndent(int v) {
+  indent_ = std::max(0, v);
+  if (handle_) {
+    SendMessageW(handle_, TB_SETINDENT, static_cast<WPARAM>(indent_), 0);
+    RebuildButtons();
+  }
+}
+void TToolBar::SetAutoSize(bool v) {
+  autoSize_ = v;
+  AdjustSize();
+}
+
+void TToolBar::Notification(TComponent* c, TOperation op) {
+  TWinControl::Notification(c, op);
+  if (op != TOperation::opRemove) return;
+  if (c == images_) {
+    images_ = nullptr;
+    if (handle_ && !HasState(csDestroying)) SendMessageW(handle_, TB_SETIMAGELIST, 0, 0);
+  }
+  for (TToolButton* b : buttons_)
+    if (b->menuItem_ == c) b->menuItem_ = nullptr;
+}
+
+void TToolBar::ButtonChanged(TToolButton*) { RebuildButtons(); }
+
+void TToolBar::RebuildButtons() {
+  if (!handle_ || rebuilding_ || HasState(csDestroying)) return;
+  rebuilding_ = true;
+  SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
+  while (SendMessageW(handle_, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageW(handle_, TB_DELETEBUTTON, 0, 0);
+  // Without captions shown, the buttons carry no text (the control would size them for it).
+  std::vector<std::wstring> texts(buttons_.size());
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    TToolButton* b = buttons_[i];
+    TBBUTTON tb{};
+    tb.idCommand = static_cast<int>(b->command_);
+    tb.iBitmap = b->imageIndex_ >= 0 && images_ ? b->imageIndex_ : I_IMAGENONE;
+    tb.fsState = static_cast<BYTE>((b->Enabled() ? TBSTATE_ENABLED : 0) | (b->down_ ? TBSTATE_CHECKED : 0) |
+                                   (b->Visible() ? 0 : TBSTATE_HIDDEN));
+    switch (b->style_) {
+      case tbsCheck: tb.fsStyle = BTNS_CHECK | (b->grouped_ ? BTNS_GROUP : 0); break;
+      case tbsDropDown: tb.fsStyle = BTNS_DROPDOWN; break;
+      case tbsSeparator:
+      case tbsDivider: tb.fsStyle = BTNS_SEP; tb.iBitmap = 6; break;
+      default: tb.fsStyle = BTNS_BUTTON; break;
+    }
+    tb.fsStyle |= BTNS_AUTOSIZE;
+    if (showCaptions_ && b->style_ != tbsSeparator && b->style_ != tbsDivider) {
+      texts[i] = b->Caption() + L'\0';
+      tb.iString = reinterpret_cast<INT_PTR>(texts[i].c_str());
+    } else {
+      tb.iString = -1;
+    }
+    SendMessageW(handle_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
+  }
+  SendMessageW(handle_, TB_AUTOSIZE, 0, 0);
+  SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(handle_, nullptr, TRUE);
+  rebuilding_ = false;
+  PlaceButtons();
+  AdjustSize();
+}
+
+RECT TToolBar::ButtonRect(const TToolButton* b) const {
+  RECT r{0, 0, 0, 0};
+  if (!handle_ || !b) return r;
+  const LRESULT index = SendMessageW(handle_, TB_COMMANDTOINDEX, b->command_, 0);
+  if (index < 0 || !SendMessageW(handle_, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)))
+    return RECT{0, 0, 0, 0};
+  return r;
+}
+
+void TToolBar::PlaceButtons() {
+  // The buttons' bounds follow the places the control gave them.
+  for (TToolButton* b : buttons_) b->Place(ButtonRect(b));
+}
+
+void TToolBar::AdjustSize() {
+  if (!autoSize_ || !handle_ || rebuilding_) return;
+  int bottom = 0;
+  for (TToolButton* b : buttons_)
+    if (b->Visible()) bottom = std::max(bottom, static_cast<int>(ButtonRect(b).bottom));
+  if (bottom > 0 && bottom != ClientHeight()) SetBounds(left_, top_, width_, height_ - ClientHeight() + bottom);
+}
+
+TToolButton* TToolBar::ButtonAtPos(POINT p) const {
+  for (TToolButton* b : buttons_) {
+    const RECT r = ButtonRect(b);
+    if (b->Visible() && PtInRect(&r, p)) return b;
+  }
+  return nullptr;
+}
+
+LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
+  switch (cd->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: {
+      bool defaultDraw = true;
+      if (OnCustomDraw) OnCustomDraw(this, cd->nmcd.rc, defaultDraw);
+      if (!defaultDraw) return CDRF_SKIPDEFAULT;
+      return OnCustomDrawButton ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    }
+    case CDDS_ITEMPREPAINT: {
+      TToolButton* button = nullptr;
+      for (TToolButton* b : buttons_)
+        if (b->command_ == cd->nmcd.dwItemSpec) button = b;
+      bool defaultDraw = true;
+      if (button && OnCustomDrawButton) OnCustomDrawButton(this, button, cd->nmcd.uItemState, defaultDraw);
+      return defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+void TToolBar::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case CN_COMMAND:
+      for (TToolButton* b : buttons_)
+        if (b->command_ == LOWORD(m.WParam)) {
+          b->Click();
+          break;
+        }
+      m.Result = 0;
+      return;
+    case CN_NOTIFY: {
+      auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
+      if (hdr->code == NM_CUSTOMDRAW) {
+        m.Result = CustomDraw(reinterpret_cast<NMTBCUSTOMDRAW*>(m.LParam));
+        return;
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      // The buttons are the control's own: the mouse goes to it, not to the windowless buttons.
+      DefaultHandler(m);
+      return;
+    case WM_SIZE:
+      TWinControl::WndProc(m);
+      PlaceButtons();
+      return;
+    case CM_CONTROLLISTCHANGE: {
+      // A button joining or leaving the bar (a child of the bar itself; deeper ones are passed on).
+      auto* c = reinterpret_cast<TControl*>(m.WParam);
+      if (c && c->Parent() == this && c->Is<TToolButton>()) {
+        auto* b = static_cast<TToolButton*>(c);
+        buttons_.erase(std::remove(buttons_.begin(), buttons_.end(), b), buttons_.end());
+        if (m.LParam) buttons_.push_back(b);
+        RebuildButtons();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  TWinControl::WndProc(m);
+}
+
+}  // namespace vex::host

@@ -1,0 +1,120 @@
+// Tool bars: the common control "ToolbarWindow32" with its buttons as windowless controls of the
+// framework (captions, images, check and grouped buttons, separators), laid out by the control.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <vector>
+
+#include "host/image_list.h"
+#include "host/menus.h"
+#include "host/win_control.h"
+
+namespace vex::host {
+
+class TToolBar;
+
+enum TToolButtonStyle : int { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
+
+// One button of a tool bar. Its place is the tool bar's to choose; its bounds follow the control.
+class TToolButton : public TGraphicControl {
+  VEX_CLASS(TToolButton)
+ public:
+  explicit TToolButton(TComponent* owner, const TClassInfo& cls = StaticClass());
+
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int i);
+  TToolButtonStyle Style() const { return style_; }
+  void SetStyle(TToolButtonStyle s);
+  // A check button that is pressed; in a group, pressing one releases the others.
+  bool Down() const { return down_; }
+  void SetDown(bool d);
+  bool Grouped() const { return grouped_; }
+  void SetGrouped(bool g);
+  // The menu item whose submenu the button opens (a menu bar's button).
+  TMenuItem* MenuItem() const { return menuItem_; }
+  void SetMenuItem(TMenuItem* item);
+  // The button's position in its tool bar, or -1.
+  int Index() const;
+  UINT Command() const { return command_; }
+  TToolBar* ToolBar() const;
+
+  void SetText(const std::wstring& s) override;
+  void SetVisible(bool v) override;
+  void SetEnabled(bool e) override;
+  // A check button changes its state first; a button with a menu item clicks the item when it
+  // has no submenu.
+  void Click() override;
+
+ private:
+  friend class TToolBar;
+  void Changed();
+  void Place(const RECT& r);
+  int imageIndex_ = -1;
+  TToolButtonStyle style_ = tbsButton;
+  bool down_ = false, grouped_ = false;
+  TMenuItem* menuItem_ = nullptr;
+  UINT command_ = 0;
+};
+
+class TToolBar : public TWinControl {
+  VEX_CLASS(TToolBar)
+ public:
+  explicit TToolBar(TComponent* owner, const TClassInfo& cls = StaticClass());
+  ~TToolBar() override;
+
+  int ButtonCount() const { return static_cast<int>(buttons_.size()); }
+  TToolButton* Buttons(int index) const { return buttons_.at(static_cast<std::size_t>(index)); }
+  // The visible button at a client point, or none.
+  TToolButton* ButtonAtPos(POINT p) const;
+  // The button's rectangle in the tool bar's client area (empty when hidden or not placed).
+  RECT ButtonRect(const TToolButton* b) const;
+
+  TImageList* Images() const { return images_; }
+  void SetImages(TImageList* list);
+  bool List() const { return list_; }
+  void SetList(bool v);
+  bool Flat() const { return flat_; }
+  void SetFlat(bool v);
+  bool ShowCaptions() const { return showCaptions_; }
+  void SetShowCaptions(bool v);
+  bool Wrapable() const { return wrapable_; }
+  void SetWrapable(bool v);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
+  int Indent() const { return indent_; }
+  void SetIndent(int v);
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool v);
+
+  // Custom drawing of the bar's background and of each button (NM_CUSTOMDRAW); setting
+  // defaultDraw false leaves the button to the handler.
+  std::function<void(TToolBar*, const RECT&, bool& defaultDraw)> OnCustomDraw;
+  std::function<void(TToolBar*, TToolButton*, UINT itemState, bool& defaultDraw)> OnCustomDrawButton;
+
+  // Called by a button whose look changed.
+  void ButtonChanged(TToolButton* b);
+
+ protected:
+  void CreateParams(TCreateParams& p) override;
+  void CreateWnd() override;
+  void WndProc(TMessage& m) override;
+  void Notification(TComponent* c, TOperation op) override;
+
+ private:
+  void RebuildButtons();
+  void UpdateStyle();
+  void AdjustSize();
+  void PlaceButtons();
+  LRESULT CustomDraw(NMTBCUSTOMDRAW* cd);
+
+  std::vector<TToolButton*> buttons_;
+  TImageList* images_ = nullptr;
+  bool list_ = false, flat_ = true, showCaptions_ = false, wrapable_ = true, transparent_ = false, autoSize_ = false;
+  int indent_ = 0;
+  bool rebuilding_ = false;
+};
+
+}  // namespace vex::host

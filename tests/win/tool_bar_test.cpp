@@ -1,0 +1,151 @@
+// The framework's tool bar on the common control: its buttons as the control shows them, clicks,
+// check groups, indent, automatic height and streaming.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/application.h"
+#include "host/form.h"
+#include "host/form_stream.h"
+#include "host/tool_bar.h"
+#include "test_support.h"
+
+namespace vex::host {
+namespace {
+
+void Pump() {
+  for (int i = 0; i < 5; ++i) Application().ProcessMessages();
+}
+
+class ToolBars : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.reset(new TForm(nullptr));
+    form->SetName("Form1");
+    form->SetBounds(50, 50, 400, 200);
+    bar = new TToolBar(form.get());
+    bar->SetName("ToolBar1");
+    bar->SetParent(form.get());
+    form->Show();
+    Pump();
+  }
+  TToolButton* Add(const std::wstring& caption, TToolButtonStyle style = tbsButton) {
+    auto* b = new TToolButton(form.get());
+    b->SetStyle(style);
+    b->SetCaption(caption);
+    b->SetParent(bar);
+    return b;
+  }
+  // A real click at the button's middle, as the control sees it.
+  void ClickAt(TToolButton* b) {
+    const RECT r = bar->ButtonRect(b);
+    const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(bar->Handle(), WM_LBUTTONUP, 0, at);
+    Pump();
+  }
+  std::wstring NativeText(TToolButton* b) {
+    wchar_t text[64] = {};
+    const LRESULT n = SendMessageW(bar->Handle(), TB_GETBUTTONTEXTW, b->Command(), reinterpret_cast<LPARAM>(text));
+    return n > 0 ? std::wstring(text) : std::wstring();
+  }
+  TComponentPtr<TForm> form;
+  TToolBar* bar = nullptr;
+};
+
+TEST_F(ToolBars, ButtonsAreTheControlsButtonsInOrderWithTheirCaptions) {
+  TToolButton* open = Add(L"Open");
+  Add(L"", tbsSeparator);
+  TToolButton* save = Add(L"Save");
+  EXPECT_EQ(SendMessageW(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 3);
+  EXPECT_EQ(open->Index(), 0);
+  EXPECT_EQ(save->Index(), 2);
+  // Captions show only when asked for.
+  EXPECT_EQ(NativeText(open), L"");
+  bar->SetShowCaptions(true);
+  EXPECT_EQ(NativeText(open), L"Open");
+  save->SetCaption(L"Save as");
+  EXPECT_EQ(NativeText(save), L"Save as");
+  // The windowless buttons stand where the control put them.
+  const RECT r = bar->ButtonRect(save);
+  EXPECT_EQ(save->Left(), r.left);
+  EXPECT_EQ(save->Width(), r.right - r.left);
+  EXPECT_GT(save->Left(), open->Left() + open->Width());
+  EXPECT_EQ(bar->ButtonAtPos(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}), save);
+  // A button freed leaves the bar.
+  TComponent::Free(open);
+  EXPECT_EQ(SendMessageW(bar->Handle(), TB_BUTTONCOUNT, 0, 0), 2);
+  EXPECT_EQ(bar->ButtonCount(), 2);
+  EXPECT_EQ(save->Index(), 1);
+}
+
+TEST_F(ToolBars, AClickReachesTheButtonAndCheckGroupsKeepOneDown) {
+  bar->SetShowCaptions(true);
+  TToolButton* plain = Add(L"Go");
+  int clicks = 0;
+  plain->OnClick.handler = [&clicks](TObject*) { ++clicks; };
+  ClickAt(plain);
+  EXPECT_EQ(clicks, 1);
+  TToolButton* left = Add(L"Left", tbsCheck);
+  TToolButton* right = Add(L"Right", tbsCheck);
+  left->SetGrouped(true);
+  right->SetGrouped(true);
+  ClickAt(left);
+  EXPECT_TRUE(left->Down());
+  ClickAt(right);
+  EXPECT_TRUE(right->Down());
+  EXPECT_FALSE(left->Down());
+  // Set in code, the group follows too, and the control shows it.
+  left->SetDown(true);
+  EXPECT_FALSE(right->Down());
+  EXPECT_NE(SendMessageW(bar->Handle(), TB_GETSTATE, left->Command(), 0) & TBSTATE_CHECKED, 0);
+  EXPECT_EQ(SendMessageW(bar->Handle(), TB_GETSTATE, right->Command(), 0) & TBSTATE_CHECKED, 0);
+  // A disabled button does not click.
+  plain->SetEnabled(false);
+  ClickAt(plain);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ToolBars, IndentAndAutomaticHeight) {
+  bar->SetShowCaptions(true);
+  TToolButton* first = Add(L"First");
+  bar->SetIndent(12);
+  EXPECT_EQ(bar->ButtonRect(first).left, 12);
+  for (int i = 0; i < 8; ++i) Add(L"Button " + std::to_wstring(i));
+  bar->SetAutoSize(true);
+  const int oneRow = bar->ButtonRect(first).bottom;
+  // Narrowed, the wrapping bar grows to hold every row of buttons.
+  bar->SetAlign(alNone);
+  bar->SetBounds(0, 0, 120, bar->Height());
+  bar->SetAutoSize(false);
+  bar->SetAutoSize(true);
+  int lowest = 0;
+  for (int i = 0; i < bar->ButtonCount(); ++i) lowest = std::max<int>(lowest, bar->ButtonRect(bar->Buttons(i)).bottom);
+  EXPECT_GT(lowest, oneRow);
+  EXPECT_EQ(bar->ClientHeight(), lowest);
+}
+
+TEST_F(ToolBars, StreamedWithItsButtons) {
+  bar->SetShowCaptions(true);
+  bar->SetIndent(4);
+  TToolButton* b = Add(L"Bold", tbsCheck);
+  b->SetName("BoldButton");
+  b->SetDown(true);
+  const std::string text = WriteComponentText(*form);
+  TComponentPtr<TForm> copy(new TForm(nullptr));
+  ReadComponentText(text, *copy);
+  auto* bar2 = static_cast<TToolBar*>(copy->FindComponent("ToolBar1"));
+  ASSERT_NE(bar2, nullptr);
+  EXPECT_TRUE(bar2->ShowCaptions());
+  EXPECT_EQ(bar2->Indent(), 4);
+  ASSERT_EQ(bar2->ButtonCount(), 1);
+  EXPECT_EQ(bar2->Buttons(0)->Caption(), L"Bold");
+  EXPECT_EQ(bar2->Buttons(0)->Style(), tbsCheck);
+  EXPECT_TRUE(bar2->Buttons(0)->Down());
+}
+
+}  // namespace
+}  // namespace vex::host
