@@ -94,6 +94,15 @@ class TToolBar : public TWinControl {
   std::function<void(TToolBar*, const RECT&, bool& defaultDraw)> OnCustomDraw;
   std::function<void(TToolBar*, TToolButton*, UINT itemState, bool& defaultDraw)> OnCustomDrawButton;
 
+  // Opens the submenu of the button at `index` (a button with a menu item that has sub-items)
+  // below it and runs it; Left and Right move to the neighbouring menu buttons, Escape or a click
+  // elsewhere ends it. Nothing for a button without a submenu.
+  void TrackMenu(int index);
+  // The button whose caption has `ch` as its accelerator letter (after "&"), or -1.
+  int ButtonByAccelerator(wchar_t ch) const;
+  // The menu button open now, or -1.
+  int OpenMenuIndex() const { return openMenu_; }
+
   // Called by a button whose look changed.
   void ButtonChanged(TToolButton* b);
 
@@ -115,6 +124,7 @@ class TToolBar : public TWinControl {
   bool list_ = false, flat_ = true, showCaptions_ = false, wrapable_ = true, transparent_ = false, autoSize_ = false;
   int indent_ = 0;
   bool rebuilding_ = false;
+  int openMenu_ = -1;
 };
 
 }  // namespace vex::host

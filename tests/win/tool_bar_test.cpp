@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "host/application.h"
 #include "host/form.h"
 #include "host/form_stream.h"
+#include "host/menus.h"
 #include "host/tool_bar.h"
 #include "test_support.h"
 
@@ -145,6 +147,85 @@ TEST_F(ToolBars, StreamedWithItsButtons) {
   EXPECT_EQ(bar2->Buttons(0)->Caption(), L"Bold");
   EXPECT_EQ(bar2->Buttons(0)->Style(), tbsCheck);
   EXPECT_TRUE(bar2->Buttons(0)->Down());
+}
+
+// What a scripted menu session saw: the open menu button at each step.
+struct TMenuScript {
+  TToolBar* bar = nullptr;
+  std::vector<UINT> keys;  // sent one per tick to the open menu
+  std::vector<int> seen;   // the open menu button at each tick
+  std::size_t step = 0;
+};
+TMenuScript* gScript = nullptr;
+
+void CALLBACK ScriptTick(HWND, UINT, UINT_PTR id, DWORD) {
+  TMenuScript* s = gScript;
+  if (!s) return;
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (!menu) return;  // not open yet
+  s->seen.push_back(s->bar->OpenMenuIndex());
+  if (s->step < s->keys.size()) {
+    PostMessageW(menu, WM_KEYDOWN, s->keys[s->step], 0);
+    PostMessageW(menu, WM_KEYUP, s->keys[s->step], 0);
+    ++s->step;
+  } else {
+    EndMenu();
+  }
+  if (s->step > 20) KillTimer(nullptr, id);
+}
+
+TEST_F(ToolBars, MenuButtonsOpenTheirMenusAndArrowsMoveBetweenThem) {
+  auto* menu = new TMainMenu(form.get());
+  int opened = 0;
+  TMenuItem* tops[2] = {};
+  const wchar_t* captions[2] = {L"&File", L"&Edit"};
+  for (int i = 0; i < 2; ++i) {
+    tops[i] = new TMenuItem(form.get());
+    tops[i]->SetCaption(captions[i]);
+    menu->Items()->Add(tops[i]);
+    auto* sub = new TMenuItem(form.get());
+    sub->SetCaption(i == 0 ? L"&Open" : L"&Copy");
+    if (i == 0) sub->OnClick.handler = [&opened](TObject*) { ++opened; };
+    tops[i]->Add(sub);
+  }
+  bar->SetShowCaptions(true);
+  TToolButton* buttons[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    buttons[i] = Add(L"");
+    buttons[i]->SetMenuItem(tops[i]);
+  }
+  EXPECT_EQ(buttons[0]->Caption(), L"&File") << "a menu button takes its item's caption";
+  EXPECT_EQ(bar->ButtonByAccelerator(L'e'), 1);
+  EXPECT_EQ(bar->ButtonByAccelerator(L'x'), -1);
+
+  // Right moves to the next menu, Right again round to the first, Left back; then the menu ends.
+  TMenuScript script;
+  script.bar = bar;
+  script.keys = {VK_RIGHT, VK_RIGHT, VK_LEFT, VK_ESCAPE};
+  gScript = &script;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 60, ScriptTick);
+  bar->TrackMenu(0);
+  KillTimer(nullptr, timer);
+  gScript = nullptr;
+  ASSERT_GE(script.seen.size(), 4u);
+  EXPECT_EQ(script.seen[0], 0);
+  EXPECT_EQ(script.seen[1], 1);
+  EXPECT_EQ(script.seen[2], 0);
+  EXPECT_EQ(script.seen[3], 1);
+  EXPECT_EQ(bar->OpenMenuIndex(), -1);
+  EXPECT_EQ(SendMessageW(bar->Handle(), TB_ISBUTTONPRESSED, buttons[0]->Command(), 0), 0);
+
+  // Down and Enter run the first item of the File menu.
+  TMenuScript choose;
+  choose.bar = bar;
+  choose.keys = {VK_DOWN, VK_RETURN};
+  gScript = &choose;
+  const UINT_PTR timer2 = SetTimer(nullptr, 0, 60, ScriptTick);
+  bar->TrackMenu(0);
+  KillTimer(nullptr, timer2);
+  gScript = nullptr;
+  Pump();
+  EXPECT_EQ(opened, 1);
 }
 
 }  // namespace
