@@ -11,6 +11,7 @@
 #include "host/callback_guard.h"
 #include "host/canvas.h"
 #include "host/form.h"
+#include "host/menu_tracking.h"
 #include "skin2/skin_keys.h"
 #include "utils/back_buffer.h"
 #include "utils/paint_primitives.h"
@@ -819,82 +820,38 @@ int TvexSkinWindow::MenuItemByMnemonic(wchar_t ch) const {
   return -1;
 }
 
-namespace {
-
-// The menu bar item being tracked on this thread: Left and Right in its popup move to the
-// neighbouring items.
-struct TMenuTrack {
-  HMENU popup = nullptr, selected = nullptr;
-  UINT selectedFlags = 0;
-  int index = 0, count = 0, next = -1;
-  HHOOK hook = nullptr;
-};
-thread_local TMenuTrack* gMenuTrack = nullptr;
-
-LRESULT CALLBACK MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) {
-  TMenuTrack* t = gMenuTrack;
-  if (t && code == MSGF_MENU) {
-    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (msg->message == WM_KEYDOWN && t->count > 1 && t->selected == t->popup) {
-      // Right moves on unless the selected item opens a submenu; Left always moves back from the
-      // first level.
-      const bool right = msg->wParam == VK_RIGHT && !(t->selectedFlags & MF_POPUP);
-      const bool left = msg->wParam == VK_LEFT;
-      if (right || left) {
-        t->next = (t->index + (right ? 1 : t->count - 1)) % t->count;
-        EndMenu();
-        return TRUE;
-      }
-    }
-  }
-  return CallNextHookEx(t ? t->hook : nullptr, code, wParam, lParam);
-}
-
-}  // namespace
-
 void TvexSkinWindow::TrackMenuItem(int index) {
   HMENU bar = GetMenu(Handle());
-  if (!bar || gMenuTrack) return;
+  if (!bar) return;
   const std::shared_ptr<bool> alive = FAlive;
-  SendMessageW(Handle(), WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
-  for (int next = index; next >= 0 && *alive;) {
-    index = next;
-    next = -1;
-    const std::vector<RECT> items = MenuItemRects();
-    if (index >= static_cast<int>(items.size())) break;
-    if (GetMenuState(bar, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) break;
-    HMENU popup = GetSubMenu(bar, index);
-    if (!popup) {
-      PostMessageW(Handle(), WM_COMMAND, GetMenuItemID(bar, index), 0);
-      break;
-    }
-    FMenuOpen = index;
-    PaintFrame();
+  const HWND owner = Handle();
+  SendMessageW(owner, WM_INITMENU, reinterpret_cast<WPARAM>(bar), 0);
+  if (!*alive) return;
+  host::TMenuBarItems items;
+  items.count = static_cast<int>(MenuItemRects().size());
+  // Items that are disabled or have no popup are passed over.
+  items.popup = [bar](int i) -> HMENU {
+    if (GetMenuState(bar, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) return nullptr;
+    return GetSubMenu(bar, i);
+  };
+  items.screenRect = [this, owner](int i) {
+    const std::vector<RECT> rects = MenuItemRects();
+    RECT r = i < static_cast<int>(rects.size()) ? rects[static_cast<std::size_t>(i)] : RECT{0, 0, 0, 0};
     RECT wr;
-    GetWindowRect(Handle(), &wr);
-    RECT item = items[static_cast<std::size_t>(index)];
-    OffsetRect(&item, wr.left, wr.top);
-    TPMPARAMS params{sizeof params, item};
-    TMenuTrack track;
-    track.popup = track.selected = popup;
-    track.index = index;
-    track.count = static_cast<int>(items.size());
-    track.hook = SetWindowsHookExW(WH_MSGFILTER, MenuFilterProc, nullptr, GetCurrentThreadId());
-    gMenuTrack = &track;
-    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, item.left, item.bottom, Handle(), &params);
-    gMenuTrack = nullptr;
-    if (track.hook) UnhookWindowsHookEx(track.hook);
-    next = track.next;
+    GetWindowRect(owner, &wr);
+    OffsetRect(&r, wr.left, wr.top);
+    return r;
+  };
+  items.shown = [this, alive](int i) {
     if (!*alive) return;
-    FMenuOpen = -1;
+    FMenuOpen = i;
     PaintFrame();
-  }
-}
-
-void TvexSkinWindow::NoteMenuSelect(WPARAM wParam, LPARAM lParam) {
-  if (!gMenuTrack) return;
-  gMenuTrack->selected = reinterpret_cast<HMENU>(lParam);
-  gMenuTrack->selectedFlags = HIWORD(wParam);
+  };
+  if (index < 0 || index >= items.count) return;
+  if (host::TrackMenuBar(owner, index, items) >= 0) return;
+  // An enabled item without a popup is a command.
+  if (!(GetMenuState(bar, static_cast<UINT>(index), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) && !GetSubMenu(bar, index))
+    PostMessageW(owner, WM_COMMAND, GetMenuItemID(bar, index), 0);
 }
 
 bool TvexSkinWindow::MenuBandMessage(TMessage& m) {
@@ -916,9 +873,6 @@ bool TvexSkinWindow::MenuBandMessage(TMessage& m) {
       }
       return false;
     }
-    case WM_MENUSELECT:
-      NoteMenuSelect(m.WParam, m.LParam);
-      return false;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: {
       // The menu bar in the frame is the frame's: the system would track it at its own places.
@@ -1210,7 +1164,6 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
     case WM_SHOWWINDOW:
       InspectDialog();
       return true;
-    case WM_MENUSELECT:
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
       return !MenuBandMessage(m);

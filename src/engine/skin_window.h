@@ -69,8 +69,6 @@ class TvexSkinWindow : public host::TComponent {
   void TrackMenuItem(int index);
   // The menu bar item whose mnemonic is `ch`, or -1.
   int MenuItemByMnemonic(wchar_t ch) const;
-  // A selection in a popup of the menu bar (WM_MENUSELECT).
-  void NoteMenuSelect(WPARAM wParam, LPARAM lParam);
   // Height of the window's own menu bar when the frame was captured; the item shown open.
   int FMenuHeight = 0, FMenuOpen = -1;
   // Style bits skinning removed (the system menu), given back on unskinning.

@@ -452,7 +452,6 @@ bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
   }
   switch (m.Msg) {
     case WM_SYSCOMMAND:
-    case WM_MENUSELECT:
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
       return !MenuBandMessage(m);

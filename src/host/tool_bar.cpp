@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "host/menu_tracking.h"
 #include "host/prop_builder.h"
 
 #include <windowsx.h>
@@ -363,45 +364,6 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
 
 namespace {
 
-// The menu being run from a tool bar on this thread: Left and Right in its first level move to
-// the neighbouring menu buttons.
-struct TBarMenuTrack {
-  HMENU popup = nullptr, selected = nullptr;
-  UINT selectedFlags = 0;
-  int step = 0;  // -1 left, +1 right when the menu ended for a move
-  HHOOK hook = nullptr;
-  HWND owner = nullptr;
-};
-thread_local TBarMenuTrack* gBarTrack = nullptr;
-
-LRESULT CALLBACK BarMenuFilter(int code, WPARAM wParam, LPARAM lParam) {
-  TBarMenuTrack* t = gBarTrack;
-  if (t && code == MSGF_MENU) {
-    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    if (msg->message == WM_KEYDOWN && t->selected == t->popup) {
-      // Right moves on unless the selected item opens a submenu of its own; Left always moves
-      // back from the first level.
-      const bool right = msg->wParam == VK_RIGHT && !(t->selectedFlags & MF_POPUP);
-      const bool left = msg->wParam == VK_LEFT;
-      if (right || left) {
-        t->step = right ? 1 : -1;
-        EndMenu();
-        return TRUE;
-      }
-    }
-  }
-  return CallNextHookEx(t ? t->hook : nullptr, code, wParam, lParam);
-}
-
-// Follows the selection in the open menu (WM_MENUSELECT reaches the menu's owner window).
-LRESULT CALLBACK BarMenuOwnerSubclass(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_MENUSELECT && gBarTrack) {
-    gBarTrack->selected = reinterpret_cast<HMENU>(lParam);
-    gBarTrack->selectedFlags = HIWORD(wParam);
-  }
-  return DefSubclassProc(wnd, msg, wParam, lParam);
-}
-
 bool HasSubmenu(const TToolButton* b) { return b && b->MenuItem() && b->MenuItem()->Count() > 0; }
 
 }  // namespace
@@ -426,48 +388,28 @@ int TToolBar::ButtonByAccelerator(wchar_t ch) const {
 }
 
 void TToolBar::TrackMenu(int index) {
-  if (!handle_ || gBarTrack || index < 0 || index >= ButtonCount()) return;
-  HWND owner = GetAncestor(handle_, GA_ROOT);
-  for (int next = index, guard = 0; next >= 0 && guard < 64; ++guard) {
-    index = next;
-    next = -1;
-    TToolButton* b = buttons_[static_cast<std::size_t>(index)];
-    if (!HasSubmenu(b) || !b->Enabled()) break;
-    TMenuItem* item = b->MenuItem();
-    if (TMenu* menu = item->GetParentMenu()) menu->Handle();  // builds the native menu
-    HMENU popup = item->Handle();
-    if (!popup) break;
-    RECT r = ButtonRect(b);
+  if (!handle_ || index < 0 || index >= ButtonCount()) return;
+  TMenuBarItems items;
+  items.count = ButtonCount();
+  items.popup = [this](int i) -> HMENU {
+    TToolButton* b = buttons_[static_cast<std::size_t>(i)];
+    if (!HasSubmenu(b) || !b->Enabled() || !b->Visible()) return nullptr;
+    if (TMenu* menu = b->MenuItem()->GetParentMenu()) menu->Handle();  // builds the native menu
+    return b->MenuItem()->Handle();
+  };
+  items.screenRect = [this](int i) {
+    RECT r = ButtonRect(buttons_[static_cast<std::size_t>(i)]);
     MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    openMenu_ = index;
-    SendMessageW(handle_, TB_PRESSBUTTON, b->Command(), TRUE);
-    SendMessageW(owner, WM_INITMENU, reinterpret_cast<WPARAM>(popup), 0);
-    TBarMenuTrack track;
-    track.popup = track.selected = popup;
-    track.owner = owner;
-    track.hook = SetWindowsHookExW(WH_MSGFILTER, BarMenuFilter, nullptr, GetCurrentThreadId());
-    SetWindowSubclass(owner, BarMenuOwnerSubclass, 0x5642, 0);
-    gBarTrack = &track;
-    TPMPARAMS params{sizeof params, r};
-    TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, r.left, r.bottom, owner, &params);
-    gBarTrack = nullptr;
-    RemoveWindowSubclass(owner, BarMenuOwnerSubclass, 0x5642);
-    if (track.hook) UnhookWindowsHookEx(track.hook);
-    openMenu_ = -1;
-    if (!handle_) return;  // the bar went while its menu was open
-    SendMessageW(handle_, TB_PRESSBUTTON, b->Command(), FALSE);
-    if (track.step != 0) {
-      // The neighbouring button that has a menu, round the bar.
-      const int n = ButtonCount();
-      for (int k = 1; k < n; ++k) {
-        const int candidate = ((index + track.step * k) % n + n) % n;
-        if (HasSubmenu(buttons_[static_cast<std::size_t>(candidate)]) && buttons_[static_cast<std::size_t>(candidate)]->Visible()) {
-          next = candidate;
-          break;
-        }
-      }
-    }
-  }
+    return r;
+  };
+  items.shown = [this](int i) {
+    if (!handle_) return;
+    if (openMenu_ >= 0 && openMenu_ < ButtonCount())
+      SendMessageW(handle_, TB_PRESSBUTTON, buttons_[static_cast<std::size_t>(openMenu_)]->Command(), FALSE);
+    openMenu_ = i;
+    if (i >= 0) SendMessageW(handle_, TB_PRESSBUTTON, buttons_[static_cast<std::size_t>(i)]->Command(), TRUE);
+  };
+  TrackMenuBar(GetAncestor(handle_, GA_ROOT), index, items);
 }
 
 void TToolBar::WndProc(TMessage& m) {
