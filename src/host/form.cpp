@@ -5,6 +5,7 @@
 #include "host/application.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
+#include "host/tool_bar.h"
 
 namespace vex::host {
 
@@ -409,8 +410,48 @@ void TCustomForm::SelectNext(bool forward) {
   if (TWinControl* next = FindNextControl(current, forward)) next->SetFocus();
 }
 
+namespace {
+
+// The first tool bar among a control's descendants with a menu button for `ch` (0: any menu
+// button), and that button's index.
+TToolBar* MenuToolBar(const TWinControl& parent, wchar_t ch, int& index) {
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    TControl* c = parent.Controls(i);
+    if (!c->Visible() || !c->Is<TWinControl>()) continue;
+    if (c->Is<TToolBar>()) {
+      auto* bar = static_cast<TToolBar*>(c);
+      index = ch ? bar->ButtonByAccelerator(ch) : -1;
+      for (int b = 0; !ch && b < bar->ButtonCount(); ++b)
+        if (bar->Buttons(b)->MenuItem() && bar->Buttons(b)->MenuItem()->Count() > 0 && bar->Buttons(b)->Visible()) {
+          index = b;
+          break;
+        }
+      if (index >= 0 && bar->Buttons(index)->MenuItem()) return bar;
+    }
+    if (TToolBar* bar = MenuToolBar(*static_cast<TWinControl*>(c), ch, index)) return bar;
+  }
+  index = -1;
+  return nullptr;
+}
+
+}  // namespace
+
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_SYSCOMMAND:
+      // Alt, and Alt with a letter, reach a menu drawn by a tool bar of the form when the window
+      // shows no menu bar of its own.
+      if ((m.WParam & 0xFFF0) == SC_KEYMENU && handle_ && !GetMenu(handle_)) {
+        const wchar_t ch = static_cast<wchar_t>(LOWORD(m.LParam));
+        int index = -1;
+        if (ch != L' ')
+          if (TToolBar* bar = MenuToolBar(*this, ch, index)) {
+            bar->TrackMenu(index);
+            m.Result = 0;
+            return;
+          }
+      }
+      break;
     case WM_CLOSE:
       Close();
       return;

@@ -215,6 +215,21 @@ TEST_F(ToolBars, MenuButtonsOpenTheirMenusAndArrowsMoveBetweenThem) {
   EXPECT_EQ(bar->OpenMenuIndex(), -1);
   EXPECT_EQ(SendMessageW(bar->Handle(), TB_ISBUTTONPRESSED, buttons[0]->Command(), 0), 0);
 
+  // Alt with a button's letter opens its menu from the form, when the window has no menu bar of
+  // its own; Alt alone opens the first menu.
+  for (const auto& [letter, want] : {std::pair<wchar_t, int>{L'e', 1}, {L'F', 0}, {0, 0}}) {
+    TMenuScript alt;
+    alt.bar = bar;
+    alt.keys = {VK_ESCAPE};
+    gScript = &alt;
+    const UINT_PTR t = SetTimer(nullptr, 0, 60, ScriptTick);
+    SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, letter);
+    KillTimer(nullptr, t);
+    gScript = nullptr;
+    ASSERT_FALSE(alt.seen.empty()) << static_cast<int>(letter);
+    EXPECT_EQ(alt.seen[0], want) << static_cast<int>(letter);
+  }
+
   // Down and Enter run the first item of the File menu.
   TMenuScript choose;
   choose.bar = bar;
