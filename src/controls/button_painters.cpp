@@ -6,6 +6,7 @@
 #include "host/button_glyph.h"
 #include "image/button_layout.h"
 #include "skin2/skin_keys.h"
+#include "utils/back_buffer.h"
 #include "utils/paint_primitives.h"
 #include "utils/skin_part.h"
 #include "utils/text_helpers.h"
@@ -144,6 +145,17 @@ RECT PaintCheckBoxBox(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas)
 
 RECT PaintRadioButtonBox(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas) {
   return PaintBox(e, v, canvas, keys::bitmap::SKIN2_RADIOBUTTON, 4, RadioButtonSlice(v.check, v.enabled), true);
+}
+
+RECT CopyBoxColumn(TvexSkinEngine& e, const TControlView& v, HDC dc, TBoxPainter box) {
+  const int w = Width(v), h = Height(v);
+  if (w <= 0 || h <= 0) return RECT{0, 0, 0, 0};
+  TCanvas& canvas = utils::TBackBuffer::ForThread().Canvas(w, h);
+  RECT column = box(e, v, canvas);
+  IntersectRect(&column, &column, &v.bounds);
+  BitBlt(dc, column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left, column.top,
+         SRCCOPY);
+  return column;
 }
 
 }  // namespace vex::engine

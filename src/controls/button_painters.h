@@ -34,4 +34,10 @@ int RadioButtonSlice(int check, bool enabled);
 RECT PaintCheckBoxBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
 RECT PaintRadioButtonBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
 
+// The box column of a check box or radio button (`box`, one of the two above) composed in the
+// thread's back buffer and copied onto `dc` over the control's own box; answers the column (empty
+// for a control without size). The control has printed itself into `dc` before.
+using TBoxPainter = RECT (*)(TvexSkinEngine&, const TControlView&, host::TCanvas&);
+RECT CopyBoxColumn(TvexSkinEngine& engine, const TControlView& view, HDC dc, TBoxPainter box);
+
 }  // namespace vex::engine

@@ -406,13 +406,9 @@ void TvexSkinCheckBox::UpdateSkinState() {
     RestoreFont(*Control, SavedParentFont, SavedFontColor);
 }
 
-RECT TvexSkinCheckBox::PaintBox(TvexSkinEngine& engine, const TControlView& view, TCanvas& canvas) {
-  return PaintCheckBoxBox(engine, view, canvas);
-}
+TBoxPainter TvexSkinCheckBox::BoxPainter() const { return PaintCheckBoxBox; }
 
-RECT TvexSkinRadioButton::PaintBox(TvexSkinEngine& engine, const TControlView& view, TCanvas& canvas) {
-  return PaintRadioButtonBox(engine, view, canvas);
-}
+TBoxPainter TvexSkinRadioButton::BoxPainter() const { return PaintRadioButtonBox; }
 
 bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
   HWND h = WindowOf(Control);
@@ -429,15 +425,11 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
   view.background = Control->Color();
   view.boxCentred = true;
   view.boxInset = 1;
+  const RECT column = CopyBoxColumn(*Engine, view, dc.Get(), BoxPainter());
   const int w = view.bounds.right - view.bounds.left, ht = view.bounds.bottom - view.bounds.top;
   if (w > 0 && ht > 0) {
-    utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
-    TCanvas& canvas = buffer.Canvas(w, ht);
-    RECT column = PaintBox(*Engine, view, canvas);
-    IntersectRect(&column, &column, &view.bounds);
-    BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
-           column.top, SRCCOPY);
     if (!view.enabled && !view.caption.empty()) {
+      TCanvas& canvas = utils::TBackBuffer::ForThread().Canvas(w, ht);
       // The system draws a disabled caption embossed in its own light and shadow colours, which
       // doubles it on a dark skin: the caption is drawn again, flat grey, on the control's colour.
       RECT text = view.bounds;

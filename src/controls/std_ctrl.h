@@ -2,6 +2,7 @@
 // and radio buttons.
 #pragma once
 
+#include "controls/button_painters.h"
 #include "engine/skin_control.h"
 
 namespace vex::engine {
@@ -69,8 +70,8 @@ class TvexSkinCheckBox : public TvexSkinControlVCL {
  protected:
   // Whether the caption takes the skin's control font colour now.
   bool SkinsFontColour() const;
-  // The box column of this kind painted on the canvas.
-  virtual RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas);
+  // The painter of this kind's box.
+  virtual TBoxPainter BoxPainter() const;
 };
 
 class TvexSkinRadioButton : public TvexSkinCheckBox {
@@ -80,7 +81,7 @@ class TvexSkinRadioButton : public TvexSkinCheckBox {
   bool BeforeMessage(host::TMessage& m) override;
 
  protected:
-  RECT PaintBox(TvexSkinEngine& engine, const TControlView& view, host::TCanvas& canvas) override;
+  TBoxPainter BoxPainter() const override;
 };
 
 // Panels stand in the skin's form colour: while the skin shows they take their parent's colour;

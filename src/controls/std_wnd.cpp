@@ -217,20 +217,11 @@ namespace {
 // in the back buffer and copied onto the box's column.
 // WM_PAINT of a check box or radio button: the control paints itself into the paint DC, then the
 // skin's box, composed in the back buffer, goes over the control's own box in the same DC.
-bool PaintWithBox(TvexSkinControlWnd& c, TMessage& m, RECT (*box)(TvexSkinEngine&, const TControlView&, TCanvas&)) {
+bool PaintWithBox(TvexSkinControlWnd& c, TMessage& m, TBoxPainter box) {
   if (m.Msg != WM_PAINT) return false;
   TPaintDC dc(c.Handle);
   DefSubclassProc(c.Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
-  const TControlView view = c.View();
-  const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
-  if (w > 0 && h > 0) {
-    utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
-    TCanvas& canvas = buffer.Canvas(w, h);
-    RECT column = box(*c.Engine, view, canvas);
-    IntersectRect(&column, &column, &view.bounds);
-    BitBlt(dc.Get(), column.left, column.top, column.right - column.left, column.bottom - column.top, canvas.Handle(), column.left,
-           column.top, SRCCOPY);
-  }
+  CopyBoxColumn(*c.Engine, c.View(), dc.Get(), box);
   m.Result = 0;
   return true;
 }

@@ -375,8 +375,8 @@ void TvexSkinWindow::UpdateRegion() {
     // The whole window shows: a region the window still has from a shaped skin goes. A window
     // without one is left alone (setting a region the size of the window changes nothing, and
     // under Wine without a window manager it takes a maximized window out of its maximized state).
-    TOwnedRegion current(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(Handle(), current.Get()) != ERROR) SetWindowRgn(Handle(), nullptr, TRUE);
+    RECT box;
+    if (GetWindowRgnBox(Handle(), &box) != ERROR) SetWindowRgn(Handle(), nullptr, TRUE);
     return;
   }
   const TSkinMetrics& m = FEngine->SkinMetrics();
@@ -998,6 +998,21 @@ void TvexSkinWindowWnd::AttachControls() {
   }
 }
 
+void TvexSkinWindow::StripSystemMenu() {
+  HWND h = Handle();
+  const DWORD style = h ? static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE)) : 0;
+  if (!(style & WS_SYSMENU)) return;
+  FStrippedStyle |= WS_SYSMENU;
+  SetWindowLongW(h, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
+}
+
+void TvexSkinWindow::RestoreStrippedStyle() {
+  HWND h = Handle();
+  if (!FStrippedStyle || !h) return;
+  SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) | static_cast<LONG>(FStrippedStyle));
+  FStrippedStyle = 0;
+}
+
 void TvexSkinWindow::DetachControls() {
   // Last made, first gone: a framework control's wrapper gives its control the procedure it found.
   while (!FControls.empty()) {
@@ -1028,21 +1043,12 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   const std::shared_ptr<bool> alive = FAlive;
   const TSkinMetrics& sm = FEngine->SkinMetrics();
   if (FSkinned) {
-    // The title buttons take the system menu's place; the bits taken are remembered, and only
-    // they are given back.
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(FHandle, GWL_STYLE));
-    if (style & WS_SYSMENU) {
-      FStrippedStyle |= WS_SYSMENU;
-      SetWindowLongW(FHandle, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
-    }
+    StripSystemMenu();
     const int width = sm.LeftBorderWidth + sm.RightBorderWidth;
     const int height = TitleHeight() + MenuBarHeight() + std::max(4, sm.BottomBorderHeight) - FNativeTop;
     ApplySizeDelta(SIZE{width, height});
   } else {
-    if (FStrippedStyle) {
-      SetWindowLongW(FHandle, GWL_STYLE, GetWindowLongW(FHandle, GWL_STYLE) | static_cast<LONG>(FStrippedStyle));
-      FStrippedStyle = 0;
-    }
+    RestoreStrippedStyle();
     ApplySizeDelta(SIZE{0, 0});
     if (!*alive || !IsWindow(FHandle)) return;
     SetWindowRgn(FHandle, nullptr, TRUE);

@@ -73,6 +73,10 @@ class TvexSkinWindow : public host::TComponent {
   int FMenuHeight = 0, FMenuOpen = -1;
   // Style bits skinning removed (the system menu), given back on unskinning.
   DWORD FStrippedStyle = 0;
+  // The title buttons take the system menu's place: its style bit goes, remembered, and only
+  // what was taken is given back.
+  void StripSystemMenu();
+  void RestoreStrippedStyle();
   // The band's rectangle in window coordinates (empty without one).
   RECT MenuBandRect() const;
 

@@ -276,11 +276,7 @@ void TvexSkinWindowVCL::UpdateSkinState() {
   if (!h) return;
   const std::shared_ptr<bool> alive = FAlive;
   if (FSkinned) {
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE));
-    if (style & WS_SYSMENU) {
-      FStrippedStyle |= WS_SYSMENU;
-      SetWindowLongW(h, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
-    }
+    StripSystemMenu();
     FAdjusting = true;
     FForm->SetColor(FEngine->GetFormColor());
     if (!FScrollSaved) {
@@ -307,10 +303,7 @@ void TvexSkinWindowVCL::UpdateSkinState() {
   } else {
     FRestoring = true;
     FAdjusting = true;
-    if (FStrippedStyle) {
-      SetWindowLongW(h, GWL_STYLE, GetWindowLongW(h, GWL_STYLE) | static_cast<LONG>(FStrippedStyle));
-      FStrippedStyle = 0;
-    }
+    RestoreStrippedStyle();
     FForm->SetColor(FSavedColor);
     if (FScrollSaved) {
       FForm->SetAutoScroll(FSavedAutoScroll);
@@ -507,11 +500,7 @@ void TvexSkinWindowVCL::AfterMessage(TMessage& m) {
       HWND h = Handle();
       if (!h) break;
       FWindowDying = false;
-      const DWORD style = static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE));
-      if (style & WS_SYSMENU) {
-        FStrippedStyle |= WS_SYSMENU;
-        SetWindowLongW(h, GWL_STYLE, static_cast<LONG>(style & ~WS_SYSMENU));
-      }
+      StripSystemMenu();
       FShowTitle = TitleCondition();
       FShowBorders = FShowTitle;
       if (FShowTitle) SetConstraints();

@@ -181,7 +181,7 @@ TToolBar::TToolBar(TComponent* owner, const TClassInfo& cls) : TWinControl(owner
   controlStyle_ |= csAcceptsControls;
 }
 
-TToolBar::~TToolBar() { buttons_.clear(); }
+TToolBar::~TToolBar() = default;
 
 void TToolBar::CreateParams(TCreateParams& p) {
   static const bool registered = [] {
