@@ -2,14 +2,22 @@
 
 #include <algorithm>
 
+#include "engine/menu_images.h"
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
+#include "engine/skin_menu_bar.h"
+#include "host/menu_tracking.h"
 #include "host/text_encoding.h"
+#include "skin2/skin_keys.h"
+#include "utils/paint_primitives.h"
 #include "utils/platform_helpers.h"
+#include "utils/skin_reader.h"
+#include "utils/text_helpers.h"
 
 namespace vex::engine {
 
 using namespace vex::host;
+namespace keys = vex::skin2;
 
 const TClassInfo& TvexSkinWindowVCL::StaticClass() {
   static const TClassInfo info("TvexSkinWindowVCL", &TvexSkinWindow::StaticClass());
@@ -69,7 +77,11 @@ void TvexSkinWindowVCL::Attach(HWND handle) {
   if (!FForm) FForm = FEngine->PendingForm;
   if (!FForm) throw EComponentError("VEXSkin: Skinning form failed!");
   FForm->FreeNotification(this);
-  FMenu = nullptr;
+  FMenu = FChildMenu = FBuiltMenu = FBuiltChildMenu = nullptr;
+  CreateMenuBar();
+  FButtonColor = FEngine->SkinMetrics().MenuColors[mcMenuBarStart];
+  FButtonToColor = FEngine->SkinMetrics().MenuColors[mcMenuBarEnd];
+  AttachMDI();
   if (!IsMDIChild()) {
     appEvents_.reset(new TApplicationEvents(nullptr));
     appEvents_->OnMessage = [alive = std::weak_ptr<bool>(FAlive), this](MSG& msg, bool& handled) {
@@ -99,6 +111,15 @@ void TvexSkinWindowVCL::Detach() {
       if (current && current->link == link_) FForm->WindowProc = link_->saved;
     }
   }
+  DetachMDI();
+  // A live form given back loses the bar; a form going away frees it with its other controls.
+  if (FEngine && FEngine->Detaching && FForm && !FForm->HasState(csDestroying)) FreeMenuBar();
+  if (FMenuBar) FMenuBar->RemoveFreeNotification(this);
+  FMenuBar = nullptr;
+  WatchMenu(FMenu, false);
+  WatchMenu(FChildMenu, false);
+  FMenuItems.clear();
+  FWindowMenuItems.clear();
   appEvents_.reset();
   if (FForm) FForm->RemoveFreeNotification(this);
   if (FEngine && FEngine->Detaching && FForm && !FForm->HasState(csDestroying) && Handle()) FrameRefresh();
@@ -106,6 +127,22 @@ void TvexSkinWindowVCL::Detach() {
 
 void TvexSkinWindowVCL::Notification(TComponent* c, TOperation op) {
   TvexSkinWindow::Notification(c, op);
+  if (op == TOperation::opRemove && c == FMenuBar) {
+    FMenuBar = nullptr;
+    FMenuItems.clear();
+  }
+  if (op == TOperation::opRemove && (c == FMenu || c == FChildMenu)) {
+    // The menu the bar shows goes: the bar is built again without it.
+    if (c == FMenu) FMenu = nullptr;
+    if (c == FChildMenu) FChildMenu = nullptr;
+    if (FBuiltMenu == c) FBuiltMenu = nullptr;
+    if (FBuiltChildMenu == c) FBuiltChildMenu = nullptr;
+    FMenuItems.clear();
+    if (FMenuBar && !FDestroying && FForm && !FForm->HasState(csDestroying) && !FMenuBar->HasState(csDestroying)) {
+      while (FMenuBar->ButtonCount() > 0) TComponent::Free(FMenuBar->Buttons(FMenuBar->ButtonCount() - 1));
+      PostMenuBarRebuild();
+    }
+  }
   if (op == TOperation::opRemove && c == FForm) {
     // The form goes first: nothing is given back to it.
     if (link_) link_->frame = nullptr;
@@ -182,7 +219,11 @@ void TvexSkinWindowVCL::CaptureFrameMetrics() {
   GetWindowRect(h, &wr);
   FSavedClientWidth = cr.right;
   FSavedClientHeight = cr.bottom;
-  FMenu = FForm->Menu();
+  // The menu may be off the window already (skinned before the first show).
+  if (FForm->Menu()) {
+    if (FMenu != FForm->Menu()) WatchMenu(FMenu, false);
+    FMenu = FForm->Menu();
+  }
   POINT origin{0, 0};
   ClientToScreen(h, &origin);
   FNativeTop = origin.y - wr.top;
@@ -199,6 +240,7 @@ void TvexSkinWindowVCL::CaptureFrameMetrics() {
     FFrameSide = 4;
   }
   FSavedColor = FForm->Color();
+  if (FMenuBar && FNativeLeft >= 5) FMenuBar->SetIndent(FNativeLeft - 4);
 }
 
 void TvexSkinWindowVCL::SaveClientSize() {
@@ -242,6 +284,7 @@ void TvexSkinWindowVCL::ShiftControls(int by) {
   if (!FForm || by == 0) return;
   for (int i = 0; i < FForm->ControlCount(); ++i) {
     TControl* c = FForm->Controls(i);
+    if (c == FMenuBar) continue;
     const int anchors = c->Anchors();
     const bool top = (anchors & akTop) != 0, bottom = (anchors & akBottom) != 0;
     if (!bottom)
@@ -279,6 +322,7 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     StripSystemMenu();
     FAdjusting = true;
     FForm->SetColor(FEngine->GetFormColor());
+    TakeMenu();
     if (!FScrollSaved) {
       FSavedAutoScroll = FForm->AutoScroll();
       FSavedScaled = FForm->Scaled();
@@ -286,6 +330,28 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     }
     FForm->SetAutoScroll(false);
     FForm->SetScaled(false);
+    FAdjusting = false;
+    if (!*alive) return;
+    const auto& mc = FEngine->SkinMetrics().MenuColors;
+    if (FMenuBar && FMenu) {
+      FMenuBar->SetBounds(FMenuBar->Left(), -100, FMenuBar->Width(), FMenuBar->Height());
+      if (!IsMDIChild()) FMenuBar->SetVisible(true);
+      FMenuBar->SetParentColor(false);
+      FMenuBar->SetColor(mc[mcMenuBarStart]);
+    }
+    const TBitmap* barImage = FEngine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_MENUBAR);
+    if (barImage && barImage->Width() > 0 && barImage->Height() > 0) {
+      FButtonColor = barImage->PixelColor(0, barImage->Height() / 2);
+      FButtonToColor = FEngine->GetFormColor();
+    } else {
+      FButtonColor = mc[mcMenuBarStart];
+      FButtonToColor = mc[mcMenuBarEnd];
+    }
+    BuildMenuBar(true);
+    if (!*alive) return;
+    UpdateMDISkinState();
+    if (!*alive) return;
+    FAdjusting = true;
     SetConstraints();
     FAdjusting = false;
     if (!FControlsShifted) {
@@ -304,6 +370,7 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     FRestoring = true;
     FAdjusting = true;
     RestoreStrippedStyle();
+    if (FMenu && FForm->Menu() != FMenu) FForm->SetMenu(FMenu);
     FForm->SetColor(FSavedColor);
     if (FScrollSaved) {
       FForm->SetAutoScroll(FSavedAutoScroll);
@@ -320,6 +387,9 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     ApplySizeDelta(SIZE{0, 0});
     if (!*alive) return;
     if (FForm != FEngine->Owner()) FEngine->UnskinFormMenus(FForm);
+    for (TMenuItem* item : FWindowMenuItems) TComponent::Free(item);
+    FWindowMenuItems.clear();
+    if (FMenuBar) FMenuBar->SetVisible(false);
     if (Handle()) {
       SetWindowRgn(h, nullptr, TRUE);
       FrameRefresh();
@@ -431,12 +501,242 @@ void TvexSkinWindowVCL::ShortcutFilter(MSG& msg, bool& handled) {
   }
 }
 
+// ----- the menu bar -----
+
+int TvexSkinWindowVCL::MenuBarHeight() const { return FMenuBar && FMenuBar->Visible() ? FMenuBar->Height() : 0; }
+
+void TvexSkinWindowVCL::CreateMenuBar() {
+  FMenuBar = new TvexSkinMenuBar(nullptr, this);
+  FMenuBar->FreeNotification(this);
+  FMenuBar->SetVisible(false);
+  FMenuBar->SetFlat(true);
+  FMenuBar->SetShowCaptions(true);
+  FMenuBar->SetParentColor(false);
+  FMenuBar->SetWrapable(true);
+  FMenuBar->SetAutoSize(true);
+  const std::weak_ptr<bool> alive = FAlive;
+  FMenuBar->OnCustomDraw = [alive, this](TToolBar* bar, const RECT& r, bool& defaultDraw) {
+    if (const auto a = alive.lock(); a && *a) CustomDrawBar(bar, r, defaultDraw);
+  };
+  FMenuBar->OnCustomDrawButton = [alive, this](TToolBar* bar, TToolButton* b, UINT state, bool& defaultDraw) {
+    if (const auto a = alive.lock(); a && *a) CustomDrawButton(bar, b, state, defaultDraw);
+  };
+  FMenuBar->SetParent(FForm);
+}
+
+void TvexSkinWindowVCL::FreeMenuBar() {
+  if (!FMenuBar) return;
+  TvexSkinMenuBar* bar = FMenuBar;
+  FMenuBar = nullptr;
+  bar->RemoveFreeNotification(this);
+  TComponent::Free(bar);
+  FMenuItems.clear();
+}
+
+UINT TvexSkinWindowVCL::RebuildMenuBarMessage() {
+  static const UINT message = RegisterWindowMessageW(L"vexskin.RebuildMenuBar");
+  return message;
+}
+
+void TvexSkinWindowVCL::PostMenuBarRebuild() {
+  // Items change inside their own handlers (a caption, a check, an item added): the bar follows
+  // once the handler is done.
+  if (FRebuildPosted || FDestroying || FWindowDying) return;
+  if (HWND h = Handle()) FRebuildPosted = PostMessageW(h, RebuildMenuBarMessage(), 0, 0) != FALSE;
+}
+
+void TvexSkinWindowVCL::WatchMenu(TMainMenu* menu, bool on) {
+  if (!menu) return;
+  if (!on) {
+    menu->RemoveFreeNotification(this);
+    return;
+  }
+  menu->FreeNotification(this);
+  const std::weak_ptr<bool> alive = FAlive;
+  menu->OnRebuilt = [alive, this] {
+    if (const auto a = alive.lock(); a && *a) PostMenuBarRebuild();
+  };
+}
+
+void TvexSkinWindowVCL::TakeMenu() {
+  if (!FForm || IsMDIChild()) {
+    // A child's menu stays with the child; its frame form shows it.
+    if (FForm && FForm->Menu() && FMenu != FForm->Menu()) {
+      WatchMenu(FMenu, false);
+      FMenu = FForm->Menu();
+    }
+    return;
+  }
+  if (TMainMenu* now = FForm->Menu()) {
+    if (now != FMenu) WatchMenu(FMenu, false);
+    FMenu = now;
+    const bool adjusting = FAdjusting;
+    FAdjusting = true;
+    FForm->SetMenu(nullptr);
+    FAdjusting = adjusting;
+  }
+  WatchMenu(FMenu, true);
+}
+
+void TvexSkinWindowVCL::MenuBarChanged() {
+  // The bar came, went or changed its height while skinned: the controls, the limits and the
+  // client size follow.
+  if (!FSkinned || !FForm || !Handle()) return;
+  const std::shared_ptr<bool> alive = FAlive;
+  if (FControlsShifted && FShiftedBy != MenuBarHeight()) {
+    ShiftControls(MenuBarHeight() - FShiftedBy);
+    FShiftedBy = MenuBarHeight();
+  }
+  FAdjusting = true;
+  SetConstraints();
+  FAdjusting = false;
+  KeepClientSize();
+  if (!*alive) return;
+  PaintFrame();
+}
+
+namespace {
+
+// The top-level items of a menu, in order; sets `images` when one of them shows an image.
+void TopLevelItems(const TMainMenu* menu, std::vector<TMenuItem*>& out, bool& images) {
+  if (!menu) return;
+  const TMenuItem* root = menu->Items();
+  for (int i = 0; i < root->Count(); ++i) {
+    TMenuItem* item = root->Items(i);
+    out.push_back(item);
+    if (item->ImageIndex() != -1) images = true;
+  }
+}
+
+}  // namespace
+
+void TvexSkinWindowVCL::BuildMenuBar(bool force) {
+  if (!FForm) return;
+  bool collected = false, images = false;
+  const bool merge = IsMDIForm();
+  if (force || FMenu != FBuiltMenu || (merge && FChildMenu != FBuiltChildMenu)) {
+    FMenuItems.clear();
+    if (!merge || !FMenu || !FChildMenu) {
+      TopLevelItems(FMenu, FMenuItems, images);
+    } else {
+      // The child's items take the places of the frame's items of their groups, as one block
+      // after the frame's items of lower groups.
+      std::vector<TMenuItem*> child;
+      TopLevelItems(FChildMenu, child, images);
+      std::vector<int> groups;
+      for (const TMenuItem* c : child) groups.push_back(c->GroupIndex());
+      const TMenuItem* root = FMenu->Items();
+      for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* item = root->Items(i);
+        if (std::find(groups.begin(), groups.end(), item->GroupIndex()) != groups.end()) continue;
+        FMenuItems.push_back(item);
+        if (item->ImageIndex() != -1) images = true;
+      }
+      if (!child.empty()) {
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < FMenuItems.size(); ++i)
+          if (FMenuItems[i]->GroupIndex() < child.front()->GroupIndex()) at = i + 1;
+        FMenuItems.insert(FMenuItems.begin() + static_cast<std::ptrdiff_t>(at), child.begin(), child.end());
+      }
+    }
+    FBuiltMenu = FMenu;
+    FBuiltChildMenu = merge ? FChildMenu : nullptr;
+    collected = true;
+  }
+  if ((collected || force) && FMenuBar && !FMenuBar->HasState(csDestroying)) {
+    const int before = MenuBarHeight();
+    if (FMenuItems.empty()) {
+      while (FMenuBar->ButtonCount() > 0) TComponent::Free(FMenuBar->Buttons(FMenuBar->ButtonCount() - 1));
+      FMenuBar->SetVisible(false);
+    } else {
+      FMenuBar->SetAutoSize(false);
+      FMenuBar->SetImages(images ? &MenuPlaceholderImages() : nullptr);
+      utils::AssignMenuFont(FMenuBar->Font());
+      FMenuBar->SetList(images);
+      while (FMenuBar->ButtonCount() > 0) TComponent::Free(FMenuBar->Buttons(FMenuBar->ButtonCount() - 1));
+      // The bar appends a new button after the others: made in the order they stand.
+      for (TMenuItem* item : FMenuItems) {
+        auto* b = new TToolButton(nullptr);
+        b->SetGrouped(true);
+        b->SetMenuItem(item);
+        b->SetText(item->Caption());
+        b->SetEnabled(item->Enabled());
+        b->SetVisible(item->Visible());
+        b->SetParent(FMenuBar);
+      }
+      FMenuBar->SetAutoSize(true);
+      if (!IsMDIChild() && !FMenuBar->Visible()) FMenuBar->SetVisible(true);
+    }
+    if (before != MenuBarHeight() && FInitialised) MenuBarChanged();
+  }
+  if (merge) UpdateWindowMenu();
+}
+
+void TvexSkinWindowVCL::CustomDrawBar(TToolBar* bar, const RECT& rect, bool& defaultDraw) {
+  TCanvas& canvas = bar->Canvas();
+  if (!canvas.Handle()) return;
+  const auto& mc = FEngine->SkinMetrics().MenuColors;
+  if (const TBitmap* image = FEngine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_MENUBAR))
+    canvas.StretchDraw(rect, *image);
+  else if (mc[mcMenuBarStart] != mc[mcMenuBarEnd])
+    utils::GradientFillRows(canvas, rect, mc[mcMenuBarStart], mc[mcMenuBarEnd]);
+  else
+    utils::FillRectColor(canvas, rect, mc[mcMenuBarStart]);
+  defaultDraw = true;
+}
+
+void TvexSkinWindowVCL::CustomDrawButton(TToolBar* bar, TToolButton* button, UINT state, bool& defaultDraw) {
+  TCanvas& canvas = bar->Canvas();
+  defaultDraw = false;
+  if (!canvas.Handle() || !button) return;
+  const auto& mc = FEngine->SkinMetrics().MenuColors;
+  RECT r = bar->ButtonRect(button);
+  utils::AssignMenuFont(canvas.Font());
+  TMenuItem* item = button->MenuItem();
+  const TMenu* menu = item ? item->GetParentMenu() : nullptr;
+  const TImageList* images = menu ? menu->Images() : nullptr;
+  const int imageIndex = item ? item->ImageIndex() : -1;
+  const bool hasImage = images && imageIndex >= 0 && imageIndex < images->Count();
+  const int i = hasImage ? images->Width() : 0;
+  if (state & (CDIS_HOT | CDIS_SELECTED)) {
+    button->SetTag(TvexSkinMenuBar::kHotTag);
+    utils::FillRectColor(canvas, r, mc[mcTopSelected]);
+    utils::FrameRectColor(canvas, r, mc[mcTopSelectedBorder]);
+    canvas.Font().SetColor(mc[mcTopSelectedFont]);
+  } else {
+    button->SetTag(0);
+    const bool disabled = !button->Enabled() || (state & CDIS_DISABLED) || (item && !item->Enabled());
+    canvas.Font().SetColor(disabled ? TColor(0x808080) : mc[mcTopMenuFont]);
+  }
+  r.left += i;
+  r.top += 2;
+  canvas.Brush.style = TBrushStyle::bsClear;
+  const std::wstring text = item ? item->Caption() : button->Caption();
+  canvas.DrawText(text, r, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  canvas.Brush.style = TBrushStyle::bsSolid;
+  if (hasImage) images->Draw(canvas, r.left - i + 2, r.top + 2, imageIndex, true);
+}
+
 UINT TvexSkinWindowVCL::KeepClientSizeMessage() {
   static const UINT message = RegisterWindowMessageW(L"vexskin.KeepClientSize");
   return message;
 }
 
 bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
+  if (m.Msg == RebuildMenuBarMessage() && m.Msg != 0) {
+    FRebuildPosted = false;
+    if (FSkinned && FEnabled && FForm && !FForm->HasState(csDestroying)) {
+      TakeMenu();
+      BuildMenuBar(true);
+    }
+    m.Result = 0;
+    return false;
+  }
+  if (m.Msg == CM_MENUCHANGED) {
+    // The application gave the form a menu while it is skinned: the bar shows it instead.
+    if (!FAdjusting && FSkinned && FEnabled) PostMenuBarRebuild();
+    return true;
+  }
   if (m.Msg == KeepClientSizeMessage() && m.Msg != 0) {
     HWND h = Handle();
     if (FKeepPending && FSkinned && h && !IsZoomed(h) && !IsIconic(h)) KeepClientSize();
@@ -458,6 +758,11 @@ bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
 }
 
 void TvexSkinWindowVCL::AfterMessage(TMessage& m) {
+  if (IsMDIForm() || IsMDIChild()) {
+    const std::shared_ptr<bool> alive = FAlive;
+    AfterMDIMessage(m);
+    if (!*alive) return;
+  }
   switch (m.Msg) {
     case WM_SHOWWINDOW:
     case CM_VISIBLECHANGED:

@@ -5,16 +5,21 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/skin_window.h"
 #include "host/application.h"
 #include "host/form.h"
+#include "host/tool_bar.h"
 
 namespace vex::engine {
 
 class TvexSkinControlVCL;
+class TvexSkinMenuBar;
+class TvexSkinMenuBarControlButton;
 
 class TvexSkinWindowVCL : public TvexSkinWindow {
   VEX_CLASS(TvexSkinWindowVCL)
@@ -39,6 +44,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   bool InitWhenHidden() const override { return true; }
   bool MenuBarSeparator() const override;
   bool ClaimNCActivate() const override { return true; }
+  // The skinned menu bar's height while it shows, else 0.
+  int MenuBarHeight() const override;
 
   host::TCustomForm* Form() const { return FForm; }
   // Wraps a control and what it owns, by the class table, unless it is wrapped already, opted
@@ -48,6 +55,22 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   TvexSkinControlVCL* WrapperOf(const host::TControl* control) const;
   // The menu shortcuts of a form whose main menu is not on its window any more.
   void ShortcutFilter(MSG& msg, bool& handled);
+
+  // The menu bar's buttons, rebuilt when the menus they come from changed (or always, forced).
+  void BuildMenuBar(bool force);
+  // The bar's background and its buttons in the skin's menu colours.
+  void CustomDrawBar(host::TToolBar* bar, const RECT& rect, bool& defaultDraw);
+  void CustomDrawButton(host::TToolBar* bar, host::TToolButton* button, UINT state, bool& defaultDraw);
+
+  // Multiple-document frames.
+  void PlaceMDIButtons();
+  void ShowMDIButtons();
+  void HideMDIButtons();
+  void MDIButtonClick(host::TObject* sender);
+  void UpdateWindowMenu();
+  void WindowItemClick(host::TObject* sender);
+  void Cascade();
+  void Tile(bool horizontal);
 
   host::TCustomForm* FForm = nullptr;
   host::TMainMenu* FMenu = nullptr;
@@ -61,6 +84,24 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   bool FKeepPending = false;
   // The form's own scrolling and scaling, turned off while skinned and given back after.
   bool FSavedAutoScroll = false, FSavedScaled = true, FScrollSaved = false;
+
+  // The menu bar and what it was built from. The bar is a control of the form (the form frees it
+  // with its children); the frame frees it when it gives a live form back.
+  host::TMainMenu* FChildMenu = nullptr;
+  host::TMainMenu* FBuiltMenu = nullptr;
+  host::TMainMenu* FBuiltChildMenu = nullptr;
+  std::vector<host::TMenuItem*> FMenuItems;
+  TvexSkinMenuBar* FMenuBar = nullptr;
+
+  // Multiple-document frames: the control buttons of a maximized child (close, restore,
+  // minimize), the items added to the window menu, the client window's procedure.
+  std::array<TvexSkinMenuBarControlButton*, 3> FMDIButtons{};
+  std::vector<host::TMenuItem*> FWindowMenuItems;
+  bool FChildHidden = false;
+  host::TColor FButtonColor = 0, FButtonToColor = 0;
+  HWND FClientWnd = nullptr;
+  WNDPROC FOldClientProc = nullptr;
+  bool FRebuildPosted = false;
 
  protected:
   void UpdateSkinState() override;
@@ -86,6 +127,24 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   void KeepClientSize();
   // Posted to the form to take its client size back after a restore has finished.
   static UINT KeepClientSizeMessage();
+  void CreateMenuBar();
+  void FreeMenuBar();
+  // Takes the form's main menu off its window (the bar shows it) and follows its changes.
+  void TakeMenu();
+  void WatchMenu(host::TMainMenu* menu, bool on);
+  // The bar is built again once the message queue comes round.
+  void PostMenuBarRebuild();
+  static UINT RebuildMenuBarMessage();
+  // The bar's height changed while skinned: controls, limits and client size follow.
+  void MenuBarChanged();
+
+  // Multiple-document parts (skin_window_mdi.cpp): made at attach, given back at detach, renewed
+  // with the skin state, and the frame's and child's own messages after the form has seen them.
+  void AttachMDI();
+  void DetachMDI();
+  void UpdateMDISkinState();
+  void AfterMDIMessage(host::TMessage& m);
+  static LRESULT CALLBACK ClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   // What the frame puts into the form's WindowProc: it reaches the frame while the frame is in
   // the chain, and the procedure it saved after.

@@ -115,6 +115,20 @@ bool TApplication::ProcessMessage(MSG& msg) {
     }
     if (form && form->ClientHandle() && TranslateMDISysAccel(form->ClientHandle(), &msg)) return true;
   }
+  // A character the focused control does not take is offered to the form's controls (the
+  // accelerators of menu tool bars); an edit field takes its characters itself.
+  if (msg.message == WM_CHAR && msg.wParam > L' ') {
+    const LRESULT code = msg.hwnd ? SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) : 0;
+    if (!(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))) {
+      TWinControl* c = TWinControl::FindControl(GetAncestor(msg.hwnd, GA_ROOT));
+      try {
+        if (c && c->Is<TCustomForm>() && c->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam & ~kDialogCharAlt) != 0) return true;
+      } catch (const std::exception& ex) {
+        HandleWindowProcException(&ex);
+        return true;
+      }
+    }
+  }
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
   // What a callback raised is reported now, outside every window procedure and hook.

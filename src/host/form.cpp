@@ -237,6 +237,7 @@ void TCustomForm::SetMenu(TMainMenu* m) {
   menu_ = m;
   if (m) m->FreeNotification(this);
   if (!HasState(csLoading)) AttachMenu();
+  if (handle_) Perform(CM_MENUCHANGED);
 }
 
 void TCustomForm::SetWindowMenu(TMenuItem* item) {
@@ -397,6 +398,20 @@ TCustomForm* TCustomForm::ActiveMDIChild() const {
   return c && c->Is<TCustomForm>() ? static_cast<TCustomForm*>(c) : nullptr;
 }
 
+void TCustomForm::AlignedRestChanged() {
+  // The children of a multiple-document frame live in the part of the client area its aligned
+  // controls (tool bars, a menu bar, a status bar) leave free.
+  if (!clientHandle_ || !handle_) return;
+  RECT r = AlignedRest();
+  RECT client;
+  GetClientRect(handle_, &client);
+  if (r.right <= r.left && r.bottom <= r.top) r = client;
+  RECT now;
+  GetWindowRect(clientHandle_, &now);
+  MapWindowPoints(nullptr, handle_, reinterpret_cast<POINT*>(&now), 2);
+  if (!EqualRect(&now, &r)) MoveWindow(clientHandle_, r.left, r.top, std::max<LONG>(0, r.right - r.left), std::max<LONG>(0, r.bottom - r.top), TRUE);
+}
+
 void TCustomForm::Cascade() {
   if (clientHandle_) SendMessageW(clientHandle_, WM_MDICASCADE, 0, 0);
 }
@@ -440,13 +455,18 @@ void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_SYSCOMMAND:
       // Alt, and Alt with a letter, reach a menu drawn by a tool bar of the form when the window
-      // shows no menu bar of its own.
+      // shows no menu bar of its own: the letter as a dialog character with Alt, Alt alone by
+      // making the first menu button hot for the keyboard.
       if ((m.WParam & 0xFFF0) == SC_KEYMENU && handle_ && !GetMenu(handle_)) {
         const wchar_t ch = static_cast<wchar_t>(LOWORD(m.LParam));
+        if (ch != L' ' && ch != 0 && Perform(CM_DIALOGCHAR, ch, kDialogCharAlt) != 0) {
+          m.Result = 0;
+          return;
+        }
         int index = -1;
-        if (ch != L' ')
-          if (TToolBar* bar = MenuToolBar(*this, ch, index)) {
-            bar->TrackMenu(index);
+        if (ch == 0)
+          if (TToolBar* bar = MenuToolBar(*this, 0, index)) {
+            bar->EnterMenuMode(index);
             m.Result = 0;
             return;
           }
@@ -525,9 +545,7 @@ void TCustomForm::WndProc(TMessage& m) {
     case WM_SIZE:
       if (clientHandle_) {
         TWinControl::WndProc(m);
-        RECT r;
-        GetClientRect(handle_, &r);
-        MoveWindow(clientHandle_, 0, 0, r.right, r.bottom, TRUE);
+        AlignedRestChanged();
         return;
       }
       break;

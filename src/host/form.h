@@ -108,6 +108,7 @@ class TCustomForm : public TWinControl {
   void Loaded() override;
   void BeforeDestruction() override;
   void RefreshWindowMenu();
+  void AlignedRestChanged() override;
 
  private:
   static LRESULT CALLBACK ClientProc(HWND, UINT, WPARAM, LPARAM);

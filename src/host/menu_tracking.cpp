@@ -10,6 +10,7 @@ struct TTrack {
   HMENU popup = nullptr, selected = nullptr;
   UINT selectedFlags = 0;
   int step = 0;  // -1 left, +1 right when the popup ended for a move
+  bool escaped = false;
   HHOOK hook = nullptr;
 };
 thread_local TTrack* gTrack = nullptr;
@@ -18,6 +19,7 @@ LRESULT CALLBACK MenuFilter(int code, WPARAM wParam, LPARAM lParam) {
   TTrack* t = gTrack;
   if (t && code == MSGF_MENU) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) t->escaped = t->selected == t->popup;
     if (msg->message == WM_KEYDOWN && t->selected == t->popup) {
       // Right moves on unless the selected item opens a submenu of its own; Left always moves
       // back from the first level.
@@ -49,7 +51,10 @@ void NoteMenuBarSelect(WPARAM wParam, LPARAM lParam) {
   gTrack->selectedFlags = HIWORD(wParam);
 }
 
-int TrackMenuBar(HWND owner, int index, const TMenuBarItems& items) {
+bool MenuBarTracking() { return gTrack != nullptr; }
+
+int TrackMenuBar(HWND owner, int index, const TMenuBarItems& items, bool* escaped) {
+  if (escaped) *escaped = false;
   if (gTrack || !owner || items.count <= 0 || index < 0 || index >= items.count) return -1;
   int last = -1;
   for (int next = index, guard = 0; next >= 0 && guard < 256 && IsWindow(owner); ++guard) {
@@ -71,6 +76,7 @@ int TrackMenuBar(HWND owner, int index, const TMenuBarItems& items) {
     if (subclassed && IsWindow(owner)) RemoveWindowSubclass(owner, OwnerSubclass, kOwnerSubclassId);
     if (track.hook) UnhookWindowsHookEx(track.hook);
     if (items.shown) items.shown(-1);
+    if (escaped) *escaped = track.escaped;
     if (track.step == 0) break;
     // The neighbouring item that has a popup, round the bar.
     for (int k = 1; k < items.count; ++k) {

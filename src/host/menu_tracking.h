@@ -21,8 +21,12 @@ struct TMenuBarItems {
 
 // Runs the popup of item `index` and, as the arrows ask, of its neighbours, round the bar; commands
 // go to `owner`. Answers the last item opened, or -1 when none could open. Returns at once when a
-// bar's menu is already running on this thread.
-int TrackMenuBar(HWND owner, int index, const TMenuBarItems& items);
+// bar's menu is already running on this thread. `escaped` tells whether Escape closed the last
+// popup (the bar then keeps that item hot for the keyboard, as a menu bar does).
+int TrackMenuBar(HWND owner, int index, const TMenuBarItems& items, bool* escaped = nullptr);
+
+// Whether a bar's menu runs on this thread now.
+bool MenuBarTracking();
 
 // A selection in the open popup (the WM_MENUSELECT its owner received): Right on an item with a
 // submenu of its own opens that submenu instead of moving on.

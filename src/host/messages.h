@@ -23,6 +23,11 @@ inline constexpr UINT CM_ACTIVATE = CM_BASE + 0;
 inline constexpr UINT CM_DEACTIVATE = CM_BASE + 1;
 inline constexpr UINT CM_GOTFOCUS = CM_BASE + 2;
 inline constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
+// A character typed with Alt held (LParam has bit 29 set, as a WM_SYSCHAR's key data), or one the
+// focused control does not take: WParam is the character; a control that acts on it (a menu or
+// button accelerator) answers 1. Passed down a parent's children until one takes it.
+inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+inline constexpr LPARAM kDialogCharAlt = 0x20000000;
 inline constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
 inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
 inline constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
@@ -30,6 +35,8 @@ inline constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 inline constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// The form's main menu was replaced (Perform'd by the form).
+inline constexpr UINT CM_MENUCHANGED = CM_BASE + 30;
 inline constexpr UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr UINT CM_RECREATEWND = CM_BASE + 51;
 inline constexpr UINT CM_INVALIDATE = CM_BASE + 52;

@@ -181,7 +181,7 @@ TToolBar::TToolBar(TComponent* owner, const TClassInfo& cls) : TWinControl(owner
   controlStyle_ |= csAcceptsControls;
 }
 
-TToolBar::~TToolBar() = default;
+TToolBar::~TToolBar() { *alive_ = false; }
 
 void TToolBar::CreateParams(TCreateParams& p) {
   static const bool registered = [] {
@@ -342,10 +342,19 @@ TToolButton* TToolBar::ButtonAtPos(POINT p) const {
 }
 
 LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
+  // The handlers draw on the control's device context through the canvas, handed back after.
+  struct TBind {
+    TCanvas& canvas;
+    TBind(TCanvas& c, HDC dc) : canvas(c) { canvas.SetHandle(dc); }
+    ~TBind() { canvas.SetHandle(nullptr); }
+  };
   switch (cd->nmcd.dwDrawStage) {
     case CDDS_PREPAINT: {
       bool defaultDraw = true;
-      if (OnCustomDraw) OnCustomDraw(this, cd->nmcd.rc, defaultDraw);
+      RECT r = cd->nmcd.rc;
+      if (r.right <= r.left || r.bottom <= r.top) GetClientRect(handle_, &r);
+      TBind bind(canvas_, cd->nmcd.hdc);
+      if (OnCustomDraw) OnCustomDraw(this, r, defaultDraw);
       if (!defaultDraw) return CDRF_SKIPDEFAULT;
       return OnCustomDrawButton ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
     }
@@ -353,8 +362,18 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
       TToolButton* button = nullptr;
       for (TToolButton* b : buttons_)
         if (b->command_ == cd->nmcd.dwItemSpec) button = b;
+      // While the keyboard or an open menu holds the bar, the mouse does not make buttons hot.
+      UINT state = cd->nmcd.uItemState;
+      if (button && (menuMode_ || openMenu_ >= 0)) {
+        const int index = button->Index();
+        state &= ~static_cast<UINT>(CDIS_HOT | CDIS_SELECTED);
+        if (menuMode_ && index == hot_ && openMenu_ < 0) state |= CDIS_HOT;
+        if (index == openMenu_) state |= CDIS_SELECTED;
+        cd->nmcd.uItemState = state;
+      }
       bool defaultDraw = true;
-      if (button && OnCustomDrawButton) OnCustomDrawButton(this, button, cd->nmcd.uItemState, defaultDraw);
+      TBind bind(canvas_, cd->nmcd.hdc);
+      if (button && OnCustomDrawButton) OnCustomDrawButton(this, button, state, defaultDraw);
       return defaultDraw ? CDRF_DODEFAULT : CDRF_SKIPDEFAULT;
     }
     default:
@@ -389,31 +408,185 @@ int TToolBar::ButtonByAccelerator(wchar_t ch) const {
 
 void TToolBar::TrackMenu(int index) {
   if (!handle_ || index < 0 || index >= ButtonCount()) return;
+  const std::shared_ptr<bool> alive = alive_;
   TMenuBarItems items;
   items.count = ButtonCount();
-  items.popup = [this](int i) -> HMENU {
+  // The buttons may change while a menu is open (an item's handler rebuilds the bar).
+  items.popup = [this, alive](int i) -> HMENU {
+    if (!*alive || i < 0 || i >= ButtonCount()) return nullptr;
     TToolButton* b = buttons_[static_cast<std::size_t>(i)];
     if (!HasSubmenu(b) || !b->Enabled() || !b->Visible()) return nullptr;
     if (TMenu* menu = b->MenuItem()->GetParentMenu()) menu->Handle();  // builds the native menu
     return b->MenuItem()->Handle();
   };
-  items.screenRect = [this](int i) {
+  items.screenRect = [this, alive](int i) {
+    if (!*alive || i < 0 || i >= ButtonCount() || !handle_) return RECT{0, 0, 0, 0};
     RECT r = ButtonRect(buttons_[static_cast<std::size_t>(i)]);
     MapWindowPoints(handle_, nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
   };
-  items.shown = [this](int i) {
-    if (!handle_) return;
+  items.shown = [this, alive](int i) {
+    if (!*alive || !handle_) return;
     if (openMenu_ >= 0 && openMenu_ < ButtonCount())
       SendMessageW(handle_, TB_PRESSBUTTON, buttons_[static_cast<std::size_t>(openMenu_)]->Command(), FALSE);
     openMenu_ = i;
-    if (i >= 0) SendMessageW(handle_, TB_PRESSBUTTON, buttons_[static_cast<std::size_t>(i)]->Command(), TRUE);
+    if (i >= ButtonCount()) openMenu_ = -1;
+    if (openMenu_ >= 0) SendMessageW(handle_, TB_PRESSBUTTON, buttons_[static_cast<std::size_t>(openMenu_)]->Command(), TRUE);
   };
-  TrackMenuBar(GetAncestor(handle_, GA_ROOT), index, items);
+  const bool wasMenuMode = menuMode_;
+  bool escaped = false;
+  const int last = TrackMenuBar(GetAncestor(handle_, GA_ROOT), index, items, &escaped);
+  if (!*alive || !handle_ || HasState(csDestroying)) return;
+  // Escape closes the menu and leaves its button hot for the keyboard, as a menu bar does; any
+  // other end leaves the bar.
+  if (escaped && last >= 0 && wasMenuMode == menuMode_ && menuMode_)
+    SetHot(last);
+  else if (escaped && last >= 0 && !wasMenuMode)
+    EnterMenuMode(last);
+  else
+    CancelMenu();
+}
+
+void TToolBar::EnterMenuMode(int index) {
+  if (!handle_ || index < 0 || index >= ButtonCount()) return;
+  if (!menuMode_) {
+    const HWND focus = GetFocus();
+    focusBefore_ = focus != handle_ ? focus : nullptr;
+    menuMode_ = true;
+    ::SetFocus(handle_);
+    // The focus may refuse to move (a window of another thread): no mode without it.
+    if (GetFocus() != handle_) {
+      menuMode_ = false;
+      return;
+    }
+  }
+  SetHot(index);
+}
+
+void TToolBar::CancelMenu() {
+  if (openMenu_ >= 0 && MenuBarTracking()) EndMenu();
+  if (!menuMode_) return;
+  menuMode_ = false;
+  SetHot(-1);
+  const HWND back = focusBefore_;
+  focusBefore_ = nullptr;
+  if (handle_ && GetFocus() == handle_) {
+    if (back && IsWindow(back) && IsWindowVisible(back) && IsWindowEnabled(back))
+      ::SetFocus(back);
+    else if (HWND root = GetAncestor(handle_, GA_ROOT))
+      ::SetFocus(root);
+  }
+}
+
+void TToolBar::SetHot(int index) {
+  const int before = hot_;
+  hot_ = index;
+  if (!handle_) return;
+  SendMessageW(handle_, TB_SETHOTITEM, static_cast<WPARAM>(index), 0);
+  for (int i : {before, index})
+    if (i >= 0 && i < ButtonCount()) {
+      RECT r = ButtonRect(buttons_[static_cast<std::size_t>(i)]);
+      InvalidateRect(handle_, &r, TRUE);
+    }
+}
+
+int TToolBar::NeighbourButton(int from, int step) const {
+  const int n = ButtonCount();
+  for (int k = 1; k <= n; ++k) {
+    const int i = ((from + step * k) % n + n) % n;
+    const TToolButton* b = buttons_[static_cast<std::size_t>(i)];
+    if (b->Visible() && b->Enabled() && b->style_ != tbsSeparator && b->style_ != tbsDivider) return i;
+  }
+  return -1;
+}
+
+bool TToolBar::DialogChar(wchar_t ch, bool) {
+  const int index = ButtonByAccelerator(ch);
+  if (index < 0) return false;
+  TToolButton* b = buttons_[static_cast<std::size_t>(index)];
+  if (HasSubmenu(b)) {
+    TrackMenu(index);
+    return true;
+  }
+  if (!b->MenuItem() && !showCaptions_) return false;
+  CancelMenu();
+  b->Click();
+  return true;
+}
+
+bool TToolBar::MenuModeKey(TMessage& m) {
+  // Answers whether the key was the mode's.
+  const int n = ButtonCount();
+  if (hot_ < 0 || hot_ >= n) hot_ = NeighbourButton(-1, 1);
+  TToolButton* hot = hot_ >= 0 ? buttons_[static_cast<std::size_t>(hot_)] : nullptr;
+  switch (m.Msg) {
+    case WM_KEYDOWN:
+      switch (m.WParam) {
+        case VK_LEFT:
+        case VK_RIGHT:
+          if (int next = NeighbourButton(hot_, m.WParam == VK_RIGHT ? 1 : -1); next >= 0) SetHot(next);
+          return true;
+        case VK_HOME:
+        case VK_END:
+          if (int next = m.WParam == VK_HOME ? NeighbourButton(-1, 1) : NeighbourButton(0, -1); next >= 0) SetHot(next);
+          return true;
+        case VK_DOWN:
+        case VK_UP:
+        case VK_RETURN:
+          if (HasSubmenu(hot)) TrackMenu(hot_);
+          return true;
+        case VK_ESCAPE:
+          CancelMenu();
+          return true;
+        default:
+          return false;
+      }
+    case WM_KEYUP:
+      if (m.WParam == VK_RETURN && hot && !HasSubmenu(hot) && hot->Enabled()) {
+        CancelMenu();
+        hot->Click();
+        return true;
+      }
+      return m.WParam == VK_RETURN;
+    case WM_SYSKEYDOWN:
+      return m.WParam == VK_MENU || m.WParam == VK_F10;
+    case WM_SYSKEYUP:
+      // Alt or F10 again leaves the bar; taken here so that it does not come back in at once.
+      if (m.WParam == VK_MENU || m.WParam == VK_F10) {
+        CancelMenu();
+        return true;
+      }
+      return false;
+    case WM_CHAR:
+      if (m.WParam > L' ' && DialogChar(static_cast<wchar_t>(m.WParam), false)) return true;
+      return true;  // no other character means anything here
+    default:
+      return false;
+  }
 }
 
 void TToolBar::WndProc(TMessage& m) {
+  if (menuMode_ && MenuModeKey(m)) {
+    m.Result = 0;
+    return;
+  }
   switch (m.Msg) {
+    case WM_GETDLGCODE:
+      if (menuMode_) {
+        m.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return;
+      }
+      break;
+    case WM_KILLFOCUS:
+      if (menuMode_) {
+        menuMode_ = false;
+        focusBefore_ = nullptr;
+        SetHot(-1);
+      }
+      break;
+    case CM_DIALOGCHAR:
+      m.Result = DialogChar(static_cast<wchar_t>(m.WParam), (m.LParam & kDialogCharAlt) != 0) ? 1 : 0;
+      return;
     case CN_COMMAND:
       for (TToolButton* b : buttons_)
         if (b->command_ == LOWORD(m.WParam)) {
@@ -438,6 +611,7 @@ void TToolBar::WndProc(TMessage& m) {
         m.Result = 0;
         return;
       }
+      if (menuMode_) CancelMenu();
       DefaultHandler(m);
       return;
     }
@@ -452,6 +626,11 @@ void TToolBar::WndProc(TMessage& m) {
     case WM_SIZE:
       TWinControl::WndProc(m);
       PlaceButtons();
+      return;
+    case CM_FONTCHANGED:
+      // The control measures its buttons with its font.
+      TWinControl::WndProc(m);
+      RebuildButtons();
       return;
     case CM_CONTROLLISTCHANGE: {
       // A button joining or leaving the bar (a child of the bar itself; deeper ones are passed on).

@@ -6,8 +6,10 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "host/canvas.h"
 #include "host/image_list.h"
 #include "host/menus.h"
 #include "host/win_control.h"
@@ -90,7 +92,7 @@ class TToolBar : public TWinControl {
   void SetAutoSize(bool v);
 
   // Custom drawing of the bar's background and of each button (NM_CUSTOMDRAW); setting
-  // defaultDraw false leaves the button to the handler.
+  // defaultDraw false leaves the button to the handler. The handlers draw on Canvas().
   std::function<void(TToolBar*, const RECT&, bool& defaultDraw)> OnCustomDraw;
   std::function<void(TToolBar*, TToolButton*, UINT itemState, bool& defaultDraw)> OnCustomDrawButton;
 
@@ -103,6 +105,20 @@ class TToolBar : public TWinControl {
   // The menu button open now, or -1.
   int OpenMenuIndex() const { return openMenu_; }
 
+  // The keyboard's way into the menu buttons (Alt pressed alone): the button at `index` becomes
+  // hot and the bar takes the focus; Left and Right move the hot button, Down, Up or Enter open its
+  // menu, Enter clicks a button without one, a letter opens the button it is the accelerator of,
+  // Escape, Alt or the focus moving elsewhere leave, giving the focus back.
+  void EnterMenuMode(int index);
+  // Leaves the keyboard mode and closes an open menu of the bar.
+  void CancelMenu();
+  bool InMenuMode() const { return menuMode_; }
+  // The button hot for the keyboard, or -1.
+  int HotIndex() const { return menuMode_ ? hot_ : -1; }
+
+  // The bar's drawing surface while a custom-draw handler runs (no device context otherwise).
+  TCanvas& Canvas() { return canvas_; }
+
   // Called by a button whose look changed.
   void ButtonChanged(TToolButton* b);
 
@@ -111,8 +127,15 @@ class TToolBar : public TWinControl {
   void CreateWnd() override;
   void WndProc(TMessage& m) override;
   void Notification(TComponent* c, TOperation op) override;
+  // A dialog character (with Alt, or one the focused control did not take): opens the menu or
+  // clicks the button whose accelerator it is. Answers whether it acted.
+  virtual bool DialogChar(wchar_t ch, bool alt);
 
  private:
+  void SetHot(int index);
+  // The next visible, enabled button from `from` in direction `step`, round the bar, or -1.
+  int NeighbourButton(int from, int step) const;
+  bool MenuModeKey(TMessage& m);
   void RebuildButtons();
   void UpdateStyle();
   void AdjustSize();
@@ -125,6 +148,12 @@ class TToolBar : public TWinControl {
   int indent_ = 0;
   bool rebuilding_ = false;
   int openMenu_ = -1;
+  TCanvas canvas_;
+  // Cleared when the bar goes: a menu handler may free the bar while its menu runs.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool menuMode_ = false;
+  int hot_ = -1;
+  HWND focusBefore_ = nullptr;
 };
 
 }  // namespace vex::host

@@ -363,10 +363,24 @@ void TWinControl::UpdateAnchorDistances(TControl* c) {
 
 void TWinControl::Realign() {
   RECT r = ClientRect();
-  const RECT full = r;
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
-    for (TControl* c : controls_) {
-      if (c->align_ != a || !c->visible_) continue;
+    // Controls of one alignment stack in the order of their places: the topmost alTop control
+    // first, the lowest alBottom control at the bottom, and so on; equal places keep the order
+    // the controls were inserted in.
+    std::vector<TControl*> stack;
+    for (TControl* c : controls_)
+      if (c->align_ == a && c->visible_) stack.push_back(c);
+    const auto key = [a](const TControl* c) {
+      switch (a) {
+        case alTop: return c->top_;
+        case alBottom: return -(c->top_ + c->height_);
+        case alLeft: return c->left_;
+        case alRight: return -(c->left_ + c->width_);
+        default: return 0;
+      }
+    };
+    std::stable_sort(stack.begin(), stack.end(), [&key](const TControl* x, const TControl* y) { return key(x) < key(y); });
+    for (TControl* c : stack) {
       int x = c->left_, y = c->top_, w = c->width_, h = c->height_;
       switch (a) {
         case alTop: x = r.left; y = r.top; w = r.right - r.left; r.top += h; break;
@@ -381,7 +395,8 @@ void TWinControl::Realign() {
       c->align_ = keep;
     }
   }
-  (void)full;
+  alignedRest_ = r;
+  AlignedRestChanged();
 }
 
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const {
@@ -525,6 +540,18 @@ void TWinControl::WndProc(TMessage& m) {
         }
       break;
     }
+    case CM_DIALOGCHAR:
+      // Offered to the children in turn until one takes it.
+      for (std::size_t i = 0; i < controls_.size(); ++i) {
+        TControl* c = controls_[i];
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (c->Perform(CM_DIALOGCHAR, m.WParam, m.LParam) != 0) {
+          m.Result = 1;
+          return;
+        }
+      }
+      m.Result = 0;
+      return;
     case WM_NOTIFY: {
       auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
       if (TWinControl* child = FindControl(hdr->hwndFrom)) {

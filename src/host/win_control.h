@@ -64,6 +64,8 @@ class TWinControl : public TControl {
   void Repaint() override;
   // Lays the children out by Align and Anchors.
   void Realign();
+  // The part of the client area the aligned children left free at the last layout.
+  RECT AlignedRest() const { return alignedRest_; }
 
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const override;
 
@@ -84,6 +86,8 @@ class TWinControl : public TControl {
   // Whether the window is built on a native control that paints itself.
   bool IsNativeBased() const { return nativeBased_; }
   void UpdateAnchorDistances(TControl* c);
+  // The free part of the client area changed (a multiple-document frame moves its client window).
+  virtual void AlignedRestChanged() {}
 
   HWND handle_ = nullptr;
   WNDPROC defProc_ = nullptr;
@@ -99,6 +103,7 @@ class TWinControl : public TControl {
   TControl* captureControl_ = nullptr;  // windowless child that took the left button
   bool tracking_ = false;
   RECT oldClient_{};
+  RECT alignedRest_{};
 };
 
 // A windowed control that paints itself on a canvas.

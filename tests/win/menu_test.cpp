@@ -189,13 +189,15 @@ TEST_F(MenuSkinning, AFormThatOptsOutKeepsTheMenusMadeAtRunTimeUnskinned) {
   EXPECT_TRUE(LooksPlain(popup));
 }
 
-TEST_F(MenuSkinning, AnItemAddedToAShownMainMenuKeepsTheWindowsMenuWorking) {
+TEST_F(MenuSkinning, AnItemAddedToAShownMainMenuKeepsTheMenuWorking) {
   BuildMenus();
   form->SetMenu(main);
   form->Show();
   test::PumpMessages();
   HWND wnd = form->Handle();
-  ASSERT_TRUE(IsMenu(GetMenu(wnd)));
+  // Skinned, the menu is shown by the skinned bar, not on the window.
+  EXPECT_EQ(GetMenu(wnd), nullptr);
+  EXPECT_EQ(form->Menu(), nullptr);
 
   // A recent-files list growing at run time, one entry with sub-entries.
   TMenuItem* recent = NewItem(form.get(), nullptr, L"recent.txt");
@@ -203,20 +205,24 @@ TEST_F(MenuSkinning, AnItemAddedToAShownMainMenuKeepsTheWindowsMenuWorking) {
   NewItem(form.get(), recent, L"Forget");
   file->Add(recent);
   test::PumpMessages();
-  HMENU bar = GetMenu(wnd);
-  ASSERT_TRUE(IsMenu(bar));
-  EXPECT_EQ(bar, main->Handle());
-  HMENU drop = GetSubMenu(bar, 0);
+  main->Handle();  // the native menu the bar's popups come from
+  HMENU drop = file->Handle();
   ASSERT_TRUE(IsMenu(drop));
   EXPECT_EQ(GetMenuItemCount(drop), 3);
   EXPECT_TRUE(NativeOwnerDrawn(drop, 2));
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(drop, 2)), 2);
 
-  // A new window for the form shows the same menu, alive.
+  // A new window for the form stays without a native menu while skinned; switched off, the form
+  // shows the same menu on its window again, alive.
   SendMessageW(wnd, CM_RECREATEWND, 0, 0);
   ASSERT_NE(form->Handle(), nullptr);
-  bar = GetMenu(form->Handle());
+  EXPECT_EQ(GetMenu(form->Handle()), nullptr);
+  engine->SetActive(false);
+  test::PumpMessages();
+  EXPECT_EQ(form->Menu(), main);
+  HMENU bar = GetMenu(form->Handle());
   ASSERT_TRUE(IsMenu(bar));
+  EXPECT_EQ(bar, main->Handle());
   EXPECT_EQ(GetMenuItemCount(bar), 1);
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(bar, 0)), 3);
 }

@@ -11,6 +11,7 @@
 #include "host/application.h"
 #include "host/form.h"
 #include "host/form_stream.h"
+#include "host/edit.h"
 #include "host/menus.h"
 #include "host/tool_bar.h"
 #include "test_support.h"
@@ -216,8 +217,8 @@ TEST_F(ToolBars, MenuButtonsOpenTheirMenusAndArrowsMoveBetweenThem) {
   EXPECT_EQ(SendMessageW(bar->Handle(), TB_ISBUTTONPRESSED, buttons[0]->Command(), 0), 0);
 
   // Alt with a button's letter opens its menu from the form, when the window has no menu bar of
-  // its own; Alt alone opens the first menu.
-  for (const auto& [letter, want] : {std::pair<wchar_t, int>{L'e', 1}, {L'F', 0}, {0, 0}}) {
+  // its own; Escape closes it and leaves its button hot for the keyboard.
+  for (const auto& [letter, want] : {std::pair<wchar_t, int>{L'e', 1}, {L'F', 0}}) {
     TMenuScript alt;
     alt.bar = bar;
     alt.keys = {VK_ESCAPE};
@@ -228,7 +229,31 @@ TEST_F(ToolBars, MenuButtonsOpenTheirMenusAndArrowsMoveBetweenThem) {
     gScript = nullptr;
     ASSERT_FALSE(alt.seen.empty()) << static_cast<int>(letter);
     EXPECT_EQ(alt.seen[0], want) << static_cast<int>(letter);
+    EXPECT_TRUE(bar->InMenuMode());
+    EXPECT_EQ(bar->HotIndex(), want);
+    bar->CancelMenu();
+    EXPECT_FALSE(bar->InMenuMode());
   }
+
+  // Alt alone makes the first menu button hot and gives the bar the focus; the arrows move the
+  // hot button round the bar; Escape leaves and gives the focus back.
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(form.get());
+  edit->SetBounds(10, 60, 100, 22);
+  edit->SetFocus();
+  ASSERT_EQ(GetFocus(), edit->Handle());
+  SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 0);
+  EXPECT_TRUE(bar->InMenuMode());
+  EXPECT_EQ(bar->HotIndex(), 0);
+  EXPECT_EQ(GetFocus(), bar->Handle());
+  for (const auto& [key, hot] : {std::pair<WPARAM, int>{VK_RIGHT, 1}, {VK_RIGHT, 0}, {VK_LEFT, 1}}) {
+    SendMessageW(bar->Handle(), WM_KEYDOWN, key, 0);
+    EXPECT_EQ(bar->HotIndex(), hot);
+  }
+  SendMessageW(bar->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(bar->InMenuMode());
+  EXPECT_EQ(bar->HotIndex(), -1);
+  EXPECT_EQ(GetFocus(), edit->Handle());
 
   // Down and Enter run the first item of the File menu.
   TMenuScript choose;
