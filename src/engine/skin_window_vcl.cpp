@@ -549,13 +549,14 @@ void TvexSkinWindowVCL::WatchMenu(TMainMenu* menu, bool on) {
   if (!menu) return;
   if (!on) {
     menu->RemoveFreeNotification(this);
+    menu->RemoveChangeListener(this);
     return;
   }
   menu->FreeNotification(this);
   const std::weak_ptr<bool> alive = FAlive;
-  menu->OnRebuilt = [alive, this] {
+  menu->AddChangeListener(this, [alive, this] {
     if (const auto a = alive.lock(); a && *a) PostMenuBarRebuild();
-  };
+  });
 }
 
 void TvexSkinWindowVCL::TakeMenu() {
@@ -733,9 +734,21 @@ bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
     return false;
   }
   if (m.Msg == CM_MENUCHANGED) {
-    // The application gave the form a menu while it is skinned: the bar shows it instead.
-    if (!FAdjusting && FSkinned && FEnabled) PostMenuBarRebuild();
-    return true;
+    // The application gave the form another menu (or none) while it is skinned: the bar shows it,
+    // and the window none.
+    if (FAdjusting || !FSkinned || !FEnabled || !FForm || IsMDIChild() || FDestroying) return true;
+    auto* menu = reinterpret_cast<TMainMenu*>(m.WParam);
+    if (menu != FMenu) WatchMenu(FMenu, false);
+    FMenu = menu;
+    if (menu) {
+      FAdjusting = true;
+      FForm->SetMenu(nullptr);
+      FAdjusting = false;
+      WatchMenu(menu, true);
+    }
+    PostMenuBarRebuild();
+    m.Result = 1;
+    return false;
   }
   if (m.Msg == KeepClientSizeMessage() && m.Msg != 0) {
     HWND h = Handle();

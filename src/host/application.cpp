@@ -115,6 +115,18 @@ bool TApplication::ProcessMessage(MSG& msg) {
     }
     if (form && form->ClientHandle() && TranslateMDISysAccel(form->ClientHandle(), &msg)) return true;
   }
+  // A character typed with Alt goes to the form's controls first (a menu drawn by a tool bar of the
+  // form); the system would look for a menu on the window only.
+  if (msg.message == WM_SYSCHAR && msg.wParam > L' ' && msg.hwnd) {
+    TWinControl* c = TWinControl::FindControl(GetAncestor(msg.hwnd, GA_ROOT));
+    try {
+      if (c && c->Is<TCustomForm>() && !GetMenu(c->Handle()) && c->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam | kDialogCharAlt) != 0)
+        return true;
+    } catch (const std::exception& ex) {
+      HandleWindowProcException(&ex);
+      return true;
+    }
+  }
   // A character the focused control does not take is offered to the form's controls (the
   // accelerators of menu tool bars); an edit field takes its characters itself.
   if (msg.message == WM_CHAR && msg.wParam > L' ') {

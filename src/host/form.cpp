@@ -236,8 +236,11 @@ void TCustomForm::SetMenu(TMainMenu* m) {
   }
   menu_ = m;
   if (m) m->FreeNotification(this);
-  if (!HasState(csLoading)) AttachMenu();
-  if (handle_) Perform(CM_MENUCHANGED);
+  if (HasState(csLoading)) return;
+  // Whoever shows the form's menu elsewhere (a menu bar drawn in the client area) takes it here,
+  // and the window shows none.
+  if (handle_ && Perform(CM_MENUCHANGED, reinterpret_cast<WPARAM>(m)) != 0) return;
+  AttachMenu();
 }
 
 void TCustomForm::SetWindowMenu(TMenuItem* item) {

@@ -410,6 +410,21 @@ void TMenu::MenuChanged() {
   }
   dirty_ = false;
   if (handle_) Rebuild();
+  if (OnChange) OnChange(this);
+  // A listener may remove itself or another one.
+  const auto listeners = changeListeners_;
+  for (const auto& [key, listener] : listeners)
+    if (std::any_of(changeListeners_.begin(), changeListeners_.end(), [k = key](const auto& l) { return l.first == k; })) listener();
+}
+
+void TMenu::AddChangeListener(const void* key, std::function<void()> listener) {
+  RemoveChangeListener(key);
+  changeListeners_.emplace_back(key, std::move(listener));
+}
+
+void TMenu::RemoveChangeListener(const void* key) {
+  changeListeners_.erase(std::remove_if(changeListeners_.begin(), changeListeners_.end(), [key](const auto& l) { return l.first == key; }),
+                         changeListeners_.end());
 }
 
 HMENU TMenu::Handle() {

@@ -11,6 +11,7 @@
 #include "host/component.h"
 #include "host/gdi_handle.h"
 #include "host/image_list.h"
+#include "host/string_list.h"
 
 namespace vex::host {
 
@@ -146,6 +147,12 @@ class TMenu : public TComponent {
   // items' drawing handlers): rebuild now, or once at EndUpdate while updating.
   void Changed() { MenuChanged(); }
 
+  // The application's handler, and listeners of the library (keyed by their owner), told after
+  // an item of the menu changed, was added or removed.
+  TNotifyEvent OnChange;
+  void AddChangeListener(const void* key, std::function<void()> listener);
+  void RemoveChangeListener(const void* key);
+
   // Runs the item with this shortcut (enabled and visible, sub-items included); false if none.
   bool IsShortCut(TShortCut sc);
   bool IsShortCut(const MSG& msg);
@@ -179,6 +186,7 @@ class TMenu : public TComponent {
   TOwnedMenu handle_;
   int updating_ = 0;
   bool dirty_ = false;
+  std::vector<std::pair<const void*, std::function<void()>>> changeListeners_;
 
   friend class TMenuItem;
 };

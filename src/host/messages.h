@@ -35,7 +35,8 @@ inline constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 inline constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
-// The form's main menu was replaced (Perform'd by the form).
+// The form's main menu is being replaced (WParam the new menu, or null): a handler that shows the
+// menu elsewhere answers 1 and the form leaves its window without a menu.
 inline constexpr UINT CM_MENUCHANGED = CM_BASE + 30;
 inline constexpr UINT CM_RELEASE = CM_BASE + 33;
 inline constexpr UINT CM_RECREATEWND = CM_BASE + 51;
