@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "engine/skin_engine.h"
+#include "engine/skin_menu_bar.h"
 #include "engine/skin_window.h"
 #include "native_dialog.h"
 #include "gallery_form.h"
@@ -114,6 +115,20 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   form.Show();
   Pump(800);
   report(L"01-main-window.png", SaveScreenRect(WindowArea(main), folder + L"\\01-main-window.png"));
+
+  // The skinned menu bar with an item hot, as Alt and Right leave it.
+  for (int i = 0; i < form.ControlCount(); ++i)
+    if (form.Controls(i)->Is<engine::TvexSkinMenuBar>()) {
+      auto* bar = static_cast<engine::TvexSkinMenuBar*>(form.Controls(i));
+      bar->EnterMenuMode(1);
+      Pump(300);
+      RECT area = WindowArea(main);
+      area.bottom = area.top + 120;
+      report(L"01b-menu-bar-hot.png", SaveScreenRect(area, folder + L"\\01b-menu-bar-hot.png"));
+      bar->CancelMenu();
+      Pump(100);
+      break;
+    }
 
   // The popup menu, shown with the window it belongs to.
   capture(

@@ -60,6 +60,16 @@ void TvexSkinMenuBar::WndProc(TMessage& m) {
         }
       }
       break;
+    case WM_SIZE: {
+      TToolBar::WndProc(m);
+      // Rows gained or lost by wrapping move the form's controls; the frame does it once the
+      // layout in progress is done.
+      if (FFrame && Height() != lastHeight_) {
+        lastHeight_ = Height();
+        FFrame->MenuBarResized();
+      }
+      return;
+    }
     default:
       break;
   }

@@ -27,6 +27,7 @@ class TvexSkinMenuBar : public host::TToolBar {
 
  private:
   bool AnyHot() const;
+  int lastHeight_ = -1;
 };
 
 }  // namespace vex::engine

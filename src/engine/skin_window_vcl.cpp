@@ -579,7 +579,17 @@ void TvexSkinWindowVCL::TakeMenu() {
   WatchMenu(FMenu, true);
 }
 
-void TvexSkinWindowVCL::MenuBarChanged() {
+UINT TvexSkinWindowVCL::MenuBarResizedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"vexskin.MenuBarResized");
+  return message;
+}
+
+void TvexSkinWindowVCL::MenuBarResized() {
+  if (FResizePosted || FDestroying || FWindowDying || !FSkinned || !FControlsShifted) return;
+  if (HWND h = Handle()) FResizePosted = PostMessageW(h, MenuBarResizedMessage(), 0, 0) != FALSE;
+}
+
+void TvexSkinWindowVCL::MenuBarChanged(bool keepClientSize) {
   // The bar came, went or changed its height while skinned: the controls, the limits and the
   // client size follow.
   if (!FSkinned || !FForm || !Handle()) return;
@@ -591,8 +601,12 @@ void TvexSkinWindowVCL::MenuBarChanged() {
   FAdjusting = true;
   SetConstraints();
   FAdjusting = false;
-  KeepClientSize();
-  if (!*alive) return;
+  if (keepClientSize) {
+    KeepClientSize();
+    if (!*alive) return;
+  } else {
+    SaveClientSize();
+  }
   PaintFrame();
 }
 
@@ -730,6 +744,12 @@ bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
       TakeMenu();
       BuildMenuBar(true);
     }
+    m.Result = 0;
+    return false;
+  }
+  if (m.Msg == MenuBarResizedMessage() && m.Msg != 0) {
+    FResizePosted = false;
+    MenuBarChanged(false);
     m.Result = 0;
     return false;
   }

@@ -58,6 +58,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
 
   // The menu bar's buttons, rebuilt when the menus they come from changed (or always, forced).
   void BuildMenuBar(bool force);
+  // The bar's height changed by wrapping: the controls follow once the queue comes round.
+  void MenuBarResized();
   // The bar's background and its buttons in the skin's menu colours.
   void CustomDrawBar(host::TToolBar* bar, const RECT& rect, bool& defaultDraw);
   void CustomDrawButton(host::TToolBar* bar, host::TToolButton* button, UINT state, bool& defaultDraw);
@@ -101,7 +103,7 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   host::TColor FButtonColor = 0, FButtonToColor = 0;
   HWND FClientWnd = nullptr;
   WNDPROC FOldClientProc = nullptr;
-  bool FRebuildPosted = false;
+  bool FRebuildPosted = false, FResizePosted = false;
 
  protected:
   void UpdateSkinState() override;
@@ -135,8 +137,10 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   // The bar is built again once the message queue comes round.
   void PostMenuBarRebuild();
   static UINT RebuildMenuBarMessage();
-  // The bar's height changed while skinned: controls, limits and client size follow.
-  void MenuBarChanged();
+  // The bar's height changed while skinned: controls and limits follow, and the client size when
+  // the menu itself changed (not when the user's resizing made the bar wrap).
+  void MenuBarChanged(bool keepClientSize = true);
+  static UINT MenuBarResizedMessage();
 
   // Multiple-document parts (skin_window_mdi.cpp): made at attach, given back at detach, renewed
   // with the skin state, and the frame's and child's own messages after the form has seen them.

@@ -304,6 +304,9 @@ void TToolBar::RebuildButtons() {
     SendMessageW(handle_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
   }
   SendMessageW(handle_, TB_AUTOSIZE, 0, 0);
+  RECT client;
+  GetClientRect(handle_, &client);
+  laidOutWidth_ = client.right;
   SendMessageW(handle_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(handle_, nullptr, TRUE);
   rebuilding_ = false;
@@ -625,7 +628,13 @@ void TToolBar::WndProc(TMessage& m) {
       return;
     case WM_SIZE:
       TWinControl::WndProc(m);
-      PlaceButtons();
+      // A wrapping bar lays its buttons out again for a new width (the control wraps them as they
+      // are added) and gains or loses rows.
+      if (wrapable_ && LOWORD(m.LParam) != laidOutWidth_ && !rebuilding_) {
+        RebuildButtons();
+      } else {
+        PlaceButtons();
+      }
       return;
     case CM_FONTCHANGED:
       // The control measures its buttons with its font.

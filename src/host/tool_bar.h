@@ -146,6 +146,7 @@ class TToolBar : public TWinControl {
   TImageList* images_ = nullptr;
   bool list_ = false, flat_ = true, showCaptions_ = false, wrapable_ = true, transparent_ = false, autoSize_ = false;
   int indent_ = 0;
+  int laidOutWidth_ = -1;  // the client width the buttons were last laid out for
   bool rebuilding_ = false;
   int openMenu_ = -1;
   TCanvas canvas_;

@@ -384,6 +384,40 @@ TEST_F(MenuBars, TheBarFollowsTheMenuItShowsAndANewMenu) {
   EXPECT_EQ(GetMenu(form->Handle()), nullptr);
 }
 
+TEST_F(MenuBars, ANarrowFormWrapsTheBarAndTheControlsFollowItsRows) {
+  Item(menu->Items(), L"&Tools");
+  Item(menu->Items(), L"&Help");
+  AttachAndShow();
+  TvexSkinMenuBar* bar = Bar();
+  ASSERT_NE(bar, nullptr);
+  const int oneRow = bar->Height();
+  const RECT wide = [this] {
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    return r;
+  }();
+  // Too narrow for the four items in one row.
+  SetWindowPos(form->Handle(), nullptr, 0, 0, 150, wide.bottom - wide.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(100);
+  const int rows = bar->Height();
+  EXPECT_GT(rows, oneRow);
+  EXPECT_EQ(field->Top(), 10 + rows);
+  EXPECT_EQ(Frame()->MenuBarHeight(), rows);
+  // The user's resizing is not undone to keep the client height.
+  RECT now;
+  GetWindowRect(form->Handle(), &now);
+  EXPECT_EQ(now.bottom - now.top, wide.bottom - wide.top);
+  // Wide again: one row, the controls back up.
+  SetWindowPos(form->Handle(), nullptr, 0, 0, wide.right - wide.left, wide.bottom - wide.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(100);
+  EXPECT_EQ(bar->Height(), oneRow);
+  EXPECT_EQ(field->Top(), 10 + oneRow);
+  // Unskinned, the controls are where they were.
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(field->Top(), 10);
+}
+
 TEST_F(MenuBars, AFormWithoutAMenuHasAHiddenBarAndNothingMoves) {
   form->SetMenu(nullptr);
   ownClient = ClientSize();
