@@ -112,9 +112,16 @@ void TvexSkinWindowVCL::Detach() {
     }
   }
   DetachMDI();
-  // A live form given back loses the bar; a form going away frees it with its other controls.
-  if (FEngine && FEngine->Detaching && FForm && !FForm->HasState(csDestroying)) FreeMenuBar();
-  if (FMenuBar) FMenuBar->RemoveFreeNotification(this);
+  // A live form given back loses the bar (also when the engine itself goes: nothing of it stays
+  // on the form); a form going away frees it with its other controls.
+  if (FForm && !FForm->HasState(csDestroying)) FreeMenuBar();
+  if (FMenuBar) {
+    // A bar left on the form (the form goes away and frees it) forgets its frame.
+    FMenuBar->FFrame = nullptr;
+    FMenuBar->OnCustomDraw = nullptr;
+    FMenuBar->OnCustomDrawButton = nullptr;
+    FMenuBar->RemoveFreeNotification(this);
+  }
   FMenuBar = nullptr;
   WatchMenu(FMenu, false);
   WatchMenu(FChildMenu, false);

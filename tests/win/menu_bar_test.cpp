@@ -157,6 +157,26 @@ TEST_F(MenuBars, TheMainMenuShowsAsABarAboveTheControlsAndComesBackOnTheWindow) 
   EXPECT_EQ(GetMenu(form->Handle()), nullptr);
 }
 
+TEST_F(MenuBars, FreeingTheEngineGivesTheFormItsMenuBackAndTakesTheBar) {
+  AttachAndShow();
+  ASSERT_NE(Bar(), nullptr);
+  TComponent::Free(engine);
+  engine = nullptr;
+  PumpMessages();
+  EXPECT_EQ(Bar(), nullptr);
+  EXPECT_EQ(form->Menu(), menu);
+  EXPECT_EQ(GetMenu(form->Handle()), menu->Handle());
+  EXPECT_EQ(field->Top(), 10);
+  EXPECT_EQ(ClientSize().cy, ownClient.cy);
+  // The menu still works: its shortcut runs its item once, through the window's own menu.
+  test::Activate(form->Handle());
+  field->SetFocus();
+  PumpFor(50);
+  test::Chord({VK_CONTROL, 'O'});
+  PumpFor(300);
+  EXPECT_EQ(opened, 1);
+}
+
 TEST_F(MenuBars, HotOpenPlainAndDisabledItemsInTheSkinsColours) {
   AttachAndShow();
   TvexSkinMenuBar* bar = Bar();
