@@ -682,6 +682,8 @@ void TvexSkinWindowVCL::BuildMenuBar(bool force) {
         b->SetGrouped(true);
         b->SetMenuItem(item);
         b->SetText(item->Caption());
+        // The button leaves room for the item's image; the frame draws it from the item's menu.
+        if (images) b->SetImageIndex(item->ImageIndex());
         b->SetEnabled(item->Enabled());
         b->SetVisible(item->Visible());
         b->SetParent(FMenuBar);

@@ -15,6 +15,8 @@
 #include "host/application.h"
 #include "host/button_controls.h"
 #include "host/edit.h"
+#include "host/image_list.h"
+#include "image/image.h"
 #include "host/menus.h"
 #include "input_support.h"
 #include "skin2/skin_keys.h"
@@ -436,6 +438,33 @@ TEST_F(MenuBars, ANarrowFormWrapsTheBarAndTheControlsFollowItsRows) {
   engine->SetActive(false);
   PumpMessages();
   EXPECT_EQ(field->Top(), 10);
+}
+
+TEST_F(MenuBars, ItemsWithImagesShowThemFromTheirMenusImageList) {
+  // A 16 x 16 green square on magenta, the menu's only image, shown by the Edit item.
+  image::TvexImage img(16, 16, 0xFF00FF);
+  for (int y = 2; y < 14; ++y)
+    for (int x = 2; x < 14; ++x) img.SetPixel(x, y, 0x00A000);
+  TBitmap square;
+  square.LoadFromImage(img);
+  auto* images = new TImageList(form.get());
+  ASSERT_EQ(images->AddMasked(square, 0xFF00FF), 0);
+  menu->SetImages(images);
+  edit->SetImageIndex(0);
+  AttachAndShow();
+  TvexSkinMenuBar* bar = Bar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->List()) << "captions beside the images";
+  const RECT withImage = bar->ButtonRect(bar->Buttons(1));
+  EXPECT_GE(withImage.right - withImage.left, 16 + 16) << "room for the image and the caption";
+  EXPECT_GE(CountInButton(1, 0x00A000), 12 * 12);
+  EXPECT_EQ(CountInButton(0, 0x00A000), 0);
+  EXPECT_EQ(CountInButton(2, 0x00A000), 0);
+  // The image stands at the button's left, the caption after it.
+  HDC dc = GetDC(bar->Handle());
+  const TColor atImage = static_cast<TColor>(GetPixel(dc, withImage.left + 2 + 8, (withImage.top + withImage.bottom) / 2));
+  ReleaseDC(bar->Handle(), dc);
+  EXPECT_EQ(atImage, 0x00A000);
 }
 
 TEST_F(MenuBars, AFormWithoutAMenuHasAHiddenBarAndNothingMoves) {
