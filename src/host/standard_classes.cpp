@@ -10,6 +10,7 @@
 #include "host/menus.h"
 #include "host/speed_button.h"
 #include "host/std_controls.h"
+#include "host/edit.h"
 #include "host/tool_bar.h"
 
 namespace vex::host {
@@ -33,6 +34,7 @@ void RegisterStandardClasses() {
   TApplicationEvents::StaticClass();
   TToolBar::StaticClass();
   TToolButton::StaticClass();
+  TEdit::StaticClass();
 }
 
 }  // namespace vex::host
