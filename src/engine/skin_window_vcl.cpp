@@ -668,9 +668,12 @@ void TvexSkinWindowVCL::BuildMenuBar(bool force) {
   if ((collected || force) && FMenuBar && !FMenuBar->HasState(csDestroying)) {
     const int before = MenuBarHeight();
     if (FMenuItems.empty()) {
+      FMenuBar->BeginUpdate();
       while (FMenuBar->ButtonCount() > 0) TComponent::Free(FMenuBar->Buttons(FMenuBar->ButtonCount() - 1));
+      FMenuBar->EndUpdate();
       FMenuBar->SetVisible(false);
     } else {
+      FMenuBar->BeginUpdate();
       FMenuBar->SetAutoSize(false);
       FMenuBar->SetImages(images ? &MenuPlaceholderImages() : nullptr);
       utils::AssignMenuFont(FMenuBar->Font());
@@ -688,6 +691,7 @@ void TvexSkinWindowVCL::BuildMenuBar(bool force) {
         b->SetVisible(item->Visible());
         b->SetParent(FMenuBar);
       }
+      FMenuBar->EndUpdate();
       FMenuBar->SetAutoSize(true);
       if (!IsMDIChild() && !FMenuBar->Visible()) FMenuBar->SetVisible(true);
     }
@@ -715,7 +719,9 @@ void TvexSkinWindowVCL::CustomDrawButton(TToolBar* bar, TToolButton* button, UIN
   if (!canvas.Handle() || !button) return;
   const auto& mc = FEngine->SkinMetrics().MenuColors;
   RECT r = bar->ButtonRect(button);
-  utils::AssignMenuFont(canvas.Font());
+  // The bar's font is the menu font (set when the bar was built); the same description keeps the
+  // canvas's GDI font from one paint to the next.
+  canvas.Font().SetLogFont(bar->Font().LogFont());
   TMenuItem* item = button->MenuItem();
   const TMenu* menu = item ? item->GetParentMenu() : nullptr;
   const TImageList* images = menu ? menu->Images() : nullptr;

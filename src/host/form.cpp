@@ -430,23 +430,21 @@ void TCustomForm::SelectNext(bool forward) {
 
 namespace {
 
-// The first tool bar among a control's descendants with a menu button for `ch` (0: any menu
-// button), and that button's index.
-TToolBar* MenuToolBar(const TWinControl& parent, wchar_t ch, int& index) {
+// The first tool bar among a control's descendants with a menu button, and that button's index
+// (the letters of menu buttons arrive as dialog characters instead).
+TToolBar* MenuToolBar(const TWinControl& parent, int& index) {
   for (int i = 0; i < parent.ControlCount(); ++i) {
     TControl* c = parent.Controls(i);
     if (!c->Visible() || !c->Is<TWinControl>()) continue;
     if (c->Is<TToolBar>()) {
       auto* bar = static_cast<TToolBar*>(c);
-      index = ch ? bar->ButtonByAccelerator(ch) : -1;
-      for (int b = 0; !ch && b < bar->ButtonCount(); ++b)
+      for (int b = 0; b < bar->ButtonCount(); ++b)
         if (bar->Buttons(b)->MenuItem() && bar->Buttons(b)->MenuItem()->Count() > 0 && bar->Buttons(b)->Visible()) {
           index = b;
-          break;
+          return bar;
         }
-      if (index >= 0 && bar->Buttons(index)->MenuItem()) return bar;
     }
-    if (TToolBar* bar = MenuToolBar(*static_cast<TWinControl*>(c), ch, index)) return bar;
+    if (TToolBar* bar = MenuToolBar(*static_cast<TWinControl*>(c), index)) return bar;
   }
   index = -1;
   return nullptr;
@@ -468,7 +466,7 @@ void TCustomForm::WndProc(TMessage& m) {
         }
         int index = -1;
         if (ch == 0)
-          if (TToolBar* bar = MenuToolBar(*this, 0, index)) {
+          if (TToolBar* bar = MenuToolBar(*this, index)) {
             bar->EnterMenuMode(index);
             m.Result = 0;
             return;

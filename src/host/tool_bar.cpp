@@ -273,8 +273,19 @@ void TToolBar::Notification(TComponent* c, TOperation op) {
 
 void TToolBar::ButtonChanged(TToolButton*) { RebuildButtons(); }
 
+void TToolBar::EndUpdate() {
+  if (updating_ > 0 && --updating_ == 0 && rebuildPending_) {
+    rebuildPending_ = false;
+    RebuildButtons();
+  }
+}
+
 void TToolBar::RebuildButtons() {
   if (!handle_ || rebuilding_ || HasState(csDestroying)) return;
+  if (updating_ > 0) {
+    rebuildPending_ = true;
+    return;
+  }
   rebuilding_ = true;
   SendMessageW(handle_, WM_SETREDRAW, FALSE, 0);
   while (SendMessageW(handle_, TB_BUTTONCOUNT, 0, 0) > 0) SendMessageW(handle_, TB_DELETEBUTTON, 0, 0);

@@ -119,6 +119,11 @@ class TToolBar : public TWinControl {
   // The bar's drawing surface while a custom-draw handler runs (no device context otherwise).
   TCanvas& Canvas() { return canvas_; }
 
+  // Between BeginUpdate and the matching EndUpdate, buttons added, removed or changed are laid
+  // out once, at the end.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
+
   // Called by a button whose look changed.
   void ButtonChanged(TToolButton* b);
 
@@ -146,7 +151,9 @@ class TToolBar : public TWinControl {
   TImageList* images_ = nullptr;
   bool list_ = false, flat_ = true, showCaptions_ = false, wrapable_ = true, transparent_ = false, autoSize_ = false;
   int indent_ = 0;
-  int laidOutWidth_ = -1;  // the client width the buttons were last laid out for
+  int laidOutWidth_ = -1;
+  int updating_ = 0;
+  bool rebuildPending_ = false;  // the client width the buttons were last laid out for
   bool rebuilding_ = false;
   int openMenu_ = -1;
   TCanvas canvas_;
