@@ -508,6 +508,10 @@ void TvexSkinWindowVCL::RebuildWindowMenu(HWND leaving) {
   if (listed.empty()) return;
   TCustomForm* active = FForm->ActiveMDIChild();
   const std::weak_ptr<bool> alive = FAlive;
+  // The new items look like the menu's others: drawn by the engine when it draws the menu.
+  const bool skinnedLook = static_cast<bool>(windowMenu->OnDrawItem);
+  TMenu* owningMenu = windowMenu->GetParentMenu();
+  if (owningMenu) owningMenu->BeginUpdate();
   auto add = [&](const std::wstring& caption) {
     auto* item = new TMenuItem(FForm);
     item->SetCaption(caption);
@@ -515,7 +519,7 @@ void TvexSkinWindowVCL::RebuildWindowMenu(HWND leaving) {
     FWindowMenuItems.push_back(item);
     return item;
   };
-  windowMenu->Add(add(L"-"));
+  std::vector<TMenuItem*> added{add(L"-")};
   for (TCustomForm* c : listed) {
     TMenuItem* item = add(c->Caption());
     item->SetTag(static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(c)));
@@ -523,8 +527,13 @@ void TvexSkinWindowVCL::RebuildWindowMenu(HWND leaving) {
     item->OnClick.handler = [alive, this](TObject* sender) {
       if (const auto a = alive.lock(); a && *a) WindowItemClick(sender);
     };
-    windowMenu->Add(item);
+    added.push_back(item);
   }
+  for (TMenuItem* item : added) {
+    windowMenu->Add(item);
+    if (skinnedLook) FEngine->SkinMenuItem(item);
+  }
+  if (owningMenu) owningMenu->EndUpdate();
 }
 
 void TvexSkinWindowVCL::WindowItemClick(TObject* sender) {

@@ -237,6 +237,13 @@ TEST_F(MdiFrames, TheActiveChildsMenuIsMergedIntoTheBarByGroup) {
     TForm* child = MakeChild(L"Doc", c.child);
     ASSERT_EQ(frame->ActiveMDIChild(), child) << c.name;
     EXPECT_EQ(BarCaptions(), c.bar) << c.name;
+    // The child's items open their menus drawn by the engine, as the frame's do.
+    for (int i = 0; i < frameWrapper->FMenuBar->ButtonCount(); ++i) {
+      TMenuItem* item = frameWrapper->FMenuBar->Buttons(i)->MenuItem();
+      for (int k = 0; item && k < item->Count(); ++k) {
+        EXPECT_TRUE(static_cast<bool>(item->Items(k)->OnDrawItem)) << c.name;
+      }
+    }
     child->Close();
     PumpMessages();
     EXPECT_EQ(frame->MDIChildCount(), 0) << c.name;
@@ -570,12 +577,16 @@ TEST_F(MdiFrames, TheWindowMenuListsTheVisibleChildrenAndChecksTheActiveOne) {
       {"renamed", [&] { a->SetCaption(L"Alpha 2"); }, {L"Alpha 2", L"Hidden", L"Gamma"}, L"Gamma"},
       {"one closed", [&] { hidden->Close(); }, {L"Alpha 2", L"Gamma"}, L"Gamma"},
   };
+  ASSERT_TRUE(static_cast<bool>(window->OnDrawItem)) << "the frame's menu is drawn by the engine";
   for (const TStep& s : steps) {
     s.act();
     PumpMessages();
     checked.clear();
     EXPECT_EQ(WindowList(&checked), s.list) << s.what;
     EXPECT_EQ(checked, s.checked) << s.what;
+    // The list looks like the menu's own items.
+    for (int i = 0; i < window->Count(); ++i)
+      EXPECT_TRUE(static_cast<bool>(window->Items(i)->OnDrawItem)) << s.what << ": item " << i;
   }
   // The native popup the bar opens holds exactly these items: the client window adds none of
   // its own.
