@@ -62,7 +62,8 @@ void TvexSkinWindowVCL::AttachMDI() {
     if (HWND frame = MDIFrameHandle()) SendMessageW(frame, SKM_UPDATEWINDOWMENU, 0, 0);
     return;
   }
-  if (!IsMDIForm()) return;
+  // A frame form opted out of skinning is not touched.
+  if (!IsMDIForm() || (FEngine->DisabledTag() != 0 && FForm->Tag() == FEngine->DisabledTag())) return;
   // Minimize, restore and close glyphs from left to right; close is the rightmost button.
   TBitmap glyphs;
   glyphs.LoadFromResourceName(GetModuleHandleW(nullptr), L"VEXSKIN_MDI_CONTROLER");
@@ -148,13 +149,12 @@ void TvexSkinWindowVCL::CaptureMDIChildMetrics() {
   // A child keeps the frame sizes its frame form measured of itself.
   TCustomForm* frame = MDIFrameForm();
   HWND client = frame ? frame->ClientHandle() : nullptr;
-  if (client) {
-    FNativeTop = static_cast<int>(SendMessageW(client, SKM_QUERYFRAMETOP, 0, 0));
-    FFrameBottom = std::max(static_cast<int>(SendMessageW(client, SKM_QUERYFRAMEBOTTOM, 0, 0)), 4);
-    FFrameSide = std::max(static_cast<int>(SendMessageW(client, SKM_QUERYFRAMESIDE, 0, 0)), 4);
-  } else {
-    FFrameBottom = FFrameSide = 4;
-  }
+  // A frame form that is not skinned (yet) answers nothing: the child keeps its own caption's
+  // height then.
+  const int top = client ? static_cast<int>(SendMessageW(client, SKM_QUERYFRAMETOP, 0, 0)) : 0;
+  if (top > 0) FNativeTop = top;
+  FFrameBottom = std::max(client ? static_cast<int>(SendMessageW(client, SKM_QUERYFRAMEBOTTOM, 0, 0)) : 0, 4);
+  FFrameSide = std::max(client ? static_cast<int>(SendMessageW(client, SKM_QUERYFRAMESIDE, 0, 0)) : 0, 4);
   FNativeLeft = 4;
   // The frame form reads the menu of its active child once the queue comes round (a child
   // still being made is not active yet).

@@ -106,6 +106,11 @@ class MdiFrames : public test::TSkinnedEngineTest {
   // The frame form, with File (group 0) and Window (group 9, its window menu) unless `withMenu`
   // is false; shown, so the window hook skins it.
   void MakeFrame(bool withMenu = true) {
+    MakeFrameUnskinned(withMenu);
+    frameWrapper = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(frame->Handle()));
+    ASSERT_NE(frameWrapper, nullptr) << "the frame form is skinned by the window hook";
+  }
+  void MakeFrameUnskinned(bool withMenu = true) {
     frame.reset(new TForm(nullptr));
     frame->SetFormStyle(fsMDIForm);
     frame->SetCaption(L"Frame");
@@ -123,8 +128,6 @@ class MdiFrames : public test::TSkinnedEngineTest {
     }
     frame->Show();
     PumpMessages();
-    frameWrapper = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(frame->Handle()));
-    ASSERT_NE(frameWrapper, nullptr) << "the frame form is skinned by the window hook";
   }
 
   // A child owned by the frame form (closing it frees it), with a menu of the given top items
@@ -317,6 +320,57 @@ TEST_F(MdiFrames, AChildOfASkinnedFrameIsSkinnedAsItIsMadeAndShowsItsActivation)
   EXPECT_EQ(inner.left - area.left, std::max(m.LeftBorderWidth - native, 0));
   EXPECT_EQ(area.right - inner.right, std::max(m.RightBorderWidth - native, 0));
   EXPECT_EQ(area.bottom - inner.bottom, std::max(m.BottomBorderHeight - native, 0));
+}
+
+TEST_F(MdiFrames, ChildrenThatExistBeforeTheFrameIsSkinnedAreSkinnedWithIt) {
+  for (bool childFormsFirst : {false, true}) {
+    SCOPED_TRACE(childFormsFirst ? "child forms made before the frame form" : "frame form made first");
+    engine->SetActive(false);
+    // Child forms made before the frame form come first in the application's list of forms, so
+    // "skin all forms" reaches them before their frame.
+    std::vector<TComponentPtr<TForm>> early;
+    if (childFormsFirst)
+      for (int i = 0; i < 2; ++i) early.emplace_back(new TForm(nullptr));
+    MakeFrameUnskinned();
+    TForm* a = early.empty() ? new TForm(frame.get()) : early[0].get();
+    TForm* b = early.empty() ? new TForm(frame.get()) : early[1].get();
+    for (TForm* child : {a, b}) {
+      child->SetFormStyle(fsMDIChild);
+      child->SetBounds(0, 0, 220, 160);
+    }
+    b->SetCaption(L"B");
+    auto* childMenu = new TMainMenu(b);
+    AddItem(b, childMenu->Items(), L"Edit", 1);
+    b->SetMenu(childMenu);
+    a->Show();
+    b->Show();
+    b->SetWindowState(wsMaximized);
+    PumpMessages();
+    ASSERT_EQ(engine->FindFrame(a->Handle()), nullptr);
+    engine->SetActive(true);
+    engine->SetSkinAllForms(false);
+    engine->SetSkinAllForms(true);
+    PumpMessages();
+    frameWrapper = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(frame->Handle()));
+    ASSERT_NE(frameWrapper, nullptr);
+    EXPECT_EQ(BarCaptions(), (std::vector<std::wstring>{L"File", L"Edit", L"Window"}));
+    EXPECT_EQ(ButtonsShown(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(WindowList(), (std::vector<std::wstring>{std::wstring(), L"B"}));
+    b->SetWindowState(wsNormal);
+    PumpMessages();
+    for (TForm* child : {a, b}) {
+      auto* f = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(child->Handle()));
+      ASSERT_NE(f, nullptr);
+      EXPECT_GT(f->FNativeTop, 0);
+      // The client area starts below the skin's title.
+      POINT origin{0, 0};
+      ClientToScreen(child->Handle(), &origin);
+      EXPECT_EQ(origin.y - WindowRect(child->Handle()).top, std::max(f->TitleHeight(), f->FNativeTop));
+    }
+    early.clear();
+    frame.reset();
+    PumpMessages();
+  }
 }
 
 // ----- cascade and tile -----
