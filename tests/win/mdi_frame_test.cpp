@@ -514,6 +514,14 @@ TEST_F(MdiFrames, AMaximizedChildsButtonsStandInTheBarsRowForItsBorderIconsOnly)
         EXPECT_EQ(WindowFromPoint(centre), Button(i)->Handle()) << "button " << i << " is on top";
       }
     }
+    // A wider frame keeps them at the same distance from its right edge.
+    const int before = client.right - RectIn(Button(0)->Handle(), frame->Handle()).right;
+    frame->SetBounds(frame->Left(), frame->Top(), frame->Width() + 60, frame->Height());
+    PumpMessages();
+    GetClientRect(frame->Handle(), &client);
+    EXPECT_EQ(client.right - RectIn(Button(0)->Handle(), frame->Handle()).right, before);
+    frame->SetBounds(frame->Left(), frame->Top(), frame->Width() - 60, frame->Height());
+    PumpMessages();
     child->SetWindowState(wsNormal);
     PumpMessages();
     EXPECT_EQ(ButtonsShown(), (std::vector<bool>{false, false, false})) << "restored";
