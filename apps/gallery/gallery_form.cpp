@@ -121,7 +121,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"Native &dialog", [this] { ShowNativeDialog(); }, 3, MakeShortCut('D', scCtrl));
   Item(windows, L"Native &window", [this] { OpenNativeWindow(Handle()); }, 3);
   Item(windows, L"-");
-  Item(windows, L"M&DI window", [this] { OpenMdiWindow(); }, 4);
+  Item(windows, L"&Documents (MDI)", [this] { OpenMdiWindow(); }, 4);
   Item(windows, L"&Second form", [this] { OpenSecondForm(); }, 4);
   TMenuItem* skin = Item(menu_->Items(), L"&Skin");
   skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
@@ -413,48 +413,62 @@ void TGalleryForm::ShowColourDialog() {
 TForm* TGalleryForm::OpenMdiWindow() {
   auto* frame = new TForm(nullptr);
   frame->SetFormStyle(fsMDIForm);
-  frame->SetCaption(L"MDI window");
-  frame->SetBounds(Left() + 60, Top() + 60, 560, 380);
+  frame->SetCaption(L"Documents");
+  frame->SetBounds(Left() + 60, Top() + 60, 600, 420);
+  auto item = [frame](TMenuItem* parent, const std::wstring& caption, std::function<void()> action = nullptr, TShortCut sc = 0,
+                      int group = 0) {
+    auto* i = new TMenuItem(frame);
+    i->SetCaption(caption);
+    i->SetShortCut(sc);
+    i->SetGroupIndex(group);
+    if (action) i->OnClick.handler = [action](TObject*) { action(); };
+    parent->Add(i);
+    return i;
+  };
+  // The frame's own menu: File (group 0) and Window (group 9, the list of documents); each
+  // document brings its Edit menu (group 1), which stands between them while it is active.
   auto* menu = new TMainMenu(frame);
   menu->SetImages(images_);
-  auto* file = new TMenuItem(frame);
-  file->SetCaption(L"&File");
-  menu->Items()->Add(file);
-  auto* newChild = new TMenuItem(frame);
-  newChild->SetCaption(L"&New child");
-  file->Add(newChild);
-  auto* window = new TMenuItem(frame);
-  window->SetCaption(L"&Window");
-  window->SetGroupIndex(9);
-  menu->Items()->Add(window);
-  auto* cascade = new TMenuItem(frame);
-  cascade->SetCaption(L"&Cascade");
-  cascade->OnClick.handler = [frame](TObject*) { frame->Cascade(); };
-  window->Add(cascade);
-  auto* tile = new TMenuItem(frame);
-  tile->SetCaption(L"&Tile");
-  tile->OnClick.handler = [frame](TObject*) { frame->Tile(); };
-  window->Add(tile);
+  TMenuItem* file = item(menu->Items(), L"&File");
+  static int counter = 0;
+  std::function<void()> makeChild = [frame] {
+    const int n = ++counter;
+    auto* child = new TForm(frame);
+    child->SetFormStyle(fsMDIChild);
+    child->SetCaption(L"Document " + std::to_wstring(n));
+    child->SetBounds(0, 0, 300, 190);
+    auto* childMenu = new TMainMenu(child);
+    auto* edit = new TMenuItem(child);
+    edit->SetCaption(L"&Edit");
+    edit->SetGroupIndex(1);
+    childMenu->Items()->Add(edit);
+    for (const wchar_t* caption : {L"&Undo", L"-", L"Cu&t", L"&Copy", L"&Paste"}) {
+      auto* i = new TMenuItem(child);
+      i->SetCaption(caption);
+      edit->Add(i);
+    }
+    child->SetMenu(childMenu);
+    auto* label = new TLabel(child);
+    label->SetParent(child);
+    label->SetBounds(12, 12, 260, 20);
+    label->SetCaption(L"Document " + std::to_wstring(n) + L": its Edit menu joins the frame's bar.");
+    child->Show();
+  };
+  item(file, L"&New document", makeChild, MakeShortCut('N', scCtrl));
+  item(file, L"&Close document", [frame] {
+    if (TCustomForm* active = frame->ActiveMDIChild()) active->Close();
+  });
+  item(file, L"-");
+  item(file, L"Close &window", [frame] { frame->Close(); });
+  TMenuItem* window = item(menu->Items(), L"&Window", nullptr, 0, 9);
+  item(window, L"&Cascade", [frame] { frame->Cascade(); });
+  item(window, L"Tile &horizontally", [frame] { frame->Tile(true); });
+  item(window, L"Tile &vertically", [frame] { frame->Tile(false); });
   frame->SetMenu(menu);
   frame->SetWindowMenu(window);
   frame->OnClose = [](TCustomForm*, TCloseAction& a) { a = caFree; };
   frame->Show();
-  static int counter = 0;
-  auto makeChild = [frame] {
-    auto* child = new TForm(frame);
-    child->SetFormStyle(fsMDIChild);
-    child->SetCaption(L"Document " + std::to_wstring(++counter));
-    child->SetBounds(0, 0, 260, 170);
-    child->SetColor(clWindow);
-    auto* label = new TLabel(child);
-    label->SetParent(child);
-    label->SetBounds(12, 12, 200, 20);
-    label->SetCaption(L"A child window.");
-    child->Show();
-  };
-  newChild->OnClick.handler = [makeChild](TObject*) { makeChild(); };
-  makeChild();
-  makeChild();
+  for (int i = 0; i < 3; ++i) makeChild();
   frame->Cascade();
   return frame;
 }

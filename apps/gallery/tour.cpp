@@ -243,9 +243,34 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
     ++failures;
   }
 
+  // The multiple-document window: its documents cascaded, one maximized (its title gone, its
+  // buttons in the frame's bar next to the merged menu), then tiled in rows and in columns.
   TForm* mdi = form.OpenMdiWindow();
   Pump(800);
-  report(L"09-mdi-window.png", SaveScreenRect(WindowArea(mdi->Handle()), folder + L"\\09-mdi-window.png"));
+  auto shot = [&](const std::wstring& name) {
+    RedrawWindow(mdi->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(300);
+    report(name, SaveScreenRect(WindowArea(mdi->Handle()), folder + L"\\" + name));
+  };
+  shot(L"09-mdi-cascaded.png");
+  if (TCustomForm* active = mdi->ActiveMDIChild()) {
+    active->SetWindowState(wsMaximized);
+    Pump(500);
+    shot(L"09b-mdi-maximized-child.png");
+    active->SetWindowState(wsNormal);
+    Pump(300);
+  }
+  mdi->Tile(true);
+  Pump(500);
+  shot(L"09c-mdi-tiled-rows.png");
+  mdi->Tile(false);
+  Pump(500);
+  shot(L"09d-mdi-tiled-columns.png");
+  // The window menu lists the documents and checks the active one.
+  HWND mdiHandle = mdi->Handle();
+  capture(
+      L"09e-mdi-window-menu.png", [] { return FindWindowW(L"#32768", nullptr); }, alongside(mdiHandle), [](HWND) { EndMenu(); },
+      [mdiHandle] { PostMessageW(mdiHandle, WM_SYSCOMMAND, SC_KEYMENU, 'w'); });
   TComponent::Free(mdi);
   Pump(200);
   return failures;

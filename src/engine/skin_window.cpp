@@ -314,8 +314,9 @@ void TvexSkinWindow::PaintBorders(const TFramePaint& f, TCanvas& window) {
   int top = f.titleHeight;
   if (f.zoomedChild) {
     top = 0;
-    if (TCustomForm* main = Application().MainForm(); main && main->HandleAllocated())
-      PostMessageW(main->Handle(), SKM_MDICHILDZOOMED, 0, 0);
+    // The frame form around the child's client window repaints its own frame.
+    if (HWND client = GetParent(Handle()))
+      if (HWND frame = GetParent(client)) PostMessageW(frame, SKM_MDICHILDZOOMED, 0, 0);
   }
   if (const TBitmap* left = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER)) window.StretchDraw(RECT{0, top, BL, H - BB}, *left);
   if (const TBitmap* right = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMRIGHTBORDER))

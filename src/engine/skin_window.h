@@ -25,16 +25,22 @@ inline constexpr UINT SKM_QUERYSKINNED = 0x2AAA;
 inline constexpr UINT SKM_QUERYACTIVE = 0x2AAB;
 inline constexpr UINT SKM_REPAINT = 0x2AAC;
 inline constexpr UINT SKM_MDICHILDZOOMED = 0x2AAD;
+// To a multiple-document frame form: WParam is the window of the child that became active (its
+// menu is read from the child, so a message that arrives late never names a freed menu), or the
+// frame's own window when no child menu shows any more.
 inline constexpr UINT SKM_MENUCHANGED = 0x83E8;
 inline constexpr UINT SKM_QUERYMENUBARHEIGHT = 0x83E9;
+// To a frame form: a child was shown, hidden, made, renamed or activated; the window menu follows.
 inline constexpr UINT SKM_UPDATEWINDOWMENU = 0x83EA;
+// To a frame form's client window: the frame sizes its skinned children keep.
 inline constexpr UINT SKM_QUERYFRAMETOP = 0x83EB;
 inline constexpr UINT SKM_QUERYFRAMESIDE = 0x83EC;
 inline constexpr UINT SKM_QUERYFRAMEBOTTOM = 0x83ED;
+// To a child: 1 when its last WM_SHOWWINDOW hid it.
 inline constexpr UINT SKM_QUERYHIDDEN = 0x83EE;
 
 // Subclass ids, one per layer that sits in a window's message path.
-enum TSubclassId : UINT_PTR { sidFrame = 1, sidInnerDialog = 2, sidControl = 3 };
+enum TSubclassId : UINT_PTR { sidFrame = 1, sidInnerDialog = 2, sidControl = 3, sidMDIClient = 4 };
 
 class TvexSkinWindow : public host::TComponent {
   VEX_CLASS(TvexSkinWindow)

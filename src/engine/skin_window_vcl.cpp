@@ -150,6 +150,7 @@ void TvexSkinWindowVCL::Notification(TComponent* c, TOperation op) {
       PostMenuBarRebuild();
     }
   }
+  if (op == TOperation::opRemove) MDINotification(c);
   if (op == TOperation::opRemove && c == FForm) {
     // The form goes first: nothing is given back to it.
     if (link_) link_->frame = nullptr;
@@ -239,7 +240,9 @@ void TvexSkinWindowVCL::CaptureFrameMetrics() {
   FNativeTop -= FMenuHeight;
   FNativeLeft = origin.x - wr.left;
   FNativeBottom = wr.bottom - (origin.y + cr.bottom);
-  if (IsMDIForm()) {
+  if (IsMDIChild()) {
+    CaptureMDIChildMetrics();
+  } else if (IsMDIForm()) {
     FFrameBottom = FNativeBottom;
     FFrameSide = FNativeLeft;
   } else {
@@ -291,7 +294,7 @@ void TvexSkinWindowVCL::ShiftControls(int by) {
   if (!FForm || by == 0) return;
   for (int i = 0; i < FForm->ControlCount(); ++i) {
     TControl* c = FForm->Controls(i);
-    if (c == FMenuBar) continue;
+    if (c == FMenuBar || IsMDIButton(c)) continue;
     const int anchors = c->Anchors();
     const bool top = (anchors & akTop) != 0, bottom = (anchors & akBottom) != 0;
     if (!bottom)
@@ -394,9 +397,10 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     ApplySizeDelta(SIZE{0, 0});
     if (!*alive) return;
     if (FForm != FEngine->Owner()) FEngine->UnskinFormMenus(FForm);
-    for (TMenuItem* item : FWindowMenuItems) TComponent::Free(item);
-    FWindowMenuItems.clear();
+    FreeWindowMenuItems();
     if (FMenuBar) FMenuBar->SetVisible(false);
+    UpdateMDISkinState();
+    if (!*alive) return;
     if (Handle()) {
       SetWindowRgn(h, nullptr, TRUE);
       FrameRefresh();
@@ -502,7 +506,8 @@ void TvexSkinWindowVCL::ShortcutFilter(MSG& msg, bool& handled) {
   // While the main menu stays on the window, the application's own loop dispatches its shortcuts.
   if (!FMenu || FForm->Menu() == FMenu) return;
   if (!utils::IsFormActive(FForm) || !(IsMDIForm() || FForm->Active())) return;
-  if (FMenu->IsShortCut(msg)) {
+  // A frame form asks the active child's menu first: the child's item wins a shared key.
+  if ((IsMDIForm() && FChildMenu && FChildMenu->IsShortCut(msg)) || FMenu->IsShortCut(msg)) {
     handled = true;
     Application().CancelDispatch();
   }
@@ -605,6 +610,7 @@ void TvexSkinWindowVCL::MenuBarChanged(bool keepClientSize) {
     ShiftControls(MenuBarHeight() - FShiftedBy);
     FShiftedBy = MenuBarHeight();
   }
+  if (IsMDIForm()) PlaceMDIButtons();
   FAdjusting = true;
   SetConstraints();
   FAdjusting = false;

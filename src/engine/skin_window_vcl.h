@@ -96,13 +96,13 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   TvexSkinMenuBar* FMenuBar = nullptr;
 
   // Multiple-document frames: the control buttons of a maximized child (close, restore,
-  // minimize), the items added to the window menu, the client window's procedure.
+  // minimize; shown in the menu bar's row, owned by the form as its controls), the items added
+  // to the window menu, the client window the frame has subclassed.
   std::array<TvexSkinMenuBarControlButton*, 3> FMDIButtons{};
   std::vector<host::TMenuItem*> FWindowMenuItems;
   bool FChildHidden = false;
   host::TColor FButtonColor = 0, FButtonToColor = 0;
   HWND FClientWnd = nullptr;
-  WNDPROC FOldClientProc = nullptr;
   bool FRebuildPosted = false, FResizePosted = false;
 
  protected:
@@ -143,12 +143,38 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   static UINT MenuBarResizedMessage();
 
   // Multiple-document parts (skin_window_mdi.cpp): made at attach, given back at detach, renewed
-  // with the skin state, and the frame's and child's own messages after the form has seen them.
+  // with the skin state (skinned or not), and the frame's and child's own messages after the form
+  // has seen them.
   void AttachMDI();
   void DetachMDI();
   void UpdateMDISkinState();
   void AfterMDIMessage(host::TMessage& m);
-  static LRESULT CALLBACK ClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // A child's frame takes its frame sizes from its frame form's client window.
+  void CaptureMDIChildMetrics();
+  // A component the frame watches for the MDI parts (a control button, a window-menu item) goes.
+  void MDINotification(host::TComponent* c);
+  bool IsMDIButton(const host::TControl* c) const;
+  // The client window of a frame form (the form's, or the one given as it is made), subclassed
+  // while the frame is attached.
+  void SubclassClient(HWND client = nullptr);
+  void UnsubclassClient();
+  static LRESULT CALLBACK ClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+  void ClientMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // A child window was made in the client window (it gets its skinned frame) or is going away.
+  void ChildArrived(HWND child);
+  void ChildLeaving(HWND child);
+  // Children of the frame that have no frame of their own yet get one.
+  void AttachChildren();
+  // A child announced that it is active (its menu shows in the bar) or the frame that none is.
+  void ChildMenuAnnounced(HWND from);
+  void SetChildMenu(host::TMainMenu* menu);
+  // The window menu's list of children, leaving out one that is going away.
+  void RebuildWindowMenu(HWND leaving);
+  // The items the frame added to the window menu go.
+  void FreeWindowMenuItems();
+  // A child's frame form (the form whose client window holds it) and its window.
+  host::TCustomForm* MDIFrameForm() const;
+  HWND MDIFrameHandle() const;
 
   // What the frame puts into the form's WindowProc: it reaches the frame while the frame is in
   // the chain, and the procedure it saved after.

@@ -164,6 +164,8 @@ void TCustomForm::CreateWnd() {
     GetClientRect(handle_, &r);
     clientHandle_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | WS_HSCROLL,
                                     0, 0, r.right, r.bottom, handle_, nullptr, GetModuleHandleW(nullptr), &ccs);
+    // The bars aligned before the window was made have their places already.
+    AlignedRestChanged();
   }
   if (icon_.Handle()) SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
   else if (Application().Icon().Handle())
