@@ -482,7 +482,19 @@ void TvexSkinWindowVCL::MDIButtonClick(TObject* sender) {
 
 void TvexSkinWindowVCL::UpdateWindowMenu() { RebuildWindowMenu(nullptr); }
 
+namespace {
+// Counts the frame's own menu edits for as long as it lives.
+struct TEditingMenus {
+  int& count;
+  explicit TEditingMenus(int& c) : count(c) { ++count; }
+  ~TEditingMenus() { --count; }
+  TEditingMenus(const TEditingMenus&) = delete;
+  TEditingMenus& operator=(const TEditingMenus&) = delete;
+};
+}  // namespace
+
 void TvexSkinWindowVCL::FreeWindowMenuItems() {
+  const TEditingMenus editing(FEditingMenus);
   // Taken out of the list first: each item's end is heard of through its free notification.
   std::vector<TMenuItem*> old;
   old.swap(FWindowMenuItems);
@@ -494,6 +506,7 @@ void TvexSkinWindowVCL::FreeWindowMenuItems() {
 
 void TvexSkinWindowVCL::RebuildWindowMenu(HWND leaving) {
   if (!IsMDIForm() || !FForm || FDestroying || FWindowDying || FForm->HasState(csDestroying)) return;
+  const TEditingMenus editing(FEditingMenus);
   FreeWindowMenuItems();
   TMenuItem* windowMenu = FForm->WindowMenu();
   if (!FSkinned || !FMenu || !windowMenu || windowMenu->HasState(csDestroying)) return;

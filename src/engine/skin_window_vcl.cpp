@@ -567,7 +567,7 @@ void TvexSkinWindowVCL::WatchMenu(TMainMenu* menu, bool on) {
   menu->FreeNotification(this);
   const std::weak_ptr<bool> alive = FAlive;
   menu->AddChangeListener(this, [alive, this] {
-    if (const auto a = alive.lock(); a && *a) PostMenuBarRebuild();
+    if (const auto a = alive.lock(); a && *a && FEditingMenus == 0) PostMenuBarRebuild();
   });
 }
 

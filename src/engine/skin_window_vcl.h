@@ -104,6 +104,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   host::TColor FButtonColor = 0, FButtonToColor = 0;
   HWND FClientWnd = nullptr;
   bool FRebuildPosted = false, FResizePosted = false;
+  // Set while the frame edits menus itself (the window menu's list): its own edits do not rebuild the bar.
+  int FEditingMenus = 0;
 
  protected:
   void UpdateSkinState() override;
