@@ -185,6 +185,15 @@ void TCustomEdit::WndProc(TMessage& m) {
     m.Result = 0;
     return;
   }
+  if (m.Msg == WM_GETDLGCODE) {
+    // Asked without the message: told about a key message, the control takes itself for part of
+    // a dialog box and acts as one (Escape posts WM_CLOSE to its parent, Tab sends it
+    // WM_NEXTDLGCTL, Enter looks for a default button there); a form does those keys itself.
+    TMessage plain{m.Msg, m.WParam, 0, 0};
+    TWinControl::WndProc(plain);
+    m.Result = plain.Result;
+    return;
+  }
   if (m.Msg == WM_DESTROY && !HasState(csDestroying)) {
     // Destroyed with its parent's window: the next window shows the same text.
     text_ = GetText();

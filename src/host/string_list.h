@@ -50,10 +50,12 @@ class TStrings : public TPersistent {
 
   void Assign(const TPersistent& source) override;
 
+  // Raises std::out_of_range unless 0 <= index < count.
+  static void CheckIndex(int index, int count);
+
  protected:
   // Called when the first BeginUpdate starts and the last EndUpdate ends a batch.
   virtual void SetUpdateState(bool updating) {}
-  static void CheckIndex(int index, int count);
 
  private:
   int updating_ = 0;

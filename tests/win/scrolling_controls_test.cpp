@@ -1,0 +1,519 @@
+// The framework's scrolling controls with real windows and the messages the system sends them:
+// scroll bars, scroll boxes, memos, list boxes, list views, tree views and grids.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/application.h"
+#include "host/edit.h"
+#include "host/form.h"
+#include "host/form_stream.h"
+#include "host/list_box.h"
+#include "host/scroll_bar.h"
+#include "host/scroll_box.h"
+#include "host/std_controls.h"
+#include "input_support.h"
+
+namespace vex::host {
+namespace {
+
+void Pump() {
+  for (int i = 0; i < 3; ++i) {
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+}
+
+// A shown form to put controls on; exceptions that reach a window procedure fail the test.
+class ScrollingFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application().OnException = [this](const std::exception* e) { errors.push_back(e ? e->what() : "?"); };
+    form.reset(new TForm(nullptr));
+    form->SetName("Form1");
+    form->SetBounds(40, 40, 480, 360);
+    form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    form.reset();
+    Pump();
+    EXPECT_TRUE(errors.empty()) << errors.front();
+  }
+  template <class T>
+  T* Make(int left, int top, int width, int height) {
+    auto* c = new T(form.get());
+    c->SetBounds(left, top, width, height);
+    c->SetParent(form.get());
+    return c;
+  }
+  // A child window's place in its parent's client coordinates, as the system has it.
+  static RECT PlaceOf(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  static std::wstring WindowText(HWND wnd) {
+    std::wstring s(static_cast<std::size_t>(GetWindowTextLengthW(wnd)) + 1, L'\0');
+    s.resize(static_cast<std::size_t>(GetWindowTextW(wnd, s.data(), static_cast<int>(s.size()))));
+    return s;
+  }
+  TComponentPtr<TForm> form;
+  std::vector<std::string> errors;
+};
+
+// ----- scroll bars -----
+
+class ScrollingScrollBar : public ScrollingFixture {};
+
+TEST_F(ScrollingScrollBar, PositionStaysWithinMinAndMaxLessThePageAndChangesFireOnce) {
+  struct Case {
+    int min, max, page, set, expected;
+  };
+  const Case cases[] = {
+      {0, 100, 0, 150, 100}, {0, 100, 10, 95, 91}, {0, 100, 10, -5, 0}, {10, 20, 0, 5, 10},
+      {-50, 50, 25, 40, 26}, {0, 100, 1, 100, 100}, {0, 100, 101, 7, 0},
+  };
+  for (const Case& c : cases) {
+    auto* bar = Make<TScrollBar>(10, 10, 200, 17);
+    int changes = 0;
+    bar->OnChange.handler = [&changes](TObject*) { ++changes; };
+    bar->SetParams(0, c.min, c.max);
+    bar->SetPageSize(c.page);
+    changes = 0;
+    bar->SetPosition(c.set);
+    EXPECT_EQ(bar->Position(), c.expected) << c.min << ".." << c.max << " page " << c.page << " set " << c.set;
+    EXPECT_EQ(changes, bar->Position() != std::clamp(0, c.min, c.max) ? 1 : 0) << c.set;
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(bar->Handle(), SB_CTL, &si));
+    EXPECT_EQ(si.nPos, c.expected);
+    EXPECT_EQ(si.nMin, c.min);
+    EXPECT_EQ(si.nMax, c.max);
+    EXPECT_EQ(static_cast<int>(si.nPage), c.page);
+    // The same position again is no change.
+    bar->SetPosition(c.set);
+    EXPECT_EQ(changes, bar->Position() != std::clamp(0, c.min, c.max) ? 1 : 0);
+    TComponent::Free(bar);
+  }
+}
+
+TEST_F(ScrollingScrollBar, RangesThatDoNotFitAreRefusedAndChangeNothing) {
+  auto* bar = Make<TScrollBar>(10, 10, 200, 17);
+  bar->SetParams(30, 0, 100);
+  bar->SetPageSize(20);
+  EXPECT_THROW(bar->SetMax(-1), EInvalidOperation);
+  EXPECT_THROW(bar->SetMin(101), EInvalidOperation);
+  EXPECT_THROW(bar->SetMax(10), EInvalidOperation);  // shorter than the page
+  EXPECT_THROW(bar->SetPageSize(102), EInvalidOperation);
+  EXPECT_THROW(bar->SetPageSize(-1), EInvalidOperation);
+  EXPECT_EQ(bar->Min(), 0);
+  EXPECT_EQ(bar->Max(), 100);
+  EXPECT_EQ(bar->PageSize(), 20);
+  EXPECT_EQ(bar->Position(), 30);
+  // A larger page pulls the position back within the range.
+  bar->SetPosition(81);
+  EXPECT_EQ(bar->Position(), 81);
+  bar->SetPageSize(50);
+  EXPECT_EQ(bar->Position(), 51);
+}
+
+TEST_F(ScrollingScrollBar, ScrollNotificationsMoveThePositionByTheirCode) {
+  struct Case {
+    TScrollBarKind kind;
+    WORD code;
+    int start, track, expected;
+  };
+  const Case cases[] = {
+      {sbHorizontal, SB_LINEDOWN, 50, 0, 52},   {sbHorizontal, SB_LINEUP, 50, 0, 48},   {sbVertical, SB_PAGEDOWN, 50, 0, 60},
+      {sbVertical, SB_PAGEDOWN, 85, 0, 90},     {sbHorizontal, SB_PAGEUP, 5, 0, 0},     {sbVertical, SB_THUMBTRACK, 10, 70, 70},
+      {sbHorizontal, SB_THUMBPOSITION, 10, 30, 30}, {sbVertical, SB_TOP, 50, 0, 0},    {sbVertical, SB_BOTTOM, 50, 0, 90},
+      {sbHorizontal, SB_ENDSCROLL, 50, 0, 50},  {sbHorizontal, SB_THUMBTRACK, 10, 99, 90},
+  };
+  for (const Case& c : cases) {
+    auto* bar = Make<TScrollBar>(10, 10, 200, 17);
+    bar->SetKind(c.kind);
+    bar->SetParams(c.start, 0, 100);
+    bar->SetPageSize(11);
+    bar->SetSmallChange(2);
+    bar->SetLargeChange(10);
+    std::vector<std::pair<TScrollCode, int>> scrolls;
+    int changes = 0;
+    bar->OnScroll = [&scrolls](TObject*, TScrollCode code, int& pos) { scrolls.emplace_back(code, pos); };
+    bar->OnChange.handler = [&changes](TObject*) { ++changes; };
+    // As the control tells its parent.
+    SendMessageW(form->Handle(), c.kind == sbVertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(c.code, c.track),
+                 reinterpret_cast<LPARAM>(bar->Handle()));
+    EXPECT_EQ(bar->Position(), c.expected) << "code " << c.code;
+    ASSERT_EQ(scrolls.size(), 1u) << "code " << c.code;
+    EXPECT_EQ(scrolls[0].first, static_cast<TScrollCode>(c.code));
+    EXPECT_EQ(scrolls[0].second, c.expected);
+    EXPECT_EQ(changes, c.expected != c.start ? 1 : 0) << "code " << c.code;
+    EXPECT_EQ(GetScrollPos(bar->Handle(), SB_CTL), c.expected);
+    TComponent::Free(bar);
+  }
+}
+
+TEST_F(ScrollingScrollBar, TheScrollHandlerMayMoveThePosition) {
+  auto* bar = Make<TScrollBar>(10, 10, 200, 17);
+  bar->OnScroll = [](TObject*, TScrollCode code, int& pos) {
+    if (code == scLineDown) pos = 42;
+    if (code == scPageDown) pos = 1000;  // kept within the range
+  };
+  SendMessageW(form->Handle(), WM_HSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar->Handle()));
+  EXPECT_EQ(bar->Position(), 42);
+  SendMessageW(form->Handle(), WM_HSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(bar->Handle()));
+  EXPECT_EQ(bar->Position(), 100);
+  // A vertical notification is not for a horizontal bar.
+  SendMessageW(form->Handle(), WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(bar->Handle()));
+  EXPECT_EQ(bar->Position(), 100);
+}
+
+TEST_F(ScrollingScrollBar, TheMouseMovesTheThumbThroughTheControlsOwnTracking) {
+  auto* bar = Make<TScrollBar>(20, 20, 300, 20);
+  bar->SetParams(0, 0, 100);
+  bar->SetPageSize(10);
+  std::vector<TScrollCode> codes;
+  bar->OnScroll = [&codes](TObject*, TScrollCode code, int&) { codes.push_back(code); };
+  test::Activate(form->Handle());
+  // A click on the right arrow.
+  const int arrow = GetSystemMetrics(SM_CXHSCROLL);
+  POINT p{300 - arrow / 2, 10};
+  ClientToScreen(bar->Handle(), &p);
+  test::ClickScreen(p);
+  test::PumpFor(100);
+  EXPECT_EQ(bar->Position(), 1);
+  EXPECT_EQ(codes, (std::vector<TScrollCode>{scLineDown, scEndScroll}));
+  // The thumb dragged to the middle of the bar. The control runs its own loop from the press to
+  // the release, so the whole drag is queued before the messages are run.
+  SCROLLBARINFO sbi{};
+  sbi.cbSize = sizeof sbi;
+  ASSERT_TRUE(GetScrollBarInfo(bar->Handle(), OBJID_CLIENT, &sbi));
+  POINT thumb{(sbi.xyThumbTop + sbi.xyThumbBottom) / 2, 10};
+  ClientToScreen(bar->Handle(), &thumb);
+  codes.clear();
+  std::vector<int> tracked;
+  bar->OnScroll = [&codes, &tracked](TObject*, TScrollCode code, int& pos) {
+    codes.push_back(code);
+    if (code == scTrack) tracked.push_back(pos);
+  };
+  test::MoveMouseTo(thumb);
+  test::MouseButton(false);
+  test::MoveMouseTo(POINT{thumb.x + 65, thumb.y});
+  test::MoveMouseTo(POINT{thumb.x + 130, thumb.y});
+  test::MouseButton(true);
+  test::PumpFor(300);
+  ASSERT_FALSE(codes.empty());
+  ASSERT_FALSE(tracked.empty());
+  EXPECT_EQ(codes.back(), scEndScroll);
+  // 130 pixels of a track of 300 less two arrows and the thumb, for 91 positions.
+  const int track = 300 - 2 * arrow - (sbi.xyThumbBottom - sbi.xyThumbTop);
+  const int expected = 1 + 130 * 90 / track;
+  EXPECT_NEAR(tracked.back(), expected, 2);
+  EXPECT_NEAR(bar->Position(), expected, 2);
+  EXPECT_EQ(GetScrollPos(bar->Handle(), SB_CTL), bar->Position());
+}
+
+// ----- scroll boxes -----
+
+class ScrollingScrollBox : public ScrollingFixture {
+ protected:
+  void SetUp() override {
+    ScrollingFixture::SetUp();
+    box = Make<TScrollBox>(10, 10, 220, 160);
+    button = new TButton(form.get());
+    button->SetBounds(20, 400, 75, 25);
+    button->SetParent(box);
+    label = new TLabel(form.get());
+    label->SetAutoSize(false);
+    label->SetBounds(5, 30, 60, 17);
+    label->SetParent(box);
+    Pump();
+  }
+  // The children stand where they stood at position 0, moved back by the scrolled amount.
+  void ExpectScrolledBy(int dx, int dy, const char* what) {
+    EXPECT_EQ(box->VertScrollBar().Position(), dy) << what;
+    EXPECT_EQ(box->HorzScrollBar().Position(), dx) << what;
+    EXPECT_EQ(button->Top(), 400 - dy) << what;
+    EXPECT_EQ(button->Left(), 20 - dx) << what;
+    EXPECT_EQ(PlaceOf(button->Handle()).top, 400 - dy) << what;
+    EXPECT_EQ(PlaceOf(button->Handle()).left, 20 - dx) << what;
+    EXPECT_EQ(label->Top(), 30 - dy) << what;
+    EXPECT_EQ(label->Left(), 5 - dx) << what;
+    EXPECT_EQ(GetScrollPos(box->Handle(), SB_VERT), dy) << what;
+  }
+  TScrollBox* box = nullptr;
+  TButton* button = nullptr;
+  TLabel* label = nullptr;
+};
+
+TEST_F(ScrollingScrollBox, TheVerticalRangeIsTheChildrensExtent) {
+  EXPECT_TRUE(box->AutoScroll());
+  EXPECT_TRUE(box->VertScrollBar().IsScrollBarVisible());
+  EXPECT_FALSE(box->HorzScrollBar().IsScrollBarVisible());
+  EXPECT_NE(GetWindowLongW(box->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+  EXPECT_EQ(GetWindowLongW(box->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+  EXPECT_EQ(box->VertScrollBar().Range(), 425);
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(box->Handle(), SB_VERT, &si));
+  EXPECT_EQ(si.nMax, 424);
+  EXPECT_EQ(static_cast<int>(si.nPage), box->ClientHeight());
+  EXPECT_EQ(box->VertScrollBar().PageSize(), box->ClientHeight());
+}
+
+TEST_F(ScrollingScrollBox, ChildrenMoveByExactlyTheScrolledAmount) {
+  const int page = box->ClientHeight();
+  const int maxPos = 425 - page;
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  struct Step {
+    UINT msg;
+    WPARAM wParam;
+    int expected;
+    const char* what;
+  };
+  const Step steps[] = {
+      {WM_VSCROLL, SB_LINEDOWN, 8, "line down"},
+      {WM_VSCROLL, SB_PAGEDOWN, 8 + page, "page down"},
+      {WM_VSCROLL, SB_LINEUP, page, "line up"},
+      {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 100), 100, "thumb position"},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 100 + static_cast<int>(lines) * 8, "wheel down"},
+      {WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 100, "wheel up"},
+      {WM_VSCROLL, SB_BOTTOM, maxPos, "bottom"},
+      {WM_VSCROLL, SB_LINEDOWN, maxPos, "line down at the bottom"},
+      {WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 50), maxPos, "thumb track without Tracking"},
+      {WM_VSCROLL, SB_TOP, 0, "top"},
+  };
+  for (const Step& s : steps) {
+    SendMessageW(box->Handle(), s.msg, s.wParam, 0);
+    ExpectScrolledBy(0, s.expected, s.what);
+  }
+  box->VertScrollBar().SetTracking(true);
+  SendMessageW(box->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 50), 0);
+  ExpectScrolledBy(0, 50, "thumb track with Tracking");
+  // The moved pixels are the children's: the label, painted by the box, shows where it now is.
+  RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  box->VertScrollBar().SetPosition(390);
+  ExpectScrolledBy(0, maxPos, "position set past the end");
+}
+
+TEST_F(ScrollingScrollBox, TheRangeFollowsAChildAddedFarAwayAndRemoved) {
+  auto* distant = new TButton(form.get());
+  distant->SetBounds(600, 900, 75, 25);
+  distant->SetParent(box);
+  EXPECT_EQ(box->HorzScrollBar().Range(), 675);
+  EXPECT_EQ(box->VertScrollBar().Range(), 925);
+  EXPECT_TRUE(box->HorzScrollBar().IsScrollBarVisible());
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(box->Handle(), SB_HORZ, &si));
+  EXPECT_EQ(si.nMax, 674);
+  EXPECT_EQ(static_cast<int>(si.nPage), box->ClientWidth());
+  // Both bars take their room from the client area.
+  EXPECT_EQ(box->ClientWidth(), 220 - 4 - GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_EQ(box->ClientHeight(), 160 - 4 - GetSystemMetrics(SM_CYHSCROLL));
+  SendMessageW(box->Handle(), WM_HSCROLL, SB_BOTTOM, 0);
+  SendMessageW(box->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300), 0);
+  const int right = 675 - box->ClientWidth();
+  ExpectScrolledBy(right, 300, "scrolled both ways");
+  EXPECT_EQ(distant->Left(), 600 - right);
+  // Moving a child moves the range.
+  distant->SetTop(distant->Top() + 100);
+  EXPECT_EQ(box->VertScrollBar().Range(), 1025);
+  // The far child gone, the rest fits sideways: that bar goes and the children come back.
+  TComponent::Free(distant);
+  EXPECT_EQ(box->HorzScrollBar().Range(), 95);
+  EXPECT_FALSE(box->HorzScrollBar().IsScrollBarVisible());
+  EXPECT_EQ(GetWindowLongW(box->Handle(), GWL_STYLE) & WS_HSCROLL, 0);
+  EXPECT_EQ(box->VertScrollBar().Range(), 425);
+  const int vmax = 425 - box->ClientHeight();
+  ExpectScrolledBy(0, vmax, "after the far child went");
+  // Without AutoScroll the range is what it is set to.
+  box->VertScrollBar().SetRange(1000);
+  EXPECT_FALSE(box->AutoScroll());
+  EXPECT_EQ(box->VertScrollBar().Range(), 1000);
+  box->SetAutoScroll(true);
+  EXPECT_EQ(box->VertScrollBar().Range(), 425);
+}
+
+TEST_F(ScrollingScrollBox, WithoutBarsTheWheelGoesToTheParentAndNothingMoves) {
+  TComponent::Free(button);
+  button = nullptr;
+  EXPECT_FALSE(box->VertScrollBar().IsScrollBarVisible());
+  SendMessageW(box->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(label->Top(), 30);
+  EXPECT_EQ(box->VertScrollBar().Position(), 0);
+  // A border style change makes a new window with the same children.
+  box->SetBorderStyle(bsNone);
+  EXPECT_EQ(GetWindowLongW(box->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  EXPECT_EQ(box->ClientWidth(), 220);
+}
+
+// ----- memos -----
+
+class ScrollingMemo : public ScrollingFixture {};
+
+TEST_F(ScrollingMemo, LinesAndTextRoundTripWithLineBreaks) {
+  // The text's lines, and the text the same lines give when set (CR LF between lines, none
+  // after the last; a lone empty line is no text at all).
+  struct Case {
+    std::wstring text;
+    std::vector<std::string> lines;
+    std::wstring joined;
+  };
+  const Case cases[] = {
+      {L"one\r\ntwo\r\n\r\nfour", {"one", "two", "", "four"}, L"one\r\ntwo\r\n\r\nfour"},
+      {L"", {}, L""},
+      {L"a\r\n", {"a"}, L"a"},
+      {L"a\r\n\r\n", {"a", ""}, L"a\r\n"},
+      {L"\r\n", {""}, L""},
+      {L"\u03b1\r\n\u03b2\u03b3", {"\xce\xb1", "\xce\xb2\xce\xb3"}, L"\u03b1\r\n\u03b2\u03b3"},
+  };
+  for (bool windowed : {false, true}) {
+    auto* memo = new TMemo(form.get());
+    memo->SetBounds(10, 10, 200, 120);
+    if (windowed) memo->SetParent(form.get());
+    for (const Case& c : cases) {
+      memo->SetText(c.text);
+      EXPECT_EQ(memo->Lines().ToVector(), c.lines) << (windowed ? "window" : "no window");
+      EXPECT_EQ(memo->Lines().Count(), static_cast<int>(c.lines.size()));
+      memo->SetText(L"something else");
+      memo->Lines().SetItems(c.lines);
+      EXPECT_EQ(memo->GetText(), c.joined) << (windowed ? "window" : "no window");
+      if (windowed) {
+        EXPECT_EQ(WindowText(memo->Handle()), c.joined);
+      }
+    }
+    memo->Lines().SetText("x\ny\rz");
+    EXPECT_EQ(memo->GetText(), L"x\r\ny\r\nz");
+    EXPECT_EQ(memo->Lines().Text(), "x\r\ny\r\nz\r\n");
+    TComponent::Free(memo);
+  }
+}
+
+TEST_F(ScrollingMemo, EditingTheLinesEditsTheText) {
+  struct Step {
+    const char* what;
+    std::function<void(TStrings&)> edit;
+    std::wstring text;
+  };
+  const Step steps[] = {
+      {"add", [](TStrings& l) { l.Add("c"); }, L"a\r\nb\r\nc"},
+      {"insert first", [](TStrings& l) { l.Insert(0, "z"); }, L"z\r\na\r\nb\r\nc"},
+      {"insert before the end", [](TStrings& l) { l.Insert(3, "y"); }, L"z\r\na\r\nb\r\ny\r\nc"},
+      {"delete the last", [](TStrings& l) { l.Delete(4); }, L"z\r\na\r\nb\r\ny"},
+      {"put", [](TStrings& l) { l.Put(1, "A long line"); }, L"z\r\nA long line\r\nb\r\ny"},
+      {"delete the first", [](TStrings& l) { l.Delete(0); }, L"A long line\r\nb\r\ny"},
+      {"delete the middle", [](TStrings& l) { l.Delete(1); }, L"A long line\r\ny"},
+      {"clear", [](TStrings& l) { l.Clear(); }, L""},
+      {"add to nothing", [](TStrings& l) { l.Add("only"); }, L"only"},
+      {"delete the only", [](TStrings& l) { l.Delete(0); }, L""},
+  };
+  for (bool windowed : {false, true}) {
+    auto* memo = new TMemo(form.get());
+    memo->SetBounds(10, 10, 200, 120);
+    if (windowed) memo->SetParent(form.get());
+    memo->SetText(L"a\r\nb");
+    for (const Step& s : steps) {
+      s.edit(memo->Lines());
+      EXPECT_EQ(memo->GetText(), s.text) << s.what << (windowed ? " (window)" : "");
+    }
+    EXPECT_THROW(memo->Lines().Delete(0), std::out_of_range);
+    EXPECT_THROW(memo->Lines().Insert(2, "x"), std::out_of_range);
+    TComponent::Free(memo);
+  }
+}
+
+TEST_F(ScrollingMemo, TypedTextAndWrappedRowsAreSeenInTheLines) {
+  auto* memo = Make<TMemo>(10, 10, 120, 100);
+  memo->Lines().SetItems({"first", "second"});
+  EXPECT_EQ(memo->Lines().Count(), 2);
+  // Typed at the end of the text by the user.
+  memo->SetSelStart(static_cast<int>(memo->GetText().size()));
+  for (wchar_t ch : std::wstring(L"!\rthird")) SendMessageW(memo->Handle(), WM_CHAR, ch, 1);
+  EXPECT_EQ(memo->Lines().ToVector(), (std::vector<std::string>{"first", "second!", "third"}));
+  // A line longer than the control wraps on screen and stays one line.
+  memo->Lines().Put(0, "a line far too long to fit into one row of this narrow memo");
+  EXPECT_GT(SendMessageW(memo->Handle(), EM_GETLINECOUNT, 0, 0), 3);
+  EXPECT_EQ(memo->Lines().Count(), 3);
+  EXPECT_EQ(memo->Lines()[2], "third");
+}
+
+TEST_F(ScrollingMemo, StylesFollowTheProperties) {
+  auto* memo = Make<TMemo>(10, 10, 200, 120);
+  memo->SetText(L"kept\r\nacross");
+  struct Case {
+    TScrollStyle bars;
+    bool wrap;
+    DWORD on, off;
+  };
+  const Case cases[] = {
+      {ssNone, true, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL},
+      {ssVertical, true, WS_VSCROLL, WS_HSCROLL | ES_AUTOHSCROLL},
+      {ssBoth, true, WS_VSCROLL, WS_HSCROLL | ES_AUTOHSCROLL},
+      {ssBoth, false, WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL, 0},
+      {ssHorizontal, false, WS_HSCROLL | ES_AUTOHSCROLL, WS_VSCROLL},
+  };
+  for (const Case& c : cases) {
+    memo->SetScrollBars(c.bars);
+    memo->SetWordWrap(c.wrap);
+    const DWORD style = static_cast<DWORD>(GetWindowLongW(memo->Handle(), GWL_STYLE));
+    EXPECT_EQ(style & c.on, c.on) << c.bars << c.wrap;
+    EXPECT_EQ(style & c.off, 0u) << c.bars << c.wrap;
+    EXPECT_EQ(WindowText(memo->Handle()), L"kept\r\nacross");
+  }
+  memo->SetWantReturns(false);
+  EXPECT_EQ(GetWindowLongW(memo->Handle(), GWL_STYLE) & ES_WANTRETURN, 0);
+  EXPECT_EQ(memo->Lines().Count(), 2);
+}
+
+TEST_F(ScrollingMemo, TabAndEnterReachTheMemoOnlyWhenItWantsThem) {
+  auto* memo = Make<TMemo>(10, 10, 200, 120);
+  auto* next = Make<TEdit>(10, 150, 100, 21);
+  auto* ok = Make<TButton>(10, 180, 75, 25);
+  ok->SetDefault(true);
+  int clicks = 0;
+  ok->OnClick.handler = [&clicks](TObject*) { ++clicks; };
+  test::Activate(form->Handle());
+  struct Case {
+    bool wantTabs, wantReturns;
+    WORD key;
+    std::wstring text;
+    bool focusMoved;
+    int clicks;
+  };
+  const Case cases[] = {
+      {false, true, VK_TAB, L"", true, 0},
+      {true, true, VK_TAB, L"\t", false, 0},
+      {false, true, VK_RETURN, L"\r\n", false, 0},
+      {false, false, VK_RETURN, L"", false, 1},
+  };
+  for (const Case& c : cases) {
+    memo->SetWantTabs(c.wantTabs);
+    memo->SetWantReturns(c.wantReturns);
+    memo->SetText(L"");
+    clicks = 0;
+    memo->SetFocus();
+    test::PumpFor(30);
+    test::Chord({c.key});
+    test::PumpFor(100);
+    EXPECT_EQ(memo->GetText(), c.text) << c.key << " tabs " << c.wantTabs << " returns " << c.wantReturns;
+    EXPECT_EQ(next->Focused(), c.focusMoved) << c.key;
+    EXPECT_EQ(clicks, c.clicks) << c.key;
+  }
+  // Escape in a memo leaves its form alone (a control in a dialog box would close the dialog).
+  memo->SetFocus();
+  test::Chord({VK_ESCAPE});
+  test::PumpFor(100);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_TRUE(memo->Focused());
+}
+
+}  // namespace
+}  // namespace vex::host
