@@ -515,5 +515,182 @@ TEST_F(ScrollingMemo, TabAndEnterReachTheMemoOnlyWhenItWantsThem) {
   EXPECT_TRUE(memo->Focused());
 }
 
+
+// ----- list boxes -----
+
+class ScrollingListBox : public ScrollingFixture {
+ protected:
+  static std::vector<std::wstring> NativeItems(HWND wnd) {
+    std::vector<std::wstring> out;
+    const int n = static_cast<int>(SendMessageW(wnd, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+      std::wstring s(static_cast<std::size_t>(SendMessageW(wnd, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+      s.resize(static_cast<std::size_t>(SendMessageW(wnd, LB_GETTEXT, i, reinterpret_cast<LPARAM>(s.data()))));
+      out.push_back(s);
+    }
+    return out;
+  }
+};
+
+TEST_F(ScrollingListBox, ItemsAndTheControlStayInStepBothWays) {
+  auto* list = new TListBox(form.get());
+  list->SetBounds(10, 10, 150, 120);
+  // Before the window exists.
+  list->Items().SetItems({"pear", "apple"});
+  list->Items().Add("fig");
+  list->SetItemIndex(1);
+  EXPECT_FALSE(list->HandleAllocated());
+  list->SetParent(form.get());
+  HWND h = list->Handle();
+  EXPECT_EQ(NativeItems(h), (std::vector<std::wstring>{L"pear", L"apple", L"fig"}));
+  EXPECT_EQ(SendMessageW(h, LB_GETCURSEL, 0, 0), 1);
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE));
+  EXPECT_EQ(style & (LBS_NOINTEGRALHEIGHT | LBS_NOTIFY), static_cast<DWORD>(LBS_NOINTEGRALHEIGHT | LBS_NOTIFY));
+  // Changes to the strings reach the control.
+  list->Items().Insert(0, "kiwi");
+  list->Items().Put(2, "APPLE");
+  list->Items().Delete(3);
+  EXPECT_EQ(NativeItems(h), (std::vector<std::wstring>{L"kiwi", L"pear", L"APPLE"}));
+  // Changes made to the control are seen in the strings.
+  SendMessageW(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"lime"));
+  SendMessageW(h, LB_DELETESTRING, 0, 0);
+  EXPECT_EQ(list->Items().ToVector(), (std::vector<std::string>{"pear", "APPLE", "lime"}));
+  EXPECT_EQ(list->Items().IndexOf("apple"), 1);
+  // A new window (another border) brings the items, the current item and the first one shown.
+  for (int i = 0; i < 30; ++i) list->Items().Add("item " + std::to_string(i));
+  EXPECT_NE(GetWindowLongW(h, GWL_STYLE) & WS_VSCROLL, 0);  // shown once the items need it
+  list->SetItemIndex(20);
+  list->SetTopIndex(12);
+  list->SetBorderStyle(bsNone);
+  EXPECT_NE(list->Handle(), h);
+  EXPECT_EQ(GetWindowLongW(list->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  EXPECT_EQ(list->Items().Count(), 33);
+  EXPECT_EQ(list->Items()[32], "item 29");
+  EXPECT_EQ(list->ItemIndex(), 20);
+  EXPECT_EQ(list->TopIndex(), 12);
+  // So does the window of its parent being made again.
+  auto* panel = Make<TPanel>(200, 10, 200, 200);
+  list->SetParent(panel);
+  list->SetItemIndex(5);
+  panel->Perform(CM_RECREATEWND);
+  EXPECT_EQ(list->Items().Count(), 33);
+  EXPECT_EQ(NativeItems(list->Handle()).size(), 33u);
+  EXPECT_EQ(list->ItemIndex(), 5);
+  // Out-of-range indexes are refused.
+  EXPECT_THROW(list->Items().Delete(33), std::out_of_range);
+  EXPECT_THROW(list->Items()[-1], std::out_of_range);
+  EXPECT_THROW(list->SetItemIndex(33), std::out_of_range);
+}
+
+TEST_F(ScrollingListBox, SortedListsKeepTheirOrderWithAndWithoutAWindow) {
+  for (bool windowed : {false, true}) {
+    auto* list = new TListBox(form.get());
+    list->SetBounds(10, 10, 150, 120);
+    if (windowed) list->SetParent(form.get());
+    list->Items().SetItems({"pear", "Apple", "fig"});
+    list->SetSorted(true);
+    EXPECT_EQ(list->Items().ToVector(), (std::vector<std::string>{"Apple", "fig", "pear"})) << windowed;
+    EXPECT_EQ(list->Items().Add("banana"), 1);
+    EXPECT_EQ(list->Items().Add("zucchini"), 4);
+    EXPECT_THROW(list->Items().Insert(0, "aaa"), std::logic_error);
+    list->Items().Put(0, "quince");  // takes its place in the order
+    EXPECT_EQ(list->Items().ToVector(), (std::vector<std::string>{"banana", "fig", "pear", "quince", "zucchini"})) << windowed;
+    list->SetParent(form.get());
+    EXPECT_EQ(NativeItems(list->Handle()), (std::vector<std::wstring>{L"banana", L"fig", L"pear", L"quince", L"zucchini"}));
+    TComponent::Free(list);
+  }
+}
+
+TEST_F(ScrollingListBox, SeveralItemsAreSelectedAndStaySelected) {
+  auto* list = Make<TListBox>(10, 10, 150, 120);
+  list->Items().SetItems({"a", "b", "c", "d", "e"});
+  list->SetMultiSelect(true);
+  EXPECT_NE(GetWindowLongW(list->Handle(), GWL_STYLE) & LBS_EXTENDEDSEL, 0);
+  list->SetSelected(1, true);
+  list->SetSelected(3, true);
+  EXPECT_EQ(list->SelCount(), 2);
+  EXPECT_GT(SendMessageW(list->Handle(), LB_GETSEL, 3, 0), 0);
+  EXPECT_FALSE(list->Selected(2));
+  list->SetSorted(true);  // a new window
+  EXPECT_TRUE(list->Selected(1));
+  EXPECT_TRUE(list->Selected(3));
+  EXPECT_EQ(list->SelCount(), 2);
+  list->DeleteSelected();
+  EXPECT_EQ(list->Items().ToVector(), (std::vector<std::string>{"a", "c", "e"}));
+  list->SelectAll();
+  EXPECT_EQ(list->SelCount(), 3);
+  // Back to one selection: one item stays selected.
+  list->SetMultiSelect(false);
+  EXPECT_EQ(list->SelCount(), 1);
+  list->SetSelected(2, true);
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_FALSE(list->Selected(0));
+}
+
+TEST_F(ScrollingListBox, ClicksOnItemsSelectThemAndAreReported) {
+  auto* list = Make<TListBox>(10, 10, 150, 120);
+  list->Items().SetItems({"one", "two", "three"});
+  int clicks = 0, doubles = 0;
+  list->OnClick.handler = [&clicks](TObject*) { ++clicks; };
+  list->OnDblClick.handler = [&doubles](TObject*) { ++doubles; };
+  const RECT r = list->ItemRect(2);
+  const LPARAM at = MAKELPARAM(r.left + 5, (r.top + r.bottom) / 2);
+  SendMessageW(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(list->ItemIndex(), 2);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(list->ItemAtPos(POINT{r.left + 5, r.top + 1}, true), 2);
+  EXPECT_EQ(list->ItemAtPos(POINT{5, 110}, true), -1);
+  EXPECT_EQ(list->ItemAtPos(POINT{5, 110}, false), 3);
+  SendMessageW(list->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  SendMessageW(list->Handle(), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(doubles, 1);
+  // Set in code, the current item is no click.
+  list->SetItemIndex(0);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ScrollingListBox, OwnerDrawnItemsAreDrawnWhereTheyShow) {
+  auto* list = Make<TListBox>(10, 10, 150, 104);  // 100 pixels inside the border
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetItemHeight(20);
+  std::vector<std::string> items;
+  for (int i = 0; i < 100; ++i) items.push_back("row " + std::to_string(i));
+  list->Items().SetItems(items);
+  std::set<int> drawn;
+  bool heightsRight = true;
+  list->OnDrawItem = [&](TWinControl* c, int index, TCanvas& canvas, const RECT& rect, TOwnerDrawState) {
+    EXPECT_EQ(c, list);
+    drawn.insert(index);
+    heightsRight = heightsRight && rect.bottom - rect.top == 20;
+    canvas.Brush.color = index % 2 ? clRed : clBlue;
+    canvas.FillRect(rect);
+  };
+  const auto redraw = [&] {
+    drawn.clear();
+    RedrawWindow(list->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  };
+  redraw();
+  EXPECT_EQ(drawn, (std::set<int>{0, 1, 2, 3, 4}));
+  EXPECT_TRUE(heightsRight);
+  list->SetTopIndex(50);
+  redraw();
+  EXPECT_EQ(drawn, (std::set<int>{50, 51, 52, 53, 54}));
+  // What the handler drew is on the screen: row 51 red, row 52 blue.
+  HDC dc = GetDC(list->Handle());
+  EXPECT_EQ(GetPixel(dc, 40, 30), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 40, 50), RGB(0, 0, 255));
+  ReleaseDC(list->Handle(), dc);
+  // Items of their own heights.
+  auto* variable = Make<TListBox>(200, 10, 150, 200);
+  variable->SetStyle(lbOwnerDrawVariable);
+  variable->OnMeasureItem = [](TWinControl*, int index, int& height) { height = 10 + (index % 3) * 5; };
+  variable->Items().SetItems({"a", "b", "c", "d"});
+  for (int i = 0; i < 4; ++i) {
+    const RECT r = variable->ItemRect(i);
+    EXPECT_EQ(r.bottom - r.top, 10 + (i % 3) * 5) << i;
+  }
+}
+
 }  // namespace
 }  // namespace vex::host
