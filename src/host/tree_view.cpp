@@ -92,10 +92,12 @@ void TTreeNode::SetExpanded(bool v) {
   const bool was = Expanded();
   expanded_ = v;
   if (!item_ || !view || !view->HandleAllocated()) return;
+  view->expandReported_ = false;
   SendMessageW(view->Handle(), TVM_EXPAND, v ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
-  // The control does not report an expansion asked for by message: the view reports it.
+  // The control reports a node's first expansion asked for by message, and no other: the view
+  // reports what the control did not.
   const bool now = Expanded();
-  if (now != was) {
+  if (now != was && !view->expandReported_) {
     const TTVChangedEvent& event = now ? view->OnExpanded : view->OnCollapsed;
     if (event) event(view, this);
   }
@@ -493,6 +495,7 @@ void TCustomTreeView::WndProc(TMessage& m) {
           if (!node) return;
           const bool expanded = (nm->action & TVE_EXPAND) != 0;
           node->expanded_ = expanded;
+          expandReported_ = true;
           const TTVChangedEvent& event = expanded ? OnExpanded : OnCollapsed;
           if (!inserting_ && event) event(this, node);
           return;

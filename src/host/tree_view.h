@@ -180,6 +180,7 @@ class TCustomTreeView : public TWinControl {
   TBorderStyle borderStyle_ = bsSingle;
   bool going_ = false;
   bool inserting_ = false;
+  bool expandReported_ = false;  // the control reported an expansion while a node asked for one
   std::wstring textBuffer_;
 };
 

@@ -15,10 +15,14 @@
 #include "host/edit.h"
 #include "host/form.h"
 #include "host/form_stream.h"
+#include "host/grids.h"
+#include "host/image_list.h"
 #include "host/list_box.h"
+#include "host/list_view.h"
 #include "host/scroll_bar.h"
 #include "host/scroll_box.h"
 #include "host/std_controls.h"
+#include "host/tree_view.h"
 #include "input_support.h"
 
 namespace vex::host {
@@ -690,6 +694,306 @@ TEST_F(ScrollingListBox, OwnerDrawnItemsAreDrawnWhereTheyShow) {
     const RECT r = variable->ItemRect(i);
     EXPECT_EQ(r.bottom - r.top, 10 + (i % 3) * 5) << i;
   }
+}
+
+
+// ----- list views -----
+
+class ScrollingListView : public ScrollingFixture {
+ protected:
+  static std::wstring ItemText(HWND wnd, int item, int sub) {
+    wchar_t text[128] = {};
+    LVITEMW it{};
+    it.iSubItem = sub;
+    it.pszText = text;
+    it.cchTextMax = 128;
+    SendMessageW(wnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&it));
+    return text;
+  }
+};
+
+TEST_F(ScrollingListView, ItemsColumnsAndSelectionGoThroughTheControl) {
+  auto* view = new TListView(form.get());
+  view->SetBounds(10, 10, 300, 200);
+  view->SetViewStyle(vsReport);
+  TListColumn* name = view->Columns().Add();
+  name->SetCaption(L"Name");
+  name->SetWidth(100);
+  TListColumn* size = view->Columns().Add();
+  size->SetCaption(L"Size");
+  size->SetAlignment(taRightJustify);
+  for (const auto& [caption, bytes] : {std::make_pair(L"alpha", "1 KB"), std::make_pair(L"beta", "2 KB")}) {
+    TListItem* item = view->Items().Add();
+    item->SetCaption(caption);
+    item->SubItems().Add(bytes);
+  }
+  view->SetParent(form.get());
+  HWND h = view->Handle();
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_EQ(SendMessageW(h, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(ItemText(h, 1, 0), L"beta");
+  EXPECT_EQ(ItemText(h, 1, 1), L"2 KB");
+  HWND header = reinterpret_cast<HWND>(SendMessageW(h, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 2);
+  LVCOLUMNW col{};
+  col.mask = LVCF_FMT;
+  SendMessageW(h, LVM_GETCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
+  EXPECT_EQ(col.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_RIGHT);
+  EXPECT_EQ(SendMessageW(h, LVM_GETCOLUMNWIDTH, 0, 0), 100);
+  // Changes of items and columns show at once.
+  view->Items()[0]->SetCaption(L"ALPHA");
+  view->Items()[0]->SubItems().Put(0, "3 KB");
+  EXPECT_EQ(ItemText(h, 0, 0), L"ALPHA");
+  EXPECT_EQ(ItemText(h, 0, 1), L"3 KB");
+  TListItem* gamma = view->Items().Insert(1);
+  gamma->SetCaption(L"gamma");
+  EXPECT_EQ(gamma->Index(), 1);
+  EXPECT_EQ(view->Items()[2]->Index(), 2);
+  EXPECT_EQ(ItemText(h, 2, 0), L"beta");
+  view->Items().Delete(0);
+  EXPECT_EQ(SendMessageW(h, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(ItemText(h, 0, 0), L"gamma");
+  EXPECT_EQ(gamma->Index(), 0);
+  TListColumn* kind = view->Columns().Add();
+  kind->SetCaption(L"Kind");
+  EXPECT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 3);
+  view->Items()[1]->SubItems().Add("file");
+  EXPECT_EQ(ItemText(h, 1, 2), L"file");
+  // The user's width is the column's.
+  SendMessageW(h, LVM_SETCOLUMNWIDTH, 0, 150);
+  EXPECT_EQ(name->Width(), 150);
+  // Selection, in code and reported.
+  std::vector<std::pair<TListItem*, bool>> reported;
+  view->OnSelectItem = [&reported](TObject*, TListItem* item, bool selected) { reported.emplace_back(item, selected); };
+  view->SetItemIndex(1);
+  EXPECT_EQ(SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+  EXPECT_EQ(view->Selected(), view->Items()[1]);
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.back(), std::make_pair(view->Items()[1], true));
+  // A new window keeps the items, the selection and the widths.
+  view->SetBorderStyle(bsNone);
+  EXPECT_NE(view->Handle(), h);
+  EXPECT_EQ(ItemText(view->Handle(), 1, 2), L"file");
+  EXPECT_EQ(view->ItemIndex(), 1);
+  EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 150);
+  // Other views and style options.
+  view->SetViewStyle(vsList);
+  EXPECT_EQ(GetWindowLongW(view->Handle(), GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+  view->SetRowSelect(true);
+  EXPECT_NE(SendMessageW(view->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_FULLROWSELECT, 0);
+  view->SetReadOnly(true);
+  EXPECT_EQ(GetWindowLongW(view->Handle(), GWL_STYLE) & LVS_EDITLABELS, 0);
+  EXPECT_THROW(view->Items().SetCount(10), std::logic_error);
+  EXPECT_THROW(view->Items()[2], std::out_of_range);
+}
+
+TEST_F(ScrollingListView, ImageListsAreTheControlsAndLetGoWhenFreed) {
+  auto* view = Make<TListView>(10, 10, 300, 200);
+  auto* small = new TImageList(form.get());
+  auto* large = new TImageList(form.get(), 32, 32);
+  view->SetSmallImages(small);
+  view->SetLargeImages(large);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(view->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0)), small->Handle());
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(view->Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0)), large->Handle());
+  TListItem* item = view->Items().Add();
+  item->SetImageIndex(3);
+  LVITEMW it{};
+  it.mask = LVIF_IMAGE;
+  it.iItem = 0;
+  SendMessageW(view->Handle(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+  EXPECT_EQ(it.iImage, 3);
+  TComponent::Free(small);
+  EXPECT_EQ(view->SmallImages(), nullptr);
+  EXPECT_EQ(SendMessageW(view->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
+  EXPECT_EQ(view->LargeImages(), large);
+}
+
+TEST_F(ScrollingListView, AClickOnARowSelectsIt) {
+  auto* view = Make<TListView>(10, 10, 300, 200);
+  view->SetViewStyle(vsReport);
+  view->SetRowSelect(true);
+  view->Columns().Add()->SetCaption(L"Name");
+  view->Columns().Add()->SetCaption(L"Size");
+  for (int i = 0; i < 5; ++i) view->Items().Add()->SetCaption(L"row " + std::to_wstring(i));
+  std::vector<std::pair<int, bool>> reported;
+  view->OnSelectItem = [&reported](TObject*, TListItem* item, bool selected) { reported.emplace_back(item ? item->Index() : -1, selected); };
+  RECT r{};
+  r.left = LVIR_BOUNDS;
+  SendMessageW(view->Handle(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&r));
+  // On the second column: with RowSelect the row is hit there too.
+  POINT p{r.left + 75, (r.top + r.bottom) / 2};  // the columns are 50 pixels wide
+  ClientToScreen(view->Handle(), &p);
+  test::Activate(form->Handle());
+  test::ClickScreen(p);
+  test::PumpFor(200);
+  EXPECT_EQ(view->ItemIndex(), 3);
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.back(), std::make_pair(3, true));
+  EXPECT_EQ(view->GetItemAt(r.left + 75, (r.top + r.bottom) / 2), view->Items()[3]);
+}
+
+TEST_F(ScrollingListView, AVirtualListAsksOnlyForTheRowsItShows) {
+  auto* view = Make<TListView>(10, 10, 300, 200);
+  view->SetViewStyle(vsReport);
+  view->SetOwnerData(true);
+  view->Columns().Add()->SetCaption(L"Row");
+  view->Columns().Add()->SetCaption(L"Square");
+  std::set<int> asked;
+  view->OnData = [&asked](TObject*, TListItem* item) {
+    asked.insert(item->Index());
+    item->SetCaption(L"row " + std::to_wstring(item->Index()));
+    item->SubItems().Add(std::to_string(static_cast<long long>(item->Index()) * item->Index()));
+  };
+  view->Items().SetCount(10000);
+  HWND h = view->Handle();
+  EXPECT_EQ(SendMessageW(h, LVM_GETITEMCOUNT, 0, 0), 10000);
+  EXPECT_NE(GetWindowLongW(h, GWL_STYLE) & LVS_OWNERDATA, 0);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const int perPage = view->VisibleRowCount();
+  ASSERT_GT(perPage, 3);
+  ASSERT_FALSE(asked.empty());
+  EXPECT_LE(*asked.rbegin(), perPage);  // the rows shown, the one cut at the bottom included
+  EXPECT_EQ(*asked.begin(), 0);
+  // Far down, only the rows shown there.
+  SendMessageW(h, LVM_ENSUREVISIBLE, 7000, FALSE);
+  asked.clear();
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const int top = static_cast<int>(SendMessageW(h, LVM_GETTOPINDEX, 0, 0));
+  EXPECT_GT(top, 6000);
+  ASSERT_FALSE(asked.empty());
+  EXPECT_GE(*asked.begin(), top);
+  EXPECT_LE(*asked.rbegin(), top + perPage);
+  EXPECT_EQ(ItemText(h, 7000, 1), L"49000000");
+  EXPECT_EQ(view->Items()[9999]->Caption(), L"row 9999");
+  EXPECT_EQ(view->TopItem()->Index(), top);
+  // Selection works on rows that have no item.
+  view->SetItemIndex(5000);
+  EXPECT_EQ(view->ItemIndex(), 5000);
+  EXPECT_EQ(view->Selected()->Caption(), L"row 5000");
+  EXPECT_THROW(view->Items().Add(), std::logic_error);
+  view->Items().SetCount(3);
+  EXPECT_EQ(SendMessageW(h, LVM_GETITEMCOUNT, 0, 0), 3);
+}
+
+// ----- tree views -----
+
+class ScrollingTreeView : public ScrollingFixture {
+ protected:
+  static std::wstring NodeText(HWND wnd, HTREEITEM item) {
+    wchar_t text[128] = {};
+    TVITEMW it{};
+    it.mask = TVIF_TEXT | TVIF_HANDLE;
+    it.hItem = item;
+    it.pszText = text;
+    it.cchTextMax = 128;
+    SendMessageW(wnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+    return text;
+  }
+  static bool Shows(HWND wnd, const TTreeNode* node) {
+    // TVM_GETITEMRECT takes the item in the rectangle's place.
+    union {
+      RECT rect;
+      HTREEITEM item;
+    } in{};
+    in.item = node->ItemId();
+    return SendMessageW(wnd, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&in.rect)) != 0;
+  }
+};
+
+TEST_F(ScrollingTreeView, NodesAndTheirExpansionGoThroughTheControl) {
+  auto* tree = new TTreeView(form.get());
+  tree->SetBounds(10, 10, 200, 250);
+  TTreeNodes& nodes = tree->Items();
+  TTreeNode* a = nodes.Add(nullptr, L"A");
+  TTreeNode* a1 = nodes.AddChild(a, L"A1");
+  TTreeNode* a2 = nodes.AddChild(a, L"A2");
+  TTreeNode* a2a = nodes.AddChild(a2, L"A2a");
+  TTreeNode* b = nodes.Add(a, L"B");
+  TTreeNode* b1 = nodes.AddChild(b, L"B1");
+  a->SetExpanded(true);
+  EXPECT_EQ(nodes.Count(), 6);
+  EXPECT_EQ(a2a->Level(), 2);
+  EXPECT_EQ(a2->Parent(), a);
+  EXPECT_EQ(b->Parent(), nullptr);
+  EXPECT_EQ(b->Index(), 1);
+  EXPECT_EQ(nodes.Item(3), a2a);
+  EXPECT_EQ(a1->GetNextSibling(), a2);
+  tree->SetParent(form.get());
+  HWND h = tree->Handle();
+  EXPECT_EQ(SendMessageW(h, TVM_GETCOUNT, 0, 0), 6);
+  HTREEITEM first = reinterpret_cast<HTREEITEM>(SendMessageW(h, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  EXPECT_EQ(first, a->ItemId());
+  EXPECT_EQ(NodeText(h, first), L"A");
+  EXPECT_EQ(NodeText(h, b1->ItemId()), L"B1");
+  EXPECT_TRUE(a->Expanded());
+  EXPECT_TRUE(Shows(h, a1));
+  EXPECT_FALSE(Shows(h, a2a));
+  EXPECT_FALSE(Shows(h, b1));
+  // Expanded in code, and by the user with the keyboard.
+  std::vector<std::wstring> expanded, changes;
+  tree->OnExpanded = [&expanded](TObject*, TTreeNode* n) { expanded.push_back(n->Text()); };
+  tree->OnChange = [&changes](TObject*, TTreeNode* n) { changes.push_back(n ? n->Text() : L"-"); };
+  b->SetExpanded(true);
+  EXPECT_TRUE(Shows(h, b1));
+  tree->SetSelected(a2);
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageW(h, TVM_GETNEXTITEM, TVGN_CARET, 0)), a2->ItemId());
+  EXPECT_TRUE(a2->Selected());
+  SendMessageW(h, WM_KEYDOWN, VK_ADD, 0);
+  EXPECT_TRUE(a2->Expanded());
+  EXPECT_TRUE(Shows(h, a2a));
+  EXPECT_EQ(expanded, (std::vector<std::wstring>{L"B", L"A2"}));
+  EXPECT_EQ(changes, (std::vector<std::wstring>{L"A2"}));
+  // A new window shows the same tree, expanded and selected as it was, without reporting it.
+  tree->SetShowLines(false);
+  EXPECT_NE(tree->Handle(), h);
+  h = tree->Handle();
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & TVS_HASLINES, 0);
+  EXPECT_EQ(SendMessageW(h, TVM_GETCOUNT, 0, 0), 6);
+  EXPECT_TRUE(Shows(h, a2a));
+  EXPECT_TRUE(Shows(h, b1));
+  EXPECT_EQ(tree->Selected(), a2);
+  EXPECT_EQ(changes.size(), 1u);
+  // Nodes added, inserted and deleted with a window.
+  TTreeNode* b2 = nodes.AddChild(b, L"B2");
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageW(h, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(b1->ItemId()))), b2->ItemId());
+  TTreeNode* z = nodes.Insert(a, L"Z");
+  EXPECT_EQ(NodeText(h, reinterpret_cast<HTREEITEM>(SendMessageW(h, TVM_GETNEXTITEM, TVGN_ROOT, 0))), L"Z");
+  EXPECT_EQ(z->Index(), 0);
+  a->Delete();  // with A1, A2 and A2a, and the selection on A2
+  EXPECT_EQ(nodes.Count(), 4);
+  EXPECT_EQ(SendMessageW(h, TVM_GETCOUNT, 0, 0), 4);
+  TTreeNode* now = tree->Selected();
+  EXPECT_TRUE(now == nullptr || now == z || now == b || now == b1 || now == b2);
+  EXPECT_EQ(b->Count(), 2);
+  b->DeleteChildren();
+  EXPECT_EQ(SendMessageW(h, TVM_GETCOUNT, 0, 0), 2);
+  EXPECT_FALSE(b->HasChildren());
+  // A node of another tree is refused.
+  auto* other = Make<TTreeView>(250, 10, 100, 100);
+  EXPECT_THROW(nodes.AddChild(other->Items().Add(nullptr, L"x"), L"y"), std::invalid_argument);
+  nodes.Clear();
+  EXPECT_EQ(SendMessageW(h, TVM_GETCOUNT, 0, 0), 0);
+  EXPECT_EQ(tree->Selected(), nullptr);
+}
+
+TEST_F(ScrollingTreeView, ImagesComeFromTheNodes) {
+  auto* tree = Make<TTreeView>(10, 10, 200, 200);
+  auto* images = new TImageList(form.get());
+  tree->SetImages(images);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageW(tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), images->Handle());
+  TTreeNode* n = tree->Items().Add(nullptr, L"node");
+  n->SetImageIndex(2);
+  n->SetSelectedIndex(5);
+  TVITEMW it{};
+  it.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  it.hItem = n->ItemId();
+  SendMessageW(tree->Handle(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&it));
+  EXPECT_EQ(it.iImage, 2);
+  EXPECT_EQ(it.iSelectedImage, 5);
+  n->SetText(L"renamed");
+  EXPECT_EQ(NodeText(tree->Handle(), n->ItemId()), L"renamed");
+  TComponent::Free(images);
+  EXPECT_EQ(tree->Images(), nullptr);
 }
 
 }  // namespace
