@@ -996,5 +996,418 @@ TEST_F(ScrollingTreeView, ImagesComeFromTheNodes) {
   EXPECT_EQ(tree->Images(), nullptr);
 }
 
+
+// ----- grids -----
+
+class ScrollingGrid : public ScrollingFixture {
+ protected:
+  // A grid of 20 rows and 10 columns of 64 by 20 pixels plus a line each, one fixed row and
+  // column, with both bars.
+  TDrawGrid* MakeGrid() {
+    auto* grid = Make<TDrawGrid>(10, 10, 300, 160);
+    grid->SetRowCount(20);
+    grid->SetColCount(10);
+    grid->SetDefaultRowHeight(20);
+    return grid;
+  }
+  // Rows (columns) of `size` pixels and a line that show whole in `extent` pixels after the
+  // fixed one.
+  static int Whole(int extent, int size) { return (extent - (size + 1) + 1) / (size + 1); }
+  // The scroll code of the scroll message being handled, as the grid saw it.
+  struct TScrollCodes {
+    TWndMethod saved;
+    TControl* control;
+    int code = -1;
+    explicit TScrollCodes(TControl* c) : saved(c->WindowProc), control(c) {
+      c->WindowProc = [this](TMessage& m) {
+        const int before = code;
+        if (m.Msg == WM_VSCROLL) code = LOWORD(m.WParam);
+        saved(m);
+        code = before;
+      };
+    }
+    ~TScrollCodes() { control->WindowProc = saved; }
+  };
+};
+
+TEST_F(ScrollingGrid, LinesAndPagesScrollWholeRowsAndColumns) {
+  TDrawGrid* grid = MakeGrid();
+  HWND h = grid->Handle();
+  const int rows = Whole(grid->ClientHeight(), 20), cols = Whole(grid->ClientWidth(), 64);
+  ASSERT_GE(rows, 3);
+  const int maxTop = 20 - rows, maxLeft = 10 - cols;
+  SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(h, SB_VERT, &si));
+  EXPECT_EQ(si.nMin, 1);
+  EXPECT_EQ(si.nMax, 19);
+  EXPECT_EQ(static_cast<int>(si.nPage), 20 - maxTop);
+  EXPECT_EQ(grid->VisibleRowCount(), rows);
+  struct Step {
+    UINT msg;
+    WPARAM wParam;
+    int top, left;
+  };
+  const Step steps[] = {
+      {WM_VSCROLL, SB_LINEDOWN, 2, 1},
+      {WM_VSCROLL, SB_LINEDOWN, 3, 1},
+      {WM_VSCROLL, SB_LINEUP, 2, 1},
+      {WM_VSCROLL, SB_PAGEDOWN, 2 + rows, 1},
+      {WM_VSCROLL, SB_PAGEUP, 2, 1},
+      {WM_VSCROLL, SB_BOTTOM, maxTop, 1},
+      {WM_VSCROLL, SB_LINEDOWN, maxTop, 1},
+      {WM_VSCROLL, SB_PAGEDOWN, maxTop, 1},
+      {WM_VSCROLL, SB_TOP, 1, 1},
+      {WM_VSCROLL, SB_LINEUP, 1, 1},
+      {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 7), 7, 1},
+      {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 99), maxTop, 1},
+      {WM_HSCROLL, SB_LINEDOWN, maxTop, 2},
+      {WM_HSCROLL, SB_PAGEDOWN, maxTop, std::min(2 + cols, maxLeft)},
+      {WM_HSCROLL, SB_BOTTOM, maxTop, maxLeft},
+      {WM_HSCROLL, SB_TOP, maxTop, 1},
+  };
+  for (const Step& s : steps) {
+    SendMessageW(h, s.msg, s.wParam, 0);
+    EXPECT_EQ(grid->TopRow(), s.top) << s.msg << " " << LOWORD(s.wParam);
+    EXPECT_EQ(grid->LeftCol(), s.left) << s.msg << " " << LOWORD(s.wParam);
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), s.top);
+    EXPECT_EQ(GetScrollPos(h, SB_HORZ), s.left);
+  }
+  // The wheel scrolls by the system's lines.
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  grid->SetTopRow(1);
+  SendMessageW(h, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  EXPECT_EQ(grid->TopRow(), std::min(1 + static_cast<int>(lines), maxTop));
+  // Everything fits: no bars.
+  grid->SetRowCount(3);
+  grid->SetColCount(2);
+  EXPECT_EQ(GetWindowLongW(h, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
+  EXPECT_EQ(grid->TopRow(), 1);
+}
+
+TEST_F(ScrollingGrid, ADraggedThumbScrollsWhenDroppedUnlessThumbTracking) {
+  TDrawGrid* grid = MakeGrid();
+  HWND h = grid->Handle();
+  std::vector<int> changes;
+  grid->OnTopLeftChanged = [&changes, grid](TObject*) { changes.push_back(grid->TopRow()); };
+  SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 8), 0);
+  SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 10), 0);
+  EXPECT_EQ(grid->TopRow(), 1);
+  EXPECT_TRUE(changes.empty());
+  // The end of the drag without a drop position scrolls to where the thumb was last.
+  SendMessageW(h, WM_VSCROLL, SB_ENDSCROLL, 0);
+  EXPECT_EQ(grid->TopRow(), 10);
+  EXPECT_EQ(GetScrollPos(h, SB_VERT), 10);
+  SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 4), 0);
+  EXPECT_EQ(grid->TopRow(), 10);
+  SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), 0);
+  SendMessageW(h, WM_VSCROLL, SB_ENDSCROLL, 0);
+  EXPECT_EQ(grid->TopRow(), 5);
+  EXPECT_EQ(changes, (std::vector<int>{10, 5}));
+  grid->SetOptions(grid->Options() | goThumbTracking);
+  SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 8), 0);
+  EXPECT_EQ(grid->TopRow(), 8);
+  SendMessageW(h, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 3), 0);
+  EXPECT_EQ(grid->LeftCol(), 3);
+}
+
+TEST_F(ScrollingGrid, TheMouseDragsTheThumb) {
+  for (bool thumbTracking : {false, true}) {
+    TDrawGrid* grid = MakeGrid();
+    if (thumbTracking) grid->SetOptions(grid->Options() | goThumbTracking);
+    HWND h = grid->Handle();
+    TScrollCodes codes(grid);
+    std::vector<int> during;  // the scroll code being handled when the grid scrolled
+    grid->OnTopLeftChanged = [&during, &codes](TObject*) { during.push_back(codes.code); };
+    test::Activate(form->Handle());
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    ASSERT_TRUE(GetScrollBarInfo(h, OBJID_VSCROLL, &sbi));
+    POINT thumb{(sbi.rcScrollBar.left + sbi.rcScrollBar.right) / 2, sbi.rcScrollBar.top + (sbi.xyThumbTop + sbi.xyThumbBottom) / 2};
+    // The bar runs its own loop from the press to the release: the whole drag is queued first.
+    test::MoveMouseTo(thumb);
+    test::MouseButton(false);
+    test::MoveMouseTo(POINT{thumb.x, thumb.y + 20});
+    test::MoveMouseTo(POINT{thumb.x, thumb.y + 40});
+    test::MouseButton(true);
+    test::PumpFor(300);
+    EXPECT_GT(grid->TopRow(), 1) << thumbTracking;
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), grid->TopRow());
+    ASSERT_FALSE(during.empty()) << thumbTracking;
+    if (thumbTracking) {
+      EXPECT_EQ(during.front(), SB_THUMBTRACK);
+    } else {
+      for (int code : during) EXPECT_TRUE(code == SB_THUMBPOSITION || code == SB_ENDSCROLL) << code;
+    }
+    TComponent::Free(grid);
+  }
+}
+
+TEST_F(ScrollingGrid, FixedCellsArePaintedInTheFixedColourAndCellsInTheColour) {
+  auto* grid = Make<TStringGrid>(10, 10, 300, 160);
+  grid->SetFixedColor(clRed);
+  grid->SetColor(clYellow);
+  grid->SetCells(3, 3, L"text");
+  RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(grid->Handle());
+  const auto at = [dc](const RECT& r, int dx, int dy) { return GetPixel(dc, r.left + dx, r.top + dy); };
+  struct Probe {
+    int col, row;
+    COLORREF colour;
+  };
+  const Probe probes[] = {{0, 0, RGB(255, 0, 0)}, {0, 2, RGB(255, 0, 0)}, {2, 0, RGB(255, 0, 0)}, {2, 2, RGB(255, 255, 0)}, {4, 1, RGB(255, 255, 0)}};
+  for (const Probe& p : probes) {
+    const RECT r = grid->CellRect(p.col, p.row);
+    EXPECT_EQ(at(r, 20, 10), p.colour) << p.col << "," << p.row;
+  }
+  // Lines: black between fixed cells, silver between the others.
+  EXPECT_EQ(at(grid->CellRect(0, 2), 64, 10), RGB(0, 0, 0));
+  EXPECT_EQ(at(grid->CellRect(2, 2), 64, 10), RGB(192, 192, 192));
+  EXPECT_EQ(at(grid->CellRect(2, 2), 20, 24), RGB(192, 192, 192));
+  // The text of a string grid's cell is drawn in it.
+  const RECT t = grid->CellRect(3, 3);
+  int dark = 0;
+  for (int x = t.left; x < t.right; ++x)
+    for (int y = t.top; y < t.bottom; ++y)
+      if (GetPixel(dc, x, y) == RGB(0, 0, 0)) ++dark;
+  EXPECT_GT(dark, 10);
+  // No grid lines at all when none are asked for.
+  grid->SetOptions(0);
+  RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(grid->CellRect(2, 2).left, 2 * 64);
+  EXPECT_EQ(at(grid->CellRect(1, 2), 63, 10), RGB(255, 255, 0));
+  ReleaseDC(grid->Handle(), dc);
+}
+
+TEST_F(ScrollingGrid, CellsAreDrawnOnlyWhereTheyShow) {
+  auto* grid = Make<TDrawGrid>(10, 10, 300, 160);
+  grid->SetRowCount(100);
+  grid->SetColCount(30);
+  grid->SetDefaultRowHeight(20);
+  std::set<std::pair<int, int>> drawn;
+  grid->OnDrawCell = [&drawn](TObject*, int col, int row, const RECT&, TGridDrawState) { drawn.insert({col, row}); };
+  // The cells that show, from the sizes alone.
+  const auto showing = [grid] {
+    std::set<std::pair<int, int>> out;
+    std::vector<int> cols{0}, rows{0};
+    for (int c = grid->LeftCol(), x = 65; x < grid->ClientWidth() && c < 30; ++c, x += 65) cols.push_back(c);
+    for (int r = grid->TopRow(), y = 21; y < grid->ClientHeight() && r < 100; ++r, y += 21) rows.push_back(r);
+    for (int c : cols)
+      for (int r : rows) out.insert({c, r});
+    return out;
+  };
+  RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(drawn, showing());
+  // Scrolled by a line, the rows that came into view are drawn, and nothing outside the view.
+  drawn.clear();
+  SendMessageW(grid->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  UpdateWindow(grid->Handle());
+  const auto now = showing();
+  EXPECT_FALSE(drawn.empty());
+  for (const auto& cell : drawn) EXPECT_TRUE(now.count(cell)) << cell.first << "," << cell.second;
+  const int lastRow = std::max_element(now.begin(), now.end(), [](auto& a, auto& b) { return a.second < b.second; })->second;
+  EXPECT_TRUE(drawn.count({1, lastRow}));
+  EXPECT_FALSE(drawn.count({1, 2}));  // still shown, moved with the window's pixels
+  grid->SetLeftCol(12);
+  grid->SetTopRow(50);
+  drawn.clear();
+  RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(drawn, showing());
+}
+
+TEST_F(ScrollingGrid, KeysAndTheMouseMoveTheCurrentCellAndTheSelection) {
+  auto* grid = Make<TStringGrid>(10, 10, 300, 160);
+  grid->SetRowCount(30);
+  grid->SetColCount(10);
+  std::vector<std::pair<int, int>> asked;
+  grid->OnSelectCell = [&asked](TObject*, int col, int row, bool& can) {
+    asked.emplace_back(col, row);
+    can = col != 4;  // column 4 cannot be entered
+  };
+  HWND h = grid->Handle();
+  struct Step {
+    WPARAM key;
+    int col, row;
+  };
+  const Step steps[] = {{VK_DOWN, 1, 2}, {VK_RIGHT, 2, 2}, {VK_RIGHT, 3, 2}, {VK_RIGHT, 3, 2},
+                        {VK_END, 9, 2},  {VK_HOME, 1, 2},  {VK_UP, 1, 1},    {VK_UP, 1, 1}, {VK_LEFT, 1, 1}};
+  for (const Step& s : steps) {
+    SendMessageW(h, WM_KEYDOWN, s.key, 0);
+    EXPECT_EQ(grid->Col(), s.col) << "key " << s.key;
+    EXPECT_EQ(grid->Row(), s.row) << "key " << s.key;
+  }
+  EXPECT_EQ(std::count(asked.begin(), asked.end(), std::make_pair(4, 2)), 1);  // asked, refused
+  // A page down moves the current row out of view: the grid scrolls to show it.
+  SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+  SendMessageW(h, WM_KEYDOWN, VK_NEXT, 0);
+  EXPECT_GT(grid->Row(), grid->TopRow());
+  EXPECT_LT(grid->Row(), grid->TopRow() + grid->VisibleRowCount());
+  EXPECT_GT(grid->TopRow(), 1);
+  grid->SetTopRow(1);
+  grid->SetRow(1);
+  // A press on a cell makes it current, a drag selects a range.
+  const RECT a = grid->CellRect(2, 3), b = grid->CellRect(3, 5);
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 5, a.top + 5));
+  SendMessageW(h, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(b.left + 5, b.top + 5));
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(b.left + 5, b.top + 5));
+  EXPECT_EQ(grid->Col(), 2);
+  EXPECT_EQ(grid->Row(), 3);
+  EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 3, 5}));
+  EXPECT_TRUE(grid->Focused());
+  // A press on a fixed cell changes nothing.
+  const RECT f = grid->CellRect(0, 4);
+  SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(f.left + 5, f.top + 5));
+  SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(f.left + 5, f.top + 5));
+  EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 3, 5}));
+  // With Shift the arrows stretch the selection (real keys: the grid reads the shift state).
+  test::Activate(form->Handle());
+  grid->SetFocus();
+  grid->SetRow(3);
+  test::Chord({VK_SHIFT, VK_DOWN});
+  test::PumpFor(100);
+  EXPECT_EQ(grid->Row(), 3);
+  EXPECT_EQ(grid->Selection(), (TGridRect{2, 3, 2, 4}));
+  // Whole rows with goRowSelect.
+  grid->SetOptions(grid->Options() | goRowSelect);
+  EXPECT_EQ(grid->Selection(), (TGridRect{1, 3, 9, 4}));
+}
+
+TEST_F(ScrollingGrid, SizesCountsAndCellsKeepWithinTheGrid) {
+  auto* grid = Make<TStringGrid>(10, 10, 300, 160);
+  EXPECT_EQ(grid->FixedColor(), clBtnFace);
+  EXPECT_THROW(grid->SetFixedRows(5), EInvalidGridOperation);
+  EXPECT_THROW(grid->SetFixedCols(-1), EInvalidGridOperation);
+  EXPECT_THROW(grid->ColWidths(5), EInvalidGridOperation);
+  EXPECT_THROW(grid->Cells(0, 5), EInvalidGridOperation);
+  EXPECT_THROW(grid->SetRow(0), EInvalidGridOperation);
+  EXPECT_THROW(grid->SetCol(5), EInvalidGridOperation);
+  grid->SetColWidths(1, 100);
+  grid->SetRowHeights(2, 40);
+  EXPECT_EQ(grid->CellRect(2, 3).left, 64 + 1 + 100 + 1);
+  EXPECT_EQ(grid->CellRect(1, 3).top, 24 + 1 + 24 + 1 + 40 + 1);
+  // A new default size is every column's.
+  grid->SetDefaultColWidth(30);
+  EXPECT_EQ(grid->ColWidths(1), 30);
+  // Fewer rows than fixed rows: the fixed rows give way; cells beyond the grid are gone.
+  grid->SetCells(3, 3, L"kept?");
+  grid->SetCells(1, 1, L"kept");
+  grid->SetFixedRows(3);
+  grid->SetRowCount(3);
+  EXPECT_EQ(grid->FixedRows(), 2);
+  grid->SetRowCount(5);
+  EXPECT_EQ(grid->Cells(3, 3), L"");
+  EXPECT_EQ(grid->Cells(1, 1), L"kept");
+  TObject marker;
+  grid->SetObjects(2, 2, &marker);
+  EXPECT_EQ(grid->Objects(2, 2), &marker);
+  EXPECT_EQ(grid->Row(), 2);  // moved below the fixed rows
+}
+
+// ----- stored forms -----
+
+class ScrollingStreaming : public ScrollingFixture {};
+
+TEST_F(ScrollingStreaming, TheControlsAreReadFromAStoredFormAndWrittenBack) {
+  for (int pass = 0; pass < 2; ++pass) {
+    TComponentPtr<TForm> stored(new TForm(nullptr));
+    if (pass == 0) {
+      ReadComponentText(ReadFormResourceText(L"SCROLLFORM"), *stored);
+    } else {
+      // What the first form writes reads back the same.
+      TComponentPtr<TForm> first(new TForm(nullptr));
+      ReadComponentText(ReadFormResourceText(L"SCROLLFORM"), *first);
+      ReadComponentText(WriteComponentText(*first), *stored);
+    }
+    auto* bar = static_cast<TScrollBar*>(stored->FindComponent("Bar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->Kind(), sbVertical);
+    EXPECT_EQ(bar->Min(), 10);
+    EXPECT_EQ(bar->Max(), 200);
+    EXPECT_EQ(bar->PageSize(), 20);
+    EXPECT_EQ(bar->Position(), 50);
+    auto* box = static_cast<TScrollBox*>(stored->FindComponent("Box"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->BorderStyle(), bsNone);
+    EXPECT_EQ(box->HorzScrollBar().Increment(), 16);
+    EXPECT_TRUE(box->VertScrollBar().Tracking());
+    auto* notes = static_cast<TMemo*>(stored->FindComponent("Notes"));
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->Lines().ToVector(), (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(notes->ScrollBars(), ssVertical);
+    EXPECT_FALSE(notes->WordWrap());
+    EXPECT_TRUE(notes->WantTabs());
+    auto* fruits = static_cast<TListBox*>(stored->FindComponent("Fruits"));
+    ASSERT_NE(fruits, nullptr);
+    EXPECT_EQ(fruits->Items().ToVector(), (std::vector<std::string>{"apple", "pear"}));
+    EXPECT_EQ(fruits->Style(), lbOwnerDrawFixed);
+    EXPECT_EQ(fruits->ItemHeight(), 22);
+    EXPECT_EQ(fruits->ItemIndex(), 1);
+    auto* files = static_cast<TListView*>(stored->FindComponent("Files"));
+    ASSERT_NE(files, nullptr);
+    EXPECT_EQ(files->ViewStyle(), vsReport);
+    EXPECT_TRUE(files->RowSelect());
+    ASSERT_EQ(files->Columns().Count(), 2);
+    EXPECT_EQ(files->Columns().Items(0)->Caption(), L"Name");
+    EXPECT_EQ(files->Columns().Items(0)->Width(), 120);
+    EXPECT_EQ(files->Columns().Items(1)->Alignment(), taRightJustify);
+    EXPECT_EQ(files->Columns().Items(1)->Width(), 50);
+    auto* tree = static_cast<TTreeView*>(stored->FindComponent("Tree"));
+    ASSERT_NE(tree, nullptr);
+    EXPECT_FALSE(tree->ShowLines());
+    EXPECT_TRUE(tree->ShowButtons());
+    auto* sheet = static_cast<TStringGrid*>(stored->FindComponent("Sheet"));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->ColCount(), 8);
+    EXPECT_EQ(sheet->RowCount(), 30);
+    EXPECT_EQ(sheet->FixedCols(), 2);
+    EXPECT_EQ(sheet->FixedColor(), clRed);
+    EXPECT_EQ(sheet->Options(), static_cast<TGridOptions>(goFixedVertLine | goFixedHorzLine | goRowSelect | goThumbTracking));
+    EXPECT_EQ(sheet->ColWidths(0), 30);
+    EXPECT_EQ(sheet->ColWidths(1), 40);
+    auto* name = static_cast<TEdit*>(stored->FindComponent("NameEdit"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->ImeMode(), imClose);
+    EXPECT_EQ(GetEnumProp(*name, "ImeMode"), "imClose");
+    auto* date = static_cast<TMaskEdit*>(stored->FindComponent("DateEdit"));
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(date->EditMask(), L"00/00/0000;1;_");
+    EXPECT_EQ(date->GetText(), L"__/__/____");
+    // Shown, the controls' windows say the same.
+    stored->Show();
+    Pump();
+    EXPECT_EQ(GetScrollPos(bar->Handle(), SB_CTL), 50);
+    EXPECT_NE(GetWindowLongW(bar->Handle(), GWL_STYLE) & SBS_VERT, 0);
+    EXPECT_EQ(SendMessageW(fruits->Handle(), LB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(SendMessageW(fruits->Handle(), LB_GETITEMHEIGHT, 0, 0), 22);
+    EXPECT_EQ(SendMessageW(files->Handle(), LVM_GETCOLUMNWIDTH, 0, 0), 120);
+    EXPECT_EQ(WindowText(notes->Handle()), L"first\r\nsecond");
+    EXPECT_NE(GetWindowLongW(notes->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+  }
+}
+
+TEST_F(ScrollingStreaming, DefaultsAreNotWrittenAndEveryClassIsKnownByName) {
+  for (const char* name : {"TScrollBar", "TScrollBox", "TMemo", "TMaskEdit", "TListBox", "TListView", "TTreeView", "TDrawGrid", "TStringGrid"}) {
+    const TClassInfo* cls = FindClass(name);
+    ASSERT_NE(cls, nullptr) << name;
+    EXPECT_TRUE(cls->CanCreate()) << name;
+  }
+  EXPECT_TRUE(FindClass("TStringGrid")->InheritsFrom("TCustomGrid"));
+  EXPECT_TRUE(FindClass("TListBox")->InheritsFrom("TCustomListControl"));
+  EXPECT_TRUE(FindClass("TMemo")->InheritsFrom("TCustomEdit"));
+  EXPECT_TRUE(FindClass("TMaskEdit")->InheritsFrom("TCustomMaskEdit"));
+  EXPECT_TRUE(FindClass("TListView")->InheritsFrom("TCustomListView"));
+  EXPECT_TRUE(FindClass("TTreeView")->InheritsFrom("TCustomTreeView"));
+  auto* grid = Make<TStringGrid>(0, 0, 100, 100);
+  grid->SetName("Grid1");
+  auto* edit = Make<TEdit>(0, 120, 100, 21);
+  edit->SetName("Edit1");
+  const std::string text = WriteComponentText(*form);
+  EXPECT_EQ(text.find("FixedColor"), std::string::npos);
+  EXPECT_EQ(text.find("ColWidths"), std::string::npos);
+  EXPECT_EQ(text.find("ImeMode"), std::string::npos);
+  grid->SetColWidths(2, 99);
+  EXPECT_NE(WriteComponentText(*form).find("ColWidths = '64 64 99 64 64'"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vex::host
