@@ -997,6 +997,112 @@ TEST_F(ScrollingTreeView, ImagesComeFromTheNodes) {
 }
 
 
+// ----- masked edits and input methods -----
+
+class ScrollingEdit : public ScrollingFixture {
+ protected:
+  static void Type(HWND wnd, const std::wstring& chars) {
+    for (wchar_t ch : chars) SendMessageW(wnd, WM_CHAR, ch, 1);
+  }
+};
+
+TEST_F(ScrollingEdit, AMaskTakesOnlyWhatItAllowsAndSkipsItsLiterals) {
+  auto* date = Make<TMaskEdit>(10, 10, 120, 21);
+  date->SetEditMask(L"00/00/0000;1;_");
+  HWND h = date->Handle();
+  EXPECT_EQ(WindowText(h), L"__/__/____");
+  date->SetSelStart(0);
+  struct Step {
+    std::wstring typed, text;
+    int caret;
+    bool complete;
+  };
+  const Step steps[] = {
+      {L"12", L"12/__/____", 3, false},
+      {L"x", L"12/__/____", 3, false},  // refused
+      {L"3", L"12/3_/____", 4, false},
+      {L"42024", L"12/34/2024", 10, true},
+      {L"\b", L"12/34/202_", 9, false},
+      {L"\b\b\b", L"12/34/____", 6, false},
+      {L"\b", L"12/3_/____", 4, false},  // over the literal
+  };
+  for (const Step& s : steps) {
+    Type(h, s.typed);
+    EXPECT_EQ(WindowText(h), s.text) << "typed " << s.typed.size();
+    EXPECT_EQ(date->SelStart(), s.caret);
+    EXPECT_EQ(date->IsMaskComplete(), s.complete);
+  }
+  EXPECT_EQ(date->Value(), L"12/3/");
+  // Delete clears the selected input places and keeps the literals.
+  date->SelectAll();
+  SendMessageW(h, WM_KEYDOWN, VK_DELETE, 0);
+  EXPECT_EQ(WindowText(h), L"__/__/____");
+  // Pasted text is typed as far as the mask takes it.
+  if (OpenClipboard(h)) {
+    EmptyClipboard();
+    const std::wstring text = L"0a7b19";
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+    CloseClipboard();
+    date->SetSelStart(0);
+    SendMessageW(h, WM_PASTE, 0, 0);
+    EXPECT_EQ(WindowText(h), L"07/19/____");
+  }
+}
+
+TEST_F(ScrollingEdit, MasksWithoutLiteralsCaseAndOptionalPlaces) {
+  struct Case {
+    std::wstring mask, typed, text, value;
+  };
+  const Case cases[] = {
+      {L"(999) 000-0000;0;*", L"555 1234567", L"(555) 123-4567", L"5551234567"},
+      {L">LL-00;1;_", L"ab12", L"AB-12", L"AB-12"},
+      {L"<LLL;0;_", L"XyZ", L"xyz", L"xyz"},
+      {L"\\A-AA;1;_", L"z9", L"A-z9", L"A-z9"},
+      {L"", L"free text", L"free text", L"free text"},
+  };
+  for (const Case& c : cases) {
+    auto* edit = Make<TMaskEdit>(10, 10, 160, 21);
+    edit->SetEditMask(c.mask);
+    edit->SetSelStart(0);
+    Type(edit->Handle(), c.typed);
+    EXPECT_EQ(edit->GetText(), c.text) << c.mask;
+    EXPECT_EQ(edit->Value(), c.value) << c.mask;
+    TComponent::Free(edit);
+  }
+}
+
+TEST_F(ScrollingEdit, TheInputMethodStateIsAppliedWhenTheFieldGetsTheFocus) {
+  auto* plain = Make<TEdit>(10, 10, 120, 21);
+  auto* latin = Make<TEdit>(10, 40, 120, 21);
+  EXPECT_EQ(plain->ImeMode(), imDontCare);
+  latin->SetImeMode(imDisable);
+  EXPECT_EQ(GetEnumProp(*latin, "ImeMode"), "imDisable");
+  SetEnumProp(*plain, "ImeMode", "imSHanguel");
+  EXPECT_EQ(plain->ImeMode(), imSHanguel);
+  plain->SetImeMode(imDontCare);
+  test::Activate(form->Handle());
+  plain->SetFocus();
+  Pump();
+  HIMC before = ImmGetContext(plain->Handle());
+  if (!before) GTEST_SKIP() << "no input method context on this system";
+  ImmReleaseContext(plain->Handle(), before);
+  latin->SetFocus();
+  Pump();
+  // A field with the input method disabled has no context.
+  EXPECT_EQ(ImmGetContext(latin->Handle()), nullptr);
+  latin->SetImeMode(imClose);
+  plain->SetFocus();
+  latin->SetFocus();
+  Pump();
+  HIMC imc = ImmGetContext(latin->Handle());
+  ASSERT_NE(imc, nullptr);
+  EXPECT_FALSE(ImmGetOpenStatus(imc));
+  ImmReleaseContext(latin->Handle(), imc);
+}
+
 // ----- grids -----
 
 class ScrollingGrid : public ScrollingFixture {
