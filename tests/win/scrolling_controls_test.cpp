@@ -238,6 +238,8 @@ class ScrollingScrollBox : public ScrollingFixture {
     label = new TLabel(form.get());
     label->SetAutoSize(false);
     label->SetBounds(5, 30, 60, 17);
+    label->SetTransparent(false);
+    label->SetColor(clBlue);
     label->SetParent(box);
     Pump();
   }
@@ -302,10 +304,17 @@ TEST_F(ScrollingScrollBox, ChildrenMoveByExactlyTheScrolledAmount) {
   box->VertScrollBar().SetTracking(true);
   SendMessageW(box->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 50), 0);
   ExpectScrolledBy(0, 50, "thumb track with Tracking");
-  // The moved pixels are the children's: the label, painted by the box, shows where it now is.
-  RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   box->VertScrollBar().SetPosition(390);
   ExpectScrolledBy(0, maxPos, "position set past the end");
+  // On the screen the label, painted by the box, is where it now is, and gone from where it was.
+  box->VertScrollBar().SetPosition(0);
+  UpdateWindow(box->Handle());
+  box->VertScrollBar().SetPosition(16);
+  UpdateWindow(box->Handle());
+  HDC dc = GetDC(box->Handle());
+  EXPECT_EQ(GetPixel(dc, 10, 30 - 16 + 5), RGB(0, 0, 255));
+  EXPECT_EQ(GetPixel(dc, 10, 30 + 10), static_cast<COLORREF>(ColorToRGB(box->Color())));
+  ReleaseDC(box->Handle(), dc);
 }
 
 TEST_F(ScrollingScrollBox, TheRangeFollowsAChildAddedFarAwayAndRemoved) {
@@ -475,6 +484,11 @@ TEST_F(ScrollingMemo, StylesFollowTheProperties) {
   memo->SetWantReturns(false);
   EXPECT_EQ(GetWindowLongW(memo->Handle(), GWL_STYLE) & ES_WANTRETURN, 0);
   EXPECT_EQ(memo->Lines().Count(), 2);
+  // Read-only keeps the user out, not the program.
+  memo->SetReadOnly(true);
+  EXPECT_NE(GetWindowLongW(memo->Handle(), GWL_STYLE) & ES_READONLY, 0);
+  memo->Lines().Add("added");
+  EXPECT_EQ(WindowText(memo->Handle()), L"kept\r\nacross\r\nadded");
 }
 
 TEST_F(ScrollingMemo, TabAndEnterReachTheMemoOnlyWhenItWantsThem) {
