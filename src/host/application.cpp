@@ -101,8 +101,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
       HandleWindowProcException(&ex);
       return true;
     }
-    // Tab and Shift+Tab move between the form's tab stops.
-    if (form && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+    // Tab and Shift+Tab move between the form's tab stops, unless the focused control types
+    // tabs (a memo with WantTabs).
+    if (form && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
+        !(SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTTAB)) {
       form->SelectNext(GetKeyState(VK_SHIFT) >= 0);
       return true;
     }

@@ -103,6 +103,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
       Invalidate();
     }
     if (align_ != alNone) parent_->Realign();
+    if (parent_) parent_->ControlBoundsChanged(this);
   }
 }
 
@@ -129,6 +130,7 @@ void TControl::SetVisible(bool v) {
     InvalidateRect(parent_->Handle(), nullptr, TRUE);
     if (align_ != alNone) parent_->Realign();
   }
+  if (parent_) parent_->ControlBoundsChanged(this);
   Perform(CM_VISIBLECHANGED, v);
 }
 

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "host/control_types.h"
 #include "host/icon.h"
 #include "host/menus.h"
 #include "host/std_controls.h"
@@ -13,7 +14,6 @@
 
 namespace vex::host {
 
-enum TFormBorderStyle : int { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : int { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 enum TFormStyle : int { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TWindowState : int { wsNormal, wsMinimized, wsMaximized };

@@ -128,10 +128,10 @@ class TTextWriter : public TFiler {
           break;
         }
         case TPropKind::StringList: {
-          auto* list = static_cast<TStringList*>(std::get<TObject*>(v));
+          auto* list = static_cast<TStrings*>(std::get<TObject*>(v));
           if (!list || list->Count() == 0) break;
           out_ += lead + "(";
-          for (const auto& s : list->Items()) out_ += "\n" + indent + "  " + QuoteString(s);
+          for (const auto& s : list->ToVector()) out_ += "\n" + indent + "  " + QuoteString(s);
           out_ += ")\n";
           break;
         }
@@ -565,7 +565,7 @@ class TTextReader {
         return;
       }
       case TPropKind::StringList: {
-        auto* list = static_cast<TStringList*>(std::get<TObject*>(p.get(target)));
+        auto* list = static_cast<TStrings*>(std::get<TObject*>(p.get(target)));
         Expect('(');
         std::vector<std::string> items;
         while (tok_.kind == TTok::String) {

@@ -52,9 +52,16 @@ inline constexpr UINT CN_BASE = 0xBC00;
 inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
 inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+// Owner-drawn list controls are asked for the height of an item (variable height) or of all items.
+inline constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+// A scroll-bar control's own scrolling (its parent gets WM_HSCROLL or WM_VSCROLL from it).
+inline constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
+inline constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
 // The colours a native control asks its parent for: answered by the control itself (its Color as
 // the background, its font's colour for the text).
 inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
 inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+inline constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
 
 }  // namespace vex::host

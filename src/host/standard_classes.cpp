@@ -11,7 +11,13 @@
 #include "host/speed_button.h"
 #include "host/std_controls.h"
 #include "host/edit.h"
+#include "host/grids.h"
+#include "host/list_box.h"
+#include "host/list_view.h"
+#include "host/scroll_bar.h"
+#include "host/scroll_box.h"
 #include "host/tool_bar.h"
+#include "host/tree_view.h"
 
 namespace vex::host {
 
@@ -35,6 +41,15 @@ void RegisterStandardClasses() {
   TToolBar::StaticClass();
   TToolButton::StaticClass();
   TEdit::StaticClass();
+  TMemo::StaticClass();
+  TMaskEdit::StaticClass();
+  TScrollBar::StaticClass();
+  TScrollBox::StaticClass();
+  TListBox::StaticClass();
+  TListView::StaticClass();
+  TTreeView::StaticClass();
+  TDrawGrid::StaticClass();
+  TStringGrid::StaticClass();
 }
 
 }  // namespace vex::host

@@ -75,6 +75,8 @@ void TLabel::Paint() {
   TCanvas& c = Canvas();
   RECT r = ClientRect();
   if (!transparent_) {
+    // The canvas keeps its brush between paints: the text below leaves it clear.
+    c.Brush.style = TBrushStyle::bsSolid;
     c.Brush.color = color_;
     c.FillRect(r);
   }

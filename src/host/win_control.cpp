@@ -3,6 +3,7 @@
 #include "host/callback_guard.h"
 
 #include <windowsx.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <map>
@@ -242,6 +243,7 @@ void TWinControl::SetVisible(bool v) {
   visible_ = v;
   if (handle_) ShowWindow(handle_, v ? SW_SHOWNA : SW_HIDE);
   if (parent_ && align_ != alNone) parent_->Realign();
+  if (parent_) parent_->ControlBoundsChanged(this);
   Perform(CM_VISIBLECHANGED, v);
 }
 
@@ -407,6 +409,52 @@ void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TCom
 
 void TWinControl::PaintWindow(HDC dc) {}
 
+void TWinControl::RecreateWnd() {
+  if (handle_) Perform(CM_RECREATEWND);
+}
+
+UINT TWinControl::NewControlId() {
+  // Identifiers of child windows the framework creates, unique in the process and clear of the
+  // command identifiers of menus and tool buttons.
+  static UINT next = 0x4000;
+  if (next >= 0x6FFF) next = 0x4000;
+  return next++;
+}
+
+void TWinControl::SetImeMode(TImeMode mode) { imeMode_ = mode; }
+
+void TWinControl::ApplyImeMode() {
+  if (!handle_ || imeMode_ == imDontCare) return;
+  if (imeMode_ == imDisable) {
+    ImmAssociateContextEx(handle_, nullptr, 0);
+    return;
+  }
+  ImmAssociateContextEx(handle_, nullptr, IACE_DEFAULT);
+  HIMC imc = ImmGetContext(handle_);
+  if (!imc) return;
+  if (imeMode_ == imClose) {
+    ImmSetOpenStatus(imc, FALSE);
+  } else {
+    ImmSetOpenStatus(imc, TRUE);
+    DWORD conversion = 0, sentence = 0;
+    ImmGetConversionStatus(imc, &conversion, &sentence);
+    DWORD wanted = conversion;
+    switch (imeMode_) {
+      case imSAlpha: wanted = IME_CMODE_ALPHANUMERIC; break;
+      case imAlpha: wanted = IME_CMODE_ALPHANUMERIC | IME_CMODE_FULLSHAPE; break;
+      case imHira: wanted = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE; break;
+      case imSKata: wanted = IME_CMODE_NATIVE | IME_CMODE_KATAKANA; break;
+      case imKata: wanted = IME_CMODE_NATIVE | IME_CMODE_KATAKANA | IME_CMODE_FULLSHAPE; break;
+      case imChinese: wanted = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE; break;
+      case imSHanguel: wanted = IME_CMODE_NATIVE; break;
+      case imHanguel: wanted = IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE; break;
+      default: break;
+    }
+    if (wanted != conversion) ImmSetConversionStatus(imc, wanted, sentence);
+  }
+  ImmReleaseContext(handle_, imc);
+}
+
 void TWinControl::PaintControls(HDC dc) {
   for (TControl* c : controls_) {
     if (c->Is<TWinControl>() || !c->Visible()) continue;
@@ -511,15 +559,29 @@ void TWinControl::WndProc(TMessage& m) {
         }
       }
       break;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+      // A scroll-bar control's notifications go back to it; the window's own bars (no control
+      // window in LParam) are the window's business.
+      if (m.LParam)
+        if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
+          m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+          return;
+        }
+      break;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
       if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
         m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
         return;
       }
       break;
     case CN_CTLCOLORBTN:
-    case CN_CTLCOLORSTATIC: {
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX: {
       HDC dc = reinterpret_cast<HDC>(m.WParam);
       SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(font_.Color())));
       SetBkColor(dc, static_cast<COLORREF>(ColorToRGB(color_)));
@@ -529,6 +591,21 @@ void TWinControl::WndProc(TMessage& m) {
       }
       m.Result = reinterpret_cast<LRESULT>(colorBrush_.Get());
       return;
+    }
+    case WM_MEASUREITEM: {
+      // The control is found by its identifier: the system asks while the control's window is
+      // still being created, before its handle is known to anyone but the control.
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+      if (mis->CtlType != ODT_MENU && mis->CtlID != 0)
+        for (TControl* c : controls_) {
+          if (!c->Is<TWinControl>()) continue;
+          auto* w = static_cast<TWinControl*>(c);
+          if (w->handle_ && static_cast<UINT>(GetDlgCtrlID(w->handle_)) == mis->CtlID) {
+            m.Result = w->Perform(CN_MEASUREITEM, m.WParam, m.LParam);
+            return;
+          }
+        }
+      break;
     }
     case WM_DRAWITEM: {
       // Owner-drawn native children draw themselves (menus are drawn by their form).
@@ -605,7 +682,20 @@ void TWinControl::WndProc(TMessage& m) {
     }
     case WM_SETFOCUS:
       DefaultHandler(m);
+      ApplyImeMode();
       Perform(CM_GOTFOCUS);
+      return;
+    case CM_RECREATEWND:
+      if (handle_) {
+        // The new window takes the old one's place among its siblings and the focus it had.
+        HWND before = GetWindow(handle_, GW_HWNDPREV);
+        const bool focused = GetFocus() == handle_;
+        DestroyWnd();
+        if (parent_ && !parent_->HandleAllocated()) return;
+        HandleNeeded();
+        SetWindowPos(handle_, before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (focused && CanFocus()) ::SetFocus(handle_);
+      }
       return;
     case WM_KILLFOCUS:
       DefaultHandler(m);

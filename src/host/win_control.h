@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/control.h"
+#include "host/control_types.h"
 
 namespace vex::host {
 
@@ -69,6 +70,17 @@ class TWinControl : public TControl {
 
   void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) const override;
 
+  // The input method state asked for when the control gets the focus (imDontCare: left alone).
+  TImeMode ImeMode() const { return imeMode_; }
+  void SetImeMode(TImeMode mode);
+
+  // Destroys the window and makes a new one from CreateParams (style changes that the native
+  // control only takes at creation); the control keeps its state across.
+  void RecreateWnd();
+
+  // A new identifier for a child window (CreateParams' menu field), unique in the process.
+  static UINT NewControlId();
+
  protected:
   friend class TControl;
   friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -88,6 +100,15 @@ class TWinControl : public TControl {
   void UpdateAnchorDistances(TControl* c);
   // The free part of the client area changed (a multiple-document frame moves its client window).
   virtual void AlignedRestChanged() {}
+  // A child control was moved, resized, shown or hidden.
+  virtual void ControlBoundsChanged(TControl* child) {}
+  void ApplyImeMode();
+  // Moves a child's recorded place by (dx, dy) without repainting: for a windowless child whose
+  // pixels were moved with the parent's (scrolling).
+  static void OffsetControl(TControl* c, int dx, int dy) {
+    c->left_ += dx;
+    c->top_ += dy;
+  }
 
   HWND handle_ = nullptr;
   WNDPROC defProc_ = nullptr;
@@ -96,6 +117,7 @@ class TWinControl : public TControl {
   bool tabStop_ = false;
   TOwnedBrush colorBrush_;
   TColor colorBrushColor_ = clNone;
+  TImeMode imeMode_ = imDontCare;
 
  private:
   void RouteMouse(TMessage& m);
