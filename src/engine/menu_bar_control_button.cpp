@@ -49,10 +49,6 @@ void TvexSkinMenuBarControlButton::SetToColor(TColor c) {
   Invalidate();
 }
 
-void TvexSkinMenuBarControlButton::BringToFront() {
-  if (HandleAllocated()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
 void TvexSkinMenuBarControlButton::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_MOUSEENTER:

@@ -22,9 +22,6 @@ class TvexSkinMenuBarControlButton : public host::TCustomPanel {
   // The mouse is over the button.
   bool Hot() const { return FHot; }
 
-  // Brings the button's window above its siblings (the menu bar it sits on).
-  void BringToFront();
-
   bool FHot = false;
   host::TBitmap FGlyphImage;
   host::TColor FEndColor = host::clWhite;

@@ -9,6 +9,8 @@
 #include "engine/skin_window.h"
 #include "host/callback_guard.h"
 #include "host/canvas.h"
+#include "host/grids.h"
+#include "host/scroll_box.h"
 #include "host/text_encoding.h"
 #include "host/win_control.h"
 #include "skin2/skin_keys.h"
@@ -116,6 +118,10 @@ void TvexSkinControl::AfterMessage(TMessage& m) {
 
 bool IsScrollTrackedClass(const std::string& n) {
   return n == "TRxRichEdit" || n == "TRxCustomRichEdit" || n == "TJvxRichEdit" || n == "TRichEditViewer";
+}
+
+bool TakesPartInThumbTracking(const TControl& control) {
+  return control.Is<TCustomGrid>() || control.Is<TScrollBox>() || IsScrollTrackedClass(control.ClassName());
 }
 
 namespace {
@@ -246,7 +252,7 @@ void TvexSkinControlVCL::Route(TMessage& m) {
     OldWindowProc(m);
     return;
   }
-  if (IsScrollTrackedClass(Control->ClassName())) {
+  if (TakesPartInThumbTracking(*Control)) {
     if (auto* wc = dynamic_cast<TWinControl*>(Control); wc && wc->HandleAllocated())
       TrackScrollThumb(*Engine, wc->Handle(), Control->Parent() && Control->Parent()->HandleAllocated() ? Control->Parent()->Handle() : nullptr, m);
   }

@@ -168,14 +168,16 @@ class TvexSkinControlWnd : public TvexSkinControl {
 class TvexSkinBorderWinControl : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinBorderWinControl)
  public:
-  TvexSkinBorderWinControl(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+  TvexSkinBorderWinControl(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
+      : TvexSkinControlVCL(control, owner, cls) {}
   void Paint() override;
 };
 
 class TvexSkinBorderWndControl : public TvexSkinControlWnd {
   VEX_CLASS(TvexSkinBorderWndControl)
  public:
-  TvexSkinBorderWndControl(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
+  TvexSkinBorderWndControl(HWND handle, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
+      : TvexSkinControlWnd(handle, owner, cls) {}
   void Paint() override;
 };
 
@@ -184,6 +186,9 @@ class TvexSkinBorderWndControl : public TvexSkinControlWnd {
 void TrackScrollThumb(TvexSkinEngine& engine, HWND wnd, HWND parent, const host::TMessage& m);
 // Whether a framework control's scroll thumb is tracked: by its class name.
 bool IsScrollTrackedClass(const std::string& className);
+// Whether a framework control's scroll thumb is tracked: grids, scroll boxes, and the classes
+// named above.
+bool TakesPartInThumbTracking(const host::TControl& control);
 
 // The framework control class table: rows appended in registration order, looked up from the last
 // row back, so a more specific class registered later wins over a general one registered earlier.

@@ -1,5 +1,7 @@
 #include "host/control.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 #include "host/prop_builder.h"
@@ -203,6 +205,21 @@ void TControl::Invalidate() {
 void TControl::Repaint() {
   Invalidate();
   if (parent_ && parent_->HandleAllocated()) UpdateWindow(parent_->Handle());
+}
+
+void TControl::BringToFront() {
+  if (auto* self = dynamic_cast<TWinControl*>(this)) {
+    if (self->HandleAllocated())
+      SetWindowPos(self->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    return;
+  }
+  if (!parent_) return;
+  auto& list = parent_->controls_;
+  const auto it = std::find(list.begin(), list.end(), this);
+  if (it == list.end()) return;
+  list.erase(it);
+  list.push_back(this);
+  Invalidate();
 }
 
 void TControl::Click() {

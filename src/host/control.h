@@ -88,6 +88,9 @@ class TControl : public TComponent {
 
   virtual void Invalidate();
   virtual void Repaint();
+  // Puts the control above its siblings: a windowed control's window goes to the top of the z
+  // order, a windowless one is painted last among its parent's windowless children.
+  void BringToFront();
   virtual void Click();
   TMethodValue OnClick;
   TNotifyEvent OnMouseEnter, OnMouseLeave;

@@ -41,6 +41,9 @@ const TClassInfo& TListColumn::StaticClass() {
     b.WideString("Caption", [](const TListColumn& x) { return x.Caption(); }, [](TListColumn& x, const std::wstring& v) { x.SetCaption(v); });
     b.Integer("Width", [](const TListColumn& x) { return x.Width(); }, [](TListColumn& x, std::int64_t v) { x.SetWidth(static_cast<int>(v)); })
         .defaultValue = std::int64_t{50};
+    b.Integer("ImageIndex", [](const TListColumn& x) { return x.ImageIndex(); },
+              [](TListColumn& x, std::int64_t v) { x.SetImageIndex(static_cast<int>(v)); })
+        .defaultValue = std::int64_t{-1};
     return true;
   }();
   (void)once;
@@ -78,12 +81,18 @@ void TListColumn::SetAlignment(TAlignment a) {
   Changed();
 }
 
+void TListColumn::SetImageIndex(int v) {
+  imageIndex_ = v < 0 ? -1 : v;
+  Changed();
+}
+
 void TListColumn::Assign(const TPersistent& source) {
   if (!source.Is<TListColumn>()) return TCollectionItem::Assign(source);
   const auto& s = static_cast<const TListColumn&>(source);
   caption_ = s.caption_;
   width_ = s.Width();
   alignment_ = s.alignment_;
+  imageIndex_ = s.imageIndex_;
   Changed();
 }
 
@@ -402,8 +411,10 @@ int TCustomListView::HeaderColumnCount() const {
 void TCustomListView::SetColumn(int index) {
   TListColumn* c = columns_->Items(index);
   LVCOLUMNW col{};
-  col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM | LVCF_IMAGE;
   col.fmt = ColumnFormat(c->alignment_);
+  if (c->imageIndex_ >= 0) col.fmt |= LVCFMT_IMAGE;
+  col.iImage = c->imageIndex_;
   col.cx = c->width_;
   col.pszText = const_cast<wchar_t*>(c->caption_.c_str());
   col.iSubItem = index;

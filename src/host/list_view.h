@@ -38,6 +38,9 @@ class TListColumn : public TCollectionItem {
   void SetWidth(int v);
   TAlignment Alignment() const { return alignment_; }
   void SetAlignment(TAlignment a);
+  // The header image from the list view's small images (-1: none).
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int v);
 
   void Assign(const TPersistent& source) override;
 
@@ -48,6 +51,7 @@ class TListColumn : public TCollectionItem {
   std::wstring caption_;
   int width_ = 50;
   TAlignment alignment_ = taLeftJustify;
+  int imageIndex_ = -1;
 };
 
 class TListColumns : public TCollection {

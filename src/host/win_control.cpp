@@ -136,7 +136,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
   p.y = top_;
   p.width = width_;
   p.height = height_;
-  p.parent = parent_ ? parent_->Handle() : nullptr;
+  p.parent = parent_ ? parent_->Handle() : parentWindow_;
   p.className = Utf8ToWide(ClassName());
 }
 
@@ -166,6 +166,12 @@ void TWinControl::DestroyWnd() {
   handle_ = nullptr;
   SetWindowLongPtrW(wnd, GWLP_USERDATA, 0);
   DestroyWindow(wnd);
+}
+
+void TWinControl::SetParentWindow(HWND parent) {
+  if (parent == parentWindow_) return;
+  parentWindow_ = parent;
+  if (handle_ && !parent_ && parent && IsWindow(parent)) ::SetParent(handle_, parent);
 }
 
 HWND TWinControl::Handle() {

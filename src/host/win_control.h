@@ -33,6 +33,10 @@ class TWinControl : public TControl {
 
   // The window, created on first use (with its parent's first).
   HWND Handle();
+  // A window that is not a framework control to be the parent of this control's window (used
+  // only while the control has no Parent); set with a window, an existing window moves there.
+  HWND ParentWindow() const { return parentWindow_; }
+  void SetParentWindow(HWND parent);
   bool HandleAllocated() const { return handle_ != nullptr; }
   void HandleNeeded() { Handle(); }
 
@@ -111,6 +115,7 @@ class TWinControl : public TControl {
   }
 
   HWND handle_ = nullptr;
+  HWND parentWindow_ = nullptr;
   WNDPROC defProc_ = nullptr;
   bool nativeBased_ = false;
   std::vector<TControl*> controls_;

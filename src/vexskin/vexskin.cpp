@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "controls/scroll_ctrl.h"
 #include "controls/std_ctrl.h"
 #include "controls/std_wnd.h"
 #include "engine/skin_engine.h"
@@ -15,6 +16,10 @@ void InitializeSkinning() {
     host::RegisterStandardClasses();
     engine::TvexSkinEngine::StaticClass();
     engine::RegisterStandardWindowClasses();
+    engine::RegisterScrollWindowClasses();
+    // The scrolling rows first: the table is searched from its end, and the custom-control row
+    // must come after the more specific rows (panels) of the standard ones.
+    engine::RegisterScrollControlClasses();
     engine::RegisterStandardControlClasses();
   });
 }

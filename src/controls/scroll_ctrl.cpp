@@ -1,0 +1,908 @@
+#include "controls/scroll_ctrl.h"
+
+#include <algorithm>
+#include <mutex>
+
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
+#include "engine/skin_window_vcl.h"
+#include "host/edit.h"
+#include "host/form.h"
+#include "host/grids.h"
+#include "host/image_list.h"
+#include "host/list_box.h"
+#include "host/list_view.h"
+#include "host/scroll_bar.h"
+#include "host/scroll_box.h"
+#include "host/tree_view.h"
+#include "skin2/skin_keys.h"
+#include "utils/paint_primitives.h"
+#include "utils/platform_helpers.h"
+#include "utils/text_helpers.h"
+
+namespace vex::engine {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+
+const TClassInfo& TvexSkinScrollOverlay::StaticClass() {
+  static const TClassInfo info("TvexSkinScrollOverlay", &TCustomPanel::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinInternalScrollBar2::StaticClass() {
+  static const TClassInfo info("TvexSkinInternalScrollBar2", &TvexSkinScrollOverlay::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinInternalScrollBar::StaticClass() {
+  static const TClassInfo info("TvexSkinInternalScrollBar", &TvexSkinScrollOverlay::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinScrollBar::StaticClass() {
+  static const TClassInfo info("TvexSkinScrollBar", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinScrollWinControl::StaticClass() {
+  static const TClassInfo info("TvexSkinScrollWinControl", &TvexSkinBorderWinControl::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinGrid::StaticClass() {
+  static const TClassInfo info("TvexSkinGrid", &TvexSkinScrollWinControl::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinListView::StaticClass() {
+  static const TClassInfo info("TvexSkinListView", &TvexSkinScrollWinControl::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinWndScrollControl::StaticClass() {
+  static const TClassInfo info("TvexSkinWndScrollControl", &TvexSkinBorderWndControl::StaticClass());
+  return info;
+}
+
+namespace {
+
+constexpr UINT_PTR sidListHeader = 0x56534B48;  // 'VSKH'
+
+RECT ScreenRectToClient(HWND wnd, const RECT& r) {
+  POINT a{r.left, r.top}, b{r.right, r.bottom};
+  if (wnd) {
+    ScreenToClient(wnd, &a);
+    ScreenToClient(wnd, &b);
+  }
+  return RECT{a.x, a.y, b.x, b.y};
+}
+
+// Places and paints the overlay of one built-in bar of `wnd` (coordinates of `coordParent`);
+// answers whether the overlay shows. `track` is the thumb-drag record of a tracked control.
+bool PaintBuiltInBar(TvexSkinEngine& engine, TvexSkinInternalScrollBar* overlay, HWND wnd, HWND coordParent, bool vertical,
+                     const TScrollTrackInfo* track) {
+  if (!overlay || overlay->HasState(csDestroying)) return false;
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  if (!utils::LateGetScrollBarInfo(wnd, vertical ? OBJID_VSCROLL : OBJID_HSCROLL, &info) ||
+      (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) != 0) {
+    overlay->HideOverlay();
+    return false;
+  }
+  const RECT bar = ScreenRectToClient(coordParent, info.rcScrollBar);
+  const int w = bar.right - bar.left, h = bar.bottom - bar.top;
+  // A bar of a shape no scroll bar has (the window is being laid out) is not covered.
+  const bool odd = vertical ? (w < 0 || w > 100 || bar.bottom < bar.top) : (bar.right < bar.left || h < 0 || h >= 100);
+  if (odd || w == 0 || h == 0) {
+    overlay->HideOverlay();
+    return false;
+  }
+  overlay->Buffer.SetSize(w, h);
+  RECT thumb = vertical ? RECT{0, info.xyThumbTop, w, info.xyThumbBottom} : RECT{info.xyThumbTop, 0, info.xyThumbBottom, h};
+  if (track && track->Tracking && track->ThumbStart != 0) {
+    if (vertical) {
+      thumb.top = track->ThumbStart;
+      thumb.bottom = track->ThumbEnd;
+    } else {
+      thumb.left = track->ThumbStart;
+      thumb.right = track->ThumbEnd;
+    }
+  }
+  PaintScrollBar(overlay->Buffer.Canvas(), engine, RECT{0, 0, w, h}, thumb, (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0,
+                 vertical, overlay->Arrows);
+  overlay->ShowAt(bar);
+  overlay->Present();
+  return true;
+}
+
+// The square between two shown bars, in the form colour, on the window of `wnd`.
+void FillCorner(TvexSkinEngine& engine, HWND wnd, HWND coordParent, const TvexSkinScrollOverlay& vert,
+                const TvexSkinScrollOverlay& horz) {
+  RECT r{horz.Left() + horz.Width(), horz.Top(), vert.Left() + vert.Width(), horz.Top() + horz.Height()};
+  if (r.right <= r.left || r.bottom <= r.top) return;
+  POINT a{r.left, r.top}, b{r.right, r.bottom};
+  ClientToScreen(coordParent, &a);
+  ClientToScreen(coordParent, &b);
+  RECT wr;
+  GetWindowRect(wnd, &wr);
+  r = RECT{a.x - wr.left, a.y - wr.top, b.x - wr.left, b.y - wr.top};
+  if (HDC dc = GetWindowDC(wnd)) {
+    const HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(engine.GetFormColor())));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    ReleaseDC(wnd, dc);
+  }
+}
+
+// Both bars of a scrolling window: placed, painted, the corner filled when both show.
+void PaintBars(TvexSkinEngine& engine, TvexSkinInternalScrollBar* vert, TvexSkinInternalScrollBar* horz, HWND wnd, HWND coordParent,
+               bool tracked) {
+  if (!engine.DrawScrollBar() || !wnd) return;
+  const bool v = PaintBuiltInBar(engine, vert, wnd, coordParent, true, tracked ? &engine.VScrollTrack : nullptr);
+  const bool h = PaintBuiltInBar(engine, horz, wnd, coordParent, false, tracked ? &engine.HScrollTrack : nullptr);
+  if (v && h) FillCorner(engine, wnd, coordParent, *vert, *horz);
+}
+
+// A new built-in bar overlay; none when it cannot be made or placed.
+TvexSkinInternalScrollBar* NewBarOverlay(TvexSkinEngine& engine, int horizontal, const std::function<void(TvexSkinInternalScrollBar&)>& place) {
+  TvexSkinInternalScrollBar* o = nullptr;
+  try {
+    o = new TvexSkinInternalScrollBar(&engine);
+    o->Horizontal = horizontal;
+    o->Vertical = horizontal == 0;
+    o->SetVisible(false);
+    place(*o);
+    return o;
+  } catch (...) {
+    if (o) TComponent::Free(o);
+    return nullptr;
+  }
+}
+
+void FreeOverlay(TvexSkinScrollOverlay* o) {
+  if (!o || o->HasState(csDestroying)) return;
+  o->Wrapper = nullptr;
+  TComponent::Free(o);
+}
+
+// The framework parent an overlay of `control` goes on: the control's, or the frame's form.
+TWinControl* OverlayParent(TControl& control, TvexSkinWindow* frame) {
+  if (control.Parent()) return control.Parent();
+  if (auto* vcl = dynamic_cast<TvexSkinWindowVCL*>(frame)) return vcl->FForm;
+  return nullptr;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Overlays
+
+TvexSkinScrollOverlay::TvexSkinScrollOverlay(TComponent* owner, const TClassInfo& cls) : TCustomPanel(owner, cls) {
+  SetBevelOuter(bvNone);
+  SetTabStop(false);
+}
+
+TvexSkinScrollOverlay::~TvexSkinScrollOverlay() {
+  *alive_ = false;
+  ClearWrapper();
+}
+
+void TvexSkinScrollOverlay::ClearWrapper() {
+  IScrollOverlayOwner* w = Wrapper;
+  Wrapper = nullptr;
+  if (w && !WrapperAlive.expired()) w->OverlayGone(this);
+}
+
+HWND TvexSkinScrollOverlay::ScrolledWindow() const {
+  if (ScrolledControl) return ScrolledControl->HandleAllocated() ? ScrolledControl->Handle() : nullptr;
+  return ScrolledHandle && IsWindow(ScrolledHandle) ? ScrolledHandle : nullptr;
+}
+
+void TvexSkinScrollOverlay::ShowAt(const RECT& b) {
+  if (Left() != b.left || Top() != b.top || Width() != b.right - b.left || Height() != b.bottom - b.top)
+    SetBounds(b.left, b.top, b.right - b.left, b.bottom - b.top);
+  if (!Visible()) SetVisible(true);
+  // Above its siblings (the covered window among them), without a move when it is there already.
+  if (HandleAllocated() && GetWindow(Handle(), GW_HWNDPREV)) BringToFront();
+}
+
+void TvexSkinScrollOverlay::HideOverlay() {
+  if (Visible()) SetVisible(false);
+}
+
+void TvexSkinScrollOverlay::Present() {
+  if (!HandleAllocated() || Buffer.Empty() || !IsWindowVisible(Handle())) return;
+  if (HDC dc = GetDC(Handle())) {
+    BitBlt(dc, 0, 0, Buffer.Width(), Buffer.Height(), Buffer.Canvas().Handle(), 0, 0, SRCCOPY);
+    ReleaseDC(Handle(), dc);
+  }
+}
+
+void TvexSkinScrollOverlay::Paint() {
+  if (Buffer.Empty()) {
+    // Nothing painted yet: the overlay stays out of the way until the wrapper paints it.
+    HideOverlay();
+    TCustomPanel::Paint();
+    return;
+  }
+  BitBlt(Canvas().Handle(), 0, 0, Buffer.Width(), Buffer.Height(), Buffer.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+int TvexSkinScrollOverlay::ArrowAt(POINT p) const {
+  const int w = Width(), h = Height();
+  if (p.x < 0 || p.y < 0 || p.x >= w || p.y >= h) return 0;
+  if (Vertical) {
+    if (p.y < w) return 1;
+    if (p.y >= h - w) return 2;
+  } else {
+    if (p.x < h) return 1;
+    if (p.x >= w - h) return 2;
+  }
+  return 0;
+}
+
+void TvexSkinScrollOverlay::SetArrows(TScrollArrowStates a) {
+  if (a.up == Arrows.up && a.down == Arrows.down) return;
+  Arrows = a;
+  if (Wrapper && !WrapperAlive.expired()) Wrapper->OverlayArrowsChanged();
+}
+
+void TvexSkinScrollOverlay::WndProc(TMessage& m) {
+  const auto hotAt = [](int arrow) { return TScrollArrowStates{arrow == 1 ? 2 : 1, arrow == 2 ? 2 : 1}; };
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      // The paint covers every pixel from the buffer.
+      m.Result = 1;
+      return;
+    case WM_MOUSEMOVE: {
+      TCustomPanel::WndProc(m);
+      const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      const auto alive = alive_;
+      SetArrows(hotAt(ArrowAt(p)));
+      if (*alive) Forward(m);
+      return;
+    }
+    case CM_MOUSELEAVE:
+      TCustomPanel::WndProc(m);
+      SetArrows(TScrollArrowStates{});
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      TCustomPanel::WndProc(m);
+      const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+      const int arrow = ArrowAt(p);
+      const auto alive = alive_;
+      SetArrows(TScrollArrowStates{arrow == 1 ? 3 : 1, arrow == 2 ? 3 : 1});
+      // The covered bar tracks the press until the button is released (its own loop).
+      if (*alive) Forward(m);
+      if (!*alive) return;
+      POINT now;
+      GetCursorPos(&now);
+      if (HandleAllocated()) ScreenToClient(Handle(), &now);
+      SetArrows(hotAt(ArrowAt(now)));
+      return;
+    }
+    case WM_LBUTTONUP: {
+      TCustomPanel::WndProc(m);
+      const auto alive = alive_;
+      if (*alive) Forward(m);
+      return;
+    }
+    default:
+      break;
+  }
+  TCustomPanel::WndProc(m);
+}
+
+void TvexSkinInternalScrollBar2::Forward(TMessage& m) {
+  HWND target = ScrolledWindow();
+  if (!target) return;
+  const DWORD pos = GetMessagePos();
+  POINT p{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  ScreenToClient(target, &p);
+  ReleaseCapture();
+  const LPARAM lp = MAKELPARAM(p.x, p.y);
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+    // A quick second press on an arrow is a press to the bar like the first.
+    case WM_LBUTTONDBLCLK:
+      SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, lp);
+      break;
+    case WM_LBUTTONUP:
+      SendMessageW(target, WM_LBUTTONUP, MK_LBUTTON, lp);
+      break;
+    case WM_MOUSEMOVE:
+      m.Result = SendMessageW(target, WM_MOUSEMOVE, m.WParam, lp);
+      break;
+    default:
+      break;
+  }
+}
+
+void TvexSkinInternalScrollBar::Forward(TMessage& m) {
+  UINT msg = 0;
+  switch (m.Msg) {
+    case WM_LBUTTONDOWN:
+      msg = WM_NCLBUTTONDOWN;
+      break;
+    case WM_LBUTTONUP:
+      msg = WM_NCLBUTTONUP;
+      break;
+    case WM_LBUTTONDBLCLK:
+      msg = WM_NCLBUTTONDBLCLK;
+      break;
+    default:
+      return;
+  }
+  HWND target = ScrolledWindow();
+  if (!target) return;
+  const DWORD pos = GetMessagePos();
+  ReleaseCapture();
+  SendMessageW(target, msg, Horizontal ? HTHSCROLL : HTVSCROLL, static_cast<LPARAM>(pos));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scroll-bar controls
+
+TvexSkinScrollBar::~TvexSkinScrollBar() { DestroyOverlay(); }
+
+void TvexSkinScrollBar::OverlayGone(TvexSkinScrollOverlay* overlay) {
+  if (overlay == Overlay) Overlay = nullptr;
+}
+
+void TvexSkinScrollBar::DestroyOverlay() {
+  TvexSkinInternalScrollBar2* o = Overlay;
+  Overlay = nullptr;
+  FreeOverlay(o);
+}
+
+void TvexSkinScrollBar::Attached() {
+  TvexSkinControlVCL::Attached();
+  if (!Engine || Engine->Designing() || !Control) return;
+  Control->SetControlStyle(Control->ControlStyle() | csAcceptsControls);
+  try {
+    Overlay = new TvexSkinInternalScrollBar2(Engine);
+    Overlay->ScrolledControl = dynamic_cast<TWinControl*>(Control);
+    Overlay->Wrapper = this;
+    Overlay->WrapperAlive = Alive;
+    Overlay->Vertical = TryGetProp<std::int64_t>(*Control, "Kind").value_or(sbHorizontal) == sbVertical;
+    TWinControl* parent = OverlayParent(*Control, Owner);
+    if (!parent) throw std::runtime_error("no parent for the scroll bar's overlay");
+    Overlay->SetParent(parent);
+    Overlay->SetBounds(Control->Left(), Control->Top(), Control->Width(), Control->Height());
+    Overlay->SetVisible(Engine->IsSkinActive() && Control->Visible());
+    Overlay->BringToFront();
+    Repaint();
+  } catch (...) {
+    DestroyOverlay();
+  }
+}
+
+void TvexSkinScrollBar::Detach() {
+  TvexSkinControlVCL::Detach();
+  if (!Overlay) return;
+  if (Overlay->HasState(csDestroying) || (Control && Control->HasState(csDestroying))) {
+    // The overlay goes with its parent or the engine; it no longer reports here.
+    Overlay->Wrapper = nullptr;
+    Overlay = nullptr;
+    return;
+  }
+  DestroyOverlay();
+}
+
+void TvexSkinScrollBar::UpdateSkinState() {
+  TvexSkinControlVCL::UpdateSkinState();
+  if (!Overlay || !Engine) return;
+  const bool active = Engine->IsSkinActive() && Control && Control->Visible();
+  Overlay->SetVisible(active);
+  if (active) Paint();
+}
+
+void TvexSkinScrollBar::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinControlVCL::AfterMessage(m);
+  if (!*alive || Detached) return;
+  switch (m.Msg) {
+    case SBM_SETSCROLLINFO:
+    case WM_KILLFOCUS:
+    case WM_SETFOCUS:
+    case CM_GOTFOCUS:
+    case CM_LOSTFOCUS:
+    // A moved or resized bar takes its overlay along.
+    case WM_WINDOWPOSCHANGED:
+      Paint();
+      break;
+    case CM_VISIBLECHANGED:
+      if (Overlay && Control) {
+        Overlay->SetVisible(Control->Visible());
+        if (Control->Visible()) Paint();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TvexSkinScrollBar::Paint() {
+  if (!Engine || !Engine->DrawScrollBar() || !Overlay || !Control) return;
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (!wc || !wc->HandleAllocated()) return;
+  const int w = Control->Width(), h = Control->Height();
+  if (Overlay->Left() != Control->Left() || Overlay->Top() != Control->Top() || Overlay->Width() != w || Overlay->Height() != h)
+    Overlay->SetBounds(Control->Left(), Control->Top(), w, h);
+  if (w <= 0 || h <= 0) return;
+  Overlay->Buffer.SetSize(w, h);
+  if (Overlay->HandleAllocated() && GetWindow(Overlay->Handle(), GW_HWNDPREV)) Overlay->BringToFront();
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof info;
+  if (!utils::LateGetScrollBarInfo(wc->Handle(), OBJID_CLIENT, &info)) return;
+  const bool vertical = TryGetProp<std::int64_t>(*Control, "Kind").value_or(sbHorizontal) == sbVertical;
+  Overlay->Vertical = vertical;
+  TCanvas& canvas = Overlay->Buffer.Canvas();
+  RECT client{0, 0, w, h};
+  GetClientRect(wc->Handle(), &client);
+  utils::FillRectColor(canvas, client, Engine->GetSkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
+  const RECT thumb = vertical ? RECT{0, info.xyThumbTop, w, info.xyThumbBottom} : RECT{info.xyThumbTop, 0, info.xyThumbBottom, h};
+  // A disabled bar shows no thumb, as the system's does.
+  PaintScrollBar(canvas, *Engine, client, thumb, (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0, vertical, Overlay->Arrows);
+  if (GetFocus() == wc->Handle()) {
+    RECT f = thumb;
+    InflateRect(&f, -1, -1);
+    DrawFocusRect(canvas.Handle(), &f);
+  }
+  Overlay->Present();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls with built-in bars
+
+TvexSkinScrollWinControl::~TvexSkinScrollWinControl() { DestroyOverlays(); }
+
+void TvexSkinScrollWinControl::OverlayGone(TvexSkinScrollOverlay* overlay) {
+  if (overlay == VertOverlay) VertOverlay = nullptr;
+  if (overlay == HorzOverlay) HorzOverlay = nullptr;
+}
+
+void TvexSkinScrollWinControl::DestroyOverlays() {
+  TvexSkinInternalScrollBar *v = VertOverlay, *h = HorzOverlay;
+  VertOverlay = HorzOverlay = nullptr;
+  FreeOverlay(v);
+  FreeOverlay(h);
+}
+
+void TvexSkinScrollWinControl::Attached() {
+  TvexSkinBorderWinControl::Attached();
+  VertOverlay = HorzOverlay = nullptr;
+  if (!Engine || Engine->Designing() || !Control) return;
+  // A control on panels of a tab page keeps the page's own look.
+  if (Control->Parent() && Control->Parent()->Is<TPanel>()) {
+    TWinControl* p = Control->Parent();
+    while (p && p->Is<TPanel>()) p = p->Parent();
+    if (p && p->ClassName() == "TTabPage") return;
+  }
+  if (Control->ClassInfo().InheritsFrom("TFrame")) return;
+  if (Control->Is<TCustomEdit>()) {
+    if (Control->Is<TEdit>() && static_cast<TWinControl*>(Control)->ImeMode() == imDontCare)
+      static_cast<TWinControl*>(Control)->SetImeMode(imSAlpha);
+    auto* edit = static_cast<TWinControl*>(Control);
+    const bool multiLine = edit->HandleAllocated() ? (GetWindowLongW(edit->Handle(), GWL_STYLE) & ES_MULTILINE) != 0
+                                                   : Control->Is<TCustomMemo>();
+    if (!multiLine || Control->Is<TCustomMaskEdit>() || Control->ClassName() == "TSpinEdit") return;
+  }
+  TWinControl* parent = OverlayParent(*Control, Owner);
+  if (!parent) return;
+  const auto place = [&](TvexSkinInternalScrollBar& o) {
+    o.ScrolledControl = static_cast<TWinControl*>(Control);
+    o.Wrapper = this;
+    o.WrapperAlive = Alive;
+    o.SetParent(parent);
+  };
+  if (!Control->Is<TWinControl>()) return;
+  VertOverlay = NewBarOverlay(*Engine, 0, place);
+  HorzOverlay = NewBarOverlay(*Engine, 1, place);
+}
+
+void TvexSkinScrollWinControl::Detach() {
+  TvexSkinBorderWinControl::Detach();
+  DestroyOverlays();
+}
+
+void TvexSkinScrollWinControl::UpdateSkinState() {
+  TvexSkinBorderWinControl::UpdateSkinState();
+  if (!Engine) return;
+  if (!Engine->IsSkinActive()) {
+    if (VertOverlay) VertOverlay->HideOverlay();
+    if (HorzOverlay) HorzOverlay->HideOverlay();
+    return;
+  }
+  PaintOverlays();
+}
+
+void TvexSkinScrollWinControl::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinBorderWinControl::AfterMessage(m);
+  if (!*alive || Detached || !Control) return;
+  switch (m.Msg) {
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOVE:
+    // Bars come and go, and move, with the window's size.
+    case WM_SIZE:
+      Paint();
+      break;
+    case CM_VISIBLECHANGED:
+      if (!Control->Visible()) {
+        if (VertOverlay) VertOverlay->HideOverlay();
+        if (HorzOverlay) HorzOverlay->HideOverlay();
+      } else {
+        Paint();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TvexSkinScrollWinControl::Paint() {
+  TvexSkinBorderWinControl::Paint();
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (wc && wc->HandleAllocated() && IsWindowVisible(wc->Handle())) PaintOverlays();
+}
+
+void TvexSkinScrollWinControl::PaintOverlays() {
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (!Engine || !wc || !wc->HandleAllocated() || (!VertOverlay && !HorzOverlay)) return;
+  TWinControl* parent = VertOverlay ? VertOverlay->Parent() : HorzOverlay->Parent();
+  if (!parent || !parent->HandleAllocated()) return;
+  PaintBars(*Engine, VertOverlay, HorzOverlay, wc->Handle(), parent->Handle(), TakesPartInThumbTracking(*Control));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grids
+
+void TvexSkinGrid::Attached() {
+  TvexSkinScrollWinControl::Attached();
+  if (auto* g = dynamic_cast<TCustomGrid*>(Control)) SavedFixedColor = g->FixedColor();
+}
+
+void TvexSkinGrid::UpdateSkinState() {
+  TvexSkinScrollWinControl::UpdateSkinState();
+  auto* g = dynamic_cast<TCustomGrid*>(Control);
+  if (!g || !Engine) return;
+  if (Engine->IsSkinActive()) {
+    // The application's colour is kept once: a second activation does not store the skin's.
+    if (!fixedColorApplied_) SavedFixedColor = g->FixedColor();
+    fixedColorApplied_ = true;
+    g->SetFixedColor(Engine->GetFormColor());
+  } else {
+    if (fixedColorApplied_) g->SetFixedColor(SavedFixedColor);
+    fixedColorApplied_ = false;
+  }
+}
+
+void TvexSkinGrid::Detach() {
+  TvexSkinScrollWinControl::Detach();
+  if (auto* g = dynamic_cast<TCustomGrid*>(Control); g && fixedColorApplied_ && !g->HasState(csDestroying)) g->SetFixedColor(SavedFixedColor);
+  fixedColorApplied_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// List view headers
+
+void PaintListViewHeader(TvexSkinEngine& engine, HWND list, HWND header, const std::vector<THeaderColumn>& columns, HIMAGELIST images) {
+  (void)list;
+  if (!header || !IsWindow(header)) return;
+  RECT wr;
+  GetWindowRect(header, &wr);
+  const int R = wr.right - wr.left, B = wr.bottom - wr.top;
+  TWindowCanvas canvas(header, TWindowDC::TKind::Whole);
+  if (!canvas.Handle()) return;
+  const TColor formColor = engine.GetFormColor();
+  const TColor border = engine.GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR);
+  utils::AssignMenuFont(canvas.Font());
+  canvas.Font().SetColor(engine.GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  int imageW = 0, imageH = 0;
+  if (images) ImageList_GetIconSize(images, &imageW, &imageH);
+  const int count = std::min(static_cast<int>(columns.size()), static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)));
+  int lastRight = 0, previousRight = -1, itemTop = 0, itemBottom = B;
+  const auto vline = [&](int x, int top, int bottom) {
+    canvas.Pen.color = border;
+    canvas.MoveTo(x, top);
+    canvas.LineTo(x, bottom);
+  };
+  for (int i = 0; i < count; ++i) {
+    RECT ir{};
+    if (!SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ir))) continue;
+    const THeaderColumn& col = columns[static_cast<std::size_t>(i)];
+    utils::FillRectColor(canvas, ir, formColor);
+    canvas.Brush.style = TBrushStyle::bsClear;
+    const bool image = images && col.imageIndex >= 0;
+    const int itemW = ir.right - ir.left, A = itemW - 6;
+    SIZE ts{};
+    GetTextExtentPoint32W(canvas.Handle(), col.caption.c_str(), static_cast<int>(col.caption.size()), &ts);
+    const int T = ts.cx;
+    const int imageY = ir.top + (ir.bottom - ir.top - imageH) / 2;
+    int x = ir.left;
+    switch (col.alignment) {
+      case taRightJustify:
+        x += std::max(4, image ? A - T - imageW - 2 : A - T - 2);
+        break;
+      case taCenter:
+        x += std::max(4, (image ? A - T - imageW - 2 : A - T - 2) / 2);
+        break;
+      default:
+        x += 4;
+        break;
+    }
+    if (image) {
+      ImageList_Draw(images, col.imageIndex, canvas.Handle(), x, imageY, ILD_TRANSPARENT);
+      x += imageW + 2;
+    }
+    const std::wstring text = utils::EllipsisTextW(canvas, col.caption, ir.right - x - 2);
+    RECT tr{x, ir.top, ir.right - 2, ir.bottom};
+    if (tr.right > tr.left) DrawTextW(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER);
+    // A zero-width column before this one shows as a double line.
+    if (previousRight == ir.right) vline(ir.right - 2, ir.top, ir.bottom);
+    vline(ir.right - 1, ir.top, ir.bottom);
+    previousRight = ir.right;
+    lastRight = ir.right;
+    itemTop = ir.top;
+    itemBottom = ir.bottom;
+  }
+  // The header's empty rest in the form colour, and the line under the columns.
+  if (lastRight < R) utils::FillRectColor(canvas, RECT{lastRight, itemTop, R, itemBottom}, formColor);
+  const int lineEnd = count > 0 ? lastRight : R;
+  if (lineEnd > 0) {
+    canvas.Pen.color = border;
+    canvas.MoveTo(0, B - 1);
+    canvas.LineTo(lineEnd, B - 1);
+  }
+}
+
+TvexSkinListView::~TvexSkinListView() { UnhookHeader(); }
+
+void TvexSkinListView::Attached() {
+  TvexSkinScrollWinControl::Attached();
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (!wc || !Engine || Engine->Designing()) return;
+  ListHandle = wc->Handle();
+  HeaderHandle = reinterpret_cast<HWND>(SendMessageW(ListHandle, LVM_GETHEADER, 0, 0));
+  if (HeaderHandle)
+    headerHooked_ = SetWindowSubclass(HeaderHandle, HeaderProc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void TvexSkinListView::UnhookHeader() {
+  if (headerHooked_ && HeaderHandle && IsWindow(HeaderHandle)) RemoveWindowSubclass(HeaderHandle, HeaderProc, sidListHeader);
+  headerHooked_ = false;
+}
+
+void TvexSkinListView::Detach() {
+  TvexSkinScrollWinControl::Detach();
+  if (ListHandle && IsWindow(ListHandle) && !(Control && Control->HasState(csDestroying))) UnhookHeader();
+  if (HeaderHandle && IsWindow(HeaderHandle)) InvalidateRect(HeaderHandle, nullptr, TRUE);
+}
+
+void TvexSkinListView::PaintHeader() {
+  auto* lv = dynamic_cast<TCustomListView*>(Control);
+  if (!Engine || !HeaderHandle) return;
+  std::vector<THeaderColumn> columns;
+  HIMAGELIST images = nullptr;
+  if (lv) {
+    for (int i = 0; i < lv->Columns().Count(); ++i) {
+      const TListColumn* c = lv->Columns().Items(i);
+      columns.push_back(THeaderColumn{c->Caption(), c->Alignment(), c->ImageIndex()});
+    }
+    if (lv->SmallImages()) images = lv->SmallImages()->Handle();
+  }
+  PaintListViewHeader(*Engine, ListHandle, HeaderHandle, columns, images);
+}
+
+LRESULT CALLBACK TvexSkinListView::HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<TvexSkinListView*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(wnd, HeaderProc, sidListHeader);
+    self->headerHooked_ = false;
+    self->HeaderHandle = nullptr;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+  }
+  const bool active = self->Engine && self->Engine->IsSkinActive() && !self->Detached;
+  if (active && msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    BeginPaint(wnd, &ps);
+    self->PaintHeader();
+    EndPaint(wnd, &ps);
+    return 0;
+  }
+  const LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
+  if (active && (msg == HDM_SETITEMA || msg == HDM_SETITEMW)) self->PaintHeader();
+  return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Native windows
+
+TvexSkinWndScrollControl::TvexSkinWndScrollControl(HWND handle, TvexSkinWindow* owner)
+    : TvexSkinBorderWndControl(handle, owner, StaticClass()) {}
+
+TvexSkinWndScrollControl::~TvexSkinWndScrollControl() {
+  UnhookHeader();
+  DestroyOverlays();
+}
+
+void TvexSkinWndScrollControl::OverlayGone(TvexSkinScrollOverlay* overlay) {
+  if (overlay == VertOverlay) VertOverlay = nullptr;
+  if (overlay == HorzOverlay) HorzOverlay = nullptr;
+}
+
+void TvexSkinWndScrollControl::DestroyOverlays() {
+  TvexSkinInternalScrollBar *v = VertOverlay, *h = HorzOverlay;
+  VertOverlay = HorzOverlay = nullptr;
+  FreeOverlay(v);
+  FreeOverlay(h);
+}
+
+void TvexSkinWndScrollControl::UnhookHeader() {
+  if (headerHooked_ && HeaderHandle && IsWindow(HeaderHandle)) RemoveWindowSubclass(HeaderHandle, HeaderProc, sidListHeader);
+  headerHooked_ = false;
+}
+
+void TvexSkinWndScrollControl::Attached() {
+  TvexSkinBorderWndControl::Attached();
+  if (!Engine || !Handle) return;
+  HWND parent = GetParent(Handle);
+  if (!parent) return;
+  const auto place = [&](TvexSkinInternalScrollBar& o) {
+    o.ScrolledHandle = Handle;
+    o.Wrapper = this;
+    o.WrapperAlive = Alive;
+    o.SetParentWindow(parent);
+    o.HandleNeeded();
+  };
+  VertOverlay = NewBarOverlay(*Engine, 0, place);
+  HorzOverlay = NewBarOverlay(*Engine, 1, place);
+  wchar_t cls[64] = {};
+  GetClassNameW(Handle, cls, 64);
+  if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) {
+    HeaderHandle = reinterpret_cast<HWND>(SendMessageW(Handle, LVM_GETHEADER, 0, 0));
+    if (HeaderHandle)
+      headerHooked_ = SetWindowSubclass(HeaderHandle, HeaderProc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  }
+}
+
+void TvexSkinWndScrollControl::Detach() {
+  TvexSkinBorderWndControl::Detach();
+  UnhookHeader();
+  if (HeaderHandle && IsWindow(HeaderHandle)) InvalidateRect(HeaderHandle, nullptr, TRUE);
+  DestroyOverlays();
+}
+
+void TvexSkinWndScrollControl::UpdateSkinState() {
+  TvexSkinBorderWndControl::UpdateSkinState();
+  if (!Engine) return;
+  if (!Engine->IsSkinActive()) {
+    if (VertOverlay) VertOverlay->HideOverlay();
+    if (HorzOverlay) HorzOverlay->HideOverlay();
+  } else {
+    PaintOverlays();
+  }
+  if (HeaderHandle) InvalidateRect(HeaderHandle, nullptr, TRUE);
+}
+
+void TvexSkinWndScrollControl::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinBorderWndControl::AfterMessage(m);
+  if (!*alive || Detached) return;
+  switch (m.Msg) {
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOVE:
+    case WM_SIZE:
+    case WM_MOUSEWHEEL:
+      Paint();
+      break;
+    case WM_SHOWWINDOW:
+      if (!m.WParam) {
+        if (VertOverlay) VertOverlay->HideOverlay();
+        if (HorzOverlay) HorzOverlay->HideOverlay();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TvexSkinWndScrollControl::Paint() {
+  TvexSkinBorderWndControl::Paint();
+  if (Handle && IsWindowVisible(Handle)) PaintOverlays();
+}
+
+void TvexSkinWndScrollControl::PaintOverlays() {
+  if (!Engine || !Handle) return;
+  PaintBars(*Engine, VertOverlay, HorzOverlay, Handle, GetParent(Handle), false);
+}
+
+void TvexSkinWndScrollControl::PaintHeader() {
+  if (!Engine || !HeaderHandle || !Handle) return;
+  std::vector<THeaderColumn> columns;
+  const int count = static_cast<int>(SendMessageW(HeaderHandle, HDM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[260] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+    item.pszText = text;
+    item.cchTextMax = 260;
+    SendMessageW(HeaderHandle, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    THeaderColumn c;
+    c.caption = text;
+    const int align = item.fmt & HDF_JUSTIFYMASK;
+    c.alignment = align == HDF_RIGHT ? taRightJustify : align == HDF_CENTER ? taCenter : taLeftJustify;
+    c.imageIndex = (item.fmt & HDF_IMAGE) ? item.iImage : -1;
+    columns.push_back(std::move(c));
+  }
+  const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+  PaintListViewHeader(*Engine, Handle, HeaderHandle, columns, images);
+}
+
+LRESULT CALLBACK TvexSkinWndScrollControl::HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<TvexSkinWndScrollControl*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(wnd, HeaderProc, sidListHeader);
+    self->headerHooked_ = false;
+    self->HeaderHandle = nullptr;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+  }
+  const bool active = self->Engine && self->Engine->IsSkinActive() && !self->Detached;
+  if (active && msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    BeginPaint(wnd, &ps);
+    self->PaintHeader();
+    EndPaint(wnd, &ps);
+    return 0;
+  }
+  const LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
+  if (active && (msg == HDM_SETITEMA || msg == HDM_SETITEMW)) self->PaintHeader();
+  return r;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registration
+
+void RegisterScrollControlClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    const TControlClassRow rows[] = {
+        {&TCustomControl::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
+        {&TScrollBox::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
+        {&TCustomTreeView::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
+        {&TCustomGrid::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinGrid>(c, f); }},
+        {&TScrollBar::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollBar>(c, f); }},
+        {&TCustomListControl::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
+        {&TCustomListView::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinListView>(c, f); }},
+        {&TCustomEdit::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
+    };
+    RegisterControlClasses(rows);
+  });
+}
+
+void RegisterScrollWindowClasses() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    const auto scrolling = [](HWND h, TvexSkinWindow* f) -> TvexSkinControlWnd* { return NewControlWrapper<TvexSkinWndScrollControl>(h, f); };
+    const TWindowClassRow rows[] = {
+        {"LISTBOX", scrolling},
+        {"SYSLISTVIEW32", scrolling},
+        {"SYSTREEVIEW32", scrolling},
+        // Multi-line edits only: a single-line field (one of a combo box among them) keeps its look.
+        {"EDIT",
+         [](HWND h, TvexSkinWindow* f) -> TvexSkinControlWnd* {
+           if ((GetWindowLongW(h, GWL_STYLE) & ES_MULTILINE) == 0) return nullptr;
+           return NewControlWrapper<TvexSkinWndScrollControl>(h, f);
+         }},
+    };
+    RegisterWindowClasses(rows);
+  });
+}
+
+}  // namespace vex::engine
