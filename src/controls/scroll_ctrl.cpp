@@ -256,10 +256,20 @@ void TvexSkinScrollOverlay::WndProc(TMessage& m) {
       if (*alive) Forward(m);
       return;
     }
-    case CM_MOUSELEAVE:
+    case CM_MOUSELEAVE: {
       TCustomPanel::WndProc(m);
+      // The covered bar watching the mouse for itself (it hears the moves passed on) ends this
+      // window's watch without the mouse leaving: then the watch is taken back.
+      POINT p;
+      GetCursorPos(&p);
+      if (HandleAllocated() && WindowFromPoint(p) == Handle()) {
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&t);
+        return;
+      }
       SetArrows(TScrollArrowStates{});
       return;
+    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       TCustomPanel::WndProc(m);

@@ -177,8 +177,9 @@ void TrackOne(TvexSkinEngine& engine, HWND wnd, HWND parent, const TMessage& m, 
 void TrackScrollThumb(TvexSkinEngine& engine, HWND wnd, HWND parent, const TMessage& m) {
   switch (m.Msg) {
     case WM_NCLBUTTONDOWN: {
-      POINT p;
-      GetCursorPos(&p);
+      // Where the press happened (the message's screen point): the cursor may have moved on by
+      // the time the press is handled.
+      const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
       engine.VScrollTrack.DragStart = p;
       engine.HScrollTrack.DragStart = p;
       break;
