@@ -1,6 +1,5 @@
 #include "gallery_form.h"
 
-#include <windowsx.h>
 #include <commdlg.h>
 
 #include "engine/skin_engine.h"
@@ -9,8 +8,16 @@
 #include "host/button_controls.h"
 #include "host/speed_button.h"
 #include "host/dialogs.h"
+#include "host/edit.h"
+#include "host/grids.h"
+#include "host/list_box.h"
+#include "host/list_view.h"
+#include "host/scroll_bar.h"
+#include "host/tree_view.h"
 #include "image/raster.h"
 #include "native_dialog.h"
+// Last: its message-cracker macros share names with tree-node methods.
+#include <windowsx.h>
 
 namespace vex::gallery {
 
@@ -123,6 +130,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"-");
   Item(windows, L"&Documents (MDI)", [this] { OpenMdiWindow(); }, 4);
   Item(windows, L"&Second form", [this] { OpenSecondForm(); }, 4);
+  Item(windows, L"&Lists and grids", [this] { OpenListsWindow(); }, 4);
   TMenuItem* skin = Item(menu_->Items(), L"&Skin");
   skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
   skinItems_[1] = Item(skin, L"Dar&k skin", [this] { UseSkin(0); });
@@ -331,6 +339,86 @@ TForm* TGalleryForm::OpenSecondForm() {
   close->OnClick.handler = [second](TObject*) { second->Close(); };
   second->Show();
   return second;
+}
+
+TForm* TGalleryForm::OpenListsWindow() {
+  auto* f = new TForm(nullptr);
+  f->SetCaption(L"Lists and grids");
+  f->SetBounds(Left() + 40, Top() + 40, 700, 460);
+  f->OnClose = [](TCustomForm*, TCloseAction& a) { a = caFree; };
+  auto* memo = new TMemo(f);
+  memo->SetParent(f);
+  memo->SetBounds(10, 10, 220, 130);
+  memo->SetScrollBars(ssBoth);
+  memo->SetWordWrap(false);
+  std::wstring text;
+  for (int i = 1; i <= 40; ++i)
+    text += L"Line " + std::to_wstring(i) + L" of a memo whose lines are longer than the memo is wide\r\n";
+  memo->SetText(text);
+  auto* list = new TListBox(f);
+  list->SetParent(f);
+  list->SetBounds(240, 10, 200, 130);
+  for (int i = 1; i <= 50; ++i) list->Items().Add("List item " + std::to_string(i));
+  list->SetItemIndex(2);
+  auto* tree = new TTreeView(f);
+  tree->SetParent(f);
+  tree->SetBounds(450, 10, 230, 130);
+  for (int i = 1; i <= 6; ++i) {
+    TTreeNode* n = tree->Items().Add(nullptr, L"Folder " + std::to_wstring(i));
+    for (int k = 1; k <= 4; ++k) tree->Items().AddChild(n, L"Document " + std::to_wstring(i) + L"." + std::to_wstring(k));
+    n->SetExpanded(true);
+  }
+  auto* view = new TListView(f);
+  view->SetParent(f);
+  view->SetBounds(10, 150, 330, 150);
+  view->SetViewStyle(vsReport);
+  struct TCol {
+    const wchar_t* caption;
+    int width;
+    TAlignment alignment;
+  };
+  for (const TCol& c : {TCol{L"Name", 130, taLeftJustify}, TCol{L"Size", 80, taRightJustify}, TCol{L"Kind", 110, taCenter}}) {
+    auto* col = static_cast<TListColumn*>(view->Columns().Add());
+    col->SetCaption(c.caption);
+    col->SetWidth(c.width);
+    col->SetAlignment(c.alignment);
+  }
+  for (int i = 1; i <= 60; ++i) {
+    TListItem* item = view->Items().Add();
+    item->SetCaption(L"File " + std::to_wstring(i) + L".txt");
+    item->SubItems().Add(std::to_string(i * 37) + " KB");
+    item->SubItems().Add(i % 3 ? "Text document" : "Picture");
+  }
+  auto* grid = new TStringGrid(f);
+  grid->SetParent(f);
+  grid->SetBounds(350, 150, 330, 150);
+  grid->SetColCount(8);
+  grid->SetRowCount(60);
+  for (int c = 1; c < 8; ++c) grid->SetCells(c, 0, std::wstring(1, static_cast<wchar_t>(L'A' + c - 1)));
+  for (int r = 1; r < 60; ++r) {
+    grid->SetCells(0, r, std::to_wstring(r));
+    for (int c = 1; c < 8; ++c) grid->SetCells(c, r, std::to_wstring(r * c));
+  }
+  auto* horizontal = new TScrollBar(f);
+  horizontal->SetParent(f);
+  horizontal->SetBounds(10, 314, 430, 17);
+  horizontal->SetMax(100);
+  horizontal->SetPageSize(20);
+  horizontal->SetPosition(30);
+  auto* vertical = new TScrollBar(f);
+  vertical->SetParent(f);
+  vertical->SetKind(sbVertical);
+  vertical->SetBounds(450, 310, 17, 100);
+  vertical->SetMax(100);
+  vertical->SetPosition(60);
+  auto* close = new TButton(f);
+  close->SetParent(f);
+  close->SetBounds(600, 380, 80, 27);
+  close->SetCaption(L"Close");
+  close->SetAnchors(akRight | akBottom);
+  close->OnClick.handler = [f](TObject*) { f->Close(); };
+  f->Show();
+  return f;
 }
 
 TMenuItem* TGalleryForm::Item(TMenuItem* parent, const std::wstring& caption, std::function<void()> action, int image,

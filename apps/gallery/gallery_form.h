@@ -22,6 +22,9 @@ class TGalleryForm : public host::TForm {
   host::TForm* OpenMdiWindow();
   // A second form, opened after the main one: the window hook skins it by its class.
   host::TForm* OpenSecondForm();
+  // A form of scrolling controls: a memo, a list box, a list view, a tree view, a grid and
+  // scroll bars, each with its bars skinned.
+  host::TForm* OpenListsWindow();
   // The skin engine read with the stored form, if any.
   engine::TvexSkinEngine* Engine() const;
   // The default skin (-1) or the dark one (0), both stored with the form; skinning on or off.

@@ -11,6 +11,7 @@
 #include "native_dialog.h"
 #include "gallery_form.h"
 #include "host/application.h"
+#include "host/scroll_bar.h"
 #include "png_writer.h"
 
 namespace vex::gallery {
@@ -220,6 +221,20 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   Pump(800);
   report(L"13-second-form.png", SaveScreenRect(WindowArea(second->Handle()), folder + L"\\13-second-form.png"));
   TComponent::Free(second);
+  Pump(200);
+
+  // Scrolling controls with their bars skinned, at the top and scrolled along.
+  TForm* lists = form.OpenListsWindow();
+  Pump(800);
+  report(L"14-lists-and-grids.png", SaveScreenRect(WindowArea(lists->Handle()), folder + L"\\14-lists-and-grids.png"));
+  for (int i = 0; i < lists->ControlCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(lists->Controls(i)); w && w->HandleAllocated() && !w->Is<TScrollBar>()) {
+      SendMessageW(w->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+      SendMessageW(w->Handle(), WM_HSCROLL, SB_PAGEDOWN, 0);
+    }
+  Pump(500);
+  report(L"14b-lists-and-grids-scrolled.png", SaveScreenRect(WindowArea(lists->Handle()), folder + L"\\14b-lists-and-grids-scrolled.png"));
+  TComponent::Free(lists);
   Pump(200);
 
   // The second skin stored with the form, then skinning switched off (every window back to the
