@@ -91,7 +91,6 @@ bool PaintBuiltInBar(TvexSkinEngine& engine, TvexSkinInternalScrollBar* overlay,
     overlay->HideOverlay();
     return false;
   }
-  overlay->Buffer.SetSize(w, h);
   RECT thumb = vertical ? RECT{0, info.xyThumbTop, w, info.xyThumbBottom} : RECT{info.xyThumbTop, 0, info.xyThumbBottom, h};
   if (track && track->Tracking && track->ThumbStart != 0) {
     if (vertical) {
@@ -102,9 +101,11 @@ bool PaintBuiltInBar(TvexSkinEngine& engine, TvexSkinInternalScrollBar* overlay,
       thumb.right = track->ThumbEnd;
     }
   }
-  PaintScrollBar(overlay->Buffer.Canvas(), engine, RECT{0, 0, w, h}, thumb, (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0,
-                 vertical, overlay->Arrows);
+  const bool drawThumb = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
   overlay->ShowAt(bar);
+  if (overlay->ShowsAlready(TvexSkinScrollOverlay::TPaintKey{w, h, thumb, drawThumb, false, overlay->Arrows})) return true;
+  overlay->Buffer.SetSize(w, h);
+  PaintScrollBar(overlay->Buffer.Canvas(), engine, RECT{0, 0, w, h}, thumb, drawThumb, vertical, overlay->Arrows);
   overlay->Present();
   return true;
 }
@@ -198,6 +199,13 @@ void TvexSkinScrollOverlay::ShowAt(const RECT& b) {
   if (!Visible()) SetVisible(true);
   // Above its siblings (the covered window among them), without a move when it is there already.
   if (HandleAllocated() && GetWindow(Handle(), GW_HWNDPREV)) BringToFront();
+}
+
+bool TvexSkinScrollOverlay::ShowsAlready(const TPaintKey& key) {
+  if (painted_ && !Buffer.Empty() && paintedKey_ == key) return true;
+  paintedKey_ = key;
+  painted_ = true;
+  return false;
 }
 
 void TvexSkinScrollOverlay::HideOverlay() {
@@ -398,6 +406,7 @@ void TvexSkinScrollBar::UpdateSkinState() {
   TvexSkinControlVCL::UpdateSkinState();
   if (!Overlay || !Engine) return;
   const bool active = Engine->IsSkinActive() && Control && Control->Visible();
+  Overlay->ForgetPaint();
   Overlay->SetVisible(active);
   if (active) Paint();
 }
@@ -435,21 +444,24 @@ void TvexSkinScrollBar::Paint() {
   if (Overlay->Left() != Control->Left() || Overlay->Top() != Control->Top() || Overlay->Width() != w || Overlay->Height() != h)
     Overlay->SetBounds(Control->Left(), Control->Top(), w, h);
   if (w <= 0 || h <= 0) return;
-  Overlay->Buffer.SetSize(w, h);
   if (Overlay->HandleAllocated() && GetWindow(Overlay->Handle(), GW_HWNDPREV)) Overlay->BringToFront();
   SCROLLBARINFO info{};
   info.cbSize = sizeof info;
   if (!utils::LateGetScrollBarInfo(wc->Handle(), OBJID_CLIENT, &info)) return;
   const bool vertical = TryGetProp<std::int64_t>(*Control, "Kind").value_or(sbHorizontal) == sbVertical;
   Overlay->Vertical = vertical;
+  const RECT thumb = vertical ? RECT{0, info.xyThumbTop, w, info.xyThumbBottom} : RECT{info.xyThumbTop, 0, info.xyThumbBottom, h};
+  // A disabled bar shows no thumb, as the system's does.
+  const bool drawThumb = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
+  const bool focused = GetFocus() == wc->Handle();
+  if (Overlay->ShowsAlready(TvexSkinScrollOverlay::TPaintKey{w, h, thumb, drawThumb, focused, Overlay->Arrows})) return;
+  Overlay->Buffer.SetSize(w, h);
   TCanvas& canvas = Overlay->Buffer.Canvas();
   RECT client{0, 0, w, h};
   GetClientRect(wc->Handle(), &client);
   utils::FillRectColor(canvas, client, Engine->GetSkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
-  const RECT thumb = vertical ? RECT{0, info.xyThumbTop, w, info.xyThumbBottom} : RECT{info.xyThumbTop, 0, info.xyThumbBottom, h};
-  // A disabled bar shows no thumb, as the system's does.
-  PaintScrollBar(canvas, *Engine, client, thumb, (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0, vertical, Overlay->Arrows);
-  if (GetFocus() == wc->Handle()) {
+  PaintScrollBar(canvas, *Engine, client, thumb, drawThumb, vertical, Overlay->Arrows);
+  if (focused) {
     RECT f = thumb;
     InflateRect(&f, -1, -1);
     DrawFocusRect(canvas.Handle(), &f);
@@ -514,6 +526,8 @@ void TvexSkinScrollWinControl::Detach() {
 void TvexSkinScrollWinControl::UpdateSkinState() {
   TvexSkinBorderWinControl::UpdateSkinState();
   if (!Engine) return;
+  for (TvexSkinScrollOverlay* o : {static_cast<TvexSkinScrollOverlay*>(VertOverlay), static_cast<TvexSkinScrollOverlay*>(HorzOverlay)})
+    if (o) o->ForgetPaint();
   if (!Engine->IsSkinActive()) {
     if (VertOverlay) VertOverlay->HideOverlay();
     if (HorzOverlay) HorzOverlay->HideOverlay();
@@ -783,6 +797,8 @@ void TvexSkinWndScrollControl::Detach() {
 void TvexSkinWndScrollControl::UpdateSkinState() {
   TvexSkinBorderWndControl::UpdateSkinState();
   if (!Engine) return;
+  for (TvexSkinScrollOverlay* o : {static_cast<TvexSkinScrollOverlay*>(VertOverlay), static_cast<TvexSkinScrollOverlay*>(HorzOverlay)})
+    if (o) o->ForgetPaint();
   if (!Engine->IsSkinActive()) {
     if (VertOverlay) VertOverlay->HideOverlay();
     if (HorzOverlay) HorzOverlay->HideOverlay();

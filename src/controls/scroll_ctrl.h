@@ -59,6 +59,23 @@ class TvexSkinScrollOverlay : public host::TCustomPanel {
   // Which arrow a point of the overlay is on: 1 the first (up or left), 2 the second, 0 none.
   int ArrowAt(POINT p) const;
 
+  // What the buffer shows: painting the same again is skipped (a scroll paints the control
+  // several times, and most lines leave the thumb where it was).
+  struct TPaintKey {
+    int width = 0, height = 0;
+    RECT thumb{};
+    bool drawThumb = false, focused = false;
+    TScrollArrowStates arrows;
+    bool operator==(const TPaintKey& o) const {
+      return width == o.width && height == o.height && EqualRect(&thumb, &o.thumb) && drawThumb == o.drawThumb &&
+             focused == o.focused && arrows.up == o.arrows.up && arrows.down == o.arrows.down;
+    }
+  };
+  // True when the buffer already shows `key`; otherwise records it as what will be painted.
+  bool ShowsAlready(const TPaintKey& key);
+  // The next paint draws the buffer again (a new skin, the bar painting switched back on).
+  void ForgetPaint() { painted_ = false; }
+
  protected:
   void Paint() override;
   void WndProc(host::TMessage& m) override;
@@ -68,6 +85,10 @@ class TvexSkinScrollOverlay : public host::TCustomPanel {
   void ClearWrapper();
   // False once the overlay is gone: checked after calls that may free it.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+ private:
+  TPaintKey paintedKey_;
+  bool painted_ = false;
 };
 
 // The overlay of a scroll-bar control: mouse messages go to the control itself, in its client
