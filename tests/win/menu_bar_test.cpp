@@ -18,6 +18,7 @@
 #include "host/image_list.h"
 #include "image/image.h"
 #include "host/menus.h"
+#include "host/tool_bar.h"
 #include "input_support.h"
 #include "skin2/skin_keys.h"
 #include "skin_variant.h"
@@ -259,6 +260,86 @@ TEST_F(MenuBars, ABarOfTwoColoursIsAVerticalGradient) {
   EXPECT_GT(top & 0xFF, bottomRow & 0xFF);
   EXPECT_LT((top >> 16) & 0xFF, (bottomRow >> 16) & 0xFF);
   EXPECT_EQ(BarPixel(x + 30, 0), top);
+}
+
+// A skin whose side borders are thinner than the frame a form keeps: the strips between them and
+// the client area are the frame's to paint, and beside the bar they continue its band.
+TEST_F(MenuBars, TheFrameStripsBesideTheBarContinueItsBandAndTheLinesUnderIt) {
+  struct TCase {
+    const char* name;
+    TColor start, end;
+    bool toolBarBelow;
+  };
+  const TCase cases[] = {
+      {"one colour, nothing below", 0x0000C0, 0x0000C0, false},
+      {"one colour, a tool bar below", 0x0000C0, 0x0000C0, true},
+      {"two colours, a tool bar below", 0x0000C0, 0xC00000, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TSkinVariant v;
+    v.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(2, 20, 0x404040);
+    v.bitmaps["SKIN2_FORMRIGHTBORDER"] = image::TvexImage(2, 20, 0x404040);
+    v.integers["SKIN2_MENUBARSTARTCOLOR"] = c.start;
+    v.integers["SKIN2_MENUBARENDCOLOR"] = c.end;
+    const std::string name = std::string("strips") + std::to_string(&c - cases) + ".vsk";
+    test::WriteFile(dir / name, v.Archive());
+    engine->SetSkinFile((dir / name).u8string());
+    ASSERT_TRUE(engine->IsSkinActive());
+    // A form of its own for each skin, with a menu and, for some, a tool bar under it.
+    TComponentPtr<TForm> own(new TForm(nullptr));
+    own->SetBounds(100, 100, 400, 300);
+    auto* bar = new TMainMenu(own.get());
+    auto* fileItem = new TMenuItem(own.get());
+    fileItem->SetCaption(L"&File");
+    bar->Items()->Add(fileItem);
+    own->SetMenu(bar);
+    if (c.toolBarBelow) {
+      auto* tools = new TToolBar(own.get());
+      tools->SetParent(own.get());
+    }
+    own->Show();
+    engine->AttachWindow(own->Handle(), false);
+    test::Activate(own->Handle());
+    PumpMessages();
+    auto* f = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(own->Handle()));
+    ASSERT_NE(f, nullptr);
+    ASSERT_NE(engine->GetFormColor(), c.start);
+    const int BL = engine->SkinMetrics().LeftBorderWidth, BR = engine->SkinMetrics().RightBorderWidth;
+    ASSERT_LT(BL, f->FFrameSide);
+    ASSERT_LT(BR, f->FFrameSide);
+    const int MH = f->MenuBarHeight(), top = f->TitleHeight() + f->FExtraTop;
+    ASSERT_GT(MH, 4);
+    EXPECT_EQ(f->MenuBarSeparator(), c.toolBarBelow);
+    RedrawWindow(own->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT wr;
+    GetWindowRect(own->Handle(), &wr);
+    const int W = wr.right - wr.left;
+    HDC dc = GetWindowDC(own->Handle());
+    const auto at = [dc](int x, int y) { return static_cast<TColor>(GetPixel(dc, x, y)); };
+    for (int x : {BL, f->FFrameSide - 1, W - f->FFrameSide, W - BR - 1}) {
+      SCOPED_TRACE(x);
+      if (c.start == c.end) {
+        EXPECT_EQ(at(x, top), c.start);
+        EXPECT_EQ(at(x, top + MH / 2), c.start);
+        EXPECT_EQ(at(x, top + MH - 1), c.start);
+      } else {
+        // Rows from the start colour to the end colour, as the bar's own background.
+        const TColor first = at(x, top), last = at(x, top + MH - 1);
+        EXPECT_GT(first & 0xFF, last & 0xFF);
+        EXPECT_LT((first >> 16) & 0xFF, (last >> 16) & 0xFF);
+      }
+      if (c.toolBarBelow) {
+        EXPECT_EQ(at(x, top + MH), 0x808080);
+        EXPECT_EQ(at(x, top + MH + 1), 0xFFFFFF);
+      } else {
+        EXPECT_EQ(at(x, top + MH), engine->GetFormColor());
+      }
+    }
+    ReleaseDC(own->Handle(), dc);
+    own.reset();
+    PumpMessages();
+  }
 }
 
 TEST_F(MenuBars, APlainLetterInAnEditFieldOpensNoMenuAndAltWithItDoes) {
