@@ -20,6 +20,8 @@
 #include "host/form.h"
 #include "host/menus.h"
 #include "host/std_controls.h"
+#include "skin2/skin_keys.h"
+#include "skin_variant.h"
 #include "skinned_engine_fixture.h"
 
 namespace vex::engine {
@@ -560,6 +562,46 @@ TEST_F(MdiFrames, ClickingTheButtonsMinimizesRestoresOrClosesTheActiveChild) {
     EXPECT_EQ(ButtonsShown(), (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(IsWindow(other->Handle()) && !IsIconic(other->Handle())) << "the other child is left alone";
     while (frame->MDIChildCount() > 0) TComponent::Free(frame->MDIChildren(0));
+    PumpMessages();
+  }
+}
+
+TEST_F(MdiFrames, TheButtonsTakeTheBarsColoursOrItsPictureAndTheFormColour) {
+  // A picture of two bands (RGB): red above, blue from the middle row down.
+  image::TvexImage picture(4, 10, 0xC00000);
+  for (int y = 5; y < 10; ++y)
+    for (int x = 0; x < 4; ++x) picture.SetPixel(x, y, 0x0000C0);
+  test::TSkinVariant colours, pictured;
+  colours.integers["SKIN2_MENUBARSTARTCOLOR"] = 0x203040;
+  colours.integers["SKIN2_MENUBARENDCOLOR"] = 0x405060;
+  pictured.bitmaps["SKIN2_MENUBAR"] = picture;
+  test::WriteFile(dir / "colours.vsk", colours.Archive());
+  test::WriteFile(dir / "pictured.vsk", pictured.Archive());
+  struct TCase {
+    const char* name;
+    const char* file;
+    bool picture;
+  };
+  for (const TCase& c : {TCase{"two colours", "colours.vsk", false}, TCase{"a picture", "pictured.vsk", true}}) {
+    SCOPED_TRACE(c.name);
+    engine->SetSkinFile((dir / c.file).u8string());
+    ASSERT_TRUE(engine->IsSkinActive());
+    MakeFrame();
+    TForm* child = MakeChild(L"Child");
+    child->SetWindowState(wsMaximized);
+    PumpMessages();
+    ASSERT_EQ(ButtonsShown(), (std::vector<bool>{true, true, true}));
+    const TColor from = c.picture ? TColor(0xC00000) : engine->GetSkinColor(skin2::color::SKIN2_MENUBARSTARTCOLOR);
+    const TColor to = c.picture ? engine->GetFormColor() : engine->GetSkinColor(skin2::color::SKIN2_MENUBARENDCOLOR);
+    if (!c.picture) {
+      EXPECT_EQ(from, 0x203040);
+      EXPECT_EQ(to, 0x405060);
+    }
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(Button(i)->Color(), from) << "button " << i;
+      EXPECT_EQ(Button(i)->ToColor(), to) << "button " << i;
+    }
+    frame.reset();
     PumpMessages();
   }
 }

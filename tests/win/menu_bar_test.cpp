@@ -262,6 +262,35 @@ TEST_F(MenuBars, ABarOfTwoColoursIsAVerticalGradient) {
   EXPECT_EQ(BarPixel(x + 30, 0), top);
 }
 
+TEST_F(MenuBars, ASkinsMenuBarPictureIsStretchedOverTheBar) {
+  // Two bands, the upper one red and the lower one blue (the picture's colours are RGB, the
+  // screen's BGR).
+  image::TvexImage picture(4, 10, 0xC00000);
+  for (int y = 5; y < 10; ++y)
+    for (int x = 0; x < 4; ++x) picture.SetPixel(x, y, 0x0000C0);
+  test::TSkinVariant v;
+  v.bitmaps["SKIN2_MENUBAR"] = picture;
+  test::WriteFile(dir / "picture.vsk", v.Archive());
+  engine->SetSkinFile((dir / "picture.vsk").u8string());
+  ASSERT_TRUE(engine->IsSkinActive());
+  AttachAndShow();
+  TvexSkinMenuBar* bar = Bar();
+  ASSERT_NE(bar, nullptr);
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  const RECT last = bar->ButtonRect(bar->Buttons(bar->ButtonCount() - 1));
+  const int h = bar->ClientHeight();
+  ASSERT_GT(h, 10);
+  for (int x : {static_cast<int>(last.right) + 10, bar->ClientWidth() - 2}) {
+    EXPECT_EQ(BarPixel(x, 1), 0x0000C0) << x;
+    EXPECT_EQ(BarPixel(x, h / 2 - 2), 0x0000C0) << x;
+    EXPECT_EQ(BarPixel(x, h / 2 + 2), 0xC00000) << x;
+    EXPECT_EQ(BarPixel(x, h - 1), 0xC00000) << x;
+  }
+  // Behind a caption that is not hot the picture shows as well.
+  const RECT first = bar->ButtonRect(bar->Buttons(0));
+  EXPECT_EQ(BarPixel(first.left + 1, first.top + 1), 0x0000C0);
+}
+
 // A skin whose side borders are thinner than the frame a form keeps: the strips between them and
 // the client area are the frame's to paint, and beside the bar they continue its band.
 TEST_F(MenuBars, TheFrameStripsBesideTheBarContinueItsBandAndTheLinesUnderIt) {
