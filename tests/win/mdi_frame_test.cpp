@@ -17,9 +17,11 @@
 #include "engine/skin_menu_bar.h"
 #include "engine/skin_window_vcl.h"
 #include "host/application.h"
+#include "host/edit.h"
 #include "host/form.h"
 #include "host/menus.h"
 #include "host/std_controls.h"
+#include "input_support.h"
 #include "skin2/skin_keys.h"
 #include "skin_variant.h"
 #include "skinned_engine_fixture.h"
@@ -731,6 +733,47 @@ TEST_F(MdiFrames, TheActiveChildsShortcutComesBeforeTheFramesForTheSameKey) {
     PumpMessages();
     EXPECT_EQ(clicks, c.clicks) << "active " << std::string(c.active->Caption().begin(), c.active->Caption().end());
   }
+}
+
+TEST_F(MdiFrames, AltWithALetterOpensTheMergedMenusFromTheChildAndAPlainLetterDoesNot) {
+  MakeFrame();
+  file->SetCaption(L"&File");
+  window->SetCaption(L"&Window");
+  TForm* child = MakeChild(L"Doc", {{L"&Edit", 1}});
+  auto* field = new TEdit(child);
+  field->SetParent(child);
+  field->SetBounds(5, 5, 120, 22);
+  SetForegroundWindow(frame->Handle());
+  Activate(child);
+  field->SetFocus();
+  test::PumpFor(50);
+  ASSERT_EQ(GetFocus(), field->Handle());
+  ASSERT_EQ(BarCaptions(), (std::vector<std::wstring>{L"&File", L"&Edit", L"&Window"}));
+  static int seenOpen;
+  static TvexSkinMenuBar* watched;
+  watched = frameWrapper->FMenuBar;
+  const auto watch = [](HWND, UINT, UINT_PTR, DWORD) {
+    if (watched->OpenMenuIndex() >= 0) {
+      seenOpen = watched->OpenMenuIndex();
+      EndMenu();
+    }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, watch);
+  seenOpen = -1;
+  test::Chord({'E'});
+  test::PumpFor(300);
+  EXPECT_EQ(seenOpen, -1) << "a plain letter is the field's";
+  EXPECT_EQ(field->GetText(), L"e");
+  for (const auto& [letter, index] : {std::pair<WORD, int>{'E', 1}, {'W', 2}, {'F', 0}}) {
+    seenOpen = -1;
+    test::Chord({VK_MENU, letter});
+    test::PumpFor(300);
+    EXPECT_EQ(seenOpen, index) << static_cast<char>(letter);
+    watched->CancelMenu();
+    field->SetFocus();
+    test::PumpFor(50);
+  }
+  KillTimer(nullptr, timer);
 }
 
 // ----- unskinning and freeing -----
