@@ -421,6 +421,38 @@ TEST_F(MenuBars, APlainLetterInAnEditFieldOpensNoMenuAndAltWithItDoes) {
   EXPECT_EQ(seenOpen, -1);
 }
 
+// Alt alone, then a letter typed at once after it (before the bar has painted its hot item):
+// the letter opens its menu, as it does once the bar has painted.
+TEST_F(MenuBars, ALetterTypedRightAfterAltAloneOpensItsMenu) {
+  AttachAndShow();
+  TvexSkinMenuBar* bar = Bar();
+  ASSERT_NE(bar, nullptr);
+  static int seenOpen;
+  static TvexSkinMenuBar* watched;
+  watched = bar;
+  const auto watch = [](HWND, UINT, UINT_PTR, DWORD) {
+    if (watched->OpenMenuIndex() >= 0) {
+      seenOpen = watched->OpenMenuIndex();
+      EndMenu();
+    }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, watch);
+  for (bool pumpBetween : {true, false}) {
+    SCOPED_TRACE(pumpBetween ? "painted first" : "typed at once");
+    field->SetFocus();
+    PumpFor(50);
+    seenOpen = -1;
+    test::Chord({VK_MENU});
+    if (pumpBetween) PumpFor(200);
+    test::Chord({'E'});
+    PumpFor(300);
+    EXPECT_EQ(seenOpen, 1);
+    EXPECT_EQ(field->GetText(), L"");
+    bar->CancelMenu();
+  }
+  KillTimer(nullptr, timer);
+}
+
 TEST_F(MenuBars, EnterOnAHotItemWithoutSubItemsRunsItOnce) {
   AttachAndShow();
   TvexSkinMenuBar* bar = Bar();
