@@ -20,6 +20,9 @@ bool WithoutSubItems(const TToolButton* b) { return b && b->MenuItem() && b->Men
 }  // namespace
 
 bool TvexSkinMenuBar::AnyHot() const {
+  // An item made hot by the keyboard or open counts at once: the tag follows only with the next
+  // paint, and a letter typed straight after Alt arrives before it.
+  if (HotIndex() >= 0 || OpenMenuIndex() >= 0) return true;
   for (int i = 0; i < ButtonCount(); ++i)
     if (Buttons(i)->Tag() == kHotTag) return true;
   return false;

@@ -349,10 +349,33 @@ void TvexSkinWindow::PaintUncoveredFrame(const TFramePaint& f, TCanvas& window) 
   // Frame areas the skin's bitmaps do not cover (borders thinner than the frame the window keeps).
   const TSkinMetrics& m = f.metrics;
   const int W = f.width, H = f.height, BL = m.LeftBorderWidth, BR = m.RightBorderWidth, BB = m.BottomBorderHeight;
-  const int top = f.menuBarHeight + f.titleHeight;
-  if (BL < FFrameSide) utils::FillRectColor(window, RECT{BL, top, FFrameSide, H - BB}, m.FormColor);
+  const int MH = f.menuBarHeight, top = MH + f.titleHeight;
+  // Beside the skinned menu bar the strips carry on its band, and under it the lines that part it
+  // from a tool bar right below it.
+  const auto band = [&](int left, int right) {
+    if (MH <= 0) return;
+    const RECT r{left, f.titleHeight + FExtraTop, right, MH + f.titleHeight + FExtraTop};
+    const auto& mc = m.MenuColors;
+    if (const TBitmap* image = f.reader->GetBitmap(keys::bitmap::SKIN2_MENUBAR))
+      window.StretchDraw(r, *image);
+    else if (mc[mcMenuBarStart] == mc[mcMenuBarEnd])
+      utils::FillRectColor(window, r, mc[mcMenuBarStart]);
+    else
+      utils::GradientFillRows(window, r, mc[mcMenuBarStart], mc[mcMenuBarEnd]);
+    if (MenuBarSeparator() && mc[mcMenuBarStart] != m.FormColor) {
+      utils::FillRectColor(window, RECT{left, r.bottom, right, r.bottom + 1}, 0x808080);
+      utils::FillRectColor(window, RECT{left, r.bottom + 1, right, r.bottom + 2}, 0xFFFFFF);
+    }
+  };
+  if (BL < FFrameSide) {
+    utils::FillRectColor(window, RECT{BL, top, FFrameSide, H - BB}, m.FormColor);
+    band(BL, FFrameSide);
+  }
   if (BB < FFrameBottom) utils::FillRectColor(window, RECT{BL, H - FFrameBottom, W - BR, H - BB}, m.FormColor);
-  if (BR < FFrameSide) utils::FillRectColor(window, RECT{W - FFrameSide, top, W - BR, H - BB}, m.FormColor);
+  if (BR < FFrameSide) {
+    utils::FillRectColor(window, RECT{W - FFrameSide, top, W - BR, H - BB}, m.FormColor);
+    band(W - FFrameSide, W - BR);
+  }
 }
 
 RECT TvexSkinWindow::MenuBandRect() const {

@@ -113,6 +113,14 @@ void TToolButton::SetMenuItem(TMenuItem* item) {
   Changed();
 }
 
+void TToolButton::Notification(TComponent* c, TOperation op) {
+  TGraphicControl::Notification(c, op);
+  if (op == TOperation::opRemove && c && c == menuItem_) {
+    menuItem_ = nullptr;
+    Changed();
+  }
+}
+
 void TToolButton::SetText(const std::wstring& s) {
   TGraphicControl::SetText(s);
   Changed();

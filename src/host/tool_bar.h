@@ -50,6 +50,10 @@ class TToolButton : public TGraphicControl {
   // has no submenu.
   void Click() override;
 
+ protected:
+  // The menu item going away is forgotten (the item may belong to anyone).
+  void Notification(TComponent* c, TOperation op) override;
+
  private:
   friend class TToolBar;
   void Changed();

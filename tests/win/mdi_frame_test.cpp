@@ -17,9 +17,13 @@
 #include "engine/skin_menu_bar.h"
 #include "engine/skin_window_vcl.h"
 #include "host/application.h"
+#include "host/edit.h"
 #include "host/form.h"
 #include "host/menus.h"
 #include "host/std_controls.h"
+#include "input_support.h"
+#include "skin2/skin_keys.h"
+#include "skin_variant.h"
 #include "skinned_engine_fixture.h"
 
 namespace vex::engine {
@@ -564,6 +568,46 @@ TEST_F(MdiFrames, ClickingTheButtonsMinimizesRestoresOrClosesTheActiveChild) {
   }
 }
 
+TEST_F(MdiFrames, TheButtonsTakeTheBarsColoursOrItsPictureAndTheFormColour) {
+  // A picture of two bands (RGB): red above, blue from the middle row down.
+  image::TvexImage picture(4, 10, 0xC00000);
+  for (int y = 5; y < 10; ++y)
+    for (int x = 0; x < 4; ++x) picture.SetPixel(x, y, 0x0000C0);
+  test::TSkinVariant colours, pictured;
+  colours.integers["SKIN2_MENUBARSTARTCOLOR"] = 0x203040;
+  colours.integers["SKIN2_MENUBARENDCOLOR"] = 0x405060;
+  pictured.bitmaps["SKIN2_MENUBAR"] = picture;
+  test::WriteFile(dir / "colours.vsk", colours.Archive());
+  test::WriteFile(dir / "pictured.vsk", pictured.Archive());
+  struct TCase {
+    const char* name;
+    const char* file;
+    bool picture;
+  };
+  for (const TCase& c : {TCase{"two colours", "colours.vsk", false}, TCase{"a picture", "pictured.vsk", true}}) {
+    SCOPED_TRACE(c.name);
+    engine->SetSkinFile((dir / c.file).u8string());
+    ASSERT_TRUE(engine->IsSkinActive());
+    MakeFrame();
+    TForm* child = MakeChild(L"Child");
+    child->SetWindowState(wsMaximized);
+    PumpMessages();
+    ASSERT_EQ(ButtonsShown(), (std::vector<bool>{true, true, true}));
+    const TColor from = c.picture ? TColor(0xC00000) : engine->GetSkinColor(skin2::color::SKIN2_MENUBARSTARTCOLOR);
+    const TColor to = c.picture ? engine->GetFormColor() : engine->GetSkinColor(skin2::color::SKIN2_MENUBARENDCOLOR);
+    if (!c.picture) {
+      EXPECT_EQ(from, 0x203040);
+      EXPECT_EQ(to, 0x405060);
+    }
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(Button(i)->Color(), from) << "button " << i;
+      EXPECT_EQ(Button(i)->ToColor(), to) << "button " << i;
+    }
+    frame.reset();
+    PumpMessages();
+  }
+}
+
 TEST_F(MdiFrames, ButtonsAreFlatOrGradientAndFramedWhileTheMouseIsOverThem) {
   TComponentPtr<TForm> host(new TForm(nullptr));
   host->SetBounds(300, 300, 200, 100);
@@ -689,6 +733,47 @@ TEST_F(MdiFrames, TheActiveChildsShortcutComesBeforeTheFramesForTheSameKey) {
     PumpMessages();
     EXPECT_EQ(clicks, c.clicks) << "active " << std::string(c.active->Caption().begin(), c.active->Caption().end());
   }
+}
+
+TEST_F(MdiFrames, AltWithALetterOpensTheMergedMenusFromTheChildAndAPlainLetterDoesNot) {
+  MakeFrame();
+  file->SetCaption(L"&File");
+  window->SetCaption(L"&Window");
+  TForm* child = MakeChild(L"Doc", {{L"&Edit", 1}});
+  auto* field = new TEdit(child);
+  field->SetParent(child);
+  field->SetBounds(5, 5, 120, 22);
+  SetForegroundWindow(frame->Handle());
+  Activate(child);
+  field->SetFocus();
+  test::PumpFor(50);
+  ASSERT_EQ(GetFocus(), field->Handle());
+  ASSERT_EQ(BarCaptions(), (std::vector<std::wstring>{L"&File", L"&Edit", L"&Window"}));
+  static int seenOpen;
+  static TvexSkinMenuBar* watched;
+  watched = frameWrapper->FMenuBar;
+  const auto watch = [](HWND, UINT, UINT_PTR, DWORD) {
+    if (watched->OpenMenuIndex() >= 0) {
+      seenOpen = watched->OpenMenuIndex();
+      EndMenu();
+    }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, watch);
+  seenOpen = -1;
+  test::Chord({'E'});
+  test::PumpFor(300);
+  EXPECT_EQ(seenOpen, -1) << "a plain letter is the field's";
+  EXPECT_EQ(field->GetText(), L"e");
+  for (const auto& [letter, index] : {std::pair<WORD, int>{'E', 1}, {'W', 2}, {'F', 0}}) {
+    seenOpen = -1;
+    test::Chord({VK_MENU, letter});
+    test::PumpFor(300);
+    EXPECT_EQ(seenOpen, index) << static_cast<char>(letter);
+    watched->CancelMenu();
+    field->SetFocus();
+    test::PumpFor(50);
+  }
+  KillTimer(nullptr, timer);
 }
 
 // ----- unskinning and freeing -----

@@ -18,6 +18,7 @@
 #include "host/image_list.h"
 #include "image/image.h"
 #include "host/menus.h"
+#include "host/tool_bar.h"
 #include "input_support.h"
 #include "skin2/skin_keys.h"
 #include "skin_variant.h"
@@ -261,6 +262,115 @@ TEST_F(MenuBars, ABarOfTwoColoursIsAVerticalGradient) {
   EXPECT_EQ(BarPixel(x + 30, 0), top);
 }
 
+TEST_F(MenuBars, ASkinsMenuBarPictureIsStretchedOverTheBar) {
+  // Two bands, the upper one red and the lower one blue (the picture's colours are RGB, the
+  // screen's BGR).
+  image::TvexImage picture(4, 10, 0xC00000);
+  for (int y = 5; y < 10; ++y)
+    for (int x = 0; x < 4; ++x) picture.SetPixel(x, y, 0x0000C0);
+  test::TSkinVariant v;
+  v.bitmaps["SKIN2_MENUBAR"] = picture;
+  test::WriteFile(dir / "picture.vsk", v.Archive());
+  engine->SetSkinFile((dir / "picture.vsk").u8string());
+  ASSERT_TRUE(engine->IsSkinActive());
+  AttachAndShow();
+  TvexSkinMenuBar* bar = Bar();
+  ASSERT_NE(bar, nullptr);
+  RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  const RECT last = bar->ButtonRect(bar->Buttons(bar->ButtonCount() - 1));
+  const int h = bar->ClientHeight();
+  ASSERT_GT(h, 10);
+  for (int x : {static_cast<int>(last.right) + 10, bar->ClientWidth() - 2}) {
+    EXPECT_EQ(BarPixel(x, 1), 0x0000C0) << x;
+    EXPECT_EQ(BarPixel(x, h / 2 - 2), 0x0000C0) << x;
+    EXPECT_EQ(BarPixel(x, h / 2 + 2), 0xC00000) << x;
+    EXPECT_EQ(BarPixel(x, h - 1), 0xC00000) << x;
+  }
+  // Behind a caption that is not hot the picture shows as well.
+  const RECT first = bar->ButtonRect(bar->Buttons(0));
+  EXPECT_EQ(BarPixel(first.left + 1, first.top + 1), 0x0000C0);
+}
+
+// A skin whose side borders are thinner than the frame a form keeps: the strips between them and
+// the client area are the frame's to paint, and beside the bar they continue its band.
+TEST_F(MenuBars, TheFrameStripsBesideTheBarContinueItsBandAndTheLinesUnderIt) {
+  struct TCase {
+    const char* name;
+    TColor start, end;
+    bool toolBarBelow;
+  };
+  const TCase cases[] = {
+      {"one colour, nothing below", 0x0000C0, 0x0000C0, false},
+      {"one colour, a tool bar below", 0x0000C0, 0x0000C0, true},
+      {"two colours, a tool bar below", 0x0000C0, 0xC00000, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TSkinVariant v;
+    v.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(2, 20, 0x404040);
+    v.bitmaps["SKIN2_FORMRIGHTBORDER"] = image::TvexImage(2, 20, 0x404040);
+    v.integers["SKIN2_MENUBARSTARTCOLOR"] = c.start;
+    v.integers["SKIN2_MENUBARENDCOLOR"] = c.end;
+    const std::string name = std::string("strips") + std::to_string(&c - cases) + ".vsk";
+    test::WriteFile(dir / name, v.Archive());
+    engine->SetSkinFile((dir / name).u8string());
+    ASSERT_TRUE(engine->IsSkinActive());
+    // A form of its own for each skin, with a menu and, for some, a tool bar under it.
+    TComponentPtr<TForm> own(new TForm(nullptr));
+    own->SetBounds(100, 100, 400, 300);
+    auto* bar = new TMainMenu(own.get());
+    auto* fileItem = new TMenuItem(own.get());
+    fileItem->SetCaption(L"&File");
+    bar->Items()->Add(fileItem);
+    own->SetMenu(bar);
+    if (c.toolBarBelow) {
+      auto* tools = new TToolBar(own.get());
+      tools->SetParent(own.get());
+    }
+    own->Show();
+    engine->AttachWindow(own->Handle(), false);
+    test::Activate(own->Handle());
+    PumpMessages();
+    auto* f = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(own->Handle()));
+    ASSERT_NE(f, nullptr);
+    ASSERT_NE(engine->GetFormColor(), c.start);
+    const int BL = engine->SkinMetrics().LeftBorderWidth, BR = engine->SkinMetrics().RightBorderWidth;
+    ASSERT_LT(BL, f->FFrameSide);
+    ASSERT_LT(BR, f->FFrameSide);
+    const int MH = f->MenuBarHeight(), top = f->TitleHeight() + f->FExtraTop;
+    ASSERT_GT(MH, 4);
+    EXPECT_EQ(f->MenuBarSeparator(), c.toolBarBelow);
+    RedrawWindow(own->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    RECT wr;
+    GetWindowRect(own->Handle(), &wr);
+    const int W = wr.right - wr.left;
+    HDC dc = GetWindowDC(own->Handle());
+    const auto at = [dc](int x, int y) { return static_cast<TColor>(GetPixel(dc, x, y)); };
+    for (int x : {BL, f->FFrameSide - 1, W - f->FFrameSide, W - BR - 1}) {
+      SCOPED_TRACE(x);
+      if (c.start == c.end) {
+        EXPECT_EQ(at(x, top), c.start);
+        EXPECT_EQ(at(x, top + MH / 2), c.start);
+        EXPECT_EQ(at(x, top + MH - 1), c.start);
+      } else {
+        // Rows from the start colour to the end colour, as the bar's own background.
+        const TColor first = at(x, top), last = at(x, top + MH - 1);
+        EXPECT_GT(first & 0xFF, last & 0xFF);
+        EXPECT_LT((first >> 16) & 0xFF, (last >> 16) & 0xFF);
+      }
+      if (c.toolBarBelow) {
+        EXPECT_EQ(at(x, top + MH), 0x808080);
+        EXPECT_EQ(at(x, top + MH + 1), 0xFFFFFF);
+      } else {
+        EXPECT_EQ(at(x, top + MH), engine->GetFormColor());
+      }
+    }
+    ReleaseDC(own->Handle(), dc);
+    own.reset();
+    PumpMessages();
+  }
+}
+
 TEST_F(MenuBars, APlainLetterInAnEditFieldOpensNoMenuAndAltWithItDoes) {
   AttachAndShow();
   TvexSkinMenuBar* bar = Bar();
@@ -309,6 +419,38 @@ TEST_F(MenuBars, APlainLetterInAnEditFieldOpensNoMenuAndAltWithItDoes) {
   PumpFor(300);
   KillTimer(nullptr, timer);
   EXPECT_EQ(seenOpen, -1);
+}
+
+// Alt alone, then a letter typed at once after it (before the bar has painted its hot item):
+// the letter opens its menu, as it does once the bar has painted.
+TEST_F(MenuBars, ALetterTypedRightAfterAltAloneOpensItsMenu) {
+  AttachAndShow();
+  TvexSkinMenuBar* bar = Bar();
+  ASSERT_NE(bar, nullptr);
+  static int seenOpen;
+  static TvexSkinMenuBar* watched;
+  watched = bar;
+  const auto watch = [](HWND, UINT, UINT_PTR, DWORD) {
+    if (watched->OpenMenuIndex() >= 0) {
+      seenOpen = watched->OpenMenuIndex();
+      EndMenu();
+    }
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 40, watch);
+  for (bool pumpBetween : {true, false}) {
+    SCOPED_TRACE(pumpBetween ? "painted first" : "typed at once");
+    field->SetFocus();
+    PumpFor(50);
+    seenOpen = -1;
+    test::Chord({VK_MENU});
+    if (pumpBetween) PumpFor(200);
+    test::Chord({'E'});
+    PumpFor(300);
+    EXPECT_EQ(seenOpen, 1);
+    EXPECT_EQ(field->GetText(), L"");
+    bar->CancelMenu();
+  }
+  KillTimer(nullptr, timer);
 }
 
 TEST_F(MenuBars, EnterOnAHotItemWithoutSubItemsRunsItOnce) {

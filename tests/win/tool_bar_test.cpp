@@ -268,5 +268,39 @@ TEST_F(ToolBars, MenuButtonsOpenTheirMenusAndArrowsMoveBetweenThem) {
   EXPECT_EQ(opened, 1);
 }
 
+// A button forgets its menu item when the item goes, whoever owns the bar, the button and the
+// item (a bar made by code owns nothing and is owned by nothing).
+TEST_F(ToolBars, AButtonForgetsAMenuItemThatGoes) {
+  struct TCase {
+    const char* name;
+    bool ownedByForm;
+  };
+  for (const TCase& c : {TCase{"unowned bar and buttons", false}, TCase{"bar and buttons of the form", true}}) {
+    SCOPED_TRACE(c.name);
+    auto* own = new TToolBar(c.ownedByForm ? form.get() : nullptr);
+    own->SetShowCaptions(true);
+    own->SetParent(form.get());
+    auto* menu = new TMainMenu(form.get());
+    TMenuItem* items[2] = {};
+    TToolButton* buttons[2] = {};
+    for (int i = 0; i < 2; ++i) {
+      items[i] = new TMenuItem(i == 0 ? form.get() : nullptr);
+      items[i]->SetCaption(i == 0 ? L"&Alpha" : L"&Beta");
+      menu->Items()->Add(items[i]);
+      buttons[i] = new TToolButton(c.ownedByForm ? form.get() : nullptr);
+      buttons[i]->SetMenuItem(items[i]);
+      buttons[i]->SetParent(own);
+    }
+    TComponent::Free(items[0]);
+    EXPECT_EQ(buttons[0]->MenuItem(), nullptr);
+    EXPECT_EQ(buttons[1]->MenuItem(), items[1]);
+    TComponent::Free(items[1]);
+    EXPECT_EQ(buttons[1]->MenuItem(), nullptr);
+    TComponent::Free(own);
+    TComponent::Free(menu);
+    Pump();
+  }
+}
+
 }  // namespace
 }  // namespace vex::host
