@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "best_time.h"
@@ -17,6 +18,7 @@
 #include "skin2/byte_io.h"
 #include "skin2/default_skin.h"
 #include "skin2/temp_platform.h"
+#include "utils/platform_helpers.h"
 #include "vexskin/vexskin.h"
 
 namespace {
@@ -108,6 +110,16 @@ int main() {
                                         },
                                         5, lines, [] { GdiFlush(); })
                                   : 0;
+  if (skinned && std::getenv("VEX_BENCH_DETAIL")) {
+    auto* o = gridWrapper->VertOverlay;
+    const RECT b{o->Left(), o->Top(), o->Left() + o->Width(), o->Top() + o->Height()};
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    std::printf("detail: info %.1f us, ShowAt %.1f us, border %.1f us\n",
+                bench::BestSeconds([&] { utils::LateGetScrollBarInfo(grid->Handle(), OBJID_VSCROLL, &info); }, 5, lines) * 1e6,
+                bench::BestSeconds([&] { o->ShowAt(b); }, 5, lines) * 1e6,
+                bench::BestSeconds([&] { gridWrapper->TvexSkinBorderWinControl::Paint(); }, 5, lines) * 1e6);
+  }
   const double unchanged = skinned ? bench::BestSeconds([&] { gridWrapper->PaintOverlays(); }, 5, lines, [] { GdiFlush(); }) : 0;
 
   std::printf("scrolling line by line, each line painted (best of 5 x %d lines)%s\n", lines, skinned ? "" : " (NOT SKINNED)");

@@ -194,11 +194,19 @@ HWND TvexSkinScrollOverlay::ScrolledWindow() const {
 }
 
 void TvexSkinScrollOverlay::ShowAt(const RECT& b) {
-  if (Left() != b.left || Top() != b.top || Width() != b.right - b.left || Height() != b.bottom - b.top)
+  bool raise = raise_;
+  if (Left() != b.left || Top() != b.top || Width() != b.right - b.left || Height() != b.bottom - b.top) {
     SetBounds(b.left, b.top, b.right - b.left, b.bottom - b.top);
-  if (!Visible()) SetVisible(true);
-  // Above its siblings (the covered window among them), without a move when it is there already.
-  if (HandleAllocated() && GetWindow(Handle(), GW_HWNDPREV)) BringToFront();
+    raise = true;
+  }
+  if (!Visible()) {
+    SetVisible(true);
+    raise = true;
+  }
+  if (raise && HandleAllocated()) {
+    BringToFront();
+    raise_ = false;
+  }
 }
 
 bool TvexSkinScrollOverlay::ShowsAlready(const TPaintKey& key) {
@@ -421,8 +429,10 @@ void TvexSkinScrollBar::AfterMessage(TMessage& m) {
     case WM_SETFOCUS:
     case CM_GOTFOCUS:
     case CM_LOSTFOCUS:
-    // A moved or resized bar takes its overlay along.
+    // A moved or resized bar takes its overlay along; one put elsewhere in the z order gets it
+    // on top again.
     case WM_WINDOWPOSCHANGED:
+      if (Overlay && m.LParam && !(reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_NOZORDER)) Overlay->RaiseLater();
       Paint();
       break;
     case CM_VISIBLECHANGED:
@@ -441,10 +451,13 @@ void TvexSkinScrollBar::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!wc || !wc->HandleAllocated()) return;
   const int w = Control->Width(), h = Control->Height();
-  if (Overlay->Left() != Control->Left() || Overlay->Top() != Control->Top() || Overlay->Width() != w || Overlay->Height() != h)
-    Overlay->SetBounds(Control->Left(), Control->Top(), w, h);
   if (w <= 0 || h <= 0) return;
-  if (Overlay->HandleAllocated() && GetWindow(Overlay->Handle(), GW_HWNDPREV)) Overlay->BringToFront();
+  if (Overlay->Visible()) {
+    Overlay->ShowAt(RECT{Control->Left(), Control->Top(), Control->Left() + w, Control->Top() + h});
+  } else if (Overlay->Left() != Control->Left() || Overlay->Top() != Control->Top() || Overlay->Width() != w || Overlay->Height() != h) {
+    Overlay->SetBounds(Control->Left(), Control->Top(), w, h);
+    Overlay->RaiseLater();
+  }
   SCROLLBARINFO info{};
   info.cbSize = sizeof info;
   if (!utils::LateGetScrollBarInfo(wc->Handle(), OBJID_CLIENT, &info)) return;
@@ -547,6 +560,13 @@ void TvexSkinScrollWinControl::AfterMessage(TMessage& m) {
     // Bars come and go, and move, with the window's size.
     case WM_SIZE:
       Paint();
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (m.LParam && !(reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_NOZORDER)) {
+        if (VertOverlay) VertOverlay->RaiseLater();
+        if (HorzOverlay) HorzOverlay->RaiseLater();
+        Paint();
+      }
       break;
     case CM_VISIBLECHANGED:
       if (!Control->Visible()) {
@@ -819,6 +839,13 @@ void TvexSkinWndScrollControl::AfterMessage(TMessage& m) {
     case WM_SIZE:
     case WM_MOUSEWHEEL:
       Paint();
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (m.LParam && !(reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_NOZORDER)) {
+        if (VertOverlay) VertOverlay->RaiseLater();
+        if (HorzOverlay) HorzOverlay->RaiseLater();
+        Paint();
+      }
       break;
     case WM_SHOWWINDOW:
       if (!m.WParam) {

@@ -50,9 +50,13 @@ class TvexSkinScrollOverlay : public host::TCustomPanel {
   IScrollOverlayOwner* Wrapper = nullptr;
   std::weak_ptr<bool> WrapperAlive;
 
-  // Places the overlay over `bounds` (client coordinates of its parent) and shows it, above its
-  // siblings; changes nothing that is already so.
+  // Places the overlay over `bounds` (client coordinates of its parent) and shows it; it goes
+  // above its siblings when it moves, is shown, or was asked to (RaiseLater). A paint that finds
+  // it in place changes nothing: raising it on every paint would make two overlays of one
+  // control trade places, with a repaint each time.
   void ShowAt(const RECT& bounds);
+  // The covered window changed its place in the z order: the next ShowAt raises the overlay.
+  void RaiseLater() { raise_ = true; }
   void HideOverlay();
   // Copies the buffer to the window now.
   void Present();
@@ -88,7 +92,7 @@ class TvexSkinScrollOverlay : public host::TCustomPanel {
 
  private:
   TPaintKey paintedKey_;
-  bool painted_ = false;
+  bool painted_ = false, raise_ = true;
 };
 
 // The overlay of a scroll-bar control: mouse messages go to the control itself, in its client

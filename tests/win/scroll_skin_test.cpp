@@ -205,6 +205,10 @@ TEST_F(ScrollSkin, TheOverlaysCoverTheNativeBarsAndFollowTheThumb) {
   SendMessageW(memo->Handle(), EM_LINESCROLL, 0, -1000);
   PumpMessages();
   EXPECT_EQ(ThumbTopInBuffer(*w->VertOverlay, barColour), thumbTop);
+  // The control brought above its siblings: the overlays follow it to the top.
+  memo->BringToFront();
+  PumpMessages();
+  EXPECT_EQ(static_cast<TColor>(ScreenPixel(nearBottom)), barColour) << "the native bar shows through";
   // The square between the two bars takes the form colour.
   const RECT hbar = BarInfo(h, OBJID_HSCROLL).rcScrollBar;
   EXPECT_EQ(static_cast<TColor>(ScreenPixel(POINT{hbar.right + 2, hbar.top + 2})), ColorToRGB(engine->GetFormColor()));
