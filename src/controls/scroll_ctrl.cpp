@@ -133,6 +133,13 @@ void FillCorner(TvexSkinEngine& engine, HWND wnd, HWND coordParent, const TvexSk
 void PaintBars(TvexSkinEngine& engine, TvexSkinInternalScrollBar* vert, TvexSkinInternalScrollBar* horz, HWND wnd, HWND coordParent,
                bool tracked) {
   if (!engine.DrawScrollBar() || !wnd) return;
+  // A hidden window reports its bars as if it showed: they stay hidden with it (a skin change
+  // paints every wrapper, shown or not).
+  if (!IsWindowVisible(wnd)) {
+    if (vert && !vert->HasState(csDestroying)) vert->HideOverlay();
+    if (horz && !horz->HasState(csDestroying)) horz->HideOverlay();
+    return;
+  }
   const bool v = PaintBuiltInBar(engine, vert, wnd, coordParent, true, tracked ? &engine.VScrollTrack : nullptr);
   const bool h = PaintBuiltInBar(engine, horz, wnd, coordParent, false, tracked ? &engine.HScrollTrack : nullptr);
   if (v && h) FillCorner(engine, wnd, coordParent, *vert, *horz);
@@ -701,12 +708,31 @@ TvexSkinListView::~TvexSkinListView() { UnhookHeader(); }
 
 void TvexSkinListView::Attached() {
   TvexSkinScrollWinControl::Attached();
+  if (!Engine || Engine->Designing()) return;
+  HookHeader();
+}
+
+void TvexSkinListView::HookHeader() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
-  if (!wc || !Engine || Engine->Designing()) return;
-  ListHandle = wc->Handle();
-  HeaderHandle = reinterpret_cast<HWND>(SendMessageW(ListHandle, LVM_GETHEADER, 0, 0));
+  if (!wc) return;
+  const HWND list = wc->Handle();
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  ListHandle = list;
+  if (header == HeaderHandle && (headerHooked_ || !header)) return;
+  UnhookHeader();
+  HeaderHandle = header;
   if (HeaderHandle)
     headerHooked_ = SetWindowSubclass(HeaderHandle, HeaderProc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void TvexSkinListView::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinScrollWinControl::AfterMessage(m);
+  if (!*alive || Detached || !Control) return;
+  // The list view made its window anew (a border or a virtual mode changed): the header went with
+  // the old one, and the new one is painted from the skin as well.
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (m.Msg == CM_RECREATEWND && wc && wc->HandleAllocated()) HookHeader();
 }
 
 void TvexSkinListView::UnhookHeader() {
@@ -798,6 +824,13 @@ void TvexSkinWndScrollControl::Attached() {
   };
   VertOverlay = NewBarOverlay(*Engine, 0, place);
   HorzOverlay = NewBarOverlay(*Engine, 1, place);
+  // Dialog controls are made without clipping their siblings: the window would paint its own bar
+  // over the overlay standing on it, and an overlay whose picture did not change copies nothing.
+  const LONG_PTR style = GetWindowLongPtrW(Handle, GWL_STYLE);
+  if ((VertOverlay || HorzOverlay) && !(style & WS_CLIPSIBLINGS)) {
+    SetWindowLongPtrW(Handle, GWL_STYLE, style | WS_CLIPSIBLINGS);
+    addedClipSiblings_ = true;
+  }
   wchar_t cls[64] = {};
   GetClassNameW(Handle, cls, 64);
   if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) {
@@ -809,6 +842,9 @@ void TvexSkinWndScrollControl::Attached() {
 
 void TvexSkinWndScrollControl::Detach() {
   TvexSkinBorderWndControl::Detach();
+  if (addedClipSiblings_ && Handle && IsWindow(Handle))
+    SetWindowLongPtrW(Handle, GWL_STYLE, GetWindowLongPtrW(Handle, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
+  addedClipSiblings_ = false;
   UnhookHeader();
   if (HeaderHandle && IsWindow(HeaderHandle)) InvalidateRect(HeaderHandle, nullptr, TRUE);
   DestroyOverlays();

@@ -198,9 +198,13 @@ class TvexSkinListView : public TvexSkinScrollWinControl {
  public:
   TvexSkinListView(host::TControl* control, TvexSkinWindow* owner) : TvexSkinScrollWinControl(control, owner, StaticClass()) {}
   ~TvexSkinListView() override;
+  void AfterMessage(host::TMessage& m) override;
   void Attached() override;
   void Detach() override;
   void PaintHeader();
+  // Subclasses the list view's current header (a window made anew has a new one); the previous
+  // header, when it is still there, is given back.
+  void HookHeader();
 
   HWND ListHandle = nullptr;
   HWND HeaderHandle = nullptr;
@@ -237,6 +241,8 @@ class TvexSkinWndScrollControl : public TvexSkinBorderWndControl, public IScroll
   void DestroyOverlays();
   void UnhookHeader();
   bool headerHooked_ = false;
+  // The window got WS_CLIPSIBLINGS from the wrapper (taken away again at Detach).
+  bool addedClipSiblings_ = false;
 };
 
 // Registers the framework rows and the native rows of the scrolling controls (once each).

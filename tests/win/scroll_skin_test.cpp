@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -415,6 +417,81 @@ TEST_F(ScrollSkin, TheListViewHeaderIsPaintedFromTheSkin) {
   ReleaseDC(w->HeaderHandle, dc);
 }
 
+
+// What the overlay shows at a point of the screen inside it, against what the screen shows there.
+void ExpectScreenShowsOverlay(const TvexSkinScrollOverlay& o, POINT local, const char* what) {
+  POINT screen = local;
+  ClientToScreen(const_cast<TvexSkinScrollOverlay&>(o).Handle(), &screen);
+  EXPECT_EQ(ColorToRGB(static_cast<TColor>(ScreenPixel(screen))), ColorToRGB(o.Buffer.PixelColor(local.x, local.y))) << what;
+}
+
+TEST_F(ScrollSkin, AHiddenControlKeepsItsBarsHiddenWhenTheSkinComesBack) {
+  TMemo* memo = NewMemo(60, ssBoth);
+  Show();
+  auto* w = dynamic_cast<TvexSkinScrollWinControl*>(WrapperOf(memo));
+  ASSERT_NE(w, nullptr);
+  ASSERT_NE(w->VertOverlay, nullptr);
+  ASSERT_NE(w->HorzOverlay, nullptr);
+  memo->SetVisible(false);
+  PumpMessages();
+  engine->SetActive(false);
+  PumpMessages();
+  engine->SetActive(true);
+  PumpMessages();
+  w = dynamic_cast<TvexSkinScrollWinControl*>(WrapperOf(memo));
+  ASSERT_NE(w, nullptr);
+  for (TvexSkinScrollOverlay* o : {static_cast<TvexSkinScrollOverlay*>(w->VertOverlay), static_cast<TvexSkinScrollOverlay*>(w->HorzOverlay)}) {
+    ASSERT_NE(o, nullptr);
+    EXPECT_FALSE(IsWindowVisible(o->Handle())) << (o->Vertical ? "vertical" : "horizontal") << ": no bar of a hidden memo shows";
+  }
+  memo->SetVisible(true);
+  PumpMessages();
+  EXPECT_TRUE(IsWindowVisible(w->VertOverlay->Handle())) << "shown again, the memo has its bars back";
+}
+
+TEST_F(ScrollSkin, AListViewMadeAgainKeepsItsHeaderSkinned) {
+  auto* view = new TListView(form.get());
+  view->SetParent(form.get());
+  view->SetBounds(10, 10, 400, 200);
+  view->SetViewStyle(vsReport);
+  auto* col = static_cast<TListColumn*>(view->Columns().Add());
+  col->SetCaption(L"Name");
+  col->SetWidth(120);
+  Show();
+  auto* w = dynamic_cast<TvexSkinListView*>(WrapperOf(view));
+  ASSERT_NE(w, nullptr);
+  const TColor formColour = ColorToRGB(engine->GetFormColor());
+  // Each of these makes the list view's window (and its header) anew.
+  const std::function<void()> remakes[] = {[view] { view->SetBorderStyle(bsNone); }, [view] { view->SetBorderStyle(bsSingle); },
+                                          [view] { view->SetOwnerData(true); }};
+  for (std::size_t i = 0; i < std::size(remakes); ++i) {
+    const HWND before = view->Handle();
+    remakes[i]();
+    PumpMessages();
+    ASSERT_NE(view->Handle(), before) << i;
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETHEADER, 0, 0));
+    ASSERT_NE(header, nullptr) << i;
+    EXPECT_EQ(w->HeaderHandle, header) << i;
+    EXPECT_EQ(w->ListHandle, view->Handle()) << i;
+    InvalidateRect(header, nullptr, TRUE);
+    UpdateWindow(header);
+    RECT ir{};
+    SendMessageW(header, HDM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&ir));
+    HDC dc = GetWindowDC(header);
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, ir.left + 2, ir.top + 2)), formColour) << i;
+    ReleaseDC(header, dc);
+  }
+  // The skin off: the header the wrapper now holds paints itself again.
+  engine->SetActive(false);
+  PumpMessages();
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETHEADER, 0, 0));
+  InvalidateRect(header, nullptr, TRUE);
+  UpdateWindow(header);
+  HDC dc = GetWindowDC(header);
+  EXPECT_NE(static_cast<TColor>(GetPixel(dc, 4, 4)), formColour);
+  ReleaseDC(header, dc);
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 TEST_F(ScrollSkin, NativeListsAndMultiLineEditsOfADialogGetTheSameBars) {
@@ -454,6 +531,13 @@ TEST_F(ScrollSkin, NativeListsAndMultiLineEditsOfADialogGetTheSameBars) {
   test::ClickScreen(POINT{o.left + side / 2, o.bottom - side / 2});
   test::PumpFor(300);
   EXPECT_EQ(SendMessageW(list, LB_GETTOPINDEX, 0, 0), 1) << "the click reached the list box's own bar";
+  // Dialog controls draw over overlapping siblings unless they clip them: the list box painting
+  // its frame and bar again must not cover the overlay (which copies nothing while its picture is
+  // unchanged).
+  RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpMessages();
+  ExpectScreenShowsOverlay(*lw->VertOverlay, POINT{side / 2, side / 2}, "the up arrow");
+  ExpectScreenShowsOverlay(*lw->VertOverlay, POINT{side / 2, o.bottom - o.top - side / 2}, "the down arrow");
   // The dialog goes: the overlays go with it, nothing is left with the engine.
   DestroyWindow(dlg);
   dlg = nullptr;
