@@ -1010,16 +1010,47 @@ void TvexSkinWindowWnd::CaptureFrameMetrics() {
   FFrameSide = 4;
 }
 
+namespace {
+
+std::wstring UpperClassName(HWND wnd) {
+  wchar_t buf[100];
+  const int n = GetClassNameW(wnd, buf, 100);
+  std::wstring name(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+  for (auto& ch : name) ch = static_cast<wchar_t>(towupper(ch));
+  return name;
+}
+
+}  // namespace
+
 void TvexSkinWindowWnd::AttachControls() {
   // Whether the window holds an animation or progress control is known before any button is
   // wrapped, whatever the z-order of the children.
   for (HWND child = GetTopWindow(FHandle); child && !FHasAnimation; child = GetWindow(child, GW_HWNDNEXT))
     FHasAnimation = IsAnimationOrProgress(child);
-  for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
+  WrapChildren(FHandle, false);
+}
+
+std::size_t TvexSkinWindowWnd::WrapChildren(HWND parent, bool refresh) {
+  std::size_t made = 0;
+  for (HWND child = GetTopWindow(parent); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) continue;
+    // The file list of a file dialog lives inside the shell's view window: its controls are the
+    // dialog's too.
+    if (parent == FHandle && UpperClassName(child) == L"SHELLDLL_DEFVIEW") made += WrapChildren(child, refresh);
     if (SendMessageW(child, SKM_QUERYSKINNED, 0, 0) == 1) continue;
-    if (TvexSkinControlWnd* w = CreateWindowWrapper(child, this)) FControls.emplace_back(w);
+    if (TvexSkinControlWnd* w = CreateWindowWrapper(child, this)) {
+      FControls.emplace_back(w);
+      ++made;
+      // A control wrapped after the window was shown shows the skin at once.
+      if (refresh) w->UpdateSkinState();
+    }
   }
+  return made;
+}
+
+UINT TvexSkinWindowWnd::WrapControlsMessage() {
+  static const UINT message = RegisterWindowMessageW(L"vexskin.WrapControls");
+  return message;
 }
 
 void TvexSkinWindow::StripSystemMenu() {
@@ -1194,6 +1225,12 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
     case WM_SHOWWINDOW:
       InspectDialog();
       return true;
+    case WM_PARENTNOTIFY:
+      // A child made while the window is skinned (a file dialog makes a new shell view for every
+      // folder it shows) is wrapped once its creation is over.
+      if (LOWORD(m.WParam) == WM_CREATE && FEnabled && !FWindowDying && !FWrapPosted)
+        FWrapPosted = PostMessageW(FHandle, WrapControlsMessage(), 0, 0) != FALSE;
+      return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
       return !MenuBandMessage(m);
@@ -1211,6 +1248,11 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
       }
       return true;
     default:
+      if (m.Msg == WrapControlsMessage() && m.Msg != 0) {
+        FWrapPosted = false;
+        if (FEnabled && !FWindowDying && FEngine->IsSkinActive()) WrapChildren(FHandle, true);
+        return false;
+      }
       return true;
   }
 }

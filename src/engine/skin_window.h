@@ -229,6 +229,11 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
  private:
   void Attach(HWND handle);
   void InspectDialog();
+  // Wraps the children of `parent` (and of a shell view among the window's own children) that
+  // have no wrapper yet; `refresh` shows the skin on them at once. Answers how many it wrapped.
+  std::size_t WrapChildren(HWND parent, bool refresh);
+  static UINT WrapControlsMessage();
+  bool FWrapPosted = false;
   static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   static LRESULT CALLBACK InnerDialogProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   bool attached_ = false;

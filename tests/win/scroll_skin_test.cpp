@@ -546,5 +546,55 @@ TEST_F(ScrollSkin, NativeListsAndMultiLineEditsOfADialogGetTheSameBars) {
     EXPECT_FALSE(engine->Components(i)->Is<TvexSkinScrollOverlay>()) << "an overlay outlived its dialog";
 }
 
+// A window of the shell view's class name, holding a list as a file dialog's view does.
+HWND MakeShellView(HWND dialog, int x) {
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"SHELLDLL_DefView";
+    return RegisterClassW(&wc) != 0;
+  }();
+  (void)registered;
+  HWND view = CreateWindowExW(0, L"SHELLDLL_DefView", L"", WS_CHILD | WS_VISIBLE, x, 10, 120, 100, dialog, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, 120, 100, view,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
+  for (int i = 0; i < 40; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"file"));
+  return list;
+}
+
+TEST_F(ScrollSkin, TheListInsideAShellViewIsWrappedAlsoWhenTheViewIsMadeAgain) {
+  test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Files");
+  dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  SetWindowPos(dlg, nullptr, 100, 100, 320, 200, SWP_NOZORDER);
+  const HWND first = MakeShellView(dlg, 10);
+  ShowWindow(dlg, SW_SHOW);
+  PumpMessages();
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  TvexSkinWindow* f = engine->FindFrame(dlg);
+  ASSERT_NE(f, nullptr);
+  const auto wrapperOf = [f](HWND h) -> TvexSkinWndScrollControl* {
+    for (const auto& c : f->FControls)
+      if (c->GetHandle() == h) return dynamic_cast<TvexSkinWndScrollControl*>(c.get());
+    return nullptr;
+  };
+  ASSERT_NE(wrapperOf(first), nullptr) << "the list inside the view is wrapped with the dialog";
+  // The dialog shows another folder: a new view with a new list, the old one gone.
+  DestroyWindow(GetParent(first));
+  const HWND second = MakeShellView(dlg, 150);
+  PumpMessages();
+  TvexSkinWndScrollControl* w = wrapperOf(second);
+  ASSERT_NE(w, nullptr) << "a view made while the dialog is skinned has its list wrapped";
+  ASSERT_NE(w->VertOverlay, nullptr);
+  ASSERT_TRUE(w->VertOverlay->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(w->VertOverlay->Handle()));
+  const RECT bar = BarInfo(second, OBJID_VSCROLL).rcScrollBar;
+  const RECT o = ScreenRect(w->VertOverlay->Handle());
+  EXPECT_TRUE(EqualRect(&bar, &o));
+}
+
 }  // namespace
 }  // namespace vex::engine
