@@ -209,6 +209,14 @@ void TCustomComboBox::CreateWnd() {
   height_ = r.bottom - r.top;
   if (style_ != csSimple) SetWindowPos(handle_, nullptr, 0, 0, width_, WindowHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendMessageW(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(std::max(dropDownCount_, 1)), 0);
+  if (style_ == csOwnerDrawFixed || style_ == csOwnerDrawVariable) {
+    // The selection field has the items' height (and so do the items of a fixed list), whatever
+    // the control made of its measuring at creation.
+    SendMessageW(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight_);
+    if (style_ == csOwnerDrawFixed) SendMessageW(handle_, CB_SETITEMHEIGHT, 0, itemHeight_);
+    GetWindowRect(handle_, &r);
+    height_ = r.bottom - r.top;
+  }
   ++settingText_;
   RestoreItems();
   if (savedIndex_ >= 0 && savedIndex_ < ItemCount()) SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(savedIndex_), 0);

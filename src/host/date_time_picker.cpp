@@ -99,7 +99,7 @@ void TDateTimePicker::WriteValue() {
   // The value goes in even when unchecked, so checking the box brings it back.
   SYSTEMTIME st = DateTimeToSystemTime(value_);
   SendMessageW(handle_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
-  if (showCheckbox_ && !checked_) SendMessageW(handle_, DTM_SETSYSTEMTIME, GDT_NONE, 0);
+  if (showCheckbox_ && !checked_) SendMessageW(handle_, DTM_SETSYSTEMTIME, GDT_NONE, reinterpret_cast<LPARAM>(&st));
 }
 
 TDateTime TDateTimePicker::DateTime() const {
@@ -149,13 +149,43 @@ void TDateTimePicker::SetShowCheckbox(bool v) {
   RecreateWnd();
 }
 
-bool TDateTimePicker::DroppedDown() const { return handle_ && SendMessageW(handle_, DTM_GETMONTHCAL, 0, 0) != 0; }
+bool TDateTimePicker::DroppedDown() const {
+  // Some versions of the control keep the calendar window while it is closed, hidden.
+  HWND calendar = handle_ ? reinterpret_cast<HWND>(SendMessageW(handle_, DTM_GETMONTHCAL, 0, 0)) : nullptr;
+  return calendar && IsWindowVisible(calendar);
+}
+
+void TDateTimePicker::SetDroppedDown(bool v) {
+  if (!handle_ || kind_ != dtkDate || dateMode_ != dmComboBox || v == DroppedDown()) return;
+  if (!v) {
+    SendMessageW(handle_, DTM_CLOSEMONTHCAL, 0, 0);
+    if (!DroppedDown()) return;
+    // A control without that message closes the calendar when its button is clicked again.
+  }
+  ClickDropButton();
+}
+
+void TDateTimePicker::ClickDropButton() {
+  // As a click on the control's drop button does.
+  RECT r;
+  GetClientRect(handle_, &r);
+  const int x = UseRightToLeftAlignment() ? r.left + 4 : r.right - 4;
+  const LPARAM at = MAKELPARAM(x, (r.top + r.bottom) / 2);
+  SendMessageW(handle_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  if (handle_) SendMessageW(handle_, WM_LBUTTONUP, 0, at);
+}
 
 void TDateTimePicker::Change() {
   if (OnChange.handler) OnChange.handler(this);
 }
 
 void TDateTimePicker::WndProc(TMessage& m) {
+  if ((m.Msg == WM_KEYDOWN && m.WParam == VK_F4) || (m.Msg == WM_SYSKEYDOWN && m.WParam == VK_DOWN)) {
+    // F4 and Alt+Down open the calendar; a control that does not do it itself is helped.
+    TWinControl::WndProc(m);
+    if (handle_ && kind_ == dtkDate && dateMode_ == dmComboBox && !DroppedDown()) ClickDropButton();
+    return;
+  }
   if (m.Msg == CN_NOTIFY) {
     auto* hdr = reinterpret_cast<NMHDR*>(m.LParam);
     switch (hdr->code) {

@@ -37,8 +37,10 @@ class TDateTimePicker : public TWinControl {
   void SetShowCheckbox(bool v);
   bool Checked() const;
   void SetChecked(bool v);
-  // Whether the calendar is dropped down.
+  // Whether the calendar is dropped down (F4 and Alt+Down drop it, as a click on the button).
   bool DroppedDown() const;
+  // Opens or closes the calendar (a date picker with dmComboBox).
+  void SetDroppedDown(bool v);
 
   // The user changed the value (or the check box).
   TMethodValue OnChange;
@@ -54,6 +56,7 @@ class TDateTimePicker : public TWinControl {
 
  private:
   void ReadValue() const;
+  void ClickDropButton();
   void WriteValue();
 
   TDateTimeKind kind_ = dtkDate;

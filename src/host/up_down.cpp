@@ -148,16 +148,18 @@ void TCustomUpDown::SetAlignButton(TUDAlignButton a) {
   RecreateWnd();
 }
 
-void TCustomUpDown::SetMin(int v) {
-  min_ = v;
-  if (!handle_) return;
-  SendMessageW(handle_, UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
-}
+void TCustomUpDown::SetMin(int v) { SetRange(v, max_); }
 
-void TCustomUpDown::SetMax(int v) {
-  max_ = v;
+void TCustomUpDown::SetMax(int v) { SetRange(min_, v); }
+
+void TCustomUpDown::SetRange(int min, int max) {
+  min_ = min;
+  max_ = max;
+  if (HasState(csLoading)) return;
+  position_ = std::clamp(Position(), std::min(min_, max_), std::max(min_, max_));
   if (!handle_) return;
   SendMessageW(handle_, UDM_SETRANGE32, static_cast<WPARAM>(min_), max_);
+  SendMessageW(handle_, UDM_SETPOS32, 0, position_);
 }
 
 int TCustomUpDown::Position() const {

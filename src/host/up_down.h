@@ -37,6 +37,8 @@ class TCustomUpDown : public TWinControl {
   void SetMin(int v);
   int Max() const { return max_; }
   void SetMax(int v);
+  // Min above Max makes the up arrow count down.
+  void SetRange(int min, int max);
   // With an associate, the number its text holds (when it holds one).
   int Position() const;
   void SetPosition(int v);
