@@ -175,10 +175,6 @@ void TCustomComboBoxEx::CreateParams(TCreateParams& p) {
   p.style &= ~static_cast<DWORD>(CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS | CBS_SORT | CBS_NOINTEGRALHEIGHT | WS_VSCROLL);
 }
 
-void TCustomComboBoxEx::CreateWnd() {
-  TCustomComboBox::CreateWnd();
-}
-
 HWND TCustomComboBoxEx::ComboHandle() const {
   return handle_ ? reinterpret_cast<HWND>(SendMessageW(handle_, CBEM_GETCOMBOCONTROL, 0, 0)) : nullptr;
 }

@@ -76,7 +76,6 @@ class TCustomComboBoxEx : public TCustomComboBox {
 
  protected:
   void CreateParams(TCreateParams& p) override;
-  void CreateWnd() override;
   void Notification(TComponent* component, TOperation operation) override;
   void SaveState() override;
   void RestoreItems() override;

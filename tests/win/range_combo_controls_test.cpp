@@ -436,7 +436,7 @@ TEST_F(RangeComboBox, DroppedDownOpensAndClosesTheListAndEachEventRunsOnce) {
     EXPECT_EQ(selects, 2) << style;
     EXPECT_EQ(changes, 2) << style;
     EXPECT_EQ(combo->GetText(), L"three");
-    // Down on the closed list picks the next item at once (none after the last).
+    // An arrow key on the closed list picks the item beside the current one at once.
     Keys(combo, {VK_UP});
     EXPECT_EQ(combo->ItemIndex(), 1);
     EXPECT_EQ(selects, 3);
@@ -698,7 +698,7 @@ TEST_F(RangeDateTimePicker, KeysChangeTheValueAndOpenTheCalendarWithEventsOnce) 
   EXPECT_EQ(changes, 1);
   const TDateTime after = picker->Date();
   const TDateTime candidates[] = {EncodeDate(2023, 6, 16), EncodeDate(2023, 7, 15), EncodeDate(2024, 6, 15)};
-  EXPECT_TRUE(after == candidates[0] || after == candidates[1] || after == candidates[2]) << DateToIso(after).size();
+  EXPECT_TRUE(after == candidates[0] || after == candidates[1] || after == candidates[2]) << DateToIso(after);
   SYSTEMTIME st{};
   SendMessageW(picker->Handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
   EXPECT_EQ(SystemTimeToDateTime(st), picker->DateTime());
