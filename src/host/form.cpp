@@ -426,7 +426,10 @@ void TCustomForm::Tile(bool horizontal) {
 }
 
 void TCustomForm::SelectNext(bool forward) {
-  TWinControl* current = FindControl(GetFocus());
+  // The focus may be in a window inside a control (the edit field of a combo box): the control
+  // is the nearest framework window around it.
+  TWinControl* current = nullptr;
+  for (HWND w = GetFocus(); w && !current && w != handle_; w = GetParent(w)) current = FindControl(w);
   if (TWinControl* next = FindNextControl(current, forward)) next->SetFocus();
 }
 

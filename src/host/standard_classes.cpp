@@ -13,6 +13,12 @@
 #include "host/edit.h"
 #include "host/grids.h"
 #include "host/list_box.h"
+#include "host/combo_box.h"
+#include "host/combo_box_ex.h"
+#include "host/date_time_picker.h"
+#include "host/progress_bar.h"
+#include "host/track_bar.h"
+#include "host/up_down.h"
 #include "host/list_view.h"
 #include "host/scroll_bar.h"
 #include "host/scroll_box.h"
@@ -46,6 +52,12 @@ void RegisterStandardClasses() {
   TScrollBar::StaticClass();
   TScrollBox::StaticClass();
   TListBox::StaticClass();
+  TComboBox::StaticClass();
+  TComboBoxEx::StaticClass();
+  TTrackBar::StaticClass();
+  TProgressBar::StaticClass();
+  TUpDown::StaticClass();
+  TDateTimePicker::StaticClass();
   TListView::StaticClass();
   TTreeView::StaticClass();
   TDrawGrid::StaticClass();
