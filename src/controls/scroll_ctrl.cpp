@@ -6,6 +6,7 @@
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "engine/skin_window_vcl.h"
+#include "host/combo_box.h"
 #include "host/edit.h"
 #include "host/form.h"
 #include "host/grids.h"
@@ -964,8 +965,13 @@ void RegisterScrollControlClasses() {
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinGrid>(c, f); }},
         {&TScrollBar::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollBar>(c, f); }},
+        // Combo boxes are list controls too, but their list drops down: the scrolling control's
+        // bars and border are not theirs, and they keep their own look.
         {&TCustomListControl::StaticClass(),
-         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* {
+           if (c->Is<TCustomComboBox>()) return nullptr;
+           return NewControlWrapper<TvexSkinScrollWinControl>(c, f);
+         }},
         {&TCustomListView::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinListView>(c, f); }},
         {&TCustomEdit::StaticClass(),

@@ -18,6 +18,7 @@
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
+#include "host/combo_box.h"
 #include "host/edit.h"
 #include "host/grids.h"
 #include "host/list_box.h"
@@ -131,6 +132,9 @@ TEST_F(ScrollSkin, EachScrollingControlGetsItsWrapperAndItsOverlays) {
   auto* box = new TScrollBox(form.get());
   auto* bar = new TScrollBar(form.get());
   auto* panel = new TPanel(form.get());
+  auto* combo = new TComboBox(form.get());
+  combo->SetParent(form.get());
+  combo->SetBounds(5, 400, 120, 24);
   const TCase cases[] = {
       {"a single-line edit", edit, "TvexSkinScrollWinControl", false},
       {"a masked edit", mask, "TvexSkinScrollWinControl", false},
@@ -163,6 +167,7 @@ TEST_F(ScrollSkin, EachScrollingControlGetsItsWrapperAndItsOverlays) {
       }
     }
   }
+  EXPECT_EQ(WrapperOf(combo), nullptr) << "a combo box is a list control whose list drops down: no bars of its own";
   auto* sb = dynamic_cast<TvexSkinScrollBar*>(WrapperOf(bar));
   ASSERT_NE(sb, nullptr);
   EXPECT_NE(sb->Overlay, nullptr);
