@@ -705,7 +705,40 @@ void PaintListViewHeader(TvexSkinEngine& engine, HWND list, HWND header, const s
   }
 }
 
-TvexSkinListView::~TvexSkinListView() { UnhookHeader(); }
+void THeaderHook::Hook(HWND header) {
+  if (header == header_ && (hooked_ || !header)) return;
+  Unhook();
+  header_ = header;
+  if (header_) hooked_ = SetWindowSubclass(header_, Proc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+}
+
+void THeaderHook::Unhook() {
+  if (hooked_ && header_ && IsWindow(header_)) RemoveWindowSubclass(header_, Proc, sidListHeader);
+  hooked_ = false;
+}
+
+LRESULT CALLBACK THeaderHook::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<THeaderHook*>(data);
+  if (msg == WM_NCDESTROY) {
+    RemoveWindowSubclass(wnd, Proc, sidListHeader);
+    self->hooked_ = false;
+    self->header_ = nullptr;
+    return DefSubclassProc(wnd, msg, wParam, lParam);
+  }
+  const bool active = self->active_();
+  if (active && msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    BeginPaint(wnd, &ps);
+    self->paint_();
+    EndPaint(wnd, &ps);
+    return 0;
+  }
+  const LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
+  if (active && (msg == HDM_SETITEMA || msg == HDM_SETITEMW)) self->paint_();
+  return r;
+}
+
+TvexSkinListView::~TvexSkinListView() = default;
 
 void TvexSkinListView::Attached() {
   TvexSkinScrollWinControl::Attached();
@@ -716,14 +749,8 @@ void TvexSkinListView::Attached() {
 void TvexSkinListView::HookHeader() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!wc) return;
-  const HWND list = wc->Handle();
-  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-  ListHandle = list;
-  if (header == HeaderHandle && (headerHooked_ || !header)) return;
-  UnhookHeader();
-  HeaderHandle = header;
-  if (HeaderHandle)
-    headerHooked_ = SetWindowSubclass(HeaderHandle, HeaderProc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  ListHandle = wc->Handle();
+  header_.Hook(reinterpret_cast<HWND>(SendMessageW(ListHandle, LVM_GETHEADER, 0, 0)));
 }
 
 void TvexSkinListView::AfterMessage(TMessage& m) {
@@ -736,20 +763,15 @@ void TvexSkinListView::AfterMessage(TMessage& m) {
   if (m.Msg == CM_RECREATEWND && wc && wc->HandleAllocated()) HookHeader();
 }
 
-void TvexSkinListView::UnhookHeader() {
-  if (headerHooked_ && HeaderHandle && IsWindow(HeaderHandle)) RemoveWindowSubclass(HeaderHandle, HeaderProc, sidListHeader);
-  headerHooked_ = false;
-}
-
 void TvexSkinListView::Detach() {
   TvexSkinScrollWinControl::Detach();
-  if (ListHandle && IsWindow(ListHandle) && !(Control && Control->HasState(csDestroying))) UnhookHeader();
-  if (HeaderHandle && IsWindow(HeaderHandle)) InvalidateRect(HeaderHandle, nullptr, TRUE);
+  if (ListHandle && IsWindow(ListHandle) && !(Control && Control->HasState(csDestroying))) header_.Unhook();
+  if (HWND h = HeaderHandle(); h && IsWindow(h)) InvalidateRect(h, nullptr, TRUE);
 }
 
 void TvexSkinListView::PaintHeader() {
   auto* lv = dynamic_cast<TCustomListView*>(Control);
-  if (!Engine || !HeaderHandle) return;
+  if (!Engine || !HeaderHandle()) return;
   std::vector<THeaderColumn> columns;
   HIMAGELIST images = nullptr;
   if (lv) {
@@ -759,28 +781,7 @@ void TvexSkinListView::PaintHeader() {
     }
     if (lv->SmallImages()) images = lv->SmallImages()->Handle();
   }
-  PaintListViewHeader(*Engine, ListHandle, HeaderHandle, columns, images);
-}
-
-LRESULT CALLBACK TvexSkinListView::HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<TvexSkinListView*>(data);
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(wnd, HeaderProc, sidListHeader);
-    self->headerHooked_ = false;
-    self->HeaderHandle = nullptr;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
-  }
-  const bool active = self->Engine && self->Engine->IsSkinActive() && !self->Detached;
-  if (active && msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    BeginPaint(wnd, &ps);
-    self->PaintHeader();
-    EndPaint(wnd, &ps);
-    return 0;
-  }
-  const LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
-  if (active && (msg == HDM_SETITEMA || msg == HDM_SETITEMW)) self->PaintHeader();
-  return r;
+  PaintListViewHeader(*Engine, ListHandle, HeaderHandle(), columns, images);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -789,10 +790,7 @@ LRESULT CALLBACK TvexSkinListView::HeaderProc(HWND wnd, UINT msg, WPARAM wParam,
 TvexSkinWndScrollControl::TvexSkinWndScrollControl(HWND handle, TvexSkinWindow* owner)
     : TvexSkinBorderWndControl(handle, owner, StaticClass()) {}
 
-TvexSkinWndScrollControl::~TvexSkinWndScrollControl() {
-  UnhookHeader();
-  DestroyOverlays();
-}
+TvexSkinWndScrollControl::~TvexSkinWndScrollControl() { DestroyOverlays(); }
 
 void TvexSkinWndScrollControl::OverlayGone(TvexSkinScrollOverlay* overlay) {
   if (overlay == VertOverlay) VertOverlay = nullptr;
@@ -804,11 +802,6 @@ void TvexSkinWndScrollControl::DestroyOverlays() {
   VertOverlay = HorzOverlay = nullptr;
   FreeOverlay(v);
   FreeOverlay(h);
-}
-
-void TvexSkinWndScrollControl::UnhookHeader() {
-  if (headerHooked_ && HeaderHandle && IsWindow(HeaderHandle)) RemoveWindowSubclass(HeaderHandle, HeaderProc, sidListHeader);
-  headerHooked_ = false;
 }
 
 void TvexSkinWndScrollControl::Attached() {
@@ -834,11 +827,7 @@ void TvexSkinWndScrollControl::Attached() {
   }
   wchar_t cls[64] = {};
   GetClassNameW(Handle, cls, 64);
-  if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) {
-    HeaderHandle = reinterpret_cast<HWND>(SendMessageW(Handle, LVM_GETHEADER, 0, 0));
-    if (HeaderHandle)
-      headerHooked_ = SetWindowSubclass(HeaderHandle, HeaderProc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
-  }
+  if (lstrcmpiW(cls, WC_LISTVIEWW) == 0) header_.Hook(reinterpret_cast<HWND>(SendMessageW(Handle, LVM_GETHEADER, 0, 0)));
 }
 
 void TvexSkinWndScrollControl::Detach() {
@@ -846,8 +835,8 @@ void TvexSkinWndScrollControl::Detach() {
   if (addedClipSiblings_ && Handle && IsWindow(Handle))
     SetWindowLongPtrW(Handle, GWL_STYLE, GetWindowLongPtrW(Handle, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPSIBLINGS));
   addedClipSiblings_ = false;
-  UnhookHeader();
-  if (HeaderHandle && IsWindow(HeaderHandle)) InvalidateRect(HeaderHandle, nullptr, TRUE);
+  header_.Unhook();
+  if (HWND h = HeaderHandle(); h && IsWindow(h)) InvalidateRect(h, nullptr, TRUE);
   DestroyOverlays();
 }
 
@@ -862,7 +851,7 @@ void TvexSkinWndScrollControl::UpdateSkinState() {
   } else {
     PaintOverlays();
   }
-  if (HeaderHandle) InvalidateRect(HeaderHandle, nullptr, TRUE);
+  if (HWND h = HeaderHandle()) InvalidateRect(h, nullptr, TRUE);
 }
 
 void TvexSkinWndScrollControl::AfterMessage(TMessage& m) {
@@ -906,16 +895,17 @@ void TvexSkinWndScrollControl::PaintOverlays() {
 }
 
 void TvexSkinWndScrollControl::PaintHeader() {
-  if (!Engine || !HeaderHandle || !Handle) return;
+  const HWND header = HeaderHandle();
+  if (!Engine || !header || !Handle) return;
   std::vector<THeaderColumn> columns;
-  const int count = static_cast<int>(SendMessageW(HeaderHandle, HDM_GETITEMCOUNT, 0, 0));
+  const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     wchar_t text[260] = {};
     HDITEMW item{};
     item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
     item.pszText = text;
     item.cchTextMax = 260;
-    SendMessageW(HeaderHandle, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     THeaderColumn c;
     c.caption = text;
     const int align = item.fmt & HDF_JUSTIFYMASK;
@@ -924,28 +914,7 @@ void TvexSkinWndScrollControl::PaintHeader() {
     columns.push_back(std::move(c));
   }
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-  PaintListViewHeader(*Engine, Handle, HeaderHandle, columns, images);
-}
-
-LRESULT CALLBACK TvexSkinWndScrollControl::HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-  auto* self = reinterpret_cast<TvexSkinWndScrollControl*>(data);
-  if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(wnd, HeaderProc, sidListHeader);
-    self->headerHooked_ = false;
-    self->HeaderHandle = nullptr;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
-  }
-  const bool active = self->Engine && self->Engine->IsSkinActive() && !self->Detached;
-  if (active && msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    BeginPaint(wnd, &ps);
-    self->PaintHeader();
-    EndPaint(wnd, &ps);
-    return 0;
-  }
-  const LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
-  if (active && (msg == HDM_SETITEMA || msg == HDM_SETITEMW)) self->PaintHeader();
-  return r;
+  PaintListViewHeader(*Engine, Handle, header, columns, images);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -192,6 +192,28 @@ struct THeaderColumn {
 void PaintListViewHeader(TvexSkinEngine& engine, HWND list, HWND header, const std::vector<THeaderColumn>& columns,
                          HIMAGELIST images);
 
+// Paints a list view's header from the skin while it is hooked and `active` says so: the
+// header's own painting does not run then, and a changed item paints the header again.
+class THeaderHook {
+ public:
+  THeaderHook(std::function<bool()> active, std::function<void()> paint) : active_(std::move(active)), paint_(std::move(paint)) {}
+  ~THeaderHook() { Unhook(); }
+  THeaderHook(const THeaderHook&) = delete;
+  THeaderHook& operator=(const THeaderHook&) = delete;
+  // Hooks `header` (the one hooked before, when it is still there, is given back first).
+  void Hook(HWND header);
+  void Unhook();
+  // The hooked header; none once it is destroyed.
+  HWND Header() const { return header_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  std::function<bool()> active_;
+  std::function<void()> paint_;
+  HWND header_ = nullptr;
+  bool hooked_ = false;
+};
+
 // A framework list view: the scrolling control's bars and its own header painting.
 class TvexSkinListView : public TvexSkinScrollWinControl {
   VEX_CLASS(TvexSkinListView)
@@ -207,12 +229,10 @@ class TvexSkinListView : public TvexSkinScrollWinControl {
   void HookHeader();
 
   HWND ListHandle = nullptr;
-  HWND HeaderHandle = nullptr;
+  HWND HeaderHandle() const { return header_.Header(); }
 
  private:
-  static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  void UnhookHeader();
-  bool headerHooked_ = false;
+  THeaderHook header_{[this] { return Engine && Engine->IsSkinActive() && !Detached; }, [this] { PaintHeader(); }};
 };
 
 // The same bars over native windows (list boxes, multi-line edits, list views, tree views in
@@ -234,13 +254,11 @@ class TvexSkinWndScrollControl : public TvexSkinBorderWndControl, public IScroll
 
   TvexSkinInternalScrollBar* VertOverlay = nullptr;
   TvexSkinInternalScrollBar* HorzOverlay = nullptr;
-  HWND HeaderHandle = nullptr;
+  HWND HeaderHandle() const { return header_.Header(); }
 
  private:
-  static LRESULT CALLBACK HeaderProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void DestroyOverlays();
-  void UnhookHeader();
-  bool headerHooked_ = false;
+  THeaderHook header_{[this] { return Engine && Engine->IsSkinActive() && !Detached; }, [this] { PaintHeader(); }};
   // The window got WS_CLIPSIBLINGS from the wrapper (taken away again at Detach).
   bool addedClipSiblings_ = false;
 };

@@ -389,16 +389,16 @@ TEST_F(ScrollSkin, TheListViewHeaderIsPaintedFromTheSkin) {
   Show();
   auto* w = dynamic_cast<TvexSkinListView*>(WrapperOf(view));
   ASSERT_NE(w, nullptr);
-  ASSERT_NE(w->HeaderHandle, nullptr);
-  InvalidateRect(w->HeaderHandle, nullptr, TRUE);
-  UpdateWindow(w->HeaderHandle);
-  HDC dc = GetWindowDC(w->HeaderHandle);
+  ASSERT_NE(w->HeaderHandle(), nullptr);
+  InvalidateRect(w->HeaderHandle(), nullptr, TRUE);
+  UpdateWindow(w->HeaderHandle());
+  HDC dc = GetWindowDC(w->HeaderHandle());
   const TColor formColour = ColorToRGB(engine->GetFormColor());
   const TColor border = SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR);
   RECT size{}, zero{}, kind{};
-  SendMessageW(w->HeaderHandle, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&size));
-  SendMessageW(w->HeaderHandle, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&zero));
-  SendMessageW(w->HeaderHandle, HDM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&kind));
+  SendMessageW(w->HeaderHandle(), HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&size));
+  SendMessageW(w->HeaderHandle(), HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&zero));
+  SendMessageW(w->HeaderHandle(), HDM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&kind));
   const int mid = (size.top + size.bottom) / 2;
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, size.left + 2, size.top + 2)), formColour);
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, size.right - 1, mid)), border) << "the separator";
@@ -416,10 +416,10 @@ TEST_F(ScrollSkin, TheListViewHeaderIsPaintedFromTheSkin) {
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, zero.right - 2, mid)), border);
   // Beyond the last column: the form colour; the bottom line under the columns.
   RECT hr;
-  GetWindowRect(w->HeaderHandle, &hr);
+  GetWindowRect(w->HeaderHandle(), &hr);
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, kind.right + 10, mid)), formColour);
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 5, hr.bottom - hr.top - 1)), border);
-  ReleaseDC(w->HeaderHandle, dc);
+  ReleaseDC(w->HeaderHandle(), dc);
 }
 
 
@@ -476,7 +476,7 @@ TEST_F(ScrollSkin, AListViewMadeAgainKeepsItsHeaderSkinned) {
     ASSERT_NE(view->Handle(), before) << i;
     const HWND header = reinterpret_cast<HWND>(SendMessageW(view->Handle(), LVM_GETHEADER, 0, 0));
     ASSERT_NE(header, nullptr) << i;
-    EXPECT_EQ(w->HeaderHandle, header) << i;
+    EXPECT_EQ(w->HeaderHandle(), header) << i;
     EXPECT_EQ(w->ListHandle, view->Handle()) << i;
     InvalidateRect(header, nullptr, TRUE);
     UpdateWindow(header);
