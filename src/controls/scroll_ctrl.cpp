@@ -175,6 +175,56 @@ TWinControl* OverlayParent(TControl& control, TvexSkinWindow* frame) {
   return nullptr;
 }
 
+// The two overlays of a control with built-in bars, for what every such wrapper does to both.
+struct TBars {
+  TvexSkinInternalScrollBar*& vert;
+  TvexSkinInternalScrollBar*& horz;
+
+  void Gone(const TvexSkinScrollOverlay* o) const {
+    if (o == vert) vert = nullptr;
+    if (o == horz) horz = nullptr;
+  }
+  void Destroy() const {
+    TvexSkinInternalScrollBar *v = vert, *h = horz;
+    vert = horz = nullptr;
+    FreeOverlay(v);
+    FreeOverlay(h);
+  }
+  void Hide() const {
+    if (vert) vert->HideOverlay();
+    if (horz) horz->HideOverlay();
+  }
+  // The skin or its state changed: the pictures are drawn again, or hidden with the skin.
+  template <class Paint>
+  void Refresh(const TvexSkinEngine& engine, Paint paint) const {
+    if (vert) vert->ForgetPaint();
+    if (horz) horz->ForgetPaint();
+    if (engine.IsSkinActive())
+      paint();
+    else
+      Hide();
+  }
+  // Whether a message of the control moves or changes its bars (a scroll, a move, a new size, a
+  // new place in the z order, which also raises the overlays again).
+  bool Moved(const TMessage& m) const {
+    switch (m.Msg) {
+      case WM_VSCROLL:
+      case WM_HSCROLL:
+      case WM_MOVE:
+      case WM_SIZE:
+      case WM_MOUSEWHEEL:
+        return true;
+      case WM_WINDOWPOSCHANGED:
+        if (!m.LParam || (reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_NOZORDER)) return false;
+        if (vert) vert->RaiseLater();
+        if (horz) horz->RaiseLater();
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -495,17 +545,9 @@ void TvexSkinScrollBar::Paint() {
 
 TvexSkinScrollWinControl::~TvexSkinScrollWinControl() { DestroyOverlays(); }
 
-void TvexSkinScrollWinControl::OverlayGone(TvexSkinScrollOverlay* overlay) {
-  if (overlay == VertOverlay) VertOverlay = nullptr;
-  if (overlay == HorzOverlay) HorzOverlay = nullptr;
-}
+void TvexSkinScrollWinControl::OverlayGone(TvexSkinScrollOverlay* overlay) { TBars{VertOverlay, HorzOverlay}.Gone(overlay); }
 
-void TvexSkinScrollWinControl::DestroyOverlays() {
-  TvexSkinInternalScrollBar *v = VertOverlay, *h = HorzOverlay;
-  VertOverlay = HorzOverlay = nullptr;
-  FreeOverlay(v);
-  FreeOverlay(h);
-}
+void TvexSkinScrollWinControl::DestroyOverlays() { TBars{VertOverlay, HorzOverlay}.Destroy(); }
 
 void TvexSkinScrollWinControl::Attached() {
   TvexSkinBorderWinControl::Attached();
@@ -546,46 +588,21 @@ void TvexSkinScrollWinControl::Detach() {
 
 void TvexSkinScrollWinControl::UpdateSkinState() {
   TvexSkinBorderWinControl::UpdateSkinState();
-  if (!Engine) return;
-  for (TvexSkinScrollOverlay* o : {static_cast<TvexSkinScrollOverlay*>(VertOverlay), static_cast<TvexSkinScrollOverlay*>(HorzOverlay)})
-    if (o) o->ForgetPaint();
-  if (!Engine->IsSkinActive()) {
-    if (VertOverlay) VertOverlay->HideOverlay();
-    if (HorzOverlay) HorzOverlay->HideOverlay();
-    return;
-  }
-  PaintOverlays();
+  if (Engine) TBars{VertOverlay, HorzOverlay}.Refresh(*Engine, [this] { PaintOverlays(); });
 }
 
 void TvexSkinScrollWinControl::AfterMessage(TMessage& m) {
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinBorderWinControl::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
-  switch (m.Msg) {
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-    case WM_MOVE:
-    // Bars come and go, and move, with the window's size.
-    case WM_SIZE:
+  const TBars bars{VertOverlay, HorzOverlay};
+  if (bars.Moved(m)) {
+    Paint();
+  } else if (m.Msg == CM_VISIBLECHANGED) {
+    if (Control->Visible())
       Paint();
-      break;
-    case WM_WINDOWPOSCHANGED:
-      if (m.LParam && !(reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_NOZORDER)) {
-        if (VertOverlay) VertOverlay->RaiseLater();
-        if (HorzOverlay) HorzOverlay->RaiseLater();
-        Paint();
-      }
-      break;
-    case CM_VISIBLECHANGED:
-      if (!Control->Visible()) {
-        if (VertOverlay) VertOverlay->HideOverlay();
-        if (HorzOverlay) HorzOverlay->HideOverlay();
-      } else {
-        Paint();
-      }
-      break;
-    default:
-      break;
+    else
+      bars.Hide();
   }
 }
 
@@ -792,17 +809,9 @@ TvexSkinWndScrollControl::TvexSkinWndScrollControl(HWND handle, TvexSkinWindow* 
 
 TvexSkinWndScrollControl::~TvexSkinWndScrollControl() { DestroyOverlays(); }
 
-void TvexSkinWndScrollControl::OverlayGone(TvexSkinScrollOverlay* overlay) {
-  if (overlay == VertOverlay) VertOverlay = nullptr;
-  if (overlay == HorzOverlay) HorzOverlay = nullptr;
-}
+void TvexSkinWndScrollControl::OverlayGone(TvexSkinScrollOverlay* overlay) { TBars{VertOverlay, HorzOverlay}.Gone(overlay); }
 
-void TvexSkinWndScrollControl::DestroyOverlays() {
-  TvexSkinInternalScrollBar *v = VertOverlay, *h = HorzOverlay;
-  VertOverlay = HorzOverlay = nullptr;
-  FreeOverlay(v);
-  FreeOverlay(h);
-}
+void TvexSkinWndScrollControl::DestroyOverlays() { TBars{VertOverlay, HorzOverlay}.Destroy(); }
 
 void TvexSkinWndScrollControl::Attached() {
   TvexSkinBorderWndControl::Attached();
@@ -843,14 +852,7 @@ void TvexSkinWndScrollControl::Detach() {
 void TvexSkinWndScrollControl::UpdateSkinState() {
   TvexSkinBorderWndControl::UpdateSkinState();
   if (!Engine) return;
-  for (TvexSkinScrollOverlay* o : {static_cast<TvexSkinScrollOverlay*>(VertOverlay), static_cast<TvexSkinScrollOverlay*>(HorzOverlay)})
-    if (o) o->ForgetPaint();
-  if (!Engine->IsSkinActive()) {
-    if (VertOverlay) VertOverlay->HideOverlay();
-    if (HorzOverlay) HorzOverlay->HideOverlay();
-  } else {
-    PaintOverlays();
-  }
+  TBars{VertOverlay, HorzOverlay}.Refresh(*Engine, [this] { PaintOverlays(); });
   if (HWND h = HeaderHandle()) InvalidateRect(h, nullptr, TRUE);
 }
 
@@ -858,30 +860,11 @@ void TvexSkinWndScrollControl::AfterMessage(TMessage& m) {
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinBorderWndControl::AfterMessage(m);
   if (!*alive || Detached) return;
-  switch (m.Msg) {
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-    case WM_MOVE:
-    case WM_SIZE:
-    case WM_MOUSEWHEEL:
-      Paint();
-      break;
-    case WM_WINDOWPOSCHANGED:
-      if (m.LParam && !(reinterpret_cast<const WINDOWPOS*>(m.LParam)->flags & SWP_NOZORDER)) {
-        if (VertOverlay) VertOverlay->RaiseLater();
-        if (HorzOverlay) HorzOverlay->RaiseLater();
-        Paint();
-      }
-      break;
-    case WM_SHOWWINDOW:
-      if (!m.WParam) {
-        if (VertOverlay) VertOverlay->HideOverlay();
-        if (HorzOverlay) HorzOverlay->HideOverlay();
-      }
-      break;
-    default:
-      break;
-  }
+  const TBars bars{VertOverlay, HorzOverlay};
+  if (bars.Moved(m))
+    Paint();
+  else if (m.Msg == WM_SHOWWINDOW && !m.WParam)
+    bars.Hide();
 }
 
 void TvexSkinWndScrollControl::Paint() {
