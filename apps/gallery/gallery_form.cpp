@@ -469,7 +469,7 @@ void TGalleryForm::ShowNativeDialog() {
   SetStatus(r == IDOK ? L"The dialog answered OK." : L"The dialog was cancelled.");
 }
 
-void TGalleryForm::ShowOpenDialog() {
+void TGalleryForm::ShowOpenDialog(const wchar_t* folder) {
   wchar_t file[MAX_PATH] = L"";
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -478,6 +478,9 @@ void TGalleryForm::ShowOpenDialog() {
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
   ofn.lpstrTitle = L"Open a skin";
+  ofn.lpstrInitialDir = folder;
+  // Another folder is shown with all its files.
+  ofn.nFilterIndex = folder ? 2 : 1;
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
   SetStatus(GetOpenFileNameW(&ofn) ? std::wstring(L"Chose ") + file : L"No file chosen.");
 }

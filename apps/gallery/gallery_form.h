@@ -17,7 +17,8 @@ class TGalleryForm : public host::TForm {
   void ShowNativeMessageBox();
   void ShowFrameworkMessage();
   void ShowNativeDialog();
-  void ShowOpenDialog();
+  // The open-file dialog, in `folder` when one is given.
+  void ShowOpenDialog(const wchar_t* folder = nullptr);
   void ShowColourDialog();
   host::TForm* OpenMdiWindow();
   // A second form, opened after the main one: the window hook skins it by its class.

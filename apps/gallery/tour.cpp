@@ -201,6 +201,8 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
       });
   SetCursorPos(0, 0);
   capture(L"07-open-file-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowOpenDialog(); });
+  // A folder of many files: the file list scrolls, with the skin's bars.
+  capture(L"07b-open-file-dialog-scrolling.png", dialog, WindowArea, cancel, [&form] { form.ShowOpenDialog(L"C:\\windows\\system32"); });
   capture(L"08-colour-dialog.png", dialog, WindowArea, cancel, [&form] { form.ShowColourDialog(); });
 
   // A plain Win32 window skinned by its class name, with its own menu bar in the skinned frame,
