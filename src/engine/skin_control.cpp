@@ -486,7 +486,8 @@ TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
   const DWORD style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
   if (IsAnimationOrProgress(window)) {
     frame->FHasAnimation = true;
-    return nullptr;
+    // A progress bar is painted from the skin (its row below); an animation keeps its frames.
+    if (key != "MSCTLS_PROGRESS32") return nullptr;
   }
   if (key == "BUTTON") {
     // The button type decides; push-like check boxes and radio buttons, group boxes, owner-drawn,

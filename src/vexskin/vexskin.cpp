@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "controls/range_ctrl.h"
 #include "controls/scroll_ctrl.h"
 #include "controls/std_ctrl.h"
 #include "controls/std_wnd.h"
@@ -17,9 +18,11 @@ void InitializeSkinning() {
     engine::TvexSkinEngine::StaticClass();
     engine::RegisterStandardWindowClasses();
     engine::RegisterScrollWindowClasses();
+    engine::RegisterRangeWindowClasses();
     // The scrolling rows first: the table is searched from its end, and the custom-control row
     // must come after the more specific rows (panels) of the standard ones.
     engine::RegisterScrollControlClasses();
+    engine::RegisterRangeControlClasses();
     engine::RegisterStandardControlClasses();
   });
 }

@@ -142,9 +142,18 @@ TEST_F(Controls, CreateWindowWrapperChoosesByClassAndStyle) {
     DestroyWindow(child);
   }
   EXPECT_FALSE(frame->FHasAnimation);
-  HWND progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 50, 10, dlg, nullptr, nullptr, nullptr);
-  EXPECT_EQ(CreateWindowWrapper(progress, frame), nullptr);
+  // An animation keeps its own frames; a progress bar is painted from the skin. Either tells the
+  // frame that the window animates.
+  HWND animation = CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_CHILD, 0, 0, 50, 10, dlg, nullptr, nullptr, nullptr);
+  EXPECT_EQ(CreateWindowWrapper(animation, frame), nullptr);
   EXPECT_TRUE(frame->FHasAnimation);
+  frame->FHasAnimation = false;
+  HWND progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 0, 0, 50, 10, dlg, nullptr, nullptr, nullptr);
+  std::unique_ptr<TvexSkinControlWnd> pw(CreateWindowWrapper(progress, frame));
+  ASSERT_NE(pw, nullptr);
+  EXPECT_EQ(pw->ClassName(), "TvexSkinWndProgressBar");
+  EXPECT_TRUE(frame->FHasAnimation);
+  pw->Detach();
 }
 
 TEST_F(Controls, DialogControlsAreWrappedOnceAndReleasedWithTheFrame) {
