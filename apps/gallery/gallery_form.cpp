@@ -12,7 +12,10 @@
 #include "host/grids.h"
 #include "host/list_box.h"
 #include "host/list_view.h"
+#include "host/progress_bar.h"
 #include "host/scroll_bar.h"
+#include "host/track_bar.h"
+#include "host/up_down.h"
 #include "host/tree_view.h"
 #include "image/raster.h"
 #include "native_dialog.h"
@@ -131,6 +134,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"&Documents (MDI)", [this] { OpenMdiWindow(); }, 4);
   Item(windows, L"&Second form", [this] { OpenSecondForm(); }, 4);
   Item(windows, L"&Lists and grids", [this] { OpenListsWindow(); }, 4);
+  Item(windows, L"&Ranges", [this] { OpenRangesWindow(); }, 4);
   TMenuItem* skin = Item(menu_->Items(), L"&Skin");
   skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
   skinItems_[1] = Item(skin, L"Dar&k skin", [this] { UseSkin(0); });
@@ -414,6 +418,70 @@ TForm* TGalleryForm::OpenListsWindow() {
   auto* close = new TButton(f);
   close->SetParent(f);
   close->SetBounds(600, 380, 80, 27);
+  close->SetCaption(L"Close");
+  close->SetAnchors(akRight | akBottom);
+  close->OnClick.handler = [f](TObject*) { f->Close(); };
+  f->Show();
+  return f;
+}
+
+TForm* TGalleryForm::OpenRangesWindow() {
+  auto* f = new TForm(nullptr);
+  f->SetCaption(L"Ranges");
+  f->SetBounds(Left() + 60, Top() + 60, 520, 330);
+  f->OnClose = [](TCustomForm*, TCloseAction& a) { a = caFree; };
+  auto* track = new TTrackBar(f);
+  track->SetParent(f);
+  track->SetBounds(10, 10, 320, 45);
+  track->SetRange(0, 20);
+  track->SetPosition(8);
+  track->SetSelStart(4);
+  track->SetSelEnd(14);
+  auto* both = new TTrackBar(f);
+  both->SetParent(f);
+  both->SetBounds(10, 65, 320, 45);
+  both->SetRange(0, 10);
+  both->SetPosition(3);
+  both->SetTickMarks(tmBoth);
+  auto* vertical = new TTrackBar(f);
+  vertical->SetParent(f);
+  vertical->SetOrientation(trVertical);
+  vertical->SetBounds(350, 10, 45, 200);
+  vertical->SetRange(0, 10);
+  vertical->SetPosition(6);
+  auto* progress = new TProgressBar(f);
+  progress->SetParent(f);
+  progress->SetBounds(10, 125, 320, 18);
+  progress->SetPosition(65);
+  auto* empty = new TProgressBar(f);
+  empty->SetParent(f);
+  empty->SetBounds(10, 150, 320, 18);
+  empty->SetPosition(15);
+  auto* upright = new TProgressBar(f);
+  upright->SetParent(f);
+  upright->SetOrientation(pbVertical);
+  upright->SetBounds(420, 10, 18, 200);
+  upright->SetPosition(40);
+  auto* number = new TEdit(f);
+  number->SetParent(f);
+  number->SetBounds(10, 185, 80, 24);
+  auto* spin = new TUpDown(f);
+  spin->SetParent(f);
+  spin->SetRange(0, 99);
+  spin->SetPosition(42);
+  spin->SetAssociate(number);
+  auto* across = new TEdit(f);
+  across->SetParent(f);
+  across->SetBounds(130, 185, 80, 24);
+  auto* sideways = new TUpDown(f);
+  sideways->SetParent(f);
+  sideways->SetOrientation(udHorizontal);
+  sideways->SetRange(0, 9);
+  sideways->SetPosition(7);
+  sideways->SetAssociate(across);
+  auto* close = new TButton(f);
+  close->SetParent(f);
+  close->SetBounds(420, 250, 80, 27);
   close->SetCaption(L"Close");
   close->SetAnchors(akRight | akBottom);
   close->OnClick.handler = [f](TObject*) { f->Close(); };

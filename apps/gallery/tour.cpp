@@ -239,6 +239,13 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   TComponent::Free(lists);
   Pump(200);
 
+  // Range controls painted from the skin.
+  TForm* ranges = form.OpenRangesWindow();
+  Pump(800);
+  report(L"15-ranges.png", SaveScreenRect(WindowArea(ranges->Handle()), folder + L"\\15-ranges.png"));
+  TComponent::Free(ranges);
+  Pump(200);
+
   // The second skin stored with the form, then skinning switched off (every window back to the
   // system's look at its own size) and on again.
   const RECT skinnedArea = WindowArea(main);

@@ -114,6 +114,16 @@ TProgressView ProgressViewOfControl(const TControl& control, HWND wnd) {
   return v;
 }
 
+// The channel as it stands on the control. A vertical bar's channel is documented to come back
+// lying down (left and right along its length); some implementations give it standing: either
+// way it is turned to stand.
+RECT ChannelRect(HWND wnd, bool vertical) {
+  RECT c{};
+  SendMessageW(wnd, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
+  if (vertical && c.right - c.left > c.bottom - c.top) c = RECT{c.top, c.left, c.bottom, c.right};
+  return c;
+}
+
 bool UpDownVertical(HWND wnd) { return (GetWindowLongW(wnd, GWL_STYLE) & UDS_HORZ) == 0; }
 
 }  // namespace
@@ -138,16 +148,16 @@ TTrackBarView TrackBarViewOf(HWND wnd) {
 }
 
 int TrackBarValuePixel(HWND wnd, const TTrackBarView& view, int value) {
-  RECT channel{}, thumb{};
-  SendMessageW(wnd, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+  const RECT channel = ChannelRect(wnd, view.vertical);
+  RECT thumb{};
   SendMessageW(wnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
-  // The channel of a vertical bar is reported lying down: its length runs along left .. right.
   const int thumbLength = view.vertical ? thumb.bottom - thumb.top : thumb.right - thumb.left;
-  const int span = channel.right - channel.left - thumbLength;
+  const int start = view.vertical ? channel.top : channel.left;
+  const int span = (view.vertical ? channel.bottom - channel.top : channel.right - channel.left) - thumbLength;
   const int range = view.max - view.min;
   const int v = std::clamp(value, view.min, view.max);
   const int offset = range > 0 ? static_cast<int>(static_cast<long long>(v - view.min) * span / range) : 0;
-  return channel.left + thumbLength / 2 + offset;
+  return start + thumbLength / 2 + offset;
 }
 
 void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, const TBitmap* trackImage) {
@@ -156,8 +166,7 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
   TBitmap b(size.cx, size.cy, TPixelFormat::pf24bit);
   TCanvas& canvas = b.Canvas();
   utils::FillRectColor(canvas, RECT{0, 0, size.cx, size.cy}, engine.GetFormColor());
-  RECT c{};
-  SendMessageW(wnd, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
+  RECT c = ChannelRect(wnd, view.vertical);
   const bool track = trackImage && !trackImage->Empty();
   if (!view.vertical) {
     if (track) {
@@ -166,7 +175,6 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
       utils::PaintThreeCells(*trackImage, canvas, c, true, engine.SkinMetrics().TransparentColor);
     }
   } else {
-    c = RECT{c.top, c.left, c.bottom, c.right};
     if (track) {
       c.left += (c.right - c.left - trackImage->Width()) / 2 + 2;
       c.right = c.left + trackImage->Width();
@@ -235,7 +243,12 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
         }
       }
     };
-    for (int i = 0; i <= n - 3; ++i) tick(static_cast<int>(SendMessageW(wnd, TBM_GETTICPOS, static_cast<WPARAM>(i), 0)));
+    // The inner ticks (the two end ones follow): each at the place the bar gives its value, as
+    // the selection is.
+    for (int i = 0; i <= n - 3; ++i) {
+      const LRESULT value = SendMessageW(wnd, TBM_GETTIC, static_cast<WPARAM>(i), 0);
+      if (value >= 0) tick(TrackBarValuePixel(wnd, view, static_cast<int>(value)));
+    }
     if (!view.vertical) {
       tick(f.left + 8);
       tick(f.right - 8);

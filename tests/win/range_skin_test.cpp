@@ -149,12 +149,25 @@ TEST_F(RangeSkin, TheSelectionStandsWhereTheBarPutsTheThumbForItsValues) {
   const HWND h = track->Handle();
   const TTrackBarView view = TrackBarViewOf(h);
   ASSERT_EQ(view.max, 20);
-  // Where the bar itself puts the thumb's middle for a value is where the selection's ends go.
-  for (int v : {0, 3, 5, 11, 15, 20}) {
-    track->SetPosition(v);
-    RECT t;
-    SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
-    EXPECT_NEAR(TrackBarValuePixel(h, view, v), (t.left + t.right) / 2, 1) << v;
+  // Where the bar itself puts the thumb's middle for a value is where the selection's ends go,
+  // lying and standing.
+  auto* upright = new TTrackBar(form.get());
+  upright->SetParent(form.get());
+  upright->SetOrientation(trVertical);
+  upright->SetBounds(400, 10, 45, 220);
+  upright->SetRange(0, 20);
+  PumpMessages();
+  for (TTrackBar* bar : {track, upright}) {
+    const HWND bh = bar->Handle();
+    const TTrackBarView v = TrackBarViewOf(bh);
+    ASSERT_EQ(v.vertical, bar == upright);
+    for (int value : {0, 3, 5, 11, 15, 20}) {
+      bar->SetPosition(value);
+      RECT t;
+      SendMessageW(bh, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
+      EXPECT_NEAR(TrackBarValuePixel(bh, v, value), v.vertical ? (t.top + t.bottom) / 2 : (t.left + t.right) / 2, 1)
+          << value << (v.vertical ? " standing" : " lying");
+    }
   }
   // The line itself: in the complement of the track's colour from the start to the end value,
   // not before the start (the thumb stands far away at the bar's end).
