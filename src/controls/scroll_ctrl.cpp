@@ -918,7 +918,7 @@ void RegisterScrollControlClasses() {
         {&TScrollBar::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollBar>(c, f); }},
         // Combo boxes are list controls too, but their list drops down: the scrolling control's
-        // bars and border are not theirs, and they keep their own look.
+        // bars and border are not theirs (their own rows, registered later, come first).
         {&TCustomListControl::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* {
            if (c->Is<TCustomComboBox>()) return nullptr;

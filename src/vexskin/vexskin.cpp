@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "controls/combo_ctrl.h"
 #include "controls/range_ctrl.h"
 #include "controls/scroll_ctrl.h"
 #include "controls/std_ctrl.h"
@@ -19,10 +20,13 @@ void InitializeSkinning() {
     engine::RegisterStandardWindowClasses();
     engine::RegisterScrollWindowClasses();
     engine::RegisterRangeWindowClasses();
+    engine::RegisterComboWindowClasses();
     // The scrolling rows first: the table is searched from its end, and the custom-control row
     // must come after the more specific rows (panels) of the standard ones.
     engine::RegisterScrollControlClasses();
     engine::RegisterRangeControlClasses();
+    // After the list controls: a combo box is one, and its own row is the more specific.
+    engine::RegisterComboControlClasses();
     engine::RegisterStandardControlClasses();
   });
 }

@@ -1,0 +1,267 @@
+// Drop-down controls under the skin: the flat frame and drop button of combo boxes (not of simple
+// ones), the separator's side for right-to-left reading, the grey arrow of a disabled one, the
+// picker's skinned drop button and up-down arrows by mode and tag, a click on the skinned drop
+// button opening the calendar, native combo boxes of a dialog, and the controls' own look back
+// when the skin goes.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "controls/combo_ctrl.h"
+#include "dialog_template.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window_vcl.h"
+#include "host/combo_box.h"
+#include "host/date_time_picker.h"
+#include "input_support.h"
+#include "skin2/skin_keys.h"
+#include "skinned_engine_fixture.h"
+
+namespace vex::engine {
+namespace {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+using test::PumpMessages;
+
+std::uint64_t Fingerprint(HWND h) {
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PumpMessages();
+  RECT r;
+  GetWindowRect(h, &r);
+  HDC dc = GetDC(nullptr);
+  std::uint64_t hash = 1469598103934665603ull;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      hash ^= GetPixel(dc, x, y);
+      hash *= 1099511628211ull;
+    }
+  ReleaseDC(nullptr, dc);
+  return hash;
+}
+
+COMBOBOXINFO InfoOf(HWND h) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  GetComboBoxInfo(h, &info);
+  return info;
+}
+
+class ComboSkin : public test::TSkinnedEngineTest {
+ protected:
+  void SetUp() override {
+    TSkinnedEngineTest::SetUp();
+    engine->SetActive(false);
+    form->SetBounds(40, 40, 520, 360);
+  }
+  TComboBox* NewCombo(TComboBoxStyle style, int top) {
+    auto* c = new TComboBox(form.get());
+    c->SetParent(form.get());
+    c->SetStyle(style);
+    c->SetBounds(10, top, 160, 24);
+    for (const char* s : {"Red", "Green", "Blue"}) c->Items().Add(s);
+    c->SetItemIndex(1);
+    return c;
+  }
+  TDateTimePicker* NewPicker(TDateTimeKind kind, TDTDateMode mode, int top, std::int64_t tag = 0) {
+    auto* p = new TDateTimePicker(form.get());
+    p->SetParent(form.get());
+    p->SetKind(kind);
+    p->SetDateMode(mode);
+    p->SetTag(tag);
+    p->SetBounds(250, top, 160, 24);
+    return p;
+  }
+  void Skin() {
+    engine->SetActive(true);
+    engine->AttachOwnerForm(form.get());
+    PumpMessages();
+  }
+  TvexSkinControlVCL* WrapperOf(TControl* c) const {
+    auto* f = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(form->Handle()));
+    return f ? f->WrapperOf(c) : nullptr;
+  }
+  TColor SkinColor(keys::color::TColorKey key) const { return ColorToRGB(engine->GetSkinColor(key)); }
+};
+
+TEST_F(ComboSkin, DropDownCombosGetTheFlatLookAndSimpleOnesKeepTheirs) {
+  TComboBox* list = NewCombo(csDropDownList, 10);
+  TComboBox* edit = NewCombo(csDropDown, 50);
+  TComboBox* simple = NewCombo(csSimple, 90);
+  simple->SetHeight(80);
+  form->Show();
+  PumpMessages();
+  const std::uint64_t plainList = Fingerprint(list->Handle()), plainEdit = Fingerprint(edit->Handle()),
+                      plainSimple = Fingerprint(simple->Handle());
+  Skin();
+  for (TComboBox* c : {list, edit, simple}) {
+    ASSERT_NE(WrapperOf(c), nullptr);
+    EXPECT_EQ(WrapperOf(c)->ClassName(), "TvexSkinComboBox");
+  }
+  EXPECT_NE(Fingerprint(list->Handle()), plainList);
+  EXPECT_NE(Fingerprint(edit->Handle()), plainEdit);
+  EXPECT_EQ(Fingerprint(simple->Handle()), plainSimple) << "a simple combo box keeps its own look";
+  // The frame's outer line and the button's face in the skin's colours.
+  const COMBOBOXINFO info = InfoOf(list->Handle());
+  HDC dc = GetDC(list->Handle());
+  EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 0, 5)), SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  EXPECT_EQ(static_cast<TColor>(GetPixel(dc, info.rcButton.right - 2, info.rcButton.top + 1)), SkinColor(keys::color::SKIN2_CONTROLCOLOR));
+  EXPECT_EQ(static_cast<TColor>(GetPixel(dc, info.rcButton.left, info.rcButton.top + 3)), SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR))
+      << "the separator on the button's left";
+  ReleaseDC(list->Handle(), dc);
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(Fingerprint(list->Handle()), plainList);
+  EXPECT_EQ(Fingerprint(edit->Handle()), plainEdit);
+}
+
+TEST_F(ComboSkin, TheSeparatorStandsOnTheRightForRightToLeftAndADisabledArrowIsGrey) {
+  TComboBox* rtl = NewCombo(csDropDownList, 10);
+  rtl->SetBiDiMode(bdRightToLeft);
+  TComboBox* enabled = NewCombo(csDropDownList, 50);
+  TComboBox* disabled = NewCombo(csDropDownList, 90);
+  disabled->SetEnabled(false);
+  form->Show();
+  Skin();
+  Fingerprint(rtl->Handle());
+  const COMBOBOXINFO info = InfoOf(rtl->Handle());
+  HDC dc = GetDC(rtl->Handle());
+  EXPECT_EQ(static_cast<TColor>(GetPixel(dc, info.rcButton.right, info.rcButton.top + 3)), SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  ReleaseDC(rtl->Handle(), dc);
+  // The arrows: black when enabled, grey with a white shadow when not.
+  const auto arrowColours = [](HWND h) {
+    const COMBOBOXINFO i = InfoOf(h);
+    HDC d = GetDC(h);
+    bool black = false, white = false;
+    for (int y = i.rcButton.top; y < i.rcButton.bottom; ++y)
+      for (int x = i.rcButton.left + 1; x < i.rcButton.right; ++x) {
+        const COLORREF c = GetPixel(d, x, y);
+        black = black || c == RGB(0, 0, 0);
+        white = white || c == RGB(255, 255, 255);
+      }
+    ReleaseDC(h, d);
+    return std::pair<bool, bool>{black, white};
+  };
+  Fingerprint(enabled->Handle());
+  Fingerprint(disabled->Handle());
+  EXPECT_TRUE(arrowColours(enabled->Handle()).first);
+  EXPECT_FALSE(arrowColours(disabled->Handle()).first);
+  EXPECT_TRUE(arrowColours(disabled->Handle()).second);
+}
+
+TEST_F(ComboSkin, PickersShowTheSkinnedButtonOrArrowsByModeAndGiveTheirOwnBack) {
+  TDateTimePicker* date = NewPicker(dtkDate, dmComboBox, 10);
+  TDateTimePicker* time = NewPicker(dtkTime, dmComboBox, 50);
+  TDateTimePicker* tagged = NewPicker(dtkTime, dmComboBox, 90, 9998);
+  form->Show();
+  Skin();
+  auto* dw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(date));
+  auto* tw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(time));
+  auto* gw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(tagged));
+  ASSERT_TRUE(dw && tw && gw);
+  ASSERT_NE(dw->DropButton, nullptr);
+  EXPECT_TRUE(dw->DropButton->Visible());
+  ASSERT_NE(dw->SkinUpDown, nullptr);
+  EXPECT_FALSE(dw->SkinUpDown->Visible());
+  ASSERT_NE(tw->SkinUpDown, nullptr);
+  EXPECT_TRUE(tw->SkinUpDown->Visible());
+  EXPECT_FALSE(tw->DropButton && tw->DropButton->Visible());
+  const HWND nativeArrows = FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(nativeArrows, nullptr);
+  EXPECT_FALSE(IsWindowVisible(nativeArrows)) << "the picker's own arrows are hidden under the skinned ones";
+  EXPECT_EQ(gw->SkinUpDown, nullptr) << "tag 9998 keeps the picker's own arrows";
+  EXPECT_TRUE(IsWindowVisible(FindWindowExW(tagged->Handle(), nullptr, UPDOWN_CLASSW, nullptr)));
+  // The skinned arrows are painted from the skin too.
+  EXPECT_EQ(WrapperOf(tw->SkinUpDown) ? WrapperOf(tw->SkinUpDown)->ClassName() : std::string(), "TvexSkinUpDown");
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_TRUE(IsWindowVisible(nativeArrows)) << "the skin off, the picker's own arrows are back";
+  EXPECT_FALSE(dw->DropButton && dw->DropButton->Visible());
+}
+
+TEST_F(ComboSkin, TheSkinnedDropButtonOpensTheCalendarAndTheSkinnedArrowsPressThePickersOwn) {
+  TDateTimePicker* date = NewPicker(dtkDate, dmComboBox, 10);
+  TDateTimePicker* time = NewPicker(dtkTime, dmComboBox, 60);
+  form->Show();
+  Skin();
+  test::Activate(form->Handle());
+  auto* dw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(date));
+  ASSERT_TRUE(dw && dw->DropButton && dw->DropButton->HandleAllocated());
+  RECT b;
+  GetWindowRect(dw->DropButton->Handle(), &b);
+  test::ClickScreen(POINT{(b.left + b.right) / 2, (b.top + b.bottom) / 2});
+  test::PumpFor(400);
+  EXPECT_TRUE(date->DroppedDown()) << "the calendar opened as from the picker's own button";
+  date->SetDroppedDown(false);
+  test::PumpFor(200);
+
+  // A press on the skinned arrows reaches the picker's own (hidden) arrows, at the same place on
+  // them: the upper arrow's half.
+  auto* tw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(time));
+  ASSERT_TRUE(tw && tw->SkinUpDown && tw->SkinUpDown->HandleAllocated());
+  const HWND native = FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(native, nullptr);
+  struct TSeen {
+    int presses = 0;
+    POINT at{-1, -1};
+  } seen;
+  const SUBCLASSPROC spy = [](HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) -> LRESULT {
+    if (msg == WM_LBUTTONDOWN) {
+      auto* s = reinterpret_cast<TSeen*>(data);
+      ++s->presses;
+      s->at = POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    }
+    return DefSubclassProc(w, msg, wp, lp);
+  };
+  SetWindowSubclass(native, spy, 1, reinterpret_cast<DWORD_PTR>(&seen));
+  RECT u, n;
+  GetWindowRect(tw->SkinUpDown->Handle(), &u);
+  GetClientRect(native, &n);
+  test::ClickScreen(POINT{(u.left + u.right) / 2, u.top + 3});
+  test::PumpFor(400);
+  RemoveWindowSubclass(native, spy, 1);
+  EXPECT_EQ(seen.presses, 1);
+  EXPECT_TRUE(seen.at.x >= 0 && seen.at.x < n.right && seen.at.y >= 0 && seen.at.y < n.bottom / 2)
+      << "pressed at " << seen.at.x << "," << seen.at.y << " of " << n.right << " x " << n.bottom;
+}
+
+INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
+  enum : WORD { idDrop = 10, idSimple = 11 };
+  test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Combos");
+  t.Item(L"COMBOBOX", L"", idDrop, CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 100, 60);
+  t.Item(L"COMBOBOX", L"", idSimple, CBS_SIMPLE, 10, 40, 100, 50);
+  HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  ShowWindow(dlg, SW_SHOW);
+  PumpMessages();
+  engine->SetActive(true);
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  TvexSkinWindow* f = engine->FindFrame(dlg);
+  ASSERT_NE(f, nullptr);
+  const auto classOf = [f](HWND h) -> std::string {
+    for (const auto& c : f->FControls)
+      if (c->GetHandle() == h) return c->ClassName();
+    return "";
+  };
+  const HWND drop = GetDlgItem(dlg, idDrop);
+  EXPECT_EQ(classOf(drop), "TvexSkinWndComboBox");
+  EXPECT_EQ(classOf(GetDlgItem(dlg, idSimple)), "");
+  Fingerprint(drop);
+  const COMBOBOXINFO info = InfoOf(drop);
+  HDC dc = GetWindowDC(drop);
+  // A combo box has no edge of its own: its window and client coordinates are the same.
+  EXPECT_EQ(static_cast<TColor>(GetPixel(dc, info.rcButton.right - 2, info.rcButton.top + 1)), SkinColor(keys::color::SKIN2_CONTROLCOLOR));
+  ReleaseDC(drop, dc);
+  DestroyWindow(dlg);
+  PumpMessages();
+}
+
+}  // namespace
+}  // namespace vex::engine
