@@ -12,6 +12,9 @@
 #include "host/grids.h"
 #include "host/list_box.h"
 #include "host/list_view.h"
+#include "host/combo_box.h"
+#include "host/combo_box_ex.h"
+#include "host/date_time_picker.h"
 #include "host/progress_bar.h"
 #include "host/scroll_bar.h"
 #include "host/track_bar.h"
@@ -134,7 +137,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"&Documents (MDI)", [this] { OpenMdiWindow(); }, 4);
   Item(windows, L"&Second form", [this] { OpenSecondForm(); }, 4);
   Item(windows, L"&Lists and grids", [this] { OpenListsWindow(); }, 4);
-  Item(windows, L"&Ranges", [this] { OpenRangesWindow(); }, 4);
+  Item(windows, L"&Ranges and pickers", [this] { OpenRangesWindow(); }, 4);
   TMenuItem* skin = Item(menu_->Items(), L"&Skin");
   skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
   skinItems_[1] = Item(skin, L"Dar&k skin", [this] { UseSkin(0); });
@@ -427,8 +430,8 @@ TForm* TGalleryForm::OpenListsWindow() {
 
 TForm* TGalleryForm::OpenRangesWindow() {
   auto* f = new TForm(nullptr);
-  f->SetCaption(L"Ranges");
-  f->SetBounds(Left() + 60, Top() + 60, 520, 330);
+  f->SetCaption(L"Ranges and pickers");
+  f->SetBounds(Left() + 60, Top() + 60, 520, 380);
   f->OnClose = [](TCustomForm*, TCloseAction& a) { a = caFree; };
   auto* track = new TTrackBar(f);
   track->SetParent(f);
@@ -479,9 +482,45 @@ TForm* TGalleryForm::OpenRangesWindow() {
   sideways->SetRange(0, 9);
   sideways->SetPosition(7);
   sideways->SetAssociate(across);
+  // Drop-down controls: a combo box of each style, one with images, a date and a time picker.
+  struct TComboRow {
+    TComboBoxStyle style;
+    const wchar_t* label;
+  };
+  int y = 225;
+  for (const TComboRow& row : {TComboRow{csDropDown, L"Typed or picked"}, TComboRow{csDropDownList, L"Picked only"}}) {
+    auto* combo = new TComboBox(f);
+    combo->SetParent(f);
+    combo->SetStyle(row.style);
+    combo->SetBounds(10, y, 150, 24);
+    for (const char* s : {"Title bar", "Borders", "Buttons", "Scroll bars", "Menus"}) combo->Items().Add(s);
+    combo->SetItemIndex(2);
+    y += 32;
+  }
+  auto* simple = new TComboBox(f);
+  simple->SetParent(f);
+  simple->SetStyle(csSimple);
+  simple->SetBounds(170, 225, 130, 90);
+  for (const char* s : {"Always", "shown", "list"}) simple->Items().Add(s);
+  auto* pictures = new TComboBoxEx(f);
+  pictures->SetParent(f);
+  pictures->SetBounds(10, 289, 150, 24);
+  pictures->SetImages(images_);
+  int image = 0;
+  for (const wchar_t* caption : {L"Open", L"Colour", L"Message", L"Dialog"}) pictures->ItemsEx().AddItem(caption, image++);
+  pictures->SetItemIndex(1);
+  auto* date = new TDateTimePicker(f);
+  date->SetParent(f);
+  date->SetBounds(310, 225, 130, 24);
+  date->SetDateTime(EncodeDate(2026, 12, 11) + EncodeTime(9, 30, 0));
+  auto* time = new TDateTimePicker(f);
+  time->SetParent(f);
+  time->SetKind(dtkTime);
+  time->SetBounds(310, 257, 130, 24);
+  time->SetDateTime(EncodeDate(2026, 12, 11) + EncodeTime(9, 30, 0));
   auto* close = new TButton(f);
   close->SetParent(f);
-  close->SetBounds(420, 250, 80, 27);
+  close->SetBounds(420, 300, 80, 27);
   close->SetCaption(L"Close");
   close->SetAnchors(akRight | akBottom);
   close->OnClick.handler = [f](TObject*) { f->Close(); };

@@ -26,8 +26,9 @@ class TGalleryForm : public host::TForm {
   // A form of scrolling controls: a memo, a list box, a list view, a tree view, a grid and
   // scroll bars, each with its bars skinned.
   host::TForm* OpenListsWindow();
-  // A form of range controls: track bars with ticks and a selection, progress bars and up-down
-  // buttons beside their edits, in both orientations.
+  // A form of range controls (track bars with ticks and a selection, progress bars and up-down
+  // buttons beside their edits, in both orientations) and drop-down controls (combo boxes of
+  // each style, one with images, date and time pickers).
   host::TForm* OpenRangesWindow();
   // The skin engine read with the stored form, if any.
   engine::TvexSkinEngine* Engine() const;

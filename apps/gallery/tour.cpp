@@ -11,6 +11,8 @@
 #include "native_dialog.h"
 #include "gallery_form.h"
 #include "host/application.h"
+#include "host/combo_box.h"
+#include "host/date_time_picker.h"
 #include "host/scroll_bar.h"
 #include "png_writer.h"
 
@@ -242,7 +244,27 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   // Range controls painted from the skin.
   TForm* ranges = form.OpenRangesWindow();
   Pump(800);
-  report(L"15-ranges.png", SaveScreenRect(WindowArea(ranges->Handle()), folder + L"\\15-ranges.png"));
+  report(L"15-ranges-and-pickers.png", SaveScreenRect(WindowArea(ranges->Handle()), folder + L"\\15-ranges-and-pickers.png"));
+  // A combo box dropped down, then a date picker with its calendar open.
+  const auto dropShot = [&](const char* className, const std::wstring& name) {
+    for (int i = 0; i < ranges->ControlCount(); ++i) {
+      TControl* c = ranges->Controls(i);
+      if (c->ClassName() != className) continue;
+      if (auto* combo = dynamic_cast<TCustomComboBox*>(c); combo && combo->Style() != csDropDownList) continue;
+      if (auto* combo = dynamic_cast<TCustomComboBox*>(c)) combo->SetDroppedDown(true);
+      if (auto* picker = dynamic_cast<TDateTimePicker*>(c)) picker->SetDroppedDown(true);
+      Pump(500);
+      RECT area = WindowArea(ranges->Handle());
+      area.bottom += 160;
+      report(name, SaveScreenRect(area, folder + L"\\" + name));
+      if (auto* combo = dynamic_cast<TCustomComboBox*>(c)) combo->SetDroppedDown(false);
+      if (auto* picker = dynamic_cast<TDateTimePicker*>(c)) picker->SetDroppedDown(false);
+      Pump(300);
+      return;
+    }
+  };
+  dropShot("TComboBox", L"15b-combo-dropped-down.png");
+  dropShot("TDateTimePicker", L"15c-date-picker-calendar.png");
   TComponent::Free(ranges);
   Pump(200);
 
