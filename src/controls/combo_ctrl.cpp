@@ -10,6 +10,7 @@
 #include "host/combo_box.h"
 #include "host/combo_box_ex.h"
 #include "host/date_time_picker.h"
+#include "controls/range_ctrl.h"
 #include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
 #include "utils/platform_helpers.h"
@@ -41,6 +42,10 @@ const TClassInfo& TvexSkinExtComboboxLikeControl::StaticClass() {
 }
 const TClassInfo& TvexSkinInternalUpDown::StaticClass() {
   static const TClassInfo info("TvexSkinInternalUpDown", &TCustomUpDown::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinWndDateTimePicker::StaticClass() {
+  static const TClassInfo info("TvexSkinWndDateTimePicker", &TvexSkinBorderWndControl::StaticClass());
   return info;
 }
 const TClassInfo& TvexSkinDateTimePicker::StaticClass() {
@@ -327,6 +332,54 @@ void TvexSkinDateTimePicker::UpdateSkinState() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Native date-time pickers
+
+TvexSkinWndDateTimePicker::~TvexSkinWndDateTimePicker() {
+  if (Arrows) Arrows->Detach();
+}
+
+void TvexSkinWndDateTimePicker::Attached() {
+  TvexSkinBorderWndControl::Attached();
+  if (!Handle) return;
+  if (HWND arrows = NativeUpDownOf(Handle)) {
+    try {
+      Arrows.reset(NewControlWrapper<TvexSkinWndUpDown>(arrows, Owner));
+    } catch (...) {
+      Arrows.reset();  // the arrows keep their own look
+    }
+  }
+}
+
+void TvexSkinWndDateTimePicker::Detach() {
+  TvexSkinBorderWndControl::Detach();
+  if (Arrows) {
+    Arrows->Detach();
+    Arrows.reset();
+  }
+  if (Handle && IsWindow(Handle)) InvalidateRect(Handle, nullptr, TRUE);
+}
+
+RECT TvexSkinWndDateTimePicker::DropButtonRect() const {
+  if (!Handle || NativeUpDownOf(Handle) || (GetWindowLongW(Handle, GWL_STYLE) & DTS_UPDOWN)) return RECT{};
+  DATETIMEPICKERINFO info{};
+  info.cbSize = sizeof info;
+  if (SendMessageW(Handle, DTM_GETDATETIMEPICKERINFO, 0, reinterpret_cast<LPARAM>(&info)) && info.rcButton.right > info.rcButton.left)
+    return info.rcButton;
+  // Without the query: the button stands at the client area's right end, a scroll arrow wide.
+  RECT c;
+  GetClientRect(Handle, &c);
+  return RECT{c.right - GetSystemMetrics(SM_CXVSCROLL), c.top, c.right, c.bottom};
+}
+
+void TvexSkinWndDateTimePicker::Paint() {
+  TvexSkinBorderWndControl::Paint();
+  const RECT b = DropButtonRect();
+  if (!Engine || b.right <= b.left) return;
+  TWindowCanvas canvas(Handle, TWindowDC::TKind::Client);
+  PaintComboButton(canvas, *Engine, b, false, IsWindowEnabled(Handle) != FALSE, b.top + (b.bottom - b.top) / 2 - 2);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Registration
 
 void RegisterComboControlClasses() {
@@ -348,7 +401,12 @@ void RegisterComboWindowClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
     const auto combo = [](HWND h, TvexSkinWindow* f) -> TvexSkinControlWnd* { return NewControlWrapper<TvexSkinWndComboBox>(h, f); };
-    const TWindowClassRow rows[] = {{"COMBOBOX", combo}, {"COMBOBOXEX32", combo}};
+    const TWindowClassRow rows[] = {
+        {"COMBOBOX", combo},
+        {"COMBOBOXEX32", combo},
+        {"SYSDATETIMEPICK32",
+         [](HWND h, TvexSkinWindow* f) -> TvexSkinControlWnd* { return NewControlWrapper<TvexSkinWndDateTimePicker>(h, f); }},
+    };
     RegisterWindowClasses(rows);
   });
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "engine/skin_control.h"
 #include "host/canvas.h"
 #include "host/std_controls.h"
@@ -116,6 +118,23 @@ class TvexSkinDateTimePicker : public TvexSkinExtComboboxLikeControl {
 
  private:
   void DestroyUpDown();
+};
+
+// A native date-time picker: the flat border, its drop button painted from the skin in place, or
+// its own up-down arrows painted as the skin's.
+class TvexSkinWndDateTimePicker : public TvexSkinBorderWndControl {
+  VEX_CLASS(TvexSkinWndDateTimePicker)
+ public:
+  TvexSkinWndDateTimePicker(HWND handle, TvexSkinWindow* owner) : TvexSkinBorderWndControl(handle, owner, StaticClass()) {}
+  ~TvexSkinWndDateTimePicker() override;
+  void Paint() override;
+  void Attached() override;
+  void Detach() override;
+  // Where the picker's drop button is (client coordinates); empty in its up-down modes.
+  RECT DropButtonRect() const;
+
+  // The wrapper of the picker's own up-down arrows, when it has them.
+  std::unique_ptr<TvexSkinControlWnd> Arrows;
 };
 
 // Registers the framework and native rows of the drop-down controls (once each).

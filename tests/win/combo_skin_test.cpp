@@ -232,12 +232,17 @@ TEST_F(ComboSkin, TheSkinnedDropButtonOpensTheCalendarAndTheSkinnedArrowsPressTh
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
-  enum : WORD { idDrop = 10, idSimple = 11 };
+  enum : WORD { idDrop = 10, idSimple = 11, idDate = 12, idTime = 13 };
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_DATE_CLASSES};
+  InitCommonControlsEx(&icc);
   test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Combos");
   t.Item(L"COMBOBOX", L"", idDrop, CBS_DROPDOWNLIST | WS_VSCROLL, 10, 10, 100, 60);
   t.Item(L"COMBOBOX", L"", idSimple, CBS_SIMPLE, 10, 40, 100, 50);
+  t.Item(L"SysDateTimePick32", L"", idDate, DTS_SHORTDATEFORMAT, 120, 10, 90, 14);
+  t.Item(L"SysDateTimePick32", L"", idTime, DTS_TIMEFORMAT, 120, 40, 90, 14);
   HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
   ASSERT_NE(dlg, nullptr);
+  SetWindowPos(dlg, nullptr, 60, 60, 480, 260, SWP_NOZORDER);
   ShowWindow(dlg, SW_SHOW);
   PumpMessages();
   engine->SetActive(true);
@@ -259,6 +264,27 @@ TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
   // A combo box has no edge of its own: its window and client coordinates are the same.
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, info.rcButton.right - 2, info.rcButton.top + 1)), SkinColor(keys::color::SKIN2_CONTROLCOLOR));
   ReleaseDC(drop, dc);
+  // Pickers: a date picker's drop button in the skin's colours, a time picker's own arrows
+  // painted as the skin's.
+  const HWND date = GetDlgItem(dlg, idDate), time = GetDlgItem(dlg, idTime);
+  EXPECT_EQ(classOf(date), "TvexSkinWndDateTimePicker");
+  EXPECT_EQ(classOf(time), "TvexSkinWndDateTimePicker");
+  TvexSkinWndDateTimePicker* tw = nullptr;
+  TvexSkinWndDateTimePicker* dw = nullptr;
+  for (const auto& c : f->FControls) {
+    if (c->GetHandle() == time) tw = dynamic_cast<TvexSkinWndDateTimePicker*>(c.get());
+    if (c->GetHandle() == date) dw = dynamic_cast<TvexSkinWndDateTimePicker*>(c.get());
+  }
+  ASSERT_TRUE(tw && dw);
+  ASSERT_NE(tw->Arrows, nullptr);
+  EXPECT_EQ(tw->Arrows->ClassName(), "TvexSkinWndUpDown");
+  EXPECT_EQ(dw->Arrows, nullptr);
+  Fingerprint(date);
+  const RECT b = dw->DropButtonRect();
+  ASSERT_GT(b.right, b.left);
+  HDC ddc = GetDC(date);
+  EXPECT_EQ(static_cast<TColor>(GetPixel(ddc, b.right - 2, b.top + 1)), SkinColor(keys::color::SKIN2_CONTROLCOLOR));
+  ReleaseDC(date, ddc);
   DestroyWindow(dlg);
   PumpMessages();
 }
