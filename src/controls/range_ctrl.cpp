@@ -279,8 +279,10 @@ bool TvexSkinTrackBar::BeforeMessage(TMessage& m) {
 void TvexSkinTrackBar::UpdateSkinState() {
   TvexSkinControlVCL::UpdateSkinState();
   TrackImage.reset();
-  if (Engine && Engine->IsSkinActive() && Control)
-    TrackImage = MakeTrackImage(*Engine, Prop(*Control, "Orientation").value_or(0) == 1);
+  if (Engine && Engine->IsSkinActive() && Control) {
+    TrackImageStanding = Prop(*Control, "Orientation").value_or(0) == 1;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
 }
 
 void TvexSkinTrackBar::Detach() {
@@ -291,7 +293,12 @@ void TvexSkinTrackBar::Detach() {
 void TvexSkinTrackBar::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!TrackImage || !Engine || !wc || !wc->HandleAllocated()) return;
-  PaintTrackBar(*Engine, wc->Handle(), TrackBarViewOfControl(*Control, wc->Handle()), TrackImage.get());
+  const TTrackBarView view = TrackBarViewOfControl(*Control, wc->Handle());
+  if (view.vertical != TrackImageStanding) {
+    TrackImageStanding = view.vertical;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
+  PaintTrackBar(*Engine, wc->Handle(), view, TrackImage.get());
 }
 
 // The bar repaints itself when it gains or loses the focus: that paint is the skin's.
@@ -300,7 +307,10 @@ bool TvexSkinWndTrackBar::BeforeMessage(TMessage& m) { return TakePaint(m, Handl
 void TvexSkinWndTrackBar::UpdateSkinState() {
   TvexSkinControlWnd::UpdateSkinState();
   TrackImage.reset();
-  if (Engine && Engine->IsSkinActive()) TrackImage = MakeTrackImage(*Engine, (GetWindowLongW(Handle, GWL_STYLE) & TBS_VERT) != 0);
+  if (Engine && Engine->IsSkinActive()) {
+    TrackImageStanding = (GetWindowLongW(Handle, GWL_STYLE) & TBS_VERT) != 0;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
   InvalidateRect(Handle, nullptr, TRUE);
 }
 
@@ -312,7 +322,12 @@ void TvexSkinWndTrackBar::Detach() {
 
 void TvexSkinWndTrackBar::Paint() {
   if (!TrackImage || !Engine || !Handle) return;
-  PaintTrackBar(*Engine, Handle, TrackBarViewOf(Handle), TrackImage.get());
+  const TTrackBarView view = TrackBarViewOf(Handle);
+  if (view.vertical != TrackImageStanding) {
+    TrackImageStanding = view.vertical;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
+  PaintTrackBar(*Engine, Handle, view, TrackImage.get());
 }
 
 // ---------------------------------------------------------------------------------------------
