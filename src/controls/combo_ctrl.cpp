@@ -316,6 +316,16 @@ void TvexSkinDateTimePicker::Detach() {
     if (HWND native = NativeUpDownOf(wc->Handle())) ShowWindow(native, SW_SHOW);
 }
 
+void TvexSkinDateTimePicker::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinExtComboboxLikeControl::AfterMessage(m);
+  if (!*alive || Detached) return;
+  // A picker's window made after the wrapper came, or made anew for another kind or mode, has
+  // arrows of its own again and may want the other of the skin's parts: its children's windows
+  // (its own arrows, then the skin's button and arrows) are made with it, each telling it so.
+  if ((m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE) || m.Msg == CM_RECREATEWND) UpdateSkinState();
+}
+
 void TvexSkinDateTimePicker::UpdateSkinState() {
   TvexSkinExtComboboxLikeControl::UpdateSkinState();
   auto* wc = dynamic_cast<TWinControl*>(Control);

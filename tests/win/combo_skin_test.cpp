@@ -229,6 +229,53 @@ TEST_F(ComboSkin, TheSkinnedDropButtonOpensTheCalendarAndTheSkinnedArrowsPressTh
       << "pressed at " << seen.at.x << "," << seen.at.y << " of " << n.right << " x " << n.bottom;
 }
 
+TEST_F(ComboSkin, APickerMadeOrRemadeUnderTheSkinShowsOnlyTheArrowsOrButtonItsModeCallsFor) {
+  form->Show();
+  Skin();
+  // Made while the form is skinned: the wrapper comes before the picker's window.
+  TDateTimePicker* picker = NewPicker(dtkTime, dmComboBox, 10);
+  PumpMessages();
+  auto* w = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(picker));
+  ASSERT_TRUE(w && w->DropButton && w->SkinUpDown);
+  struct TStep {
+    TDateTimeKind kind;
+    TDTDateMode mode;
+    bool dropButton;
+  };
+  // Each change of kind or mode gives the picker a new window (and new arrows of its own).
+  const TStep steps[] = {{dtkTime, dmComboBox, false}, {dtkDate, dmComboBox, true}, {dtkTime, dmComboBox, false},
+                         {dtkDate, dmUpDown, false},   {dtkDate, dmComboBox, true}};
+  for (const TStep& s : steps) {
+    picker->SetKind(s.kind);
+    picker->SetDateMode(s.mode);
+    PumpMessages();
+    const HWND native = FindWindowExW(picker->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+    const std::string at = std::to_string(s.kind) + "/" + std::to_string(s.mode);
+    ASSERT_TRUE(w->DropButton && w->SkinUpDown) << at;
+    EXPECT_EQ(w->DropButton->Visible(), s.dropButton) << at;
+    EXPECT_EQ(w->SkinUpDown->Visible(), !s.dropButton) << at;
+    EXPECT_EQ(native != nullptr, !s.dropButton) << at;
+    if (native) {
+      EXPECT_FALSE(IsWindowVisible(native)) << at << ": the picker's own arrows stay under the skinned ones";
+    }
+    RECT pr, cr;
+    GetClientRect(picker->Handle(), &pr);
+    MapWindowPoints(picker->Handle(), nullptr, reinterpret_cast<POINT*>(&pr), 2);
+    GetWindowRect(s.dropButton ? w->DropButton->Handle() : w->SkinUpDown->Handle(), &cr);
+    EXPECT_EQ(cr.right, pr.right) << at << ": at the right end of the picker's client area";
+    EXPECT_TRUE(IsWindowVisible(s.dropButton ? w->DropButton->Handle() : w->SkinUpDown->Handle())) << at;
+  }
+  engine->SetActive(false);
+  PumpMessages();
+  picker->SetKind(dtkTime);
+  PumpMessages();
+  const HWND native = FindWindowExW(picker->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(native, nullptr);
+  EXPECT_TRUE(IsWindowVisible(native)) << "remade with the skin off, the picker keeps its own arrows";
+  EXPECT_FALSE(w->SkinUpDown->Visible());
+  EXPECT_FALSE(w->DropButton->Visible());
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
