@@ -67,6 +67,9 @@ void PassPress(HWND target, UINT msg) {
   POINT p{static_cast<LONG>(LOWORD(pos)), static_cast<LONG>(HIWORD(pos))};
   ScreenToClient(target, &p);
   ReleaseCapture();
+  // The second press of a quick pair is a double click only to windows whose class asks for
+  // them; the target hears it as it would have from the mouse.
+  if (msg == WM_LBUTTONDBLCLK && !(GetClassLongPtrW(target, GCL_STYLE) & CS_DBLCLKS)) msg = WM_LBUTTONDOWN;
   SendMessageW(target, msg, MK_LBUTTON, MAKELPARAM(p.x, p.y));
 }
 
@@ -176,6 +179,7 @@ void TvexSkinInternalComboButton::WndProc(TMessage& m) {
       m.Result = 1;
       return;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP: {
       TCustomPanel::WndProc(m);
       const auto alive = alive_;

@@ -276,6 +276,37 @@ TEST_F(ComboSkin, APickerMadeOrRemadeUnderTheSkinShowsOnlyTheArrowsOrButtonItsMo
   EXPECT_FALSE(w->DropButton->Visible());
 }
 
+TEST_F(ComboSkin, TheSkinnedDropButtonOpensAndClosesTheCalendarAsThePickersOwnDoes) {
+  TDateTimePicker* date = NewPicker(dtkDate, dmComboBox, 10);
+  int drops = 0, closes = 0;
+  date->OnDropDown.handler = [&drops](TObject*) { ++drops; };
+  date->OnCloseUp.handler = [&closes](TObject*) { ++closes; };
+  form->Show();
+  Skin();
+  test::Activate(form->Handle());
+  auto* dw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(date));
+  ASSERT_TRUE(dw && dw->DropButton && dw->DropButton->HandleAllocated());
+  RECT b;
+  GetWindowRect(dw->DropButton->Handle(), &b);
+  const POINT middle{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+  ASSERT_EQ(WindowFromPoint(middle), dw->DropButton->Handle());
+  test::ClickScreen(middle);
+  test::PumpFor(300);
+  EXPECT_TRUE(date->DroppedDown());
+  EXPECT_EQ(drops, 1);
+  date->SetDroppedDown(false);
+  test::PumpFor(100);
+  EXPECT_EQ(closes, 1);
+  // Two clicks at once (a double click to the button) open and close it, as they do on the
+  // picker's own button.
+  test::ClickScreen(middle);
+  test::ClickScreen(middle);
+  test::PumpFor(400);
+  EXPECT_FALSE(date->DroppedDown()) << "the second click of a double click closes the calendar again";
+  EXPECT_EQ(drops, 2);
+  EXPECT_EQ(closes, 2);
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
