@@ -491,7 +491,8 @@ void PaintUpDown(TvexSkinEngine& engine, HWND wnd, bool vertical, bool enabled, 
 
 namespace {
 
-// The pressed half after a button message; unchanged by any other message.
+// The pressed half after a button message or the loss of the mouse; unchanged by any other
+// message.
 void TrackPressedPart(const TMessage& m, HWND wnd, bool vertical, int& pressed) {
   if (m.Msg == WM_LBUTTONDOWN) {
     const SIZE size = ClientSize(wnd);
@@ -499,6 +500,11 @@ void TrackPressedPart(const TMessage& m, HWND wnd, bool vertical, int& pressed) 
     pressed = UpDownPartAt(vertical, size.cx, size.cy, p);
   } else if (m.Msg == WM_LBUTTONUP) {
     pressed = 0;
+  } else if (m.Msg == WM_CAPTURECHANGED && pressed != 0) {
+    // The mouse is gone elsewhere (a window taking it, or arrows passing the press on to
+    // others): the button up will not come here, and nothing stays pressed.
+    pressed = 0;
+    InvalidateRect(wnd, nullptr, FALSE);
   }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "controls/combo_ctrl.h"
+#include "controls/range_ctrl.h"
 #include "dialog_template.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
@@ -227,6 +228,9 @@ TEST_F(ComboSkin, TheSkinnedDropButtonOpensTheCalendarAndTheSkinnedArrowsPressTh
   EXPECT_EQ(seen.presses, 1);
   EXPECT_TRUE(seen.at.x >= 0 && seen.at.x < n.right && seen.at.y >= 0 && seen.at.y < n.bottom / 2)
       << "pressed at " << seen.at.x << "," << seen.at.y << " of " << n.right << " x " << n.bottom;
+  auto* arrows = dynamic_cast<TvexSkinUpDown*>(WrapperOf(tw->SkinUpDown));
+  ASSERT_NE(arrows, nullptr);
+  EXPECT_EQ(arrows->PressedPart, 0) << "the button up, the skinned arrows no longer show a half pressed";
 }
 
 TEST_F(ComboSkin, APickerMadeOrRemadeUnderTheSkinShowsOnlyTheArrowsOrButtonItsModeCallsFor) {
