@@ -250,7 +250,11 @@ TvexSkinInternalUpDown::~TvexSkinInternalUpDown() {
   Picker = nullptr;
   TvexSkinDateTimePicker* w = PickerWrapper;
   PickerWrapper = nullptr;
-  if (w && !PickerWrapperAlive.expired() && !w->Detached && w->SkinUpDown == this) w->SkinUpDown = nullptr;
+  if (w && !PickerWrapperAlive.expired() && !w->Detached && w->SkinUpDown == this) {
+    w->SkinUpDown = nullptr;
+    // Freed from outside while the picker stays: its own arrows stand in again.
+    w->UpdateSkinState();
+  }
 }
 
 void TvexSkinInternalUpDown::WndProc(TMessage& m) {
@@ -335,7 +339,11 @@ void TvexSkinDateTimePicker::UpdateSkinState() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   const HWND native = wc && wc->HandleAllocated() ? NativeUpDownOf(wc->Handle()) : nullptr;
   if (DropButton && DropButton->Visible()) DropButton->SetVisible(ShowsDropDown());
-  if (!SkinUpDown || !Engine) return;
+  if (!SkinUpDown || !Engine) {
+    // Nothing in their place: the picker's own arrows show.
+    if (native && !Control->HasState(csDestroying)) ShowWindow(native, SW_SHOW);
+    return;
+  }
   if (Engine->IsSkinActive()) {
     SkinUpDown->SetVisible(!(DropButton && DropButton->Visible()));
     if (native) ShowWindow(native, SW_HIDE);

@@ -311,6 +311,57 @@ TEST_F(ComboSkin, TheSkinnedDropButtonOpensAndClosesTheCalendarAsThePickersOwnDo
   EXPECT_EQ(closes, 2);
 }
 
+TEST_F(ComboSkin, PickersAndTheirSkinnedPartsGoInAnyOrder) {
+  enum TFirst { pickerFirst, buttonFirst, arrowsFirst, engineFirst };
+  for (TFirst first : {pickerFirst, buttonFirst, arrowsFirst, engineFirst}) {
+    TDateTimePicker* date = NewPicker(dtkDate, dmComboBox, 10);
+    TDateTimePicker* time = NewPicker(dtkTime, dmComboBox, 50);
+    form->Show();
+    Skin();
+    auto* dw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(date));
+    auto* tw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(time));
+    ASSERT_TRUE(dw && dw->DropButton && tw && tw->SkinUpDown) << first;
+    switch (first) {
+      case pickerFirst:
+        TComponent::Free(date);
+        TComponent::Free(time);
+        break;
+      case buttonFirst:
+        TComponent::Free(dw->DropButton);
+        EXPECT_EQ(dw->DropButton, nullptr);
+        TComponent::Free(date);
+        TComponent::Free(time);
+        break;
+      case arrowsFirst:
+        TComponent::Free(tw->SkinUpDown);
+        EXPECT_EQ(tw->SkinUpDown, nullptr);
+        EXPECT_TRUE(IsWindowVisible(FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr)))
+            << "with nothing in their place, the picker's own arrows show at once";
+        engine->SetActive(false);
+        PumpMessages();
+        EXPECT_TRUE(IsWindowVisible(FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr)));
+        engine->SetActive(true);
+        TComponent::Free(time);
+        TComponent::Free(date);
+        break;
+      case engineFirst: {
+        const HWND native = FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+        TComponent::Free(engine);
+        engine = nullptr;
+        PumpMessages();
+        EXPECT_TRUE(IsWindowVisible(native)) << "the engine gone, the picker's own arrows are back";
+        EXPECT_EQ(date->ControlCount(), 0) << "and the skinned parts went with it";
+        EXPECT_EQ(time->ControlCount(), 0);
+        TComponent::Free(date);
+        TComponent::Free(time);
+        break;
+      }
+    }
+    PumpMessages();
+    EXPECT_TRUE(IsWindow(form->Handle())) << first;
+  }
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
