@@ -67,6 +67,9 @@ void PassPress(HWND target, UINT msg) {
   POINT p{static_cast<LONG>(LOWORD(pos)), static_cast<LONG>(HIWORD(pos))};
   ScreenToClient(target, &p);
   ReleaseCapture();
+  // The second press of a quick pair is a double click only to windows whose class asks for
+  // them; the target hears it as it would have from the mouse.
+  if (msg == WM_LBUTTONDBLCLK && !(GetClassLongPtrW(target, GCL_STYLE) & CS_DBLCLKS)) msg = WM_LBUTTONDOWN;
   SendMessageW(target, msg, MK_LBUTTON, MAKELPARAM(p.x, p.y));
 }
 
@@ -176,6 +179,7 @@ void TvexSkinInternalComboButton::WndProc(TMessage& m) {
       m.Result = 1;
       return;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP: {
       TCustomPanel::WndProc(m);
       const auto alive = alive_;
@@ -246,7 +250,11 @@ TvexSkinInternalUpDown::~TvexSkinInternalUpDown() {
   Picker = nullptr;
   TvexSkinDateTimePicker* w = PickerWrapper;
   PickerWrapper = nullptr;
-  if (w && !PickerWrapperAlive.expired() && !w->Detached && w->SkinUpDown == this) w->SkinUpDown = nullptr;
+  if (w && !PickerWrapperAlive.expired() && !w->Detached && w->SkinUpDown == this) {
+    w->SkinUpDown = nullptr;
+    // Freed from outside while the picker stays: its own arrows stand in again.
+    w->UpdateSkinState();
+  }
 }
 
 void TvexSkinInternalUpDown::WndProc(TMessage& m) {
@@ -316,12 +324,26 @@ void TvexSkinDateTimePicker::Detach() {
     if (HWND native = NativeUpDownOf(wc->Handle())) ShowWindow(native, SW_SHOW);
 }
 
+void TvexSkinDateTimePicker::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinExtComboboxLikeControl::AfterMessage(m);
+  if (!*alive || Detached) return;
+  // A picker's window made after the wrapper came, or made anew for another kind or mode, has
+  // arrows of its own again and may want the other of the skin's parts: its children's windows
+  // (its own arrows, then the skin's button and arrows) are made with it, each telling it so.
+  if ((m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_CREATE) || m.Msg == CM_RECREATEWND) UpdateSkinState();
+}
+
 void TvexSkinDateTimePicker::UpdateSkinState() {
   TvexSkinExtComboboxLikeControl::UpdateSkinState();
   auto* wc = dynamic_cast<TWinControl*>(Control);
   const HWND native = wc && wc->HandleAllocated() ? NativeUpDownOf(wc->Handle()) : nullptr;
   if (DropButton && DropButton->Visible()) DropButton->SetVisible(ShowsDropDown());
-  if (!SkinUpDown || !Engine) return;
+  if (!SkinUpDown || !Engine) {
+    // Nothing in their place: the picker's own arrows show.
+    if (native && !Control->HasState(csDestroying)) ShowWindow(native, SW_SHOW);
+    return;
+  }
   if (Engine->IsSkinActive()) {
     SkinUpDown->SetVisible(!(DropButton && DropButton->Visible()));
     if (native) ShowWindow(native, SW_HIDE);

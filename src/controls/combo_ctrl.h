@@ -108,6 +108,7 @@ class TvexSkinDateTimePicker : public TvexSkinExtComboboxLikeControl {
  public:
   TvexSkinDateTimePicker(host::TControl* control, TvexSkinWindow* owner) : TvexSkinExtComboboxLikeControl(control, owner, StaticClass()) {}
   ~TvexSkinDateTimePicker() override;
+  void AfterMessage(host::TMessage& m) override;
   void UpdateSkinState() override;
   void Attached() override;
   void Detach() override;

@@ -279,8 +279,10 @@ bool TvexSkinTrackBar::BeforeMessage(TMessage& m) {
 void TvexSkinTrackBar::UpdateSkinState() {
   TvexSkinControlVCL::UpdateSkinState();
   TrackImage.reset();
-  if (Engine && Engine->IsSkinActive() && Control)
-    TrackImage = MakeTrackImage(*Engine, Prop(*Control, "Orientation").value_or(0) == 1);
+  if (Engine && Engine->IsSkinActive() && Control) {
+    TrackImageStanding = Prop(*Control, "Orientation").value_or(0) == 1;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
 }
 
 void TvexSkinTrackBar::Detach() {
@@ -291,7 +293,12 @@ void TvexSkinTrackBar::Detach() {
 void TvexSkinTrackBar::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!TrackImage || !Engine || !wc || !wc->HandleAllocated()) return;
-  PaintTrackBar(*Engine, wc->Handle(), TrackBarViewOfControl(*Control, wc->Handle()), TrackImage.get());
+  const TTrackBarView view = TrackBarViewOfControl(*Control, wc->Handle());
+  if (view.vertical != TrackImageStanding) {
+    TrackImageStanding = view.vertical;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
+  PaintTrackBar(*Engine, wc->Handle(), view, TrackImage.get());
 }
 
 // The bar repaints itself when it gains or loses the focus: that paint is the skin's.
@@ -300,7 +307,10 @@ bool TvexSkinWndTrackBar::BeforeMessage(TMessage& m) { return TakePaint(m, Handl
 void TvexSkinWndTrackBar::UpdateSkinState() {
   TvexSkinControlWnd::UpdateSkinState();
   TrackImage.reset();
-  if (Engine && Engine->IsSkinActive()) TrackImage = MakeTrackImage(*Engine, (GetWindowLongW(Handle, GWL_STYLE) & TBS_VERT) != 0);
+  if (Engine && Engine->IsSkinActive()) {
+    TrackImageStanding = (GetWindowLongW(Handle, GWL_STYLE) & TBS_VERT) != 0;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
   InvalidateRect(Handle, nullptr, TRUE);
 }
 
@@ -312,7 +322,12 @@ void TvexSkinWndTrackBar::Detach() {
 
 void TvexSkinWndTrackBar::Paint() {
   if (!TrackImage || !Engine || !Handle) return;
-  PaintTrackBar(*Engine, Handle, TrackBarViewOf(Handle), TrackImage.get());
+  const TTrackBarView view = TrackBarViewOf(Handle);
+  if (view.vertical != TrackImageStanding) {
+    TrackImageStanding = view.vertical;
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+  }
+  PaintTrackBar(*Engine, Handle, view, TrackImage.get());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -476,7 +491,8 @@ void PaintUpDown(TvexSkinEngine& engine, HWND wnd, bool vertical, bool enabled, 
 
 namespace {
 
-// The pressed half after a button message; unchanged by any other message.
+// The pressed half after a button message or the loss of the mouse; unchanged by any other
+// message.
 void TrackPressedPart(const TMessage& m, HWND wnd, bool vertical, int& pressed) {
   if (m.Msg == WM_LBUTTONDOWN) {
     const SIZE size = ClientSize(wnd);
@@ -484,6 +500,11 @@ void TrackPressedPart(const TMessage& m, HWND wnd, bool vertical, int& pressed) 
     pressed = UpDownPartAt(vertical, size.cx, size.cy, p);
   } else if (m.Msg == WM_LBUTTONUP) {
     pressed = 0;
+  } else if (m.Msg == WM_CAPTURECHANGED && pressed != 0) {
+    // The mouse is gone elsewhere (a window taking it, or arrows passing the press on to
+    // others): the button up will not come here, and nothing stays pressed.
+    pressed = 0;
+    InvalidateRect(wnd, nullptr, FALSE);
   }
 }
 

@@ -59,6 +59,8 @@ class TvexSkinTrackBar : public TvexSkinControlVCL {
 
   // The skin's track (turned left for a vertical bar); none while the skin is off.
   std::unique_ptr<host::TBitmap> TrackImage;
+  // Whether TrackImage was turned to stand: a bar turned since (a new window) takes it anew.
+  bool TrackImageStanding = false;
 };
 
 // The framework's progress bar.
@@ -94,6 +96,7 @@ class TvexSkinWndTrackBar : public TvexSkinControlWnd {
   void Detach() override;
 
   std::unique_ptr<host::TBitmap> TrackImage;
+  bool TrackImageStanding = false;
 };
 
 class TvexSkinWndProgressBar : public TvexSkinControlWnd {

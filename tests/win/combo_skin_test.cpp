@@ -12,6 +12,7 @@
 #include <string>
 
 #include "controls/combo_ctrl.h"
+#include "controls/range_ctrl.h"
 #include "dialog_template.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
@@ -227,6 +228,138 @@ TEST_F(ComboSkin, TheSkinnedDropButtonOpensTheCalendarAndTheSkinnedArrowsPressTh
   EXPECT_EQ(seen.presses, 1);
   EXPECT_TRUE(seen.at.x >= 0 && seen.at.x < n.right && seen.at.y >= 0 && seen.at.y < n.bottom / 2)
       << "pressed at " << seen.at.x << "," << seen.at.y << " of " << n.right << " x " << n.bottom;
+  auto* arrows = dynamic_cast<TvexSkinUpDown*>(WrapperOf(tw->SkinUpDown));
+  ASSERT_NE(arrows, nullptr);
+  EXPECT_EQ(arrows->PressedPart, 0) << "the button up, the skinned arrows no longer show a half pressed";
+}
+
+TEST_F(ComboSkin, APickerMadeOrRemadeUnderTheSkinShowsOnlyTheArrowsOrButtonItsModeCallsFor) {
+  form->Show();
+  Skin();
+  // Made while the form is skinned: the wrapper comes before the picker's window.
+  TDateTimePicker* picker = NewPicker(dtkTime, dmComboBox, 10);
+  PumpMessages();
+  auto* w = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(picker));
+  ASSERT_TRUE(w && w->DropButton && w->SkinUpDown);
+  struct TStep {
+    TDateTimeKind kind;
+    TDTDateMode mode;
+    bool dropButton;
+  };
+  // Each change of kind or mode gives the picker a new window (and new arrows of its own).
+  const TStep steps[] = {{dtkTime, dmComboBox, false}, {dtkDate, dmComboBox, true}, {dtkTime, dmComboBox, false},
+                         {dtkDate, dmUpDown, false},   {dtkDate, dmComboBox, true}};
+  for (const TStep& s : steps) {
+    picker->SetKind(s.kind);
+    picker->SetDateMode(s.mode);
+    PumpMessages();
+    const HWND native = FindWindowExW(picker->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+    const std::string at = std::to_string(s.kind) + "/" + std::to_string(s.mode);
+    ASSERT_TRUE(w->DropButton && w->SkinUpDown) << at;
+    EXPECT_EQ(w->DropButton->Visible(), s.dropButton) << at;
+    EXPECT_EQ(w->SkinUpDown->Visible(), !s.dropButton) << at;
+    EXPECT_EQ(native != nullptr, !s.dropButton) << at;
+    if (native) {
+      EXPECT_FALSE(IsWindowVisible(native)) << at << ": the picker's own arrows stay under the skinned ones";
+    }
+    RECT pr, cr;
+    GetClientRect(picker->Handle(), &pr);
+    MapWindowPoints(picker->Handle(), nullptr, reinterpret_cast<POINT*>(&pr), 2);
+    GetWindowRect(s.dropButton ? w->DropButton->Handle() : w->SkinUpDown->Handle(), &cr);
+    EXPECT_EQ(cr.right, pr.right) << at << ": at the right end of the picker's client area";
+    EXPECT_TRUE(IsWindowVisible(s.dropButton ? w->DropButton->Handle() : w->SkinUpDown->Handle())) << at;
+  }
+  engine->SetActive(false);
+  PumpMessages();
+  picker->SetKind(dtkTime);
+  PumpMessages();
+  const HWND native = FindWindowExW(picker->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_NE(native, nullptr);
+  EXPECT_TRUE(IsWindowVisible(native)) << "remade with the skin off, the picker keeps its own arrows";
+  EXPECT_FALSE(w->SkinUpDown->Visible());
+  EXPECT_FALSE(w->DropButton->Visible());
+}
+
+TEST_F(ComboSkin, TheSkinnedDropButtonOpensAndClosesTheCalendarAsThePickersOwnDoes) {
+  TDateTimePicker* date = NewPicker(dtkDate, dmComboBox, 10);
+  int drops = 0, closes = 0;
+  date->OnDropDown.handler = [&drops](TObject*) { ++drops; };
+  date->OnCloseUp.handler = [&closes](TObject*) { ++closes; };
+  form->Show();
+  Skin();
+  test::Activate(form->Handle());
+  auto* dw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(date));
+  ASSERT_TRUE(dw && dw->DropButton && dw->DropButton->HandleAllocated());
+  RECT b;
+  GetWindowRect(dw->DropButton->Handle(), &b);
+  const POINT middle{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+  ASSERT_EQ(WindowFromPoint(middle), dw->DropButton->Handle());
+  test::ClickScreen(middle);
+  test::PumpFor(300);
+  EXPECT_TRUE(date->DroppedDown());
+  EXPECT_EQ(drops, 1);
+  date->SetDroppedDown(false);
+  test::PumpFor(100);
+  EXPECT_EQ(closes, 1);
+  // Two clicks at once (a double click to the button) open and close it, as they do on the
+  // picker's own button.
+  test::ClickScreen(middle);
+  test::ClickScreen(middle);
+  test::PumpFor(400);
+  EXPECT_FALSE(date->DroppedDown()) << "the second click of a double click closes the calendar again";
+  EXPECT_EQ(drops, 2);
+  EXPECT_EQ(closes, 2);
+}
+
+TEST_F(ComboSkin, PickersAndTheirSkinnedPartsGoInAnyOrder) {
+  enum TFirst { pickerFirst, buttonFirst, arrowsFirst, engineFirst };
+  for (TFirst first : {pickerFirst, buttonFirst, arrowsFirst, engineFirst}) {
+    TDateTimePicker* date = NewPicker(dtkDate, dmComboBox, 10);
+    TDateTimePicker* time = NewPicker(dtkTime, dmComboBox, 50);
+    form->Show();
+    Skin();
+    auto* dw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(date));
+    auto* tw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(time));
+    ASSERT_TRUE(dw && dw->DropButton && tw && tw->SkinUpDown) << first;
+    switch (first) {
+      case pickerFirst:
+        TComponent::Free(date);
+        TComponent::Free(time);
+        break;
+      case buttonFirst:
+        TComponent::Free(dw->DropButton);
+        EXPECT_EQ(dw->DropButton, nullptr);
+        TComponent::Free(date);
+        TComponent::Free(time);
+        break;
+      case arrowsFirst:
+        TComponent::Free(tw->SkinUpDown);
+        EXPECT_EQ(tw->SkinUpDown, nullptr);
+        EXPECT_TRUE(IsWindowVisible(FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr)))
+            << "with nothing in their place, the picker's own arrows show at once";
+        engine->SetActive(false);
+        PumpMessages();
+        EXPECT_TRUE(IsWindowVisible(FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr)));
+        engine->SetActive(true);
+        TComponent::Free(time);
+        TComponent::Free(date);
+        break;
+      case engineFirst: {
+        const HWND native = FindWindowExW(time->Handle(), nullptr, UPDOWN_CLASSW, nullptr);
+        TComponent::Free(engine);
+        engine = nullptr;
+        PumpMessages();
+        EXPECT_TRUE(IsWindowVisible(native)) << "the engine gone, the picker's own arrows are back";
+        EXPECT_EQ(date->ControlCount(), 0) << "and the skinned parts went with it";
+        EXPECT_EQ(time->ControlCount(), 0);
+        TComponent::Free(date);
+        TComponent::Free(time);
+        break;
+      }
+    }
+    PumpMessages();
+    EXPECT_TRUE(IsWindow(form->Handle())) << first;
+  }
 }
 
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }

@@ -237,6 +237,23 @@ TEST_F(RangeSkin, ThePressedHalfOfAnUpDownIsShownPressed) {
   EXPECT_EQ(updown->Position(), 4) << "the press still reached the control (the lower half counts down)";
 }
 
+TEST_F(RangeSkin, ATrackBarTurnedUnderTheSkinTakesTheTrackTurnedWithIt) {
+  Skin();
+  auto* w = dynamic_cast<TvexSkinTrackBar*>(WrapperOf(track));
+  ASSERT_TRUE(w && w->TrackImage && !w->TrackImage->Empty());
+  const int length = w->TrackImage->Width(), across = w->TrackImage->Height();
+  ASSERT_GT(length, across) << "a lying bar's track lies";
+  for (TTrackBarOrientation o : {trVertical, trHorizontal, trVertical}) {
+    track->SetOrientation(o);
+    PumpMessages();
+    RedrawWindow(track->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_TRUE(w->TrackImage && !w->TrackImage->Empty());
+    const bool standing = o == trVertical;
+    EXPECT_EQ(w->TrackImage->Width(), standing ? across : length) << o;
+    EXPECT_EQ(w->TrackImage->Height(), standing ? length : across) << o;
+  }
+}
+
 INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
 TEST_F(RangeSkin, NativeRangeControlsOfADialogAreSkinnedToo) {
