@@ -18,6 +18,7 @@
 #include "host/progress_bar.h"
 #include "host/track_bar.h"
 #include "host/up_down.h"
+#include "input_support.h"
 #include "skinned_engine_fixture.h"
 #include "utils/skin_res.h"
 
@@ -191,13 +192,11 @@ TEST_F(RangeSkin, TheSelectionStandsWhereTheBarPutsTheThumbForItsValues) {
   ReleaseDC(h, dc);
 }
 
-TEST_F(RangeSkin, TheThumbIsDrawnWhereTheKeysMovedIt) {
-  Skin();
+TEST_F(RangeSkin, TheThumbIsDrawnWhereTheKeysAndTheMouseMovedIt) {
   const HWND h = track->Handle();
   track->SetPosition(0);
-  SetFocus(h);
-  PumpMessages();
   const auto thumbPixels = [h] {
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     RECT t;
     SendMessageW(h, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
     HDC dc = GetDC(h);
@@ -206,14 +205,29 @@ TEST_F(RangeSkin, TheThumbIsDrawnWhereTheKeysMovedIt) {
     ReleaseDC(h, dc);
     return px;
   };
+  const std::vector<COLORREF> plain = thumbPixels();
+  Skin();
+  test::Activate(form->Handle());
+  SetFocus(h);
+  PumpMessages();
   const std::vector<COLORREF> atStart = thumbPixels();
+  ASSERT_NE(atStart, plain) << "the skin's thumb, not the control's own";
   for (int i = 0; i < 7; ++i) {
     SendMessageW(h, WM_KEYDOWN, VK_RIGHT, 0);
     SendMessageW(h, WM_KEYUP, VK_RIGHT, 0);
   }
   PumpMessages();
   EXPECT_EQ(track->Position(), 7);
-  EXPECT_EQ(thumbPixels(), atStart) << "the skin's thumb stands where the bar's thumb now is";
+  EXPECT_EQ(thumbPixels(), atStart) << "the skin's thumb stands where the keys put the bar's thumb";
+  // A click on the channel far right pages the thumb towards it.
+  RECT c;
+  SendMessageW(h, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&c));
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  test::ClickScreen(POINT{origin.x + c.right - 6, origin.y + (c.top + c.bottom) / 2});
+  test::PumpFor(300);
+  EXPECT_GT(track->Position(), 7);
+  EXPECT_EQ(thumbPixels(), atStart) << "the skin's thumb stands where the click put the bar's thumb";
 }
 
 TEST_F(RangeSkin, ThePressedHalfOfAnUpDownIsShownPressed) {
