@@ -153,6 +153,11 @@ void TCoolBar::SetAutoSize(bool v) {
   AdjustHeight();
 }
 
+void TCoolBar::DestroyWnd() {
+  SaveBandWidths();
+  TWinControl::DestroyWnd();
+}
+
 void TCoolBar::SaveBandWidths() {
   if (!handle_) return;
   for (int i = 0; i < bands_->Count(); ++i) bands_->Items(i)->width_ = bands_->Items(i)->Width();

@@ -68,6 +68,7 @@ class TCoolBar : public TWinControl {
  protected:
   void CreateParams(TCreateParams& p) override;
   void CreateWnd() override;
+  void DestroyWnd() override;
   void WndProc(TMessage& m) override;
   void Notification(TComponent* c, TOperation op) override;
   void Loaded() override;

@@ -270,6 +270,11 @@ void TCustomTabControl::CreateWnd() {
   TabsLaidOut();
 }
 
+void TCustomTabControl::DestroyWnd() {
+  SaveState();
+  TWinControl::DestroyWnd();
+}
+
 void TCustomTabControl::SaveState() {
   if (!handle_) return;
   const int n = static_cast<int>(SendMessageW(handle_, TCM_GETITEMCOUNT, 0, 0));

@@ -57,6 +57,7 @@ class TCustomTabControl : public TWinControl {
  protected:
   void CreateParams(TCreateParams& p) override;
   void CreateWnd() override;
+  void DestroyWnd() override;
   void WndProc(TMessage& m) override;
   void Notification(TComponent* c, TOperation op) override;
   virtual bool CanChange();
