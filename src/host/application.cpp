@@ -101,6 +101,18 @@ bool TApplication::ProcessMessage(MSG& msg) {
       HandleWindowProcException(&ex);
       return true;
     }
+    // Ctrl+Tab and Ctrl+Shift+Tab go to the controls around the focus (a page control turns its
+    // page), innermost first.
+    if (form && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) < 0) {
+      try {
+        for (HWND w = msg.hwnd; w && w != top; w = GetParent(w))
+          if (TWinControl* target = TWinControl::FindControl(w); target && target->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0)
+            return true;
+      } catch (const std::exception& ex) {
+        HandleWindowProcException(&ex);
+        return true;
+      }
+    }
     // Tab and Shift+Tab move between the form's tab stops, unless the focused control types
     // tabs (a memo with WantTabs).
     if (form && msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&

@@ -27,6 +27,10 @@ inline constexpr UINT CM_LOSTFOCUS = CM_BASE + 3;
 // focused control does not take: WParam is the character; a control that acts on it (a menu or
 // button accelerator) answers 1. Passed down a parent's children until one takes it.
 inline constexpr UINT CM_DIALOGCHAR = CM_BASE + 6;
+// A navigation key the focused control does not use itself (WParam the virtual key; Ctrl+Tab):
+// offered to the focused control and then to each framework control around it, innermost
+// first, until one answers 1 (a page control turns its page).
+inline constexpr UINT CM_DIALOGKEY = CM_BASE + 5;
 inline constexpr LPARAM kDialogCharAlt = 0x20000000;
 inline constexpr UINT CM_VISIBLECHANGED = CM_BASE + 11;
 inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;

@@ -14,6 +14,10 @@
 #include "host/grids.h"
 #include "host/list_box.h"
 #include "host/combo_box.h"
+#include "host/cool_bar.h"
+#include "host/frames.h"
+#include "host/status_bar.h"
+#include "host/tab_controls.h"
 #include "host/combo_box_ex.h"
 #include "host/date_time_picker.h"
 #include "host/progress_bar.h"
@@ -36,6 +40,13 @@ void RegisterStandardClasses() {
   TBitBtn::StaticClass();
   TSpeedButton::StaticClass();
   TPanel::StaticClass();
+  TGroupBox::StaticClass();
+  TFrame::StaticClass();
+  TStatusBar::StaticClass();
+  TCoolBar::StaticClass();
+  TTabControl::StaticClass();
+  TPageControl::StaticClass();
+  TTabSheet::StaticClass();
   TCheckBox::StaticClass();
   TRadioButton::StaticClass();
   THotKey::StaticClass();

@@ -3,21 +3,41 @@
 #include "host/form.h"
 #include "host/prop_builder.h"
 
+#include <algorithm>
+
 namespace vex::host {
 
-const TClassInfo& TLabel::StaticClass() {
-  static TClassInfo info("TLabel", &TGraphicControl::StaticClass(), ComponentFactory<TLabel>);
+const TClassInfo& TCustomLabel::StaticClass() {
+  static TClassInfo info("TCustomLabel", &TGraphicControl::StaticClass());
   static const bool once = [] {
-    TPropBuilder<TLabel> b(info);
-    b.Enum("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}, [](const TLabel& l) { return l.Alignment(); },
-           [](TLabel& l, std::int64_t v) { l.SetAlignment(static_cast<TAlignment>(v)); })
+    TPropBuilder<TCustomLabel> b(info);
+    b.Enum("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}, [](const TCustomLabel& l) { return l.Alignment(); },
+           [](TCustomLabel& l, std::int64_t v) { l.SetAlignment(static_cast<TAlignment>(v)); })
         .defaultValue = std::int64_t{taLeftJustify};
-    b.Boolean("AutoSize", [](const TLabel& l) { return l.AutoSize(); }, [](TLabel& l, std::int64_t v) { l.SetAutoSize(v != 0); })
+    b.Boolean("AutoSize", [](const TCustomLabel& l) { return l.AutoSize(); }, [](TCustomLabel& l, std::int64_t v) { l.SetAutoSize(v != 0); })
         .defaultValue = std::int64_t{1};
-    b.Boolean("Transparent", [](const TLabel& l) { return l.Transparent(); }, [](TLabel& l, std::int64_t v) { l.SetTransparent(v != 0); })
+    b.Object("FocusControl", TPropKind::Object, TWinControl::StaticClass(), [](const TCustomLabel& l) { return l.FocusControl(); },
+             [](TCustomLabel& l, TObject* o) { l.SetFocusControl(static_cast<TWinControl*>(o)); });
+    b.Enum("Layout", "TTextLayout", {"tlTop", "tlCenter", "tlBottom"}, [](const TCustomLabel& l) { return l.Layout(); },
+           [](TCustomLabel& l, std::int64_t v) { l.SetLayout(static_cast<TTextLayout>(v)); })
+        .defaultValue = std::int64_t{tlTop};
+    b.Boolean("ShowAccelChar", [](const TCustomLabel& l) { return l.ShowAccelChar(); },
+              [](TCustomLabel& l, std::int64_t v) { l.SetShowAccelChar(v != 0); })
         .defaultValue = std::int64_t{1};
-    b.Boolean("WordWrap", [](const TLabel& l) { return l.WordWrap(); }, [](TLabel& l, std::int64_t v) { l.SetWordWrap(v != 0); })
+    b.Boolean("Transparent", [](const TCustomLabel& l) { return l.Transparent(); },
+              [](TCustomLabel& l, std::int64_t v) { l.SetTransparent(v != 0); })
+        .defaultValue = std::int64_t{1};
+    b.Boolean("WordWrap", [](const TCustomLabel& l) { return l.WordWrap(); }, [](TCustomLabel& l, std::int64_t v) { l.SetWordWrap(v != 0); })
         .defaultValue = std::int64_t{0};
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+const TClassInfo& TLabel::StaticClass() {
+  static TClassInfo info("TLabel", &TCustomLabel::StaticClass(), ComponentFactory<TLabel>);
+  static const bool once = [] {
     RegisterFrameworkClass(info);
     return true;
   }();
@@ -25,53 +45,104 @@ const TClassInfo& TLabel::StaticClass() {
   return info;
 }
 
-TLabel::TLabel(TComponent* owner, const TClassInfo& cls) : TGraphicControl(owner, cls) {
+bool IsAccel(wchar_t ch, const std::wstring& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != L'&') continue;
+    if (caption[i + 1] == L'&') {
+      ++i;  // "&&" is a plain ampersand
+      continue;
+    }
+    return CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[i + 1]))) ==
+           CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch)));
+  }
+  return false;
+}
+
+TCustomLabel::TCustomLabel(TComponent* owner, const TClassInfo& cls) : TGraphicControl(owner, cls) {
   width_ = 65;
   height_ = 17;
   parentColor_ = true;
 }
 
-void TLabel::SetAlignment(TAlignment a) {
+TCustomLabel::~TCustomLabel() { SetFocusControl(nullptr); }
+
+void TCustomLabel::SetAlignment(TAlignment a) {
   alignment_ = a;
   Invalidate();
 }
-void TLabel::SetWordWrap(bool w) {
+void TCustomLabel::SetLayout(TTextLayout l) {
+  layout_ = l;
+  Invalidate();
+}
+void TCustomLabel::SetWordWrap(bool w) {
   wordWrap_ = w;
   AdjustSize();
   Invalidate();
 }
-void TLabel::SetTransparent(bool t) {
+void TCustomLabel::SetTransparent(bool t) {
   transparent_ = t;
   Invalidate();
 }
-void TLabel::SetAutoSize(bool a) {
+void TCustomLabel::SetAutoSize(bool a) {
   autoSize_ = a;
   AdjustSize();
 }
+void TCustomLabel::SetShowAccelChar(bool v) {
+  showAccelChar_ = v;
+  AdjustSize();
+  Invalidate();
+}
 
-void TLabel::SetText(const std::wstring& s) {
+void TCustomLabel::SetFocusControl(TWinControl* c) {
+  if (c == focusControl_) return;
+  if (focusControl_) focusControl_->RemoveFreeNotification(this);
+  focusControl_ = c;
+  if (c) c->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* c, TOperation op) {
+  TGraphicControl::Notification(c, op);
+  if (op == TOperation::opRemove && c == focusControl_) focusControl_ = nullptr;
+}
+
+void TCustomLabel::SetText(const std::wstring& s) {
   TControl::SetText(s);
   AdjustSize();
 }
 
-void TLabel::WndProc(TMessage& m) {
+void TCustomLabel::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR) {
+    if (focusControl_ && enabled_ && showAccelChar_ && IsAccel(static_cast<wchar_t>(m.WParam), text_) && focusControl_->CanFocus()) {
+      focusControl_->SetFocus();
+      m.Result = 1;
+    } else {
+      m.Result = 0;
+    }
+    return;
+  }
   TGraphicControl::WndProc(m);
   if (m.Msg == CM_FONTCHANGED) AdjustSize();
 }
 
-void TLabel::AdjustSize() {
+UINT TCustomLabel::TextFlags() const {
+  UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
+  if (!showAccelChar_) flags |= DT_NOPREFIX;
+  return flags;
+}
+
+void TCustomLabel::AdjustSize() {
   if (!autoSize_) return;
   RECT r{0, 0, wordWrap_ ? width_ : 0, 0};
   {
     TWindowDC screen(nullptr, TWindowDC::TKind::Client);
     TSelectObject font(screen.Get(), font_.Handle());
     const std::wstring text = text_.empty() ? L" " : text_;
-    ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+    ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | TextFlags());
   }
   SetBounds(left_, top_, wordWrap_ ? width_ : r.right, r.bottom);
 }
 
-void TLabel::Paint() {
+void TCustomLabel::Paint() {
   TCanvas& c = Canvas();
   RECT r = ClientRect();
   if (!transparent_) {
@@ -81,9 +152,17 @@ void TLabel::Paint() {
     c.FillRect(r);
   }
   c.Brush.style = TBrushStyle::bsClear;
-  UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE);
+  UINT flags = TextFlags();
   flags |= alignment_ == taCenter ? DT_CENTER : alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT;
   flags = DrawTextBiDiModeFlags(flags);
+  if (layout_ != tlTop) {
+    // The text's height at this width decides how far down it starts.
+    RECT calc = r;
+    const std::wstring measured = text_.empty() ? L" " : text_;
+    c.DrawText(measured, calc, flags | DT_CALCRECT);
+    const int free = (r.bottom - r.top) - (calc.bottom - calc.top);
+    r.top += layout_ == tlCenter ? free / 2 : free;
+  }
   if (!enabled_) {
     c.Font().SetColor(clBtnHighlight);
     RECT shifted = r;
@@ -194,12 +273,25 @@ const TClassInfo& TCustomPanel::StaticClass() {
   static TClassInfo info("TCustomPanel", &TCustomControl::StaticClass());
   static const bool once = [] {
     TPropBuilder<TCustomPanel> b(info);
+    const std::vector<std::string> cuts{"bvNone", "bvLowered", "bvRaised", "bvSpace"};
     b.Enum("Alignment", "TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"}, [](const TCustomPanel& p) { return p.Alignment(); },
            [](TCustomPanel& p, std::int64_t v) { p.SetAlignment(static_cast<TAlignment>(v)); })
         .defaultValue = std::int64_t{taCenter};
-    b.Enum("BevelOuter", "TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"}, [](const TCustomPanel& p) { return p.BevelOuter(); },
+    b.Enum("BevelInner", "TBevelCut", cuts, [](const TCustomPanel& p) { return p.BevelInner(); },
+           [](TCustomPanel& p, std::int64_t v) { p.SetBevelInner(static_cast<TBevelCut>(v)); })
+        .defaultValue = std::int64_t{bvNone};
+    b.Enum("BevelOuter", "TBevelCut", cuts, [](const TCustomPanel& p) { return p.BevelOuter(); },
            [](TCustomPanel& p, std::int64_t v) { p.SetBevelOuter(static_cast<TBevelCut>(v)); })
         .defaultValue = std::int64_t{bvRaised};
+    b.Integer("BevelWidth", [](const TCustomPanel& p) { return p.BevelWidth(); },
+              [](TCustomPanel& p, std::int64_t v) { p.SetBevelWidth(static_cast<int>(v)); })
+        .defaultValue = std::int64_t{1};
+    b.Enum("BorderStyle", "TBorderStyle", {"bsNone", "bsSingle"}, [](const TCustomPanel& p) { return p.BorderStyle(); },
+           [](TCustomPanel& p, std::int64_t v) { p.SetBorderStyle(static_cast<TBorderStyle>(v)); })
+        .defaultValue = std::int64_t{bsNone};
+    b.Boolean("ParentBackground", [](const TCustomPanel& p) { return p.ParentBackground(); },
+              [](TCustomPanel& p, std::int64_t v) { p.SetParentBackground(v != 0); })
+        .defaultValue = std::int64_t{0};
     return true;
   }();
   (void)once;
@@ -226,24 +318,155 @@ void TCustomPanel::SetBevelOuter(TBevelCut b) {
   bevelOuter_ = b;
   Invalidate();
 }
+void TCustomPanel::SetBevelInner(TBevelCut b) {
+  bevelInner_ = b;
+  Invalidate();
+}
+void TCustomPanel::SetBevelWidth(int w) {
+  bevelWidth_ = std::max(w, 1);
+  Invalidate();
+}
+void TCustomPanel::SetBorderStyle(TBorderStyle b) {
+  if (b != bsSingle) b = bsNone;
+  if (b == borderStyle_) return;
+  borderStyle_ = b;
+  RecreateWnd();
+}
 void TCustomPanel::SetAlignment(TAlignment a) {
   alignment_ = a;
   Invalidate();
+}
+void TCustomPanel::SetParentBackground(bool v) {
+  parentBackground_ = v;
+  Invalidate();
+}
+
+void TCustomPanel::CreateParams(TCreateParams& p) {
+  TCustomControl::CreateParams(p);
+  if (borderStyle_ == bsSingle) p.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
+  const TOwnedBrush tl(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(topLeft))));
+  const TOwnedBrush br(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(bottomRight))));
+  for (int i = 0; i < width && r.right - r.left > 1 && r.bottom - r.top > 1; ++i) {
+    const RECT top{r.left, r.top, r.right - 1, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom - 1};
+    const RECT bottom{r.left, r.bottom - 1, r.right, r.bottom}, right{r.right - 1, r.top, r.right, r.bottom};
+    FillRect(dc, &top, tl.Get());
+    FillRect(dc, &left, tl.Get());
+    FillRect(dc, &bottom, br.Get());
+    FillRect(dc, &right, br.Get());
+    InflateRect(&r, -1, -1);
+  }
+}
+
+namespace {
+
+// Raised: light top-left, dark bottom-right; lowered the other way round; a space keeps the colour.
+void PanelBevel(HDC dc, RECT& r, TBevelCut cut, TColor face, int width) {
+  if (cut == bvNone) return;
+  if (cut == bvSpace) {
+    Frame3D(dc, r, face, face, width);
+    return;
+  }
+  const bool raised = cut == bvRaised;
+  Frame3D(dc, r, raised ? clBtnHighlight : clBtnShadow, raised ? clBtnShadow : clBtnHighlight, width);
+}
+
+}  // namespace
+
+void TCustomPanel::WndProc(TMessage& m) {
+  if (m.Msg == WM_ERASEBKGND && parentBackground_ && parent_ && parent_->HandleAllocated() && handle_) {
+    // The parent paints its own background into this window, moved to where the panel stands.
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    POINT origin{0, 0};
+    MapWindowPoints(handle_, parent_->Handle(), &origin, 1);
+    POINT old;
+    OffsetViewportOrgEx(dc, -origin.x, -origin.y, &old);
+    SendMessageW(parent_->Handle(), WM_ERASEBKGND, m.WParam, 0);
+    SetViewportOrgEx(dc, old.x, old.y, nullptr);
+    m.Result = 1;
+    return;
+  }
+  TCustomControl::WndProc(m);
 }
 
 void TCustomPanel::Paint() {
   TCanvas& c = Canvas();
   RECT r = ClientRect();
-  if (bevelOuter_ == bvRaised || bevelOuter_ == bvLowered) {
-    DrawEdge(c.Handle(), &r, bevelOuter_ == bvRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  PanelBevel(c.Handle(), r, bevelOuter_, color_, bevelWidth_);
+  PanelBevel(c.Handle(), r, bevelInner_, color_, bevelWidth_);
+  if (!parentBackground_) {
+    c.Brush.style = TBrushStyle::bsSolid;
+    c.Brush.color = color_;
+    c.FillRect(r);
   }
-  c.Brush.color = color_;
-  c.FillRect(r);
   if (text_.empty()) return;
   c.Brush.style = TBrushStyle::bsClear;
   UINT flags = DT_SINGLELINE | DT_VCENTER | (alignment_ == taCenter ? DT_CENTER : alignment_ == taRightJustify ? DT_RIGHT : DT_LEFT);
   InflateRect(&r, -2, 0);
   c.DrawText(text_, r, DrawTextBiDiModeFlags(flags));
+}
+
+const TClassInfo& TCustomGroupBox::StaticClass() {
+  static const TClassInfo info("TCustomGroupBox", &TCustomControl::StaticClass());
+  return info;
+}
+
+const TClassInfo& TGroupBox::StaticClass() {
+  static TClassInfo info("TGroupBox", &TCustomGroupBox::StaticClass(), ComponentFactory<TGroupBox>);
+  static const bool once = [] {
+    RegisterFrameworkClass(info);
+    return true;
+  }();
+  (void)once;
+  return info;
+}
+
+TCustomGroupBox::TCustomGroupBox(TComponent* owner, const TClassInfo& cls) : TCustomControl(owner, cls) {
+  width_ = 185;
+  height_ = 105;
+  controlStyle_ |= csAcceptsControls | csOpaque;
+}
+
+RECT TCustomGroupBox::CaptionRect() {
+  if (text_.empty()) return RECT{};
+  TWindowDC screen(nullptr, TWindowDC::TKind::Client);
+  TSelectObject font(screen.Get(), font_.Handle());
+  RECT r{0, 0, 0, 0};
+  ::DrawTextW(screen.Get(), text_.c_str(), static_cast<int>(text_.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+  const int left = UseRightToLeftAlignment() ? width_ - 8 - r.right : 8;
+  OffsetRect(&r, left, 0);
+  return r;
+}
+
+void TCustomGroupBox::Paint() {
+  TCanvas& c = Canvas();
+  RECT client = ClientRect();
+  c.Brush.style = TBrushStyle::bsSolid;
+  c.Brush.color = color_;
+  c.FillRect(client);
+  const int h = c.TextHeight(L"0");
+  RECT frame{0, h / 2, client.right, client.bottom};
+  // An etched line: dark outside, light inside.
+  DrawEdge(c.Handle(), &frame, EDGE_ETCHED, BF_RECT);
+  if (text_.empty()) return;
+  RECT cap = CaptionRect();
+  // The caption's background cuts the frame line behind it.
+  c.FillRect(cap);
+  c.Brush.style = TBrushStyle::bsClear;
+  c.DrawText(text_, cap, DrawTextBiDiModeFlags(DT_SINGLELINE | DT_LEFT));
+}
+
+void TCustomGroupBox::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGCHAR && IsAccel(static_cast<wchar_t>(m.WParam), text_) && CanFocus()) {
+    if (TWinControl* first = FindNextControl(nullptr, true)) {
+      first->SetFocus();
+      m.Result = 1;
+      return;
+    }
+  }
+  TCustomControl::WndProc(m);
 }
 
 }  // namespace vex::host

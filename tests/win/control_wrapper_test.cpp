@@ -577,16 +577,20 @@ TEST_F(Controls, FlatBordersFollowTheBorderProperties) {
     p->Handle();
     Pump();
   };
+  // A panel's own BorderStyle: bsSingle has the flat border, the default bsNone has none.
+  auto* single = new TPanel(form.get());
+  single->SetBorderStyle(bsSingle);
   auto* plain = new TPanel(form.get());
   auto* styled = new TStyledPanel(form.get());
   auto* other = new TOtherStyledPanel(form.get());
-  place(plain, 10);
+  place(single, 10);
   place(styled, 80);
   place(other, 150);
+  place(plain, 220);
   const struct {
     TPanel* panel;
     bool bordered;
-  } cases[] = {{plain, true}, {styled, true}, {other, false}};
+  } cases[] = {{single, true}, {styled, true}, {other, false}, {plain, false}};
   for (const auto& c : cases) {
     std::unique_ptr<TvexSkinBorderWinControl> w(NewControlWrapper<TvexSkinBorderWinControl>(c.panel, frame));
     w->Paint();
