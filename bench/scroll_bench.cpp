@@ -4,6 +4,8 @@
 // by the engine's disabled tag; their rounds alternate, so a busy machine slows both alike.
 // Windows build, run under Wine by ./run bench.
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -125,6 +127,19 @@ int main() {
                                      : 0;
   const double unchanged = skinned ? bench::BestSeconds([&] { gridWrapper->PaintOverlays(); }, 5, lines, [] { GdiFlush(); }) : 0;
 
+  if (std::getenv("VEX_BENCH_DETAIL") && skinned) {
+    auto* lv = dynamic_cast<engine::TvexSkinListView*>(viewWrapper);
+    static int headerPaints = 0;
+    const SUBCLASSPROC count = [](HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) -> LRESULT {
+      if (msg == WM_PAINT) ++headerPaints;
+      return DefSubclassProc(w, msg, wp, lp);
+    };
+    if (lv && lv->HeaderHandle()) SetWindowSubclass(lv->HeaderHandle(), count, 7, 0);
+    RoundSeconds(view->Handle(), lines);
+    if (lv && lv->HeaderHandle()) RemoveWindowSubclass(lv->HeaderHandle(), count, 7);
+    std::printf("detail: header paints in %d lines: %d; one header paint %.1f us\n", lines, headerPaints,
+                lv ? bench::BestSeconds([&] { lv->PaintHeader(); }, 5, 50, [] { GdiFlush(); }) * 1e6 : 0.0);
+  }
   std::printf("scrolling line by line, each line painted (best of %d alternating rounds of %d lines)%s\n", rounds, lines,
               skinned ? "" : " (NOT SKINNED)");
   std::printf("  list view, 10,000 rows:  unskinned %8.1f us  skinned %8.1f us  ratio %5.2f (goal: at most 1.2)\n", best[0] * 1e6,

@@ -592,6 +592,9 @@ void TvexSkinScrollWinControl::UpdateSkinState() {
 }
 
 void TvexSkinScrollWinControl::AfterMessage(TMessage& m) {
+  // The erase comes inside the control's paint, whose end paints the border and bars anyway:
+  // painting them for both cost a scrolled line a third more skin work.
+  if (m.Msg == WM_ERASEBKGND) return;
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinBorderWinControl::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
@@ -857,6 +860,8 @@ void TvexSkinWndScrollControl::UpdateSkinState() {
 }
 
 void TvexSkinWndScrollControl::AfterMessage(TMessage& m) {
+  // As for framework controls: the paint the erase belongs to paints the skin's parts.
+  if (m.Msg == WM_ERASEBKGND) return;
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinBorderWndControl::AfterMessage(m);
   if (!*alive || Detached) return;
