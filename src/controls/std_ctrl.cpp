@@ -13,7 +13,9 @@
 #include "host/button_controls.h"
 #include "host/hot_key.h"
 #include "host/speed_button.h"
+#include "host/cool_bar.h"
 #include "host/form.h"
+#include "host/frames.h"
 #include "host/gdi_handle.h"
 #include "host/std_controls.h"
 #include "skin2/skin_keys.h"
@@ -488,6 +490,47 @@ bool TvexSkinRadioButton::BeforeMessage(TMessage& m) {
 // ---------------------------------------------------------------------------------------------
 // Panels and labels
 
+const TClassInfo& TvexSkinGroupBox::StaticClass() {
+  static const TClassInfo info("TvexSkinGroupBox", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+const TClassInfo& TvexSkinFrame::StaticClass() {
+  static const TClassInfo info("TvexSkinFrame", &TvexSkinControlVCL::StaticClass());
+  return info;
+}
+
+void TvexSkinGroupBox::Paint() {
+  auto* box = dynamic_cast<TWinControl*>(Control);
+  if (!Engine || !box || !box->HandleAllocated()) return;
+  const HWND h = box->Handle();
+  HDC dc = GetDC(h);
+  if (!dc) return;
+  {
+    TCanvas canvas(dc);
+    canvas.Font().Assign(box->Font());
+    canvas.Font().SetColor(Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+    const int th = canvas.TextHeight(L"0");
+    const int w = box->Width(), ht = box->Height();
+    utils::FrameRectColor(canvas, RECT{0, th / 2 - 1, w - 1, ht - 1}, Engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+    const std::wstring text = box->GetText();
+    if (!text.empty()) {
+      const UINT flags = box->DrawTextBiDiModeFlags(DT_SINGLELINE);
+      RECT r{8, 0, 0, th};
+      if (box->UseRightToLeftAlignment()) {
+        const int tw = canvas.TextWidth(text);
+        r = RECT{w - 1 - tw - 8, 0, 0, th};
+      }
+      canvas.DrawText(text, r, flags | DT_CALCRECT);
+      // The text's own background, in the box's colour, cuts the frame line behind the caption.
+      canvas.Brush.style = TBrushStyle::bsSolid;
+      canvas.Brush.color = box->Color();
+      canvas.DrawText(text, r, flags);
+    }
+    canvas.SetHandle(nullptr);
+  }
+  ReleaseDC(h, dc);
+}
+
 const TClassInfo& TvexSkinPanel::StaticClass() {
   static const TClassInfo info("TvexSkinPanel", &TvexSkinControlVCL::StaticClass());
   return info;
@@ -562,7 +605,13 @@ void RegisterStandardControlClasses() {
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinRadioButton>(c, f); }},
         {&TCustomPanel::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinPanel>(c, f); }},
-        {&TLabel::StaticClass(),
+        {&TCustomFrame::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinFrame>(c, f); }},
+        {&TCoolBar::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinPanel>(c, f); }},
+        {&TCustomGroupBox::StaticClass(),
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinGroupBox>(c, f); }},
+        {&TCustomLabel::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinLabel>(c, f); }},
         {&TCustomHotKey::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinBorderWinControl>(c, f); }},

@@ -114,6 +114,24 @@ class TvexSkinLabel : public TvexSkinPanel {
   bool SavedParentFont = true;
 };
 
+// Group boxes: the control paints itself, then the skin's one-pixel frame and the caption in the
+// skin's control font colour go over it; it stands in its parent's (the form's) colour.
+class TvexSkinGroupBox : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinGroupBox)
+ public:
+  TvexSkinGroupBox(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+  bool WantsParentColor() const override { return true; }
+  void Paint() override;
+};
+
+// Frames embedded in a form: wrapped so that they count as skinned, and nothing more (their
+// controls are wrapped one by one).
+class TvexSkinFrame : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinFrame)
+ public:
+  TvexSkinFrame(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+};
+
 // Registers the framework rows of the class table (once).
 void RegisterStandardControlClasses();
 

@@ -1,0 +1,106 @@
+// Containers under the skin: which wrapper each gets, and the group box's frame and caption
+// drawn in the skin's colours where its reading order puts the caption.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "controls/std_ctrl.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window_vcl.h"
+#include "host/cool_bar.h"
+#include "host/frames.h"
+#include "host/std_controls.h"
+#include "skin2/skin_keys.h"
+#include "skinned_engine_fixture.h"
+
+namespace vex::engine {
+namespace {
+
+using namespace vex::host;
+namespace keys = vex::skin2;
+using test::PumpMessages;
+
+class ContainerSkin : public test::TSkinnedEngineTest {
+ protected:
+  void SetUp() override {
+    TSkinnedEngineTest::SetUp();
+    form->SetBounds(40, 40, 520, 360);
+  }
+  void Show() {
+    engine->AttachOwnerForm(form.get());
+    form->Show();
+    PumpMessages();
+  }
+  TvexSkinControlVCL* WrapperOf(TControl* c) const {
+    auto* f = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(form->Handle()));
+    return f ? f->WrapperOf(c) : nullptr;
+  }
+  TColor SkinColor(keys::color::TColorKey key) const { return ColorToRGB(engine->GetSkinColor(key)); }
+};
+
+TEST_F(ContainerSkin, ContainersGetTheirOwnWrappersNotTheScrollingControls) {
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(10, 10, 200, 100);
+  auto* frame = new TFrame(form.get());
+  frame->SetParent(form.get());
+  frame->SetBounds(220, 10, 200, 100);
+  auto* cool = new TCoolBar(form.get());
+  cool->SetParent(form.get());
+  Show();
+  struct TCase {
+    TControl* control;
+    const char* wrapper;
+  };
+  for (const TCase& c : {TCase{box, "TvexSkinGroupBox"}, TCase{frame, "TvexSkinFrame"}, TCase{cool, "TvexSkinPanel"}}) {
+    ASSERT_NE(WrapperOf(c.control), nullptr) << c.wrapper;
+    EXPECT_EQ(WrapperOf(c.control)->ClassName(), c.wrapper);
+  }
+  EXPECT_TRUE(box->ParentColor()) << "the group box stands in the form's colour";
+  EXPECT_EQ(box->Color(), engine->GetFormColor());
+}
+
+TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft) {
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(10, 10, 240, 120);
+  box->SetCaption(L"Options");
+  auto* rtl = new TGroupBox(form.get());
+  rtl->SetParent(form.get());
+  rtl->SetBounds(260, 10, 240, 120);
+  rtl->SetCaption(L"Options");
+  rtl->SetBiDiMode(bdRightToLeft);
+  Show();
+  const TColor border = SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR), ink = SkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  for (TGroupBox* b : {box, rtl}) {
+    RedrawWindow(b->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages();
+    HDC dc = GetDC(b->Handle());
+    // The frame's left and bottom lines in the border colour.
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 0, 60)), border);
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, 100, b->Height() - 2)), border);
+    // The caption's ink: its leftmost and rightmost columns.
+    int first = -1, last = -1;
+    for (int x = 0; x < b->Width(); ++x)
+      for (int y = 0; y < 16; ++y)
+        if (static_cast<TColor>(GetPixel(dc, x, y)) == ink && ink != border) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    ReleaseDC(b->Handle(), dc);
+    ASSERT_GE(first, 0) << "no caption in the skin's font colour";
+    if (b == box) {
+      EXPECT_GE(first, 8);
+      EXPECT_LE(first, 10);
+    } else {
+      // Right to left: the caption ends 8 pixels before the box's last column.
+      EXPECT_GE(last, b->Width() - 1 - 8 - 6) << "the glyphs leave a few blank columns at the end of the text";
+      EXPECT_LE(last, b->Width() - 1 - 8);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vex::engine
