@@ -3,108 +3,38 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "host/native_list_strings.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 
 namespace vex::host {
 
 namespace {
-
-bool SortsBefore(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; }
-
-std::wstring ItemText(HWND wnd, int index) {
-  const LRESULT n = SendMessageW(wnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == CB_ERR) throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
-  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  const LRESULT got = SendMessageW(wnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(got == CB_ERR ? 0 : static_cast<std::size_t>(got));
-  return s;
-}
-
+const TNativeListMessages kComboMessages{CB_GETCOUNT,     CB_GETLBTEXTLEN, CB_GETLBTEXT,   CB_ADDSTRING,
+                                         CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT, "the combo box"};
 }  // namespace
 
-// The items of a combo box: the control's own strings while it has a window, else the strings
-// kept for the next one.
-class TCustomComboBox::TComboBoxStrings : public TStrings {
+// The items of a combo box; it keeps its current item beside them while it has no window.
+class TCustomComboBox::TComboBoxStrings : public TNativeListStrings {
  public:
-  explicit TComboBoxStrings(TCustomComboBox& box) : box_(box) {}
-
-  int Count() const override {
-    if (!box_.handle_) return static_cast<int>(box_.saved_.size());
-    return static_cast<int>(SendMessageW(box_.handle_, CB_GETCOUNT, 0, 0));
-  }
-  std::string Get(int index) const override {
-    CheckIndex(index, Count());
-    return WideToUtf8(box_.handle_ ? ItemText(box_.handle_, index) : box_.saved_[static_cast<std::size_t>(index)]);
-  }
-  int Add(const std::string& s) override {
-    const std::wstring w = Utf8ToWide(s);
-    if (box_.handle_) {
-      const LRESULT at = SendMessageW(box_.handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
-      if (at < 0) throw std::runtime_error("the combo box cannot take more items");
-      return static_cast<int>(at);
-    }
-    auto& saved = box_.saved_;
-    const auto it = box_.sorted_ ? std::upper_bound(saved.begin(), saved.end(), w, SortsBefore) : saved.end();
-    const int at = static_cast<int>(it - saved.begin());
-    saved.insert(it, w);
-    if (box_.savedIndex_ >= at) ++box_.savedIndex_;
-    return at;
-  }
-  void Insert(int index, const std::string& s) override {
-    if (box_.sorted_) throw std::logic_error("a sorted list takes new strings in their place: use Add");
-    if (index < 0 || index > Count()) throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
-    const std::wstring w = Utf8ToWide(s);
-    if (box_.handle_) {
-      if (SendMessageW(box_.handle_, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.c_str())) < 0)
-        throw std::runtime_error("the combo box cannot take more items");
-      return;
-    }
-    box_.saved_.insert(box_.saved_.begin() + index, w);
-    if (box_.savedIndex_ >= index) ++box_.savedIndex_;
-  }
-  void Delete(int index) override {
-    CheckIndex(index, Count());
-    if (box_.handle_) {
-      SendMessageW(box_.handle_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-      return;
-    }
-    box_.saved_.erase(box_.saved_.begin() + index);
-    if (box_.savedIndex_ == index)
-      box_.savedIndex_ = -1;
-    else if (box_.savedIndex_ > index)
-      --box_.savedIndex_;
-  }
-  void Put(int index, const std::string& s) override {
-    CheckIndex(index, Count());
-    // The current item stays current under its new text.
-    const bool current = box_.ItemIndex() == index;
-    BeginUpdate();
-    Delete(index);
-    int at = index;
-    if (box_.sorted_)
-      at = Add(s);
-    else
-      Insert(index, s);
-    if (current) box_.SetItemIndex(at);
-    EndUpdate();
-  }
-  void Clear() override {
-    if (box_.handle_) {
-      SendMessageW(box_.handle_, CB_RESETCONTENT, 0, 0);
-      return;
-    }
-    box_.saved_.clear();
-    box_.savedIndex_ = -1;
-  }
+  explicit TComboBoxStrings(TCustomComboBox& box)
+      : TNativeListStrings(kComboMessages, box.saved_),
+        box_(box) {}
 
  protected:
-  // A batch of changes is drawn once, at its end.
-  void SetUpdateState(bool updating) override {
-    if (!box_.handle_) return;
-    SendMessageW(box_.handle_, WM_SETREDRAW, updating ? FALSE : TRUE, 0);
-    if (!updating) InvalidateRect(box_.handle_, nullptr, TRUE);
+  HWND Window() const override { return box_.handle_; }
+  bool Sorted() const override { return box_.sorted_; }
+  void Shifted(int index, int delta) override {
+    int& i = box_.savedIndex_;
+    if (delta < 0 && i == index)
+      i = -1;
+    else if (i >= index)
+      i += delta;
   }
+  void Cleared() override { box_.savedIndex_ = -1; }
+  // The current item stays current under its new text.
+  bool Marked(int index) const override { return box_.ItemIndex() == index; }
+  void Mark(int index) override { box_.SetItemIndex(index); }
 
  private:
   TCustomComboBox& box_;
@@ -244,7 +174,7 @@ void TCustomComboBox::SaveState() {
   const int n = static_cast<int>(SendMessageW(handle_, CB_GETCOUNT, 0, 0));
   saved_.clear();
   saved_.reserve(static_cast<std::size_t>(std::max(n, 0)));
-  for (int i = 0; i < n; ++i) saved_.push_back(ItemText(handle_, i));
+  for (int i = 0; i < n; ++i) saved_.push_back(NativeListItemText(handle_, kComboMessages, i));
 }
 
 void TCustomComboBox::DestroyWnd() {
@@ -358,7 +288,7 @@ void TCustomComboBox::SetSorted(bool v) {
     return;
   }
   if (v) {
-    std::stable_sort(saved_.begin(), saved_.end(), SortsBefore);
+    std::stable_sort(saved_.begin(), saved_.end(), NativeListSortsBefore);
     savedIndex_ = -1;
   }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "host/native_list_strings.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 
@@ -22,116 +23,35 @@ TOwnerDrawState OwnerDrawStateFromODS(UINT itemState) {
 }
 
 namespace {
-
-bool SortsBefore(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; }
-
-std::wstring ItemText(HWND wnd, int index) {
-  const LRESULT n = SendMessageW(wnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (n == LB_ERR) throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
-  std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-  const LRESULT got = SendMessageW(wnd, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
-  s.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
-  return s;
-}
-
+const TNativeListMessages kListMessages{LB_GETCOUNT,     LB_GETTEXTLEN,   LB_GETTEXT,      LB_ADDSTRING,
+                                        LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT, "the list box"};
 }  // namespace
 
-// The items of a list box: the control's own strings while it has a window, else the strings
-// kept for the next one.
-class TCustomListBox::TListBoxStrings : public TStrings {
+// The items of a list box; it keeps its current item, selection and top row beside them while it
+// has no window.
+class TCustomListBox::TListBoxStrings : public TNativeListStrings {
  public:
-  explicit TListBoxStrings(TCustomListBox& box) : box_(box) {}
+  explicit TListBoxStrings(TCustomListBox& box)
+      : TNativeListStrings(kListMessages, box.saved_),
+        box_(box) {}
 
-  int Count() const override {
-    if (!box_.handle_) return static_cast<int>(box_.saved_.size());
-    return static_cast<int>(SendMessageW(box_.handle_, LB_GETCOUNT, 0, 0));
-  }
-  std::string Get(int index) const override {
-    CheckIndex(index, Count());
-    return WideToUtf8(box_.handle_ ? ItemText(box_.handle_, index) : box_.saved_[static_cast<std::size_t>(index)]);
-  }
-  int Add(const std::string& s) override {
-    const std::wstring w = Utf8ToWide(s);
-    if (box_.handle_) {
-      const LRESULT at = SendMessageW(box_.handle_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(w.c_str()));
-      if (at < 0) throw std::runtime_error("the list box cannot take more items");
-      return static_cast<int>(at);
-    }
-    auto& saved = box_.saved_;
-    const auto it = box_.sorted_ ? std::upper_bound(saved.begin(), saved.end(), w, SortsBefore) : saved.end();
-    const int at = static_cast<int>(it - saved.begin());
-    saved.insert(it, w);
-    Shifted(at, 1);
-    return at;
-  }
-  void Insert(int index, const std::string& s) override {
-    if (box_.sorted_) throw std::logic_error("a sorted list takes new strings in their place: use Add");
-    if (index < 0 || index > Count()) throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
-    const std::wstring w = Utf8ToWide(s);
-    if (box_.handle_) {
-      if (SendMessageW(box_.handle_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(w.c_str())) < 0)
-        throw std::runtime_error("the list box cannot take more items");
-      return;
-    }
-    box_.saved_.insert(box_.saved_.begin() + index, w);
-    Shifted(index, 1);
-  }
-  void Delete(int index) override {
-    CheckIndex(index, Count());
-    if (box_.handle_) {
-      SendMessageW(box_.handle_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-      return;
-    }
-    box_.saved_.erase(box_.saved_.begin() + index);
-    Shifted(index, -1);
-  }
-  void Put(int index, const std::string& s) override {
-    CheckIndex(index, Count());
-    // The item keeps its selection where it stays.
-    const bool selected = box_.Selected(index);
-    BeginUpdate();
-    Delete(index);
-    int at = index;
-    if (box_.sorted_)
-      at = Add(s);
-    else
-      Insert(index, s);
-    if (selected) box_.SetSelected(at, true);
-    EndUpdate();
-  }
-  void Clear() override {
-    if (box_.handle_) {
-      SendMessageW(box_.handle_, LB_RESETCONTENT, 0, 0);
-      return;
-    }
-    box_.saved_.clear();
-    box_.savedSelection_.clear();
-    box_.savedIndex_ = -1;
-    box_.savedTop_ = 0;
-  }
   void SetItems(std::vector<std::string> items) override {
     BeginUpdate();
     Clear();
-    if (box_.handle_) {
+    if (HWND h = Window()) {
       std::size_t chars = 0;
       for (const auto& s : items) chars += s.size() + 1;
-      SendMessageW(box_.handle_, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(chars * sizeof(wchar_t)));
+      SendMessageW(h, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(chars * sizeof(wchar_t)));
     }
     for (const auto& s : items) Add(s);
     EndUpdate();
   }
 
  protected:
-  // A batch of changes is drawn once, at its end.
-  void SetUpdateState(bool updating) override {
-    if (!box_.handle_) return;
-    SendMessageW(box_.handle_, WM_SETREDRAW, updating ? FALSE : TRUE, 0);
-    if (!updating) InvalidateRect(box_.handle_, nullptr, TRUE);
-  }
-
- private:
+  HWND Window() const override { return box_.handle_; }
+  bool Sorted() const override { return box_.sorted_; }
   // The kept selection follows items inserted (delta 1) or removed (-1) at `index`.
-  void Shifted(int index, int delta) {
+  void Shifted(int index, int delta) override {
     const auto move = [index, delta](int& i) {
       if (delta < 0 && i == index)
         i = -1;
@@ -142,7 +62,16 @@ class TCustomListBox::TListBoxStrings : public TStrings {
     for (int& i : box_.savedSelection_) move(i);
     box_.savedSelection_.erase(std::remove(box_.savedSelection_.begin(), box_.savedSelection_.end(), -1), box_.savedSelection_.end());
   }
+  void Cleared() override {
+    box_.savedSelection_.clear();
+    box_.savedIndex_ = -1;
+    box_.savedTop_ = 0;
+  }
+  // The item keeps its selection where it stays.
+  bool Marked(int index) const override { return box_.Selected(index); }
+  void Mark(int index) override { box_.SetSelected(index, true); }
 
+ private:
   TCustomListBox& box_;
 };
 
@@ -250,7 +179,7 @@ void TCustomListBox::SaveState() {
   const int n = static_cast<int>(SendMessageW(handle_, LB_GETCOUNT, 0, 0));
   saved_.clear();
   saved_.reserve(static_cast<std::size_t>(std::max(n, 0)));
-  for (int i = 0; i < n; ++i) saved_.push_back(ItemText(handle_, i));
+  for (int i = 0; i < n; ++i) saved_.push_back(NativeListItemText(handle_, kListMessages, i));
   const int index = ItemIndex();
   savedSelection_.clear();
   if (multiSelect_) {
@@ -388,7 +317,7 @@ void TCustomListBox::SetSorted(bool v) {
     return;
   }
   if (v) {
-    std::stable_sort(saved_.begin(), saved_.end(), SortsBefore);
+    std::stable_sort(saved_.begin(), saved_.end(), NativeListSortsBefore);
     savedSelection_.clear();
     savedIndex_ = -1;
   }
