@@ -6,7 +6,6 @@
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "engine/skin_window_vcl.h"
-#include "host/combo_box.h"
 #include "host/edit.h"
 #include "host/form.h"
 #include "host/grids.h"
@@ -655,8 +654,7 @@ void TvexSkinGrid::Detach() {
 // ---------------------------------------------------------------------------------------------
 // List view headers
 
-void PaintListViewHeader(TvexSkinEngine& engine, HWND list, HWND header, const std::vector<THeaderColumn>& columns, HIMAGELIST images) {
-  (void)list;
+void PaintListViewHeader(TvexSkinEngine& engine, HWND header, const std::vector<THeaderColumn>& columns, HIMAGELIST images) {
   if (!header || !IsWindow(header)) return;
   RECT wr;
   GetWindowRect(header, &wr);
@@ -801,7 +799,7 @@ void TvexSkinListView::PaintHeader() {
     }
     if (lv->SmallImages()) images = lv->SmallImages()->Handle();
   }
-  PaintListViewHeader(*Engine, ListHandle, HeaderHandle(), columns, images);
+  PaintListViewHeader(*Engine, HeaderHandle(), columns, images);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -902,7 +900,7 @@ void TvexSkinWndScrollControl::PaintHeader() {
     columns.push_back(std::move(c));
   }
   const auto images = reinterpret_cast<HIMAGELIST>(SendMessageW(Handle, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-  PaintListViewHeader(*Engine, Handle, header, columns, images);
+  PaintListViewHeader(*Engine, header, columns, images);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -922,13 +920,9 @@ void RegisterScrollControlClasses() {
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinGrid>(c, f); }},
         {&TScrollBar::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollBar>(c, f); }},
-        // Combo boxes are list controls too, but their list drops down: the scrolling control's
-        // bars and border are not theirs (their own rows, registered later, come first).
+        // Combo boxes are list controls too: their own rows, registered later, come first.
         {&TCustomListControl::StaticClass(),
-         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* {
-           if (c->Is<TCustomComboBox>()) return nullptr;
-           return NewControlWrapper<TvexSkinScrollWinControl>(c, f);
-         }},
+         [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinScrollWinControl>(c, f); }},
         {&TCustomListView::StaticClass(),
          [](TControl* c, TvexSkinWindow* f) -> TvexSkinControlVCL* { return NewControlWrapper<TvexSkinListView>(c, f); }},
         {&TCustomEdit::StaticClass(),

@@ -188,9 +188,8 @@ struct THeaderColumn {
 
 // Paints a list view's header from the skin over the header's window: columns in the form
 // colour with their captions (shortened to fit) and images, separators and the bottom line in
-// the control border colour. `list` is the list view, `images` its small images (or none).
-void PaintListViewHeader(TvexSkinEngine& engine, HWND list, HWND header, const std::vector<THeaderColumn>& columns,
-                         HIMAGELIST images);
+// the control border colour. `images` are the list view's small images (or none).
+void PaintListViewHeader(TvexSkinEngine& engine, HWND header, const std::vector<THeaderColumn>& columns, HIMAGELIST images);
 
 // Paints a list view's header from the skin while it is hooked and `active` says so: the
 // header's own painting does not run then, and a changed item paints the header again.
