@@ -138,6 +138,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   Item(windows, L"&Second form", [this] { OpenSecondForm(); }, 4);
   Item(windows, L"&Lists and grids", [this] { OpenListsWindow(); }, 4);
   Item(windows, L"&Ranges and pickers", [this] { OpenRangesWindow(); }, 4);
+  Item(windows, L"&Containers and bars", [this] { OpenContainersWindow(); }, 4);
   TMenuItem* skin = Item(menu_->Items(), L"&Skin");
   skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
   skinItems_[1] = Item(skin, L"Dar&k skin", [this] { UseSkin(0); });

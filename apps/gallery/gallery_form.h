@@ -30,6 +30,10 @@ class TGalleryForm : public host::TForm {
   // buttons beside their edits, in both orientations) and drop-down controls (combo boxes of
   // each style, one with images, date and time pickers).
   host::TForm* OpenRangesWindow();
+  // A form of containers and bars: tool bars in list and icon modes, a cool bar, group boxes (one
+  // right to left), panels with bevels, an embedded frame, labels, a page control with images and
+  // a status bar with a size grip.
+  host::TForm* OpenContainersWindow();
   // The skin engine read with the stored form, if any.
   engine::TvexSkinEngine* Engine() const;
   // The default skin (-1) or the dark one (0), both stored with the form; skinning on or off.

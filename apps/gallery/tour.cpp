@@ -14,6 +14,7 @@
 #include "host/combo_box.h"
 #include "host/date_time_picker.h"
 #include "host/scroll_bar.h"
+#include "host/tab_controls.h"
 #include "png_writer.h"
 
 namespace vex::gallery {
@@ -266,6 +267,37 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   dropShot("TComboBox", L"15b-combo-dropped-down.png");
   dropShot("TDateTimePicker", L"15c-date-picker-calendar.png");
   TComponent::Free(ranges);
+  Pump(200);
+
+  // Containers and bars, the page control's tabs along each edge in turn, then the same window
+  // with skinning off.
+  TForm* containers = form.OpenContainersWindow();
+  Pump(800);
+  auto* pages = dynamic_cast<TPageControl*>(containers->FindComponent("Pages"));
+  const std::pair<TTabPosition, const wchar_t*> positions[] = {{tpTop, L"16-containers-and-bars.png"},
+                                                                {tpBottom, L"16b-tabs-bottom.png"},
+                                                                {tpLeft, L"16c-tabs-left.png"},
+                                                                {tpRight, L"16d-tabs-right.png"}};
+  for (const auto& [position, name] : positions) {
+    if (pages) pages->SetTabPosition(position);
+    Pump(400);
+    RedrawWindow(containers->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump(200);
+    report(name, SaveScreenRect(WindowArea(containers->Handle()), folder + L"\\" + name));
+  }
+  if (pages) pages->SetTabPosition(tpTop);
+  form.UseSkin(0);
+  Pump(600);
+  report(L"16f-containers-dark.png", SaveScreenRect(WindowArea(containers->Handle()), folder + L"\\16f-containers-dark.png"));
+  form.UseSkin(-1);
+  Pump(300);
+  form.SetSkinning(false);
+  Pump(600);
+  report(L"16e-containers-skinning-off.png",
+         SaveScreenRect(WindowArea(containers->Handle()), folder + L"\\16e-containers-skinning-off.png"));
+  form.SetSkinning(true);
+  Pump(600);
+  TComponent::Free(containers);
   Pump(200);
 
   // The second skin stored with the form, then skinning switched off (every window back to the

@@ -5,8 +5,12 @@
 
 #include <windows.h>
 
+#include <functional>
+
+#include "controls/std_ctrl.h"
 #include "engine/skin_control.h"
 #include "host/color.h"
+#include "host/tool_bar.h"
 
 namespace vex::engine {
 
@@ -14,5 +18,59 @@ namespace vex::engine {
 // caption colour on `fill`, with the strips around it blanked in `fill` so the bar's own grip does
 // not show beside it.
 void PaintStatusGrip(HDC dc, int w, int h, host::TColor fill);
+
+// The framework's status bar: it stands in its parent's (the form's) colour, its text takes the
+// skin's control font colour, and its size grip is drawn again in the skin's lines.
+class TvexSkinStatusBar : public TvexSkinPanel {
+  VEX_CLASS(TvexSkinStatusBar)
+ public:
+  TvexSkinStatusBar(host::TControl* control, TvexSkinWindow* owner);
+  void Paint() override;
+  void Attached() override;
+  void UpdateSkinState() override;
+  void AfterMessage(host::TMessage& m) override;
+  void Detach() override;
+
+  host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
+};
+
+// The framework's tool bar: flat, in the skin's tool bar colours, its background and its hot,
+// pressed and checked buttons drawn through the bar's custom-draw events. Switched off, the bar
+// gets back exactly what it had: Flat, Color, Transparent and both events.
+class TvexSkinToolBar : public TvexSkinControlVCL {
+  VEX_CLASS(TvexSkinToolBar)
+ public:
+  TvexSkinToolBar(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
+  ~TvexSkinToolBar() override;
+  bool WantsParentColor() const override { return true; }
+  void Attached() override;
+  void UpdateSkinState() override;
+  void Detach() override;
+
+  // The background event: the skin's tool bar image stretched over the rectangle, or the
+  // gradient of its two tool bar colours, or the first of them.
+  void CustomDrawBar(host::TToolBar* bar, const RECT& rect, bool& defaultDraw);
+  // The button event: hot, pressed and checked buttons in the skin's colours; the others are the
+  // bar's own.
+  void CustomDrawButton(host::TToolBar* bar, host::TToolButton* button, UINT state, bool& defaultDraw);
+  // Draws a button in the down (pressed) or hot style.
+  void DrawButton(host::TToolBar* bar, host::TToolButton* button, bool down);
+
+  bool SavedFlat = true;
+  host::TColor SavedColor = host::clBtnFace;
+  bool SavedTransparent = false;
+  std::function<void(host::TToolBar*, const RECT&, bool&)> SavedOnCustomDraw;
+  std::function<void(host::TToolBar*, host::TToolButton*, UINT, bool&)> SavedOnCustomDrawButton;
+
+ private:
+  host::TToolBar* Bar() const;
+  // Gives the bar its own look and events back (once per skinned stretch).
+  void Restore();
+  bool skinned_ = false;
+};
+
+// Registers the framework rows of the status bar and the tool bar (once).
+void RegisterBarControlClasses();
 
 }  // namespace vex::engine

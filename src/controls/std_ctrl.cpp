@@ -75,6 +75,8 @@ HWND WindowOf(const TControl* c) {
   return WindowedAndLive(c) ? const_cast<TWinControl*>(static_cast<const TWinControl*>(c))->Handle() : nullptr;
 }
 
+}  // namespace
+
 // Gives a control's font the colour the skin wants without cutting the control off from its
 // parent's font: a control that takes its parent's font keeps doing so (and its caption keeps
 // following the form's font), only the colour differs while the skin shows.
@@ -97,8 +99,6 @@ void RestoreFont(TControl& c, bool parentFont, TColor colour) {
   else
     c.Font().SetColor(colour);
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Push buttons

@@ -132,6 +132,12 @@ class TvexSkinFrame : public TvexSkinControlVCL {
   TvexSkinFrame(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
 };
 
+// Gives a control's font the colour the skin wants; a control that takes its parent's font keeps
+// doing so, only the colour differs while the skin shows.
+void SetSkinFontColour(host::TControl& c, host::TColor colour);
+// The font a control had before the skin coloured it: its parent's again, or its own colour.
+void RestoreFont(host::TControl& c, bool parentFont, host::TColor colour);
+
 // Registers the framework rows of the class table (once).
 void RegisterStandardControlClasses();
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "host/prop_builder.h"
+#include "host/canvas.h"
 
 namespace vex::host {
 
@@ -137,7 +138,59 @@ void TCustomStatusBar::CreateParams(TCreateParams& p) {
 
 void TCustomStatusBar::CreateWnd() {
   TWinControl::CreateWnd();
+  themeOff_ = false;
+  ApplyColor();
   UpdatePanels();
+}
+
+namespace {
+
+// SetWindowTheme, bound late: the visual-styles library may be absent.
+void SetTheme(HWND wnd, const wchar_t* app, const wchar_t* ids) {
+  using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  static const TSetWindowTheme fn = [] {
+    HMODULE lib = LoadLibraryW(L"uxtheme.dll");
+    return lib ? reinterpret_cast<TSetWindowTheme>(reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme"))) : nullptr;
+  }();
+  if (fn) fn(wnd, app, ids);
+}
+
+}  // namespace
+
+void TCustomStatusBar::ApplyColor() {
+  if (!handle_) return;
+  // The system's button face is the control's own background. A bar drawn with visual styles
+  // ignores its background colour, so a bar of another colour is drawn without them.
+  const bool own = color_ != clBtnFace;
+  const COLORREF c = own ? static_cast<COLORREF>(ColorToRGB(color_)) : CLR_DEFAULT;
+  if (own != themeOff_) {
+    themeOff_ = own;
+    if (own)
+      SetTheme(handle_, L" ", L" ");
+    else
+      SetTheme(handle_, nullptr, nullptr);
+  }
+  SendMessageW(handle_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(c));
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+bool TCustomStatusBar::DrawsOwnText() const {
+  const TColor c = font_.Color();
+  return c != clWindowText && c != clBtnText && c != clDefault;
+}
+
+void TCustomStatusBar::DrawText(const std::wstring& text, TAlignment alignment, HDC dc, const RECT& r) {
+  const int saved = SaveDC(dc);
+  canvas_.SetHandle(dc);
+  canvas_.Font().Assign(font_);
+  canvas_.Brush.style = TBrushStyle::bsClear;
+  RECT inner = r;
+  InflateRect(&inner, -2, 0);
+  const UINT align = alignment == taCenter ? DT_CENTER : alignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+  canvas_.DrawText(text, inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | align);
+  canvas_.Brush.style = TBrushStyle::bsSolid;
+  canvas_.SetHandle(nullptr);
+  RestoreDC(dc, saved);
 }
 
 void TCustomStatusBar::SetSimplePanel(bool v) {
@@ -148,7 +201,13 @@ void TCustomStatusBar::SetSimplePanel(bool v) {
 
 void TCustomStatusBar::SetSimpleText(const std::wstring& s) {
   simpleText_ = s;
-  if (handle_) SendMessageW(handle_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(s.c_str()));
+  if (!handle_) return;
+  if (DrawsOwnText()) {
+    SendMessageW(handle_, SB_SETTEXTW, SB_SIMPLEID | SBT_OWNERDRAW, 0);
+    InvalidateRect(handle_, nullptr, TRUE);
+  } else {
+    SendMessageW(handle_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(s.c_str()));
+  }
 }
 
 void TCustomStatusBar::SetSizeGrip(bool v) {
@@ -166,6 +225,7 @@ void TCustomStatusBar::UpdatePanels() {
     SendMessageW(handle_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&edge));
     SendMessageW(handle_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L""));
   } else {
+    const bool ownText = DrawsOwnText();
     std::vector<int> edges(static_cast<std::size_t>(n));
     int x = 0;
     for (int i = 0; i < n; ++i) {
@@ -179,7 +239,7 @@ void TCustomStatusBar::UpdatePanels() {
       WPARAM type = static_cast<WPARAM>(i);
       if (p->Bevel() == pbNone) type |= SBT_NOBORDERS;
       if (p->Bevel() == pbRaised) type |= SBT_POPOUT;
-      if (p->Style() == psOwnerDraw) {
+      if (p->Style() == psOwnerDraw || ownText) {
         SendMessageW(handle_, SB_SETTEXTW, type | SBT_OWNERDRAW, i);
         continue;
       }
@@ -189,14 +249,36 @@ void TCustomStatusBar::UpdatePanels() {
       SendMessageW(handle_, SB_SETTEXTW, type, reinterpret_cast<LPARAM>(text.c_str()));
     }
   }
-  SendMessageW(handle_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(simpleText_.c_str()));
+  if (DrawsOwnText())
+    SendMessageW(handle_, SB_SETTEXTW, SB_SIMPLEID | SBT_OWNERDRAW, 0);
+  else
+    SendMessageW(handle_, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(simpleText_.c_str()));
   SendMessageW(handle_, SB_SIMPLE, simplePanel_, 0);
 }
 
 void TCustomStatusBar::WndProc(TMessage& m) {
+  if (m.Msg == CM_COLORCHANGED) ApplyColor();
+  if (m.Msg == CM_FONTCHANGED && handle_) {
+    TWinControl::WndProc(m);
+    // The text may now be the bar's to draw, or the control's again.
+    UpdatePanels();
+    InvalidateRect(handle_, nullptr, TRUE);
+    return;
+  }
   if (m.Msg == CN_DRAWITEM) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
     const int index = static_cast<int>(dis->itemID);
+    if (simplePanel_ || index == SB_SIMPLEID) {
+      if (DrawsOwnText()) DrawText(simpleText_, taLeftJustify, dis->hDC, dis->rcItem);
+      m.Result = 1;
+      return;
+    }
+    if (index >= 0 && index < panels_->Count() && panels_->Items(index)->Style() == psText) {
+      const TStatusPanel* p = panels_->Items(index);
+      DrawText(p->Text(), p->Alignment(), dis->hDC, dis->rcItem);
+      m.Result = 1;
+      return;
+    }
     if (OnDrawPanel && index >= 0 && index < panels_->Count()) {
       const int saved = SaveDC(dis->hDC);
       canvas_.SetHandle(dis->hDC);

@@ -85,8 +85,14 @@ class TCustomStatusBar : public TWinControl {
   void WndProc(TMessage& m) override;
 
  private:
+  // Whether the bar draws its text panels itself: the font has a colour of its own (the control
+  // would draw the text in the system's colour).
+  bool DrawsOwnText() const;
+  void ApplyColor();
+  void DrawText(const std::wstring& text, TAlignment alignment, HDC dc, const RECT& r);
   std::unique_ptr<TStatusPanels> panels_;
   bool simplePanel_ = false, sizeGrip_ = true;
+  bool themeOff_ = false;  // the window is drawn without visual styles (it has a colour of its own)
   std::wstring simpleText_;
   TCanvas canvas_;
 };

@@ -165,6 +165,8 @@ const TClassInfo& TToolBar::StaticClass() {
         .defaultValue = std::int64_t{1};
     b.Object("Images", TPropKind::Object, TImageList::StaticClass(), [](const TToolBar& x) { return x.Images(); },
              [](TToolBar& x, TObject* o) { x.SetImages(static_cast<TImageList*>(o)); });
+    b.Object("HotImages", TPropKind::Object, TImageList::StaticClass(), [](const TToolBar& x) { return x.HotImages(); },
+             [](TToolBar& x, TObject* o) { x.SetHotImages(static_cast<TImageList*>(o)); });
     b.Integer("Indent", [](const TToolBar& x) { return x.Indent(); }, [](TToolBar& x, std::int64_t v) { x.SetIndent(static_cast<int>(v)); })
         .defaultValue = std::int64_t{0};
     b.Boolean("List", [](const TToolBar& x) { return x.List(); }, [](TToolBar& x, std::int64_t v) { x.SetList(v != 0); })
@@ -210,6 +212,7 @@ void TToolBar::CreateWnd() {
   TWinControl::CreateWnd();
   SendMessageW(handle_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
+  SendMessageW(handle_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_ ? hotImages_->Handle() : nullptr));
   SendMessageW(handle_, TB_SETINDENT, static_cast<WPARAM>(indent_), 0);
   RebuildButtons();
 }
@@ -227,12 +230,22 @@ void TToolBar::UpdateStyle() {
 }
 
 void TToolBar::SetImages(TImageList* list) {
-  if (images_) images_->RemoveFreeNotification(this);
+  if (images_ && images_ != hotImages_) images_->RemoveFreeNotification(this);
   images_ = list;
   if (list) list->FreeNotification(this);
   if (handle_) {
     SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list ? list->Handle() : nullptr));
     RebuildButtons();
+  }
+}
+
+void TToolBar::SetHotImages(TImageList* list) {
+  if (hotImages_ && hotImages_ != images_) hotImages_->RemoveFreeNotification(this);
+  hotImages_ = list;
+  if (list) list->FreeNotification(this);
+  if (handle_) {
+    SendMessageW(handle_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(list ? list->Handle() : nullptr));
+    InvalidateRect(handle_, nullptr, TRUE);
   }
 }
 
@@ -274,6 +287,10 @@ void TToolBar::Notification(TComponent* c, TOperation op) {
   if (c == images_) {
     images_ = nullptr;
     if (handle_ && !HasState(csDestroying)) SendMessageW(handle_, TB_SETIMAGELIST, 0, 0);
+  }
+  if (c == hotImages_) {
+    hotImages_ = nullptr;
+    if (handle_ && !HasState(csDestroying)) SendMessageW(handle_, TB_SETHOTIMAGELIST, 0, 0);
   }
   for (TToolButton* b : buttons_)
     if (b->menuItem_ == c) b->menuItem_ = nullptr;
@@ -593,6 +610,18 @@ void TToolBar::WndProc(TMessage& m) {
     return;
   }
   switch (m.Msg) {
+    case WM_ERASEBKGND:
+      // A colour of its own shows behind the buttons; the system's button face is the control's.
+      if (!transparent_ && color_ != clBtnFace && handle_) {
+        RECT r;
+        GetClientRect(handle_, &r);
+        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(color_)));
+        FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush);
+        DeleteObject(brush);
+        m.Result = 1;
+        return;
+      }
+      break;
     case WM_GETDLGCODE:
       if (menuMode_) {
         m.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;

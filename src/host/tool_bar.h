@@ -80,6 +80,9 @@ class TToolBar : public TWinControl {
 
   TImageList* Images() const { return images_; }
   void SetImages(TImageList* list);
+  // The images of hot buttons (none: the Images).
+  TImageList* HotImages() const { return hotImages_; }
+  void SetHotImages(TImageList* list);
   bool List() const { return list_; }
   void SetList(bool v);
   bool Flat() const { return flat_; }
@@ -153,6 +156,7 @@ class TToolBar : public TWinControl {
 
   std::vector<TToolButton*> buttons_;
   TImageList* images_ = nullptr;
+  TImageList* hotImages_ = nullptr;
   bool list_ = false, flat_ = true, showCaptions_ = false, wrapable_ = true, transparent_ = false, autoSize_ = false;
   int indent_ = 0;
   int laidOutWidth_ = -1;

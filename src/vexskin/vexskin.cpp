@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "controls/bar_ctrl.h"
 #include "controls/combo_ctrl.h"
 #include "controls/range_ctrl.h"
 #include "controls/scroll_ctrl.h"
@@ -28,6 +29,7 @@ void InitializeSkinning() {
     // After the list controls: a combo box is one, and its own row is the more specific.
     engine::RegisterComboControlClasses();
     engine::RegisterStandardControlClasses();
+    engine::RegisterBarControlClasses();
   });
 }
 

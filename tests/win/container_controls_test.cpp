@@ -522,6 +522,38 @@ TEST_F(ContainerStatusBar, OwnerDrawPanelsAreDrawnByOnDrawPanel) {
   EXPECT_NE(PixelAfterPaint(bar->Handle(), 40, bar->Height() / 2), Rgb(clRed));
 }
 
+TEST_F(ContainerStatusBar, ItsColourAndItsFontColourShow) {
+  auto* bar = new TStatusBar(form.get());
+  bar->SetParent(form.get());
+  bar->SetSizeGrip(false);
+  TStatusPanel* panel = bar->Panels().Add();
+  panel->SetWidth(120);
+  panel->SetText(L"MMMMMMMM");
+  bar->Panels().Add();
+  const int mid = bar->Height() / 2;
+  // The system's look first: neither colour anywhere.
+  EXPECT_NE(PixelAfterPaint(bar->Handle(), 160, mid), Rgb(clAqua));
+  bar->SetColor(clAqua);
+  EXPECT_EQ(PixelAfterPaint(bar->Handle(), 160, mid), Rgb(clAqua)) << "the bar's own colour behind the panels";
+  const auto inked = [&](TColor ink) {
+    RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(bar->Handle());
+    int n = 0;
+    for (int y = 2; y < bar->Height() - 2; ++y)
+      for (int x = 2; x < 110; ++x)
+        if (GetPixel(dc, x, y) == Rgb(ink)) ++n;
+    ReleaseDC(bar->Handle(), dc);
+    return n;
+  };
+  bar->Font().SetColor(clRed);
+  EXPECT_GT(inked(clRed), 10) << "the text in the font's colour";
+  bar->Font().SetColor(clWindowText);
+  EXPECT_EQ(inked(clRed), 0);
+  EXPECT_GT(inked(clWindowText) + inked(clBtnText), 10) << "the control's own text again";
+  bar->SetColor(clBtnFace);
+  EXPECT_NE(PixelAfterPaint(bar->Handle(), 160, mid), Rgb(clAqua)) << "the system's look again";
+}
+
 // ----- cool bars -----
 
 class ContainerCoolBar : public ContainerFixture {};
