@@ -287,12 +287,16 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   }
   if (pages) pages->SetTabPosition(tpTop);
   form.UseSkin(0);
-  Pump(600);
+  Pump(300);
+  SetWindowPos(containers->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Pump(400);
   report(L"16f-containers-dark.png", SaveScreenRect(WindowArea(containers->Handle()), folder + L"\\16f-containers-dark.png"));
   form.UseSkin(-1);
   Pump(300);
   form.SetSkinning(false);
-  Pump(600);
+  Pump(300);
+  SetWindowPos(containers->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Pump(400);
   report(L"16e-containers-skinning-off.png",
          SaveScreenRect(WindowArea(containers->Handle()), folder + L"\\16e-containers-skinning-off.png"));
   form.SetSkinning(true);

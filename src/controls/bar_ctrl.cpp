@@ -149,6 +149,8 @@ void TvexSkinToolBar::Attached() {
   SavedFlat = bar->Flat();
   SavedColor = bar->Color();
   SavedTransparent = bar->Transparent();
+  SavedFontColor = bar->Font().Color();
+  SavedParentFont = bar->ParentFont();
   SavedOnCustomDraw = bar->OnCustomDraw;
   SavedOnCustomDrawButton = bar->OnCustomDrawButton;
 }
@@ -162,6 +164,7 @@ void TvexSkinToolBar::Restore() {
   if (bar->Flat() != SavedFlat) bar->SetFlat(SavedFlat);
   if (bar->Transparent() != SavedTransparent) bar->SetTransparent(SavedTransparent);
   bar->SetColor(SavedColor);
+  RestoreFont(*bar, SavedParentFont, SavedFontColor);
   bar->Invalidate();
 }
 
@@ -177,6 +180,8 @@ void TvexSkinToolBar::UpdateSkinState() {
     SavedFlat = bar->Flat();
     SavedColor = bar->ParentColor() ? SavedColor : bar->Color();
     SavedTransparent = bar->Transparent();
+    SavedFontColor = bar->Font().Color();
+    SavedParentFont = bar->ParentFont();
     if (!bar->OnCustomDraw.target<TSkinBarDraw>()) SavedOnCustomDraw = bar->OnCustomDraw;
     if (!bar->OnCustomDrawButton.target<TSkinButtonDraw>()) SavedOnCustomDrawButton = bar->OnCustomDrawButton;
   }
@@ -184,6 +189,8 @@ void TvexSkinToolBar::UpdateSkinState() {
   if (!bar->Flat()) bar->SetFlat(true);
   if (bar->Transparent()) bar->SetTransparent(false);
   bar->SetColor(Engine->GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR));
+  // Captions in the skin's control font colour, so that they read on the skin's tool bar colours.
+  SetSkinFontColour(*bar, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   if (!bar->HasState(csDesigning)) {
     bar->OnCustomDraw = TSkinBarDraw{Alive, this};
     bar->OnCustomDrawButton = TSkinButtonDraw{Alive, this};

@@ -60,6 +60,8 @@ class TvexSkinToolBar : public TvexSkinControlVCL {
   bool SavedFlat = true;
   host::TColor SavedColor = host::clBtnFace;
   bool SavedTransparent = false;
+  host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
   std::function<void(host::TToolBar*, const RECT&, bool&)> SavedOnCustomDraw;
   std::function<void(host::TToolBar*, host::TToolButton*, UINT, bool&)> SavedOnCustomDrawButton;
 

@@ -50,6 +50,8 @@ TCustomFrame::TCustomFrame(TComponent* owner, const TClassInfo& cls) : TCustomCo
   height_ = 240;
   controlStyle_ |= csAcceptsControls;
   controlStyle_ &= ~csSetCaption;
+  // Embedded, a frame looks like part of the form it stands on.
+  parentColor_ = true;
 }
 
 void TCustomFrame::ReadStoredForm(std::string_view text) {

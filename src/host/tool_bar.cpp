@@ -395,7 +395,9 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
       TBind bind(canvas_, cd->nmcd.hdc);
       if (OnCustomDraw) OnCustomDraw(this, r, defaultDraw);
       if (!defaultDraw) return CDRF_SKIPDEFAULT;
-      return OnCustomDrawButton ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+      const TColor ink = font_.Color();
+      const bool ownInk = ink != clWindowText && ink != clBtnText && ink != clDefault;
+      return OnCustomDrawButton || ownInk ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
     }
     case CDDS_ITEMPREPAINT: {
       TToolButton* button = nullptr;
@@ -410,6 +412,9 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
         if (index == openMenu_) state |= CDIS_SELECTED;
         cd->nmcd.uItemState = state;
       }
+      // A font of its own colour: the buttons the control draws take it.
+      if (const TColor ink = font_.Color(); ink != clWindowText && ink != clBtnText && ink != clDefault)
+        cd->clrText = static_cast<COLORREF>(ColorToRGB(ink));
       bool defaultDraw = true;
       TBind bind(canvas_, cd->nmcd.hdc);
       if (button && OnCustomDrawButton) OnCustomDrawButton(this, button, state, defaultDraw);

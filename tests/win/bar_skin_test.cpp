@@ -16,6 +16,7 @@
 #include "host/status_bar.h"
 #include "host/tool_bar.h"
 #include "skin2/skin_keys.h"
+#include "skin_variant.h"
 #include "skinned_engine_fixture.h"
 
 namespace vex::engine {
@@ -175,6 +176,12 @@ std::pair<int, int> InkRows(const TPixels& px, const RECT& r, COLORREF c) {
 }
 
 TEST_F(BarSkin, CheckedToolButtonsPutImageAndCaptionWhereTheModeSays) {
+  // Captions take the skin's control font colour: blue here, to tell them from everything else.
+  test::TSkinVariant v;
+  v.integers["SKIN2_CONTROLFONTCOLOR"] = static_cast<std::int32_t>(clBlue);
+  test::WriteFile(dir / "blue.vsk", v.Archive());
+  engine->SetSkinFile((dir / "blue.vsk").u8string());
+  ASSERT_EQ(engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR), clBlue);
   TImageList* images = SolidImages(form.get(), clRed);
   struct TCase {
     bool list;
@@ -187,7 +194,6 @@ TEST_F(BarSkin, CheckedToolButtonsPutImageAndCaptionWhereTheModeSays) {
     bar->SetList(c.list);
     bar->SetShowCaptions(true);
     bar->SetAutoSize(true);
-    bar->Font().SetColor(clBlue);
     TToolButton* b = AddButton(bar, form.get(), L"Wide", 0, tbsCheck);
     b->SetDown(true);
     Show();
@@ -265,6 +271,7 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
   bar->SetFlat(false);
   bar->SetTransparent(true);
   bar->SetColor(clAqua);
+  bar->Font().SetColor(clRed);
   int ownBackground = 0, ownButtons = 0;
   bar->OnCustomDraw = [&](TToolBar*, const RECT&, bool&) { ++ownBackground; };
   bar->OnCustomDrawButton = [&](TToolBar*, TToolButton*, UINT, bool&) { ++ownButtons; };
@@ -289,6 +296,7 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
     EXPECT_FALSE(bar->Flat());
     EXPECT_TRUE(bar->Transparent());
     EXPECT_EQ(bar->Color(), clAqua);
+    EXPECT_EQ(bar->Font().Color(), clRed);
     ownBackground = ownButtons = 0;
     { TPixels px(bar->Handle()); }
     EXPECT_GT(ownBackground, 0) << "the application's background handler is back";
@@ -297,6 +305,7 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
     PumpMessages();
     EXPECT_TRUE(bar->Flat());
     EXPECT_FALSE(bar->Transparent());
+    EXPECT_EQ(bar->Font().Color(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
     ownBackground = 0;
     { TPixels px(bar->Handle()); }
     EXPECT_EQ(ownBackground, 0);
