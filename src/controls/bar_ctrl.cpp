@@ -63,36 +63,9 @@ const TClassInfo& TvexSkinStatusBar::StaticClass() {
 
 TvexSkinStatusBar::TvexSkinStatusBar(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
 
-void TvexSkinStatusBar::Attached() {
-  TvexSkinPanel::Attached();
-  if (!Control) return;
-  SavedFontColor = Control->Font().Color();
-  SavedParentFont = Control->ParentFont();
-}
-
 void TvexSkinStatusBar::UpdateSkinState() {
   TvexSkinPanel::UpdateSkinState();
-  if (!Control) return;
-  // The bar's text is drawn in the skin's control font colour, so that it reads on the skin's
-  // form colour (a dark skin's too).
-  if (Engine && Engine->IsSkinActive())
-    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
-  else
-    RestoreFont(*Control, SavedParentFont, SavedFontColor);
-  Control->Invalidate();
-}
-
-void TvexSkinStatusBar::AfterMessage(TMessage& m) {
-  const std::shared_ptr<bool> alive = Alive;
-  TvexSkinPanel::AfterMessage(m);
-  if (!*alive || Detached || !Control) return;
-  if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && Engine && Engine->IsSkinActive())
-    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
-}
-
-void TvexSkinStatusBar::Detach() {
-  TvexSkinPanel::Detach();
-  if (Control) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  if (Control) Control->Invalidate();
 }
 
 void TvexSkinStatusBar::Paint() {
@@ -196,6 +169,15 @@ void TvexSkinToolBar::UpdateSkinState() {
     bar->OnCustomDrawButton = TSkinButtonDraw{Alive, this};
   }
   bar->Invalidate();
+}
+
+void TvexSkinToolBar::AfterMessage(TMessage& m) {
+  const std::shared_ptr<bool> alive = Alive;
+  TvexSkinControlVCL::AfterMessage(m);
+  if (!*alive || Detached || !Control) return;
+  // The parent's new font arrived with its own colour: the skin's colour goes on it again.
+  if (m.Msg == CM_FONTCHANGED && skinned_ && Control->ParentFont() && Engine && Engine->IsSkinActive())
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
 }
 
 void TvexSkinToolBar::Detach() {

@@ -26,13 +26,7 @@ class TvexSkinStatusBar : public TvexSkinPanel {
  public:
   TvexSkinStatusBar(host::TControl* control, TvexSkinWindow* owner);
   void Paint() override;
-  void Attached() override;
   void UpdateSkinState() override;
-  void AfterMessage(host::TMessage& m) override;
-  void Detach() override;
-
-  host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
 };
 
 // The framework's tool bar: flat, in the skin's tool bar colours, its background and its hot,
@@ -44,6 +38,7 @@ class TvexSkinToolBar : public TvexSkinControlVCL {
   TvexSkinToolBar(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
   ~TvexSkinToolBar() override;
   bool WantsParentColor() const override { return true; }
+  void AfterMessage(host::TMessage& m) override;
   void Attached() override;
   void UpdateSkinState() override;
   void Detach() override;

@@ -491,7 +491,7 @@ bool TvexSkinRadioButton::BeforeMessage(TMessage& m) {
 // Panels and labels
 
 const TClassInfo& TvexSkinGroupBox::StaticClass() {
-  static const TClassInfo info("TvexSkinGroupBox", &TvexSkinControlVCL::StaticClass());
+  static const TClassInfo info("TvexSkinGroupBox", &TvexSkinPanel::StaticClass());
   return info;
 }
 const TClassInfo& TvexSkinFrame::StaticClass() {
@@ -544,54 +544,45 @@ void TvexSkinPanel::Attached() {
   if (!Control) return;
   SavedColor = Control->Color();
   SavedParentColor = Control->ParentColor();
+  SavedFontColor = Control->Font().Color();
+  SavedParentFont = Control->ParentFont();
 }
 
 void TvexSkinPanel::UpdateSkinState() {
   if (!Control) return;
   if (Engine && Engine->IsSkinActive()) {
     Control->SetParentColor(true);
-  } else if (!SavedParentColor) {
-    Control->SetColor(SavedColor);
+    // The caption reads on the skin's form colour (a dark skin's too).
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  } else {
+    if (!SavedParentColor) Control->SetColor(SavedColor);
+    RestoreFont(*Control, SavedParentFont, SavedFontColor);
   }
 }
 
-void TvexSkinPanel::Detach() {
-  if (Control && !SavedParentColor) Control->SetColor(SavedColor);
-  TvexSkinControlVCL::Detach();
-}
-
-TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
-
-void TvexSkinLabel::Attached() {
-  TvexSkinPanel::Attached();
-  if (!Control) return;
-  SavedFontColor = Control->Font().Color();
-  SavedParentFont = Control->ParentFont();
-}
-
-void TvexSkinLabel::UpdateSkinState() {
-  TvexSkinPanel::UpdateSkinState();
-  if (!Control) return;
-  if (Engine && Engine->IsSkinActive())
-    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
-  else
-    RestoreFont(*Control, SavedParentFont, SavedFontColor);
-  Control->Invalidate();
-}
-
-void TvexSkinLabel::AfterMessage(TMessage& m) {
+void TvexSkinPanel::AfterMessage(TMessage& m) {
   const std::shared_ptr<bool> alive = Alive;
-  TvexSkinPanel::AfterMessage(m);
+  TvexSkinControlVCL::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
   // The parent's new font arrived with its own colour: the skin's colour goes on it again.
   if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && Engine && Engine->IsSkinActive())
     SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
 }
 
-void TvexSkinLabel::Detach() {
+void TvexSkinPanel::Detach() {
   // Detached first: the font that comes back is not coloured again.
-  TvexSkinPanel::Detach();
-  if (Control) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  TvexSkinControlVCL::Detach();
+  if (!Control) return;
+  if (!SavedParentColor) Control->SetColor(SavedColor);
+  RestoreFont(*Control, SavedParentFont, SavedFontColor);
+}
+
+TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
+
+void TvexSkinLabel::UpdateSkinState() {
+  TvexSkinPanel::UpdateSkinState();
+  // A label is painted by its parent: the new colour shows when the parent repaints its place.
+  if (Control) Control->Invalidate();
 }
 
 void RegisterStandardControlClasses() {

@@ -84,20 +84,23 @@ class TvexSkinRadioButton : public TvexSkinCheckBox {
   TBoxPainter BoxPainter() const override;
 };
 
-// Panels stand in the skin's form colour: while the skin shows they take their parent's colour;
-// switched off, each has its own colour again.
+// Panels stand in the skin's form colour and their captions take the skin's control font colour
+// while the skin shows; switched off, each has its own colours again.
 class TvexSkinPanel : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinPanel)
  public:
   TvexSkinPanel(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
       : TvexSkinControlVCL(control, owner, cls) {}
   bool WantsParentColor() const override { return true; }
+  void AfterMessage(host::TMessage& m) override;
   void Attached() override;
   void UpdateSkinState() override;
   void Detach() override;
 
   host::TColor SavedColor = host::clBtnFace;
   bool SavedParentColor = false;
+  host::TColor SavedFontColor = host::clWindowText;
+  bool SavedParentFont = true;
 };
 
 // Labels take the skin's control font colour while the skin shows, and their own colour back.
@@ -105,22 +108,16 @@ class TvexSkinLabel : public TvexSkinPanel {
   VEX_CLASS(TvexSkinLabel)
  public:
   TvexSkinLabel(host::TControl* control, TvexSkinWindow* owner);
-  void Attached() override;
   void UpdateSkinState() override;
-  void AfterMessage(host::TMessage& m) override;
-  void Detach() override;
-
-  host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
 };
 
 // Group boxes: the control paints itself, then the skin's one-pixel frame and the caption in the
-// skin's control font colour go over it; it stands in its parent's (the form's) colour.
-class TvexSkinGroupBox : public TvexSkinControlVCL {
+// skin's control font colour go over it; it stands in its parent's (the form's) colour while the
+// skin shows, and has its own colours back when the skin goes.
+class TvexSkinGroupBox : public TvexSkinPanel {
   VEX_CLASS(TvexSkinGroupBox)
  public:
-  TvexSkinGroupBox(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
-  bool WantsParentColor() const override { return true; }
+  TvexSkinGroupBox(host::TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
   void Paint() override;
 };
 

@@ -143,19 +143,6 @@ void TCustomStatusBar::CreateWnd() {
   UpdatePanels();
 }
 
-namespace {
-
-// SetWindowTheme, bound late: the visual-styles library may be absent.
-void SetTheme(HWND wnd, const wchar_t* app, const wchar_t* ids) {
-  using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-  static const TSetWindowTheme fn = [] {
-    HMODULE lib = LoadLibraryW(L"uxtheme.dll");
-    return lib ? reinterpret_cast<TSetWindowTheme>(reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme"))) : nullptr;
-  }();
-  if (fn) fn(wnd, app, ids);
-}
-
-}  // namespace
 
 void TCustomStatusBar::ApplyColor() {
   if (!handle_) return;
@@ -165,10 +152,7 @@ void TCustomStatusBar::ApplyColor() {
   const COLORREF c = own ? static_cast<COLORREF>(ColorToRGB(color_)) : CLR_DEFAULT;
   if (own != themeOff_) {
     themeOff_ = own;
-    if (own)
-      SetTheme(handle_, L" ", L" ");
-    else
-      SetTheme(handle_, nullptr, nullptr);
+    UseVisualStyles(handle_, !own);
   }
   SendMessageW(handle_, SB_SETBKCOLOR, 0, static_cast<LPARAM>(c));
   InvalidateRect(handle_, nullptr, TRUE);

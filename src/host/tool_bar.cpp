@@ -214,7 +214,24 @@ void TToolBar::CreateWnd() {
   SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
   SendMessageW(handle_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_ ? hotImages_->Handle() : nullptr));
   SendMessageW(handle_, TB_SETINDENT, static_cast<WPARAM>(indent_), 0);
+  themeOff_ = false;
+  UpdateInk();
   RebuildButtons();
+}
+
+bool TToolBar::OwnInk() const {
+  const TColor ink = font_.Color();
+  return ink != clWindowText && ink != clBtnText && ink != clDefault;
+}
+
+void TToolBar::UpdateInk() {
+  // The buttons the control draws take a font colour of the bar's own through custom drawing
+  // (the text colour of the item's notification). Wine's themed drawing ignores that colour, so a
+  // bar with one is drawn the classic way, which honours it.
+  const bool own = OwnInk();
+  if (!handle_ || own == themeOff_) return;
+  themeOff_ = own;
+  UseVisualStyles(handle_, !own);
 }
 
 void TToolBar::UpdateStyle() {
@@ -395,9 +412,7 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
       TBind bind(canvas_, cd->nmcd.hdc);
       if (OnCustomDraw) OnCustomDraw(this, r, defaultDraw);
       if (!defaultDraw) return CDRF_SKIPDEFAULT;
-      const TColor ink = font_.Color();
-      const bool ownInk = ink != clWindowText && ink != clBtnText && ink != clDefault;
-      return OnCustomDrawButton || ownInk ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+      return OnCustomDrawButton || OwnInk() ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
     }
     case CDDS_ITEMPREPAINT: {
       TToolButton* button = nullptr;
@@ -413,8 +428,7 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
         cd->nmcd.uItemState = state;
       }
       // A font of its own colour: the buttons the control draws take it.
-      if (const TColor ink = font_.Color(); ink != clWindowText && ink != clBtnText && ink != clDefault)
-        cd->clrText = static_cast<COLORREF>(ColorToRGB(ink));
+      if (OwnInk()) cd->clrText = static_cast<COLORREF>(ColorToRGB(font_.Color()));
       bool defaultDraw = true;
       TBind bind(canvas_, cd->nmcd.hdc);
       if (button && OnCustomDrawButton) OnCustomDrawButton(this, button, state, defaultDraw);
@@ -692,6 +706,7 @@ void TToolBar::WndProc(TMessage& m) {
     case CM_FONTCHANGED:
       // The control measures its buttons with its font.
       TWinControl::WndProc(m);
+      UpdateInk();
       RebuildButtons();
       return;
     case CM_CONTROLLISTCHANGE: {

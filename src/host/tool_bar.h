@@ -153,6 +153,9 @@ class TToolBar : public TWinControl {
   void AdjustSize();
   void PlaceButtons();
   LRESULT CustomDraw(NMTBCUSTOMDRAW* cd);
+  // Whether the font has a colour of its own for the buttons' captions, and the drawing for it.
+  bool OwnInk() const;
+  void UpdateInk();
 
   std::vector<TToolButton*> buttons_;
   TImageList* images_ = nullptr;
@@ -168,6 +171,7 @@ class TToolBar : public TWinControl {
   // Cleared when the bar goes: a menu handler may free the bar while its menu runs.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool menuMode_ = false;
+  bool themeOff_ = false;
   int hot_ = -1;
   HWND focusBefore_ = nullptr;
 };

@@ -756,4 +756,19 @@ void TCustomControl::PaintWindow(HDC dc) {
 
 void TCustomControl::Paint() {}
 
+void UseVisualStyles(HWND wnd, bool on) {
+  using TSetWindowTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+  // Bound late: the visual-styles library may be absent.
+  static const TSetWindowTheme fn = [] {
+    HMODULE lib = LoadLibraryW(L"uxtheme.dll");
+    return lib ? reinterpret_cast<TSetWindowTheme>(reinterpret_cast<void*>(GetProcAddress(lib, "SetWindowTheme"))) : nullptr;
+  }();
+  if (!fn || !wnd) return;
+  // A blank name matches no style: the control is drawn the classic way.
+  if (on)
+    fn(wnd, nullptr, nullptr);
+  else
+    fn(wnd, L" ", L" ");
+}
+
 }  // namespace vex::host

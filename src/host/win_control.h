@@ -157,4 +157,9 @@ void HandleWindowProcException(const std::exception* e);
 // Who HandleWindowProcException hands exceptions to (the application sets it); unset, a message box.
 extern std::function<void(const std::exception*)> gExceptionHandler;
 
+// Draws a common control with the system's visual styles (the default) or without them (the
+// classic drawing, which honours the colours the control is given). Nothing where the visual
+// styles library is absent.
+void UseVisualStyles(HWND wnd, bool on);
+
 }  // namespace vex::host

@@ -11,6 +11,7 @@
 #include "engine/skin_window_vcl.h"
 #include "host/cool_bar.h"
 #include "host/frames.h"
+#include "host/status_bar.h"
 #include "host/std_controls.h"
 #include "skin2/skin_keys.h"
 #include "skinned_engine_fixture.h"
@@ -99,6 +100,76 @@ TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft)
       EXPECT_GE(last, b->Width() - 1 - 8 - 6) << "the glyphs leave a few blank columns at the end of the text";
       EXPECT_LE(last, b->Width() - 1 - 8);
     }
+  }
+}
+
+TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBack) {
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(10, 10, 120, 50);
+  panel->SetCaption(L"Panel");
+  panel->SetColor(clYellow);
+  panel->Font().SetColor(clRed);
+  panel->SetBevelOuter(bvLowered);
+  panel->SetBevelInner(bvRaised);
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(140, 10, 120, 80);
+  box->SetColor(clAqua);
+  auto* label = new TLabel(form.get());
+  label->SetParent(form.get());
+  label->SetBounds(10, 100, 100, 16);
+  label->SetCaption(L"Label");
+  label->Font().SetColor(clFuchsia);
+  auto* frame = new TFrame(form.get());
+  frame->SetParent(form.get());
+  frame->SetBounds(270, 10, 100, 80);
+  auto* status = new TStatusBar(form.get());
+  status->SetParent(form.get());
+  status->SetColor(clLime);
+  auto* cool = new TCoolBar(form.get());
+  cool->SetParent(form.get());
+  cool->SetColor(clNavy);
+  struct TCase {
+    TControl* control;
+    TColor colour;      // its own colour (none: it takes its parent's)
+    TColor fontColour;  // its own font colour (none: its parent's)
+  };
+  const TCase cases[] = {{panel, clYellow, clRed}, {box, clAqua, clNone},    {label, clNone, clFuchsia},
+                         {frame, clNone, clNone},  {status, clLime, clNone}, {cool, clNavy, clNone}};
+  Show();
+  const TColor formColour = engine->GetFormColor();
+  const TColor ink = engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  const auto skinned = [&](const char* when) {
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(std::string(when) + " " + c.control->ClassName());
+      EXPECT_EQ(c.control->Color(), formColour);
+      if (c.control != box && c.control != frame && c.control != cool) {
+        EXPECT_EQ(c.control->Font().Color(), ink);
+      }
+    }
+  };
+  skinned("first");
+  for (int round = 0; round < 2; ++round) {
+    engine->SetActive(false);
+    PumpMessages();
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.control->ClassName());
+      if (c.colour != clNone) {
+        EXPECT_EQ(c.control->Color(), c.colour);
+        EXPECT_FALSE(c.control->ParentColor());
+      } else {
+        EXPECT_TRUE(c.control->ParentColor());
+      }
+      if (c.fontColour != clNone) {
+        EXPECT_EQ(c.control->Font().Color(), c.fontColour);
+      }
+    }
+    EXPECT_EQ(panel->BevelOuter(), bvLowered);
+    EXPECT_EQ(panel->BevelInner(), bvRaised);
+    engine->SetActive(true);
+    PumpMessages();
+    skinned("again");
   }
 }
 
