@@ -91,10 +91,20 @@ void PaintMessage(HWND wnd, const TMessage& m, Paint paint) {
   if (dc.Get()) paint(dc.Get());
 }
 
+// A wrapper let go while its window lives: the window shows its own look again.
+void RepaintAfterDetach(TvexSkinControlWnd& w) {
+  if (w.Handle && IsWindow(w.Handle)) w.Refresh();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Tool bars
+
+void TvexSkinWndToolbarWindow32::Detach() {
+  TvexSkinControlWnd::Detach();
+  RepaintAfterDetach(*this);
+}
 
 void TvexSkinWndToolbarWindow32::Attached() {
   TvexSkinControlWnd::Attached();
@@ -234,6 +244,11 @@ void TvexSkinWndGroupBox::AfterMessage(TMessage& m) {
 }
 
 void TvexSkinWndGroupBox::Paint() { RedrawNow(); }
+
+void TvexSkinWndGroupBox::Detach() {
+  TvexSkinControlWnd::Detach();
+  RepaintAfterDetach(*this);
+}
 
 void TvexSkinWndGroupBox::Refresh() {
   // The form-coloured pieces the skin drew beside the frame and the caption are not the
@@ -409,6 +424,11 @@ void TvexSkinWndStatic::PaintEdge() {
       break;
   }
   RestoreDC(dc, saved);
+}
+
+void TvexSkinWndStatic::Detach() {
+  TvexSkinControlWnd::Detach();
+  RepaintAfterDetach(*this);
 }
 
 void TvexSkinWndStatic::Refresh() {
@@ -603,6 +623,11 @@ void TvexSkinWndStatusBar::AfterMessage(TMessage& m) {
 
 void TvexSkinWndStatusBar::Paint() { RedrawNow(); }
 
+void TvexSkinWndStatusBar::Detach() {
+  TvexSkinControlWnd::Detach();
+  RepaintAfterDetach(*this);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Child dialogs
 
@@ -623,6 +648,11 @@ bool TvexSkinWndChildDialog::BeforeMessage(TMessage& m) {
     default:
       return true;
   }
+}
+
+void TvexSkinWndChildDialog::Detach() {
+  TvexSkinControlWnd::Detach();
+  RepaintAfterDetach(*this);
 }
 
 void TvexSkinWndChildDialog::Refresh() {

@@ -22,6 +22,7 @@ class TvexSkinWndToolbarWindow32 : public TvexSkinControlWnd {
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
   void Attached() override;
+  void Detach() override;
   // The skin's tool bar background over the whole client area, on `dc`.
   void PaintBackground(HDC dc);
 };
@@ -38,6 +39,7 @@ class TvexSkinWndGroupBox : public TvexSkinControlWnd {
   void Paint() override;
   // A group box is transparent: what it painted goes when its parent repaints under it.
   void Refresh() override;
+  void Detach() override;
   // Paints the skin's frame and caption over the control's own drawing on `dc`.
   void PaintOver(HDC dc);
   // Whether the caption stands at the right end (right-aligned or right-to-left reading; a
@@ -71,6 +73,7 @@ class TvexSkinWndStatic : public TvexSkinControlWnd {
   void Paint() override;
   // The non-client edge (etched lines are drawn by it) is repainted with the client.
   void Refresh() override;
+  void Detach() override;
   TStaticKind Kind() const;
   // The client area, and the non-client edge a static may have (a sunken label, an etched line,
   // whose line is its edge): a one-pixel frame, or the line, in the border colour.
@@ -88,6 +91,7 @@ class TvexSkinWndStatusBar : public TvexSkinControlWnd {
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
+  void Detach() override;
   void PaintTo(HDC dc);
   // Whether the skin's grip is drawn: the bar has SBARS_SIZEGRIP and its parent is not maximized.
   bool ShowsGrip() const;
@@ -107,6 +111,7 @@ class TvexSkinWndChildDialog : public TvexSkinControlWnd {
   TvexSkinWndChildDialog(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
   bool BeforeMessage(host::TMessage& m) override;
   void Refresh() override;
+  void Detach() override;
 };
 
 // Splits a status bar part's text at its tabs: the text before the first tab is left-aligned, the

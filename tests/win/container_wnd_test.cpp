@@ -151,6 +151,54 @@ int ZeroHeight(HWND control) {
   return s.cy;
 }
 
+TEST(ContainerPainters, TextStaticsDrawWithTheFlagsTheirStylesAskFor) {
+  struct TCase {
+    DWORD style, ex;
+    UINT format;
+  };
+  const TCase cases[] = {
+      {SS_LEFT, 0, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK},
+      {SS_CENTER, 0, DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK},
+      {SS_RIGHT | SS_NOPREFIX, 0, DT_RIGHT | DT_EXPANDTABS | DT_WORDBREAK | DT_NOPREFIX},
+      {SS_LEFTNOWORDWRAP, 0, DT_LEFT | DT_EXPANDTABS},
+      {SS_SIMPLE | SS_CENTERIMAGE | SS_ENDELLIPSIS, 0, DT_LEFT | DT_SINGLELINE},
+      {SS_LEFT | SS_CENTERIMAGE, 0, DT_LEFT | DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER},
+      {SS_LEFT | SS_ENDELLIPSIS, 0, DT_LEFT | DT_EXPANDTABS | DT_SINGLELINE | DT_END_ELLIPSIS},
+      {SS_LEFT | SS_PATHELLIPSIS, 0, DT_LEFT | DT_EXPANDTABS | DT_SINGLELINE | DT_PATH_ELLIPSIS},
+      {SS_CENTER | SS_WORDELLIPSIS, 0, DT_CENTER | DT_EXPANDTABS | DT_SINGLELINE | DT_WORD_ELLIPSIS},
+      {SS_LEFT | SS_EDITCONTROL, 0, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_EDITCONTROL},
+      {SS_CENTER, WS_EX_RIGHT, DT_RIGHT | DT_EXPANDTABS | DT_WORDBREAK},
+      {SS_LEFT, WS_EX_RTLREADING, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK | DT_RTLREADING},
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(StaticKindOf(c.style), TStaticKind::Text) << std::hex << c.style;
+    EXPECT_EQ(StaticTextFormat(c.style, c.ex), c.format) << std::hex << c.style << " " << c.ex;
+  }
+  for (DWORD own : {SS_ICON, SS_BITMAP, SS_OWNERDRAW, SS_ENHMETAFILE, SS_USERITEM})
+    EXPECT_EQ(StaticKindOf(own | SS_CENTERIMAGE), TStaticKind::Own) << own;
+}
+
+TEST(ContainerPainters, StatusTextSplitsAtItsTabsIntoLeftCentredAndRightRuns) {
+  struct TCase {
+    const wchar_t* text;
+    TStatusTextRuns runs;
+  };
+  const TCase cases[] = {
+      {L"Ready", {L"Ready", L"", L""}},
+      {L"\tMiddle", {L"", L"Middle", L""}},
+      {L"\t\tEnd", {L"", L"", L"End"}},
+      {L"a\tb\tc", {L"a", L"b", L"c"}},
+      {L"a\t\tc\td", {L"a", L"", L"c\td"}},
+      {L"", {L"", L"", L""}},
+  };
+  for (const TCase& c : cases) {
+    const TStatusTextRuns r = SplitStatusText(c.text);
+    EXPECT_EQ(r.left, c.runs.left) << static_cast<const void*>(c.text);
+    EXPECT_EQ(r.centre, c.runs.centre);
+    EXPECT_EQ(r.right, c.runs.right);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Group boxes
 
@@ -284,6 +332,13 @@ TEST_F(NativeContainers, StaticTextTakesTheSkinsColoursOnAChildDialogAndInAPlain
   // Centred both ways.
   const auto [first, last] = skinned.Columns(kInk, 0, skinned.Height());
   EXPECT_NEAR((first + last) / 2, skinned.Width() / 2, 3);
+  int top = -1, bottom = -1;
+  for (int y = 0; y < skinned.Height(); ++y)
+    if (skinned.Count(kInk, 0, y, skinned.Width(), y + 1) > 0) {
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  EXPECT_NEAR((top + bottom) / 2, skinned.Height() / 2, 4);
   w->Detach();
 }
 
