@@ -135,6 +135,8 @@ INT_PTR ShowNativeDialog(HWND owner) {
   t.Item(WS_TABSTOP, 148, 7, 135, 80, idTabs, 0, WC_TABCONTROLW, L"");
   t.Item(0, 148, 96, 135, 10, idProgress, 0, PROGRESS_CLASSW, L"");
   t.Item(TBS_AUTOTICKS | WS_TABSTOP, 148, 112, 135, 20, idTrack, 0, TRACKBAR_CLASSW, L"");
+  t.Item(SS_LEFT, 148, 140, 135, 20, 0xFFFF, kStatic, nullptr, L"Group boxes, labels and lines take the skin's colours.");
+  t.Item(SS_ETCHEDHORZ, 7, 166, 276, 1, 0xFFFF, kStatic, nullptr, L"");
   t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 176, 174, 50, 14, IDOK, kButton, nullptr, L"OK");
   t.Item(BS_PUSHBUTTON | WS_TABSTOP, 233, 174, 50, 14, IDCANCEL, kButton, nullptr, L"Cancel");
   return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc, 0);
@@ -142,8 +144,38 @@ INT_PTR ShowNativeDialog(HWND owner) {
 
 namespace {
 
+enum : WORD { idStatusBar = 200 };
+
+// The status bar's parts: a message on the left, a centred and a right-aligned field (tabs in a
+// part's text centre and right-align what follows them).
+void LayOutStatusBar(HWND bar, int width) {
+  int edges[] = {width - 250, width - 110, -1};
+  SendMessageW(bar, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+  SendMessageW(bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L"Ready"));
+  SendMessageW(bar, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(L"\tLine 1, column 1"));
+  SendMessageW(bar, SB_SETTEXTW, 2, reinterpret_cast<LPARAM>(L"\t\tSkinned"));
+}
+
 LRESULT CALLBACK NativeWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_CREATE: {
+      HWND bar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, wnd,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(idStatusBar)), GetModuleHandleW(nullptr), nullptr);
+      if (bar) {
+        RECT r;
+        GetClientRect(wnd, &r);
+        LayOutStatusBar(bar, r.right);
+      }
+      return 0;
+    }
+    case WM_SIZE:
+      if (HWND bar = GetDlgItem(wnd, idStatusBar)) {
+        // The bar follows the window's width and bottom edge by itself.
+        SendMessageW(bar, WM_SIZE, wParam, lParam);
+        LayOutStatusBar(bar, LOWORD(lParam));
+        InvalidateRect(wnd, nullptr, TRUE);
+      }
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == 103) DestroyWindow(wnd);  // File, Exit
       return 0;
@@ -152,6 +184,11 @@ LRESULT CALLBACK NativeWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
       HDC dc = BeginPaint(wnd, &ps);
       RECT r;
       GetClientRect(wnd, &r);
+      if (HWND bar = GetDlgItem(wnd, idStatusBar)) {
+        RECT b;
+        GetWindowRect(bar, &b);
+        r.bottom -= b.bottom - b.top;
+      }
       FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
       InflateRect(&r, -12, -12);
       SetBkMode(dc, TRANSPARENT);
@@ -179,6 +216,8 @@ HWND OpenNativeWindow(HWND owner) {
     return RegisterClassW(&wc) != 0;
   }();
   if (!registered) return nullptr;
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
   // Windows of this class are skinned when they are activated.
   if (engine::TvexSkinEngine* e = engine::HookEngine(); e && e->AutoSkinWndClassNames().IndexOf("VexGalleryNativeWindow") < 0)
     e->AutoSkinWndClassNames().Add("VexGalleryNativeWindow");

@@ -490,8 +490,8 @@ TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
     if (key != "MSCTLS_PROGRESS32") return nullptr;
   }
   if (key == "BUTTON") {
-    // The button type decides; push-like check boxes and radio buttons, group boxes, owner-drawn,
-    // split and command-link buttons keep their own look.
+    // The button type decides; push-like check boxes and radio buttons, owner-drawn, split and
+    // command-link buttons keep their own look.
     if (style & BS_PUSHLIKE) return nullptr;
     switch (style & BS_TYPEMASK) {
       case BS_PUSHBUTTON:
@@ -506,6 +506,9 @@ TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame) {
       case BS_RADIOBUTTON:
       case BS_AUTORADIOBUTTON:
         key = "BUTTON_RADIOBUTTON";
+        break;
+      case BS_GROUPBOX:
+        key = "BUTTON_GROUPBOX";
         break;
       default:
         return nullptr;

@@ -217,8 +217,9 @@ void ClearWindowClassTable();
 // An animation or progress control: its window gets no hover timers for its push buttons.
 bool IsAnimationOrProgress(HWND window);
 
-// The wrapper a native child window gets (none for group boxes, simple combo boxes, animation and
-// progress controls, unknown classes); sets the frame's animation flag for the last two.
+// The wrapper a native child window gets (none for simple combo boxes, animations, push-like,
+// owner-drawn, split and command-link buttons, unknown classes); group boxes are looked up as
+// "BUTTON_GROUPBOX". Sets the frame's animation flag for animation and progress controls.
 TvexSkinControlWnd* CreateWindowWrapper(HWND window, TvexSkinWindow* frame);
 
 // Process-wide names: classes whose borders are left alone.

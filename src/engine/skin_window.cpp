@@ -1034,9 +1034,11 @@ std::size_t TvexSkinWindowWnd::WrapChildren(HWND parent, bool refresh) {
   std::size_t made = 0;
   for (HWND child = GetTopWindow(parent); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!(GetWindowLongW(child, GWL_STYLE) & WS_CHILD)) continue;
-    // The file list of a file dialog lives inside the shell's view window: its controls are the
-    // dialog's too.
-    if (parent == FHandle && UpperClassName(child) == L"SHELLDLL_DEFVIEW") made += WrapChildren(child, refresh);
+    // The file list of a file dialog lives inside the shell's view window, and the controls of a
+    // child dialog (a property page, a dialog's own sub-dialog) inside it: they are the window's
+    // controls too.
+    const std::wstring cls = UpperClassName(child);
+    if ((parent == FHandle && cls == L"SHELLDLL_DEFVIEW") || cls == L"#32770") made += WrapChildren(child, refresh);
     if (SendMessageW(child, SKM_QUERYSKINNED, 0, 0) == 1) continue;
     if (TvexSkinControlWnd* w = CreateWindowWrapper(child, this)) {
       FControls.emplace_back(w);
@@ -1110,6 +1112,9 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   }
   if (!*alive || !IsWindow(FHandle)) return;
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  // The background and the text colours the window gives its controls change with the skin:
+  // the client area and the controls paint again.
+  if (*alive && IsWindow(FHandle)) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 DWORD TvexSkinWindowWnd::OwnStyle() const {

@@ -223,6 +223,8 @@ FARPROC Bind(FARPROC& slot, const char* name) {
 }  // namespace
 
 void SetSystemVersion(const TSystemVersion& v) { Version() = v; }
+TSystemVersion SystemVersion() { return Version(); }
+bool IsWin9xPlatform() { return Version().platform == VER_PLATFORM_WIN32_WINDOWS; }
 bool IsWin95() { return Version().major == 4 && Version().minor == 0 && Version().platform == 1; }
 bool IsWinXPStyle() {
   const auto& v = Version();

@@ -34,6 +34,10 @@ struct TSystemVersion {
   DWORD major = 0, minor = 0, platform = 0;
 };
 void SetSystemVersion(const TSystemVersion& v);
+TSystemVersion SystemVersion();
+// The version's platform: VER_PLATFORM_WIN32_WINDOWS (1) on the 9x family, VER_PLATFORM_WIN32_NT
+// (2) on NT-based systems.
+bool IsWin9xPlatform();
 bool IsWin95();
 bool IsWinXPStyle();
 bool IsWinVista();

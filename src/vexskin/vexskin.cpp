@@ -4,6 +4,7 @@
 
 #include "controls/bar_ctrl.h"
 #include "controls/combo_ctrl.h"
+#include "controls/container_wnd.h"
 #include "controls/range_ctrl.h"
 #include "controls/scroll_ctrl.h"
 #include "controls/std_ctrl.h"
@@ -22,6 +23,7 @@ void InitializeSkinning() {
     engine::RegisterScrollWindowClasses();
     engine::RegisterRangeWindowClasses();
     engine::RegisterComboWindowClasses();
+    engine::RegisterContainerWindowClasses();
     // The scrolling rows first: the table is searched from its end, and the custom-control row
     // must come after the more specific rows (panels) of the standard ones.
     engine::RegisterScrollControlClasses();

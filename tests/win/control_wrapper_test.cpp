@@ -120,9 +120,12 @@ TEST_F(Controls, CreateWindowWrapperChoosesByClassAndStyle) {
       {L"Button", BS_DEFCOMMANDLINK, ""},
       {L"Button", BS_AUTOCHECKBOX | BS_PUSHLIKE, ""},
       {L"Button", BS_AUTORADIOBUTTON | BS_PUSHLIKE, ""},
-      {L"Button", BS_GROUPBOX, ""},
+      {L"Button", BS_GROUPBOX, "TvexSkinWndGroupBox"},
       {L"ComboBox", CBS_SIMPLE, ""},
-      {L"Static", SS_LEFT, ""},
+      {L"Static", SS_LEFT, "TvexSkinWndStatic"},
+      {L"Static", SS_ICON, "TvexSkinWndStatic"},
+      {L"msctls_statusbar32", 0, "TvexSkinWndStatusBar"},
+      {L"ToolbarWindow32", 0, "TvexSkinWndToolbarWindow32"},
       {L"Edit", 0, ""},
   };
   for (const auto& c : cases) {
