@@ -8,7 +8,7 @@ namespace vex::gallery {
 // Shows the dialog modally over `owner`; returns IDOK or IDCANCEL.
 INT_PTR ShowNativeDialog(HWND owner);
 
-// Opens a plain Win32 window with a menu bar, of a class the skin engine is told to skin by name;
+// Opens a plain Win32 window with a menu bar and a status bar with a size grip, of a class the skin engine is told to skin by name;
 // it closes itself from its menu or its close button.
 HWND OpenNativeWindow(HWND owner);
 

@@ -1,6 +1,6 @@
-// Status bars and tool bars in the skin's colours: the framework's status bar with a grip drawn
-// from the skin's lines, and the framework's tool bar drawn through its custom-draw events; native
-// tool bars get the flat look on the old platform.
+// The framework's status bars and tool bars in the skin's colours: the status bar with a grip drawn
+// from the skin's lines, the tool bar drawn through its custom-draw events. (Native bars are in
+// container_wnd.h.)
 #pragma once
 
 #include <windows.h>
