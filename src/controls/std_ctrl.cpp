@@ -546,17 +546,19 @@ void TvexSkinPanel::Attached() {
   SavedParentColor = Control->ParentColor();
 }
 
+void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool ownParentColor) {
+  if (skinned)
+    control.SetParentColor(true);
+  else if (!ownParentColor)
+    control.SetColor(ownColor);
+}
+
 void TvexSkinPanel::UpdateSkinState() {
-  if (!Control) return;
-  if (Engine && Engine->IsSkinActive()) {
-    Control->SetParentColor(true);
-  } else if (!SavedParentColor) {
-    Control->SetColor(SavedColor);
-  }
+  if (Control) FollowParentColour(*Control, Engine && Engine->IsSkinActive(), SavedColor, SavedParentColor);
 }
 
 void TvexSkinPanel::Detach() {
-  if (Control && !SavedParentColor) Control->SetColor(SavedColor);
+  if (Control) FollowParentColour(*Control, false, SavedColor, SavedParentColor);
   TvexSkinControlVCL::Detach();
 }
 
