@@ -43,10 +43,8 @@ bool TakePaint(TMessage& m, HWND wnd, Paint paint) {
       m.Result = 1;
       return false;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(wnd, &ps);
+      TPaintDC dc(wnd);
       paint();
-      EndPaint(wnd, &ps);
       m.Result = 0;
       return false;
     }
@@ -157,11 +155,27 @@ void ComposeTabControl(TvexSkinEngine& engine, HWND wnd, TBitmap& b, const RECT&
   canvas.CopyRect(p, const_cast<TBitmap*>(line)->Canvas(), RECT{0, 0, line->Width(), line->Height()});
 }
 
-// Copies a composed picture onto a window: its client area, or the whole window.
-void Present(HWND wnd, const TBitmap& picture, bool wholeWindow) {
-  HDC dc = wholeWindow ? GetWindowDC(wnd) : GetDC(wnd);
+// Copies a composed picture onto a window: its client area, or the whole window; only inside
+// `clip` (client coordinates) when one is given. Sibling windows above it stay as they are (a
+// dialog's controls have no WS_CLIPSIBLINGS).
+void Present(HWND wnd, const TBitmap& picture, bool wholeWindow, HRGN clip = nullptr) {
+  HDC dc = GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | (wholeWindow ? DCX_WINDOW : 0u));
   if (!dc) return;
+  if (clip) {
+    TOwnedRegion r(CreateRectRgn(0, 0, 0, 0));
+    CombineRgn(r.Get(), clip, nullptr, RGN_COPY);
+    if (wholeWindow) {
+      // From client to window coordinates.
+      RECT w{};
+      GetWindowRect(wnd, &w);
+      POINT origin{0, 0};
+      ClientToScreen(wnd, &origin);
+      OffsetRgn(r.Get(), origin.x - w.left, origin.y - w.top);
+    }
+    SelectClipRgn(dc, r.Get());
+  }
   BitBlt(dc, 0, 0, picture.Width(), picture.Height(), const_cast<TBitmap&>(picture).Canvas().Handle(), 0, 0, SRCCOPY);
+  SelectClipRgn(dc, nullptr);
   ReleaseDC(wnd, dc);
 }
 
@@ -300,7 +314,44 @@ void TvexSkinTabControl::DrawTab(TBitmap& b, int index, bool selected, const REC
 // ---------------------------------------------------------------------------------------------
 // Native tab controls
 
-bool TvexSkinWndTabControl::BeforeMessage(TMessage& m) { return TakePaint(m, Handle, [this] { Paint(); }); }
+bool TvexSkinWndTabControl::BeforeMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_ERASEBKGND:
+      m.Result = 1;
+      return false;
+    case WM_PAINT: {
+      // Only what was invalidated is painted, as the control itself does: a dialog's controls
+      // standing on the page are often below the tab control in z-order, and repaint only where
+      // they were invalidated themselves.
+      TOwnedRegion update(CreateRectRgn(0, 0, 0, 0));
+      const int kind = GetUpdateRgn(Handle, update.Get(), FALSE);
+      {
+        TPaintDC dc(Handle);
+        if (kind != NULLREGION && kind != ERROR) PaintWithin(update.Get());
+      }
+      m.Result = 0;
+      return false;
+    }
+    default:
+      return true;
+  }
+}
+
+void TvexSkinWndTabControl::AfterMessage(TMessage& m) {
+  switch (m.Msg) {
+    // Painted already, or about to be: the control invalidates what a click or a key changes.
+    // A repaint of the whole control here would cover the controls standing on its page.
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      return;
+    default:
+      TvexSkinControlWnd::AfterMessage(m);
+  }
+}
 
 void TvexSkinWndTabControl::Attached() {
   OriginalTabHeight = TabHeight(Handle);
@@ -336,14 +387,16 @@ void TvexSkinWndTabControl::Detach() {
   InvalidateRect(Handle, nullptr, TRUE);
 }
 
-void TvexSkinWndTabControl::Paint() {
+void TvexSkinWndTabControl::Paint() { PaintWithin(nullptr); }
+
+void TvexSkinWndTabControl::PaintWithin(HRGN clip) {
   if (!Engine || !Handle) return;
   const int w = WindowWidth(), h = WindowHeight();
   if (w <= 0 || h <= 0) return;
   TBitmap b(w, h, TPixelFormat::pf24bit);
   const RECT whole{0, 0, w, h};
   ComposeTabControl(*Engine, Handle, b, whole, whole, tpTop, false, [&](int i, bool selected, const RECT& t) { DrawTab(b, i, selected, t); });
-  Present(Handle, b, true);
+  Present(Handle, b, true, clip);
 }
 
 void TvexSkinWndTabControl::DrawTab(TBitmap& b, int index, bool selected, const RECT& t) {

@@ -44,7 +44,10 @@ class TvexSkinWndTabControl : public TvexSkinControlWnd {
  public:
   TvexSkinWndTabControl(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
   bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
   void Paint() override;
+  // Paints the control, onto the part of it inside `clip` (client coordinates) when one is given.
+  void PaintWithin(HRGN clip);
   void UpdateSkinState() override;
   void Attached() override;
   void Detach() override;

@@ -59,11 +59,13 @@ std::vector<std::uint8_t> TabSkin() {
   return v.Archive();
 }
 
-// The client area of a window as it shows after a full repaint.
+// The client area of a window as it shows after a full repaint (or as it shows now).
 struct TShot {
-  explicit TShot(HWND h) {
-    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    PumpMessages();
+  explicit TShot(HWND h, bool repaint = true) {
+    if (repaint) {
+      RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      PumpMessages();
+    }
     RECT r{};
     GetClientRect(h, &r);
     picture.SetSize(r.right, r.bottom);
@@ -85,6 +87,14 @@ struct TShot {
 };
 
 bool Found(const RECT& r) { return r.right > r.left; }
+
+bool SamePixels(const TBitmap& a, const TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.PixelColor(x, y) != b.PixelColor(x, y)) return false;
+  return true;
+}
 
 RECT TabRect(HWND h, int index) {
   RECT t{};
@@ -431,14 +441,17 @@ INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_IN
 
 class NativeTabSkin : public TabSkinTest {
  protected:
-  // A dialog with a tab control of three tabs, the second selected; shown (the engine skins it
+  // A dialog with a tab control of three tabs, the second selected, and a check box standing on
+  // its page (below it in z-order, as the dialog's later items are); shown (the engine skins it
   // as it is activated). A `tabHeight` above 0 is the height the dialog gives the tabs.
   HWND NewDialog(int tabHeight = 0) {
     test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Tabs");
     t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP, 10, 10, 200, 100);
+    t.Item(L"Button", L"On the page", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 20, 40, 100, 12);
     HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
     if (!dlg) return nullptr;
     tabs = GetDlgItem(dlg, kTabs);
+    check = GetDlgItem(dlg, kCheck);
     const wchar_t* captions[] = {L"Ab", L"Cd", L"Ef"};
     for (int i = 0; i < 3; ++i) {
       TCITEMW item{};
@@ -462,8 +475,8 @@ class NativeTabSkin : public TabSkinTest {
         if (c->GetHandle() == tabs) return c->ClassName();
     return "";
   }
-  static constexpr WORD kTabs = 10;
-  HWND tabs = nullptr;
+  static constexpr WORD kTabs = 10, kCheck = 11;
+  HWND tabs = nullptr, check = nullptr;
 };
 
 TEST_F(NativeTabSkin, ADialogsTabsArePaintedFromTheSkinAndATallTabTakesTheImageTopAndBottom) {
@@ -491,6 +504,36 @@ TEST_F(NativeTabSkin, ADialogsTabsArePaintedFromTheSkinAndATallTabTakesTheImageT
       EXPECT_EQ(tall.At(OnTab(tpTop, t, t.right - t.left - 3, y)), SliceRow(i == 1, row)) << "tab " << i << " row " << y;
     }
   }
+  DestroyWindow(dlg);
+  PumpMessages();
+}
+
+TEST_F(NativeTabSkin, AnotherTabChosenLeavesTheControlsOnThePageAsTheyWere) {
+  HWND dlg = NewDialog();
+  ASSERT_NE(dlg, nullptr);
+  ASSERT_EQ(WrapperClass(dlg), "TvexSkinWndTabControl");
+  ASSERT_EQ(GetTopWindow(dlg), tabs) << "the tab control is above the check box";
+  RECT onPage{}, page{};
+  GetWindowRect(check, &onPage);
+  GetWindowRect(tabs, &page);
+  ASSERT_TRUE(IntersectRect(&page, &page, &onPage) && EqualRect(&page, &onPage)) << "the check box stands on the tab control";
+  test::Activate(dlg);
+  const TShot before(check);
+  // Chosen by a click and by a key: the control repaints the tabs, and only they change.
+  const RECT third = TabRect(tabs, 2);
+  POINT p{(third.left + third.right) / 2, (third.top + third.bottom) / 2};
+  ClientToScreen(tabs, &p);
+  test::ClickScreen(p);
+  test::PumpFor(150);
+  ASSERT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 2);
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after the click";
+  SetFocus(tabs);
+  test::Chord({VK_LEFT});
+  test::PumpFor(150);
+  ASSERT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after the key";
+  EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 1), true));
+  EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 2), false));
   DestroyWindow(dlg);
   PumpMessages();
 }
