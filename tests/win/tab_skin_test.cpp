@@ -446,7 +446,7 @@ class NativeTabSkin : public TabSkinTest {
   // as it is activated). A `tabHeight` above 0 is the height the dialog gives the tabs.
   HWND NewDialog(int tabHeight = 0) {
     test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Tabs");
-    t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP, 10, 10, 200, 100);
+    t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP, 8, 8, 134, 84);
     t.Item(L"Button", L"On the page", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 20, 40, 100, 12);
     HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
     if (!dlg) return nullptr;
@@ -534,6 +534,13 @@ TEST_F(NativeTabSkin, AnotherTabChosenLeavesTheControlsOnThePageAsTheyWere) {
   EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after the key";
   EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 1), true));
   EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 2), false));
+  // The skin off and on again: the whole dialog is repainted, the check box still on top.
+  engine->SetActive(false);
+  test::PumpFor(150);
+  engine->SetActive(true);
+  test::PumpFor(150);
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after the skin came back";
+  EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 1), true));
   DestroyWindow(dlg);
   PumpMessages();
 }
@@ -549,11 +556,14 @@ TEST_F(NativeTabSkin, TheTabHeightIsTheControlsOwnWhileSkinnedAndTheDialogsAgain
   HWND dlg = NewDialog(set);
   ASSERT_NE(dlg, nullptr);
   ASSERT_EQ(TabHeight(), set);
+  const TShot plainLook(tabs);
   engine->SetActive(true);
   engine->AttachWindow(dlg, true);
   PumpMessages();
   ASSERT_EQ(WrapperClass(dlg), "TvexSkinWndTabControl");
   EXPECT_EQ(TabHeight(), own);
+  const TShot skinnedLook(tabs);
+  EXPECT_FALSE(SamePixels(skinnedLook.picture, plainLook.picture));
   const auto newSkin = [&](const char* file) {
     engine->SetSkinFile((dir / file).u8string());
     PumpMessages();
@@ -561,10 +571,12 @@ TEST_F(NativeTabSkin, TheTabHeightIsTheControlsOwnWhileSkinnedAndTheDialogsAgain
   // A new skin over the old one: the height to give back stays the dialog's.
   newSkin("default.vsk");
   EXPECT_EQ(TabHeight(), own);
+  EXPECT_FALSE(SamePixels(TShot(tabs).picture, skinnedLook.picture)) << "the new skin's tabs";
   for (int round = 0; round < 2; ++round) {
     engine->SetActive(false);
     PumpMessages();
     EXPECT_EQ(TabHeight(), set) << "round " << round;
+    EXPECT_TRUE(SamePixels(TShot(tabs).picture, plainLook.picture)) << "round " << round << ": the control's own look";
     engine->SetActive(true);
     PumpMessages();
     EXPECT_EQ(TabHeight(), own) << "round " << round;
