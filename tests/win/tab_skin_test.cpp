@@ -285,6 +285,8 @@ TEST_F(TabSkinTest, CaptionsAreCentredByWhatShowsAndAMissingImageShiftsOnlyTopTa
       {tpBottom, L"Salt && pepper && oil", false, 0},
       {tpTop, L"Abcd", true, 1},
       {tpBottom, L"Abcd", true, 0},
+      // Outside the ANSI code page: drawn as it is, not as question marks.
+      {tpTop, L"\u03A9\u03BC\u03AD\u03B3\u03B1", false, 0},
   };
   for (const TCase& c : cases) {
     auto* pc = NewPageControl(c.side, {c.caption, L"Other"});
@@ -300,6 +302,7 @@ TEST_F(TabSkinTest, CaptionsAreCentredByWhatShowsAndAMissingImageShiftsOnlyTopTa
     // What shows: each doubled ampersand as one.
     const std::wstring shown = utils::ReplaceAll(std::wstring(c.caption), L"&&", L"&");
     EXPECT_NEAR(ink.right - ink.left, InkWidth(*pc, shown), 1) << c.side;
+    EXPECT_NE(InkWidth(*pc, std::wstring(shown.size(), L'?')), InkWidth(*pc, shown)) << "the font draws the caption's letters";
     // The caption starts where a text as wide as what shows starts when centred on the tab
     // (moved right by half the image's room beside a missing image), give or take the first
     // glyph's bearing. (The ink's right end is no measure: under Wine glyphs are drawn narrower
