@@ -548,6 +548,20 @@ void TvexSkinPanel::Attached() {
   SavedParentFont = Control->ParentFont();
 }
 
+void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool ownParentColor) {
+  if (skinned)
+    control.SetParentColor(true);
+  else if (!ownParentColor)
+    control.SetColor(ownColor);
+}
+
+void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool ownParentColor) {
+  if (skinned)
+    control.SetParentColor(true);
+  else if (!ownParentColor)
+    control.SetColor(ownColor);
+}
+
 void TvexSkinPanel::UpdateSkinState() {
   if (!Control) return;
   if (Engine && Engine->IsSkinActive()) {

@@ -84,7 +84,12 @@ class TvexSkinRadioButton : public TvexSkinCheckBox {
   TBoxPainter BoxPainter() const override;
 };
 
-// Panels stand in the skin's form colour and their captions take the skin's control font colour
+// Containers stand in the skin's form colour: while the skin shows a control takes its parent's
+// colour; switched off, it has its own again (the colour and the ParentColor it had when it was
+// wrapped).
+void FollowParentColour(host::TControl& control, bool skinned, host::TColor ownColor, bool ownParentColor);
+
+// Panels (and the pages of page controls) stand in the skin's form colour and their captions take the skin's control font colour
 // while the skin shows; switched off, each has its own colours again.
 class TvexSkinPanel : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinPanel)

@@ -9,6 +9,7 @@
 #include "controls/scroll_ctrl.h"
 #include "controls/std_ctrl.h"
 #include "controls/std_wnd.h"
+#include "controls/tab_ctrl.h"
 #include "engine/skin_engine.h"
 #include "host/standard_classes.h"
 
@@ -24,10 +25,12 @@ void InitializeSkinning() {
     engine::RegisterRangeWindowClasses();
     engine::RegisterComboWindowClasses();
     engine::RegisterContainerWindowClasses();
+    engine::RegisterTabWindowClasses();
     // The scrolling rows first: the table is searched from its end, and the custom-control row
     // must come after the more specific rows (panels) of the standard ones.
     engine::RegisterScrollControlClasses();
     engine::RegisterRangeControlClasses();
+    engine::RegisterTabControlClasses();
     // After the list controls: a combo box is one, and its own row is the more specific.
     engine::RegisterComboControlClasses();
     engine::RegisterStandardControlClasses();
