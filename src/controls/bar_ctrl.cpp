@@ -61,7 +61,10 @@ const TClassInfo& TvexSkinStatusBar::StaticClass() {
   return info;
 }
 
-TvexSkinStatusBar::TvexSkinStatusBar(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
+TvexSkinStatusBar::TvexSkinStatusBar(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {
+  // The bar draws its panels' text in its font's colour.
+  ColoursFont = true;
+}
 
 void TvexSkinStatusBar::UpdateSkinState() {
   TvexSkinPanel::UpdateSkinState();
@@ -122,8 +125,7 @@ void TvexSkinToolBar::Attached() {
   SavedFlat = bar->Flat();
   SavedColor = bar->Color();
   SavedTransparent = bar->Transparent();
-  SavedFontColor = bar->Font().Color();
-  SavedParentFont = bar->ParentFont();
+  SavedCaptionColor = bar->CaptionColor();
   SavedOnCustomDraw = bar->OnCustomDraw;
   SavedOnCustomDrawButton = bar->OnCustomDrawButton;
 }
@@ -137,7 +139,7 @@ void TvexSkinToolBar::Restore() {
   if (bar->Flat() != SavedFlat) bar->SetFlat(SavedFlat);
   if (bar->Transparent() != SavedTransparent) bar->SetTransparent(SavedTransparent);
   bar->SetColor(SavedColor);
-  RestoreFont(*bar, SavedParentFont, SavedFontColor);
+  bar->SetCaptionColor(SavedCaptionColor);
   bar->Invalidate();
 }
 
@@ -153,8 +155,7 @@ void TvexSkinToolBar::UpdateSkinState() {
     SavedFlat = bar->Flat();
     SavedColor = bar->ParentColor() ? SavedColor : bar->Color();
     SavedTransparent = bar->Transparent();
-    SavedFontColor = bar->Font().Color();
-    SavedParentFont = bar->ParentFont();
+    SavedCaptionColor = bar->CaptionColor();
     if (!bar->OnCustomDraw.target<TSkinBarDraw>()) SavedOnCustomDraw = bar->OnCustomDraw;
     if (!bar->OnCustomDrawButton.target<TSkinButtonDraw>()) SavedOnCustomDrawButton = bar->OnCustomDrawButton;
   }
@@ -162,22 +163,14 @@ void TvexSkinToolBar::UpdateSkinState() {
   if (!bar->Flat()) bar->SetFlat(true);
   if (bar->Transparent()) bar->SetTransparent(false);
   bar->SetColor(Engine->GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR));
-  // Captions in the skin's control font colour, so that they read on the skin's tool bar colours.
-  SetSkinFontColour(*bar, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  // Captions in the skin's control font colour, so that they read on the skin's tool bar colours
+  // (the font keeps its colour: controls standing on the bar take that).
+  bar->SetCaptionColor(Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   if (!bar->HasState(csDesigning)) {
     bar->OnCustomDraw = TSkinBarDraw{Alive, this};
     bar->OnCustomDrawButton = TSkinButtonDraw{Alive, this};
   }
   bar->Invalidate();
-}
-
-void TvexSkinToolBar::AfterMessage(TMessage& m) {
-  const std::shared_ptr<bool> alive = Alive;
-  TvexSkinControlVCL::AfterMessage(m);
-  if (!*alive || Detached || !Control) return;
-  // The parent's new font arrived with its own colour: the skin's colour goes on it again.
-  if (m.Msg == CM_FONTCHANGED && skinned_ && Control->ParentFont() && Engine && Engine->IsSkinActive())
-    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
 }
 
 void TvexSkinToolBar::Detach() {
@@ -238,6 +231,7 @@ void TvexSkinToolBar::DrawButton(TToolBar* bar, TToolButton* button, bool down) 
   if (!bar->ShowCaptions()) return;
   const std::wstring caption = button->Caption();
   canvas.Font().Assign(bar->Font());
+  canvas.Font().SetColor(bar->InkColor());
   canvas.Brush.style = TBrushStyle::bsClear;
   int x = 0, y = 0;
   RECT tr = r;

@@ -38,7 +38,6 @@ class TvexSkinToolBar : public TvexSkinControlVCL {
   TvexSkinToolBar(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
   ~TvexSkinToolBar() override;
   bool WantsParentColor() const override { return true; }
-  void AfterMessage(host::TMessage& m) override;
   void Attached() override;
   void UpdateSkinState() override;
   void Detach() override;
@@ -55,8 +54,7 @@ class TvexSkinToolBar : public TvexSkinControlVCL {
   bool SavedFlat = true;
   host::TColor SavedColor = host::clBtnFace;
   bool SavedTransparent = false;
-  host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
+  host::TColor SavedCaptionColor = host::clDefault;
   std::function<void(host::TToolBar*, const RECT&, bool&)> SavedOnCustomDraw;
   std::function<void(host::TToolBar*, host::TToolButton*, UINT, bool&)> SavedOnCustomDrawButton;
 

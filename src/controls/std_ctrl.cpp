@@ -557,20 +557,51 @@ void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool o
 
 void TvexSkinPanel::UpdateSkinState() {
   if (!Control) return;
-  if (Engine && Engine->IsSkinActive()) {
-    Control->SetParentColor(true);
-    // The caption reads on the skin's form colour (a dark skin's too).
-    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
-  } else {
-    if (!SavedParentColor) Control->SetColor(SavedColor);
-    RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  const bool skinned = Engine && Engine->IsSkinActive();
+  FollowParentColour(*Control, skinned, SavedColor, SavedParentColor);
+  if (!ColoursFont) {
+    // Only its own caption changes colour, painted again.
+    Control->Invalidate();
+    return;
   }
+  // The text reads on the skin's form colour (a dark skin's too).
+  if (skinned)
+    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  else
+    RestoreFont(*Control, SavedParentFont, SavedFontColor);
+}
+
+bool TvexSkinPanel::BeforeMessage(TMessage& m) {
+  if (m.Msg != WM_PAINT || ColoursFont || !Control || !Engine || !Engine->IsSkinActive()) return true;
+  // The control paints its caption with its font: for the length of its own paint the font has
+  // the skin's colour, set and taken back without telling anyone (no child sees it).
+  TFont& font = Control->Font();
+  const TColor own = font.Color(), ink = Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  if (own == ink) return true;
+  TNotifyEvent handler = std::move(font.OnChange);
+  font.SetColor(ink);
+  const std::shared_ptr<bool> alive = Alive;
+  const TWndMethod old = OldWindowProc;
+  try {
+    old(m);
+  } catch (...) {
+    if (*alive && Control) {
+      Control->Font().SetColor(own);
+      Control->Font().OnChange = std::move(handler);
+    }
+    throw;
+  }
+  if (*alive && Control) {
+    Control->Font().SetColor(own);
+    Control->Font().OnChange = std::move(handler);
+  }
+  return false;
 }
 
 void TvexSkinPanel::AfterMessage(TMessage& m) {
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinControlVCL::AfterMessage(m);
-  if (!*alive || Detached || !Control) return;
+  if (!*alive || Detached || !Control || !ColoursFont) return;
   // The parent's new font arrived with its own colour: the skin's colour goes on it again.
   if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && Engine && Engine->IsSkinActive())
     SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
@@ -580,11 +611,13 @@ void TvexSkinPanel::Detach() {
   // Detached first: the font that comes back is not coloured again.
   TvexSkinControlVCL::Detach();
   if (!Control) return;
-  if (!SavedParentColor) Control->SetColor(SavedColor);
-  RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  FollowParentColour(*Control, false, SavedColor, SavedParentColor);
+  if (ColoursFont) RestoreFont(*Control, SavedParentFont, SavedFontColor);
 }
 
-TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {}
+TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {
+  ColoursFont = true;
+}
 
 void TvexSkinLabel::UpdateSkinState() {
   TvexSkinPanel::UpdateSkinState();

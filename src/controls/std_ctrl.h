@@ -89,14 +89,17 @@ class TvexSkinRadioButton : public TvexSkinCheckBox {
 // wrapped).
 void FollowParentColour(host::TControl& control, bool skinned, host::TColor ownColor, bool ownParentColor);
 
-// Panels (and the pages of page controls) stand in the skin's form colour and their captions take the skin's control font colour
-// while the skin shows; switched off, each has its own colours again.
+// Panels (and the pages of page controls, cool bars) stand in the skin's form colour while the
+// skin shows, and their own captions are painted in the skin's control font colour; switched off,
+// each has its own colours again. The font itself keeps its colour, since the controls standing
+// on a container take their parent's font (an edit on a panel keeps its dark text on white).
 class TvexSkinPanel : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinPanel)
  public:
   TvexSkinPanel(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
       : TvexSkinControlVCL(control, owner, cls) {}
   bool WantsParentColor() const override { return true; }
+  bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Attached() override;
   void UpdateSkinState() override;
@@ -106,6 +109,11 @@ class TvexSkinPanel : public TvexSkinControlVCL {
   bool SavedParentColor = false;
   host::TColor SavedFontColor = host::clWindowText;
   bool SavedParentFont = true;
+
+ protected:
+  // Whether the wrapper gives the control's font the skin's colour for as long as the skin shows
+  // (controls without children: labels, status bars), rather than only while it paints itself.
+  bool ColoursFont = false;
 };
 
 // Labels take the skin's control font colour while the skin shows, and their own colour back.

@@ -219,9 +219,18 @@ void TToolBar::CreateWnd() {
   RebuildButtons();
 }
 
+TColor TToolBar::InkColor() const { return captionColor_ != clDefault ? captionColor_ : font_.Color(); }
+
 bool TToolBar::OwnInk() const {
-  const TColor ink = font_.Color();
+  const TColor ink = InkColor();
   return ink != clWindowText && ink != clBtnText && ink != clDefault;
+}
+
+void TToolBar::SetCaptionColor(TColor c) {
+  if (c == captionColor_) return;
+  captionColor_ = c;
+  UpdateInk();
+  if (handle_) InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TToolBar::UpdateInk() {
@@ -428,7 +437,7 @@ LRESULT TToolBar::CustomDraw(NMTBCUSTOMDRAW* cd) {
         cd->nmcd.uItemState = state;
       }
       // A font of its own colour: the buttons the control draws take it.
-      if (OwnInk()) cd->clrText = static_cast<COLORREF>(ColorToRGB(font_.Color()));
+      if (OwnInk()) cd->clrText = static_cast<COLORREF>(ColorToRGB(InkColor()));
       bool defaultDraw = true;
       TBind bind(canvas_, cd->nmcd.hdc);
       if (button && OnCustomDrawButton) OnCustomDrawButton(this, button, state, defaultDraw);

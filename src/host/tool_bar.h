@@ -98,6 +98,13 @@ class TToolBar : public TWinControl {
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool v);
 
+  // The colour of the captions of the buttons the control draws (clDefault: the font's colour).
+  // Unlike the font's colour it is not passed on to controls standing on the bar.
+  TColor CaptionColor() const { return captionColor_; }
+  void SetCaptionColor(TColor c);
+  // The colour captions are drawn in now.
+  TColor InkColor() const;
+
   // Custom drawing of the bar's background and of each button (NM_CUSTOMDRAW); setting
   // defaultDraw false leaves the button to the handler. The handlers draw on Canvas().
   std::function<void(TToolBar*, const RECT&, bool& defaultDraw)> OnCustomDraw;
@@ -153,7 +160,8 @@ class TToolBar : public TWinControl {
   void AdjustSize();
   void PlaceButtons();
   LRESULT CustomDraw(NMTBCUSTOMDRAW* cd);
-  // Whether the font has a colour of its own for the buttons' captions, and the drawing for it.
+  // Whether the captions have a colour of their own (the caption colour's, or the font's), and
+  // the drawing for it.
   bool OwnInk() const;
   void UpdateInk();
 
@@ -172,6 +180,7 @@ class TToolBar : public TWinControl {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   bool menuMode_ = false;
   bool themeOff_ = false;
+  TColor captionColor_ = clDefault;
   int hot_ = -1;
   HWND focusBefore_ = nullptr;
 };

@@ -297,6 +297,7 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
     EXPECT_TRUE(bar->Transparent());
     EXPECT_EQ(bar->Color(), clAqua);
     EXPECT_EQ(bar->Font().Color(), clRed);
+    EXPECT_EQ(bar->CaptionColor(), clDefault);
     ownBackground = ownButtons = 0;
     { TPixels px(bar->Handle()); }
     EXPECT_GT(ownBackground, 0) << "the application's background handler is back";
@@ -305,7 +306,8 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
     PumpMessages();
     EXPECT_TRUE(bar->Flat());
     EXPECT_FALSE(bar->Transparent());
-    EXPECT_EQ(bar->Font().Color(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+    EXPECT_EQ(bar->CaptionColor(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+    EXPECT_EQ(bar->Font().Color(), clRed) << "the font keeps its colour: controls on the bar take it";
     ownBackground = 0;
     { TPixels px(bar->Handle()); }
     EXPECT_EQ(ownBackground, 0);

@@ -10,10 +10,12 @@
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
 #include "host/cool_bar.h"
+#include "host/edit.h"
 #include "host/frames.h"
 #include "host/status_bar.h"
 #include "host/std_controls.h"
 #include "skin2/skin_keys.h"
+#include "skin_variant.h"
 #include "skinned_engine_fixture.h"
 
 namespace vex::engine {
@@ -144,8 +146,12 @@ TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBa
     for (const TCase& c : cases) {
       SCOPED_TRACE(std::string(when) + " " + c.control->ClassName());
       EXPECT_EQ(c.control->Color(), formColour);
-      if (c.control != box && c.control != frame && c.control != cool) {
+      // Labels and status bars draw their text in their font's colour; a container's font keeps
+      // its own (controls on it take it), its caption is painted in the skin's colour.
+      if (c.control == label || c.control == status) {
         EXPECT_EQ(c.control->Font().Color(), ink);
+      } else if (c.fontColour != clNone) {
+        EXPECT_EQ(c.control->Font().Color(), c.fontColour);
       }
     }
   };
@@ -171,6 +177,44 @@ TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBa
     PumpMessages();
     skinned("again");
   }
+}
+
+TEST_F(ContainerSkin, APanelCaptionTakesTheSkinColourButControlsOnThePanelKeepTheirFont) {
+  test::TSkinVariant v;
+  v.integers["SKIN2_CONTROLFONTCOLOR"] = static_cast<std::int32_t>(clLime);
+  test::WriteFile(dir / "lime.vsk", v.Archive());
+  engine->SetSkinFile((dir / "lime.vsk").u8string());
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(10, 10, 200, 80);
+  panel->SetCaption(L"WWWWWW");
+  panel->SetAlignment(taLeftJustify);
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(panel);
+  edit->SetBounds(100, 40, 90, 22);
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(220, 10, 200, 80);
+  auto* inner = new TEdit(form.get());
+  inner->SetParent(box);
+  inner->SetBounds(10, 30, 90, 22);
+  Show();
+  EXPECT_EQ(edit->Font().Color(), clWindowText) << "an edit on a panel keeps its dark text";
+  EXPECT_EQ(inner->Font().Color(), clWindowText) << "and one in a group box";
+  RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpMessages();
+  HDC dc = GetDC(panel->Handle());
+  int lime = 0, black = 0;
+  for (int y = 2; y < 40; ++y)
+    for (int x = 2; x < 95; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (c == RGB(0, 255, 0)) ++lime;
+      if (c == RGB(0, 0, 0)) ++black;
+    }
+  ReleaseDC(panel->Handle(), dc);
+  EXPECT_GT(lime, 20) << "the caption in the skin's control font colour";
+  EXPECT_EQ(black, 0);
+  EXPECT_EQ(panel->Font().Color(), clWindowText) << "the panel's font keeps its colour";
 }
 
 }  // namespace
