@@ -541,6 +541,8 @@ TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
 
 void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
   if (!handle || FindFrame(handle)) return;
+  // The system's settings may have changed while no frame was there to hear it.
+  utils::ForgetNonClientMetrics();
   // A frame whose construction fails has put the window back as it was; it raises to the caller.
   if (utils::FindFormByHandle(handle))
     AdoptFrame(new TvexSkinWindowVCL(handle, isDialog, this));

@@ -102,7 +102,6 @@ void TvexSkinWindow::ApplySkinSwitches() {
   auto composite = [](bool on, std::unique_ptr<TBitmap>& c) {
     if (on && !c) {
       c = std::make_unique<TBitmap>();
-      c->SetPixelFormat(TPixelFormat::pf24bit);
     } else if (!on) {
       c.reset();
     }
@@ -300,9 +299,7 @@ void TvexSkinWindow::CopyTitleToWindow(const TFramePaint& f, TCanvas& window) {
   // colour until the region cuts them away.
   HDC source = FTitleBuffer.Canvas().Handle();
   if (FTitleRegion && FTitleComposite) {
-    FTitleComposite->SetSize(f.width, f.bufferHeight);
-    utils::FillRectColor(FTitleComposite->Canvas(), RECT{0, 0, f.width, f.bufferHeight}, f.metrics.FormColor);
-    FTitleComposite->Canvas().Draw(0, 0, FTitleBuffer);
+    utils::CopyReplacingColor(FTitleBuffer, *FTitleComposite, FTitleBuffer.TransparentColor(), f.metrics.FormColor);
     source = FTitleComposite->Canvas().Handle();
   }
   BitBlt(window.Handle(), 0, 0, f.width, f.bufferHeight, source, 0, 0, SRCCOPY);
@@ -337,9 +334,7 @@ void TvexSkinWindow::PaintBorders(const TFramePaint& f, TCanvas& window) {
   }
   TBitmap* out = &FBottomBuffer;
   if (FBottomRegion && FBottomComposite) {
-    FBottomComposite->SetSize(W, rows);
-    utils::FillRectColor(FBottomComposite->Canvas(), RECT{0, 0, W, rows}, m.FormColor);
-    FBottomComposite->Canvas().Draw(0, 0, FBottomBuffer);
+    utils::CopyReplacingColor(FBottomBuffer, *FBottomComposite, FBottomBuffer.TransparentColor(), m.FormColor);
     out = FBottomComposite.get();
   }
   BitBlt(window.Handle(), 0, H - BB, out->Width(), out->Height(), out->Canvas().Handle(), 0, 0, SRCCOPY);
@@ -452,6 +447,9 @@ void TvexSkinWindow::ComputeClientRect(TMessage& m) {
 int TvexSkinWindow::ElementUnderCursor(const TFramePaint& f) const {
   // Window coordinates, measured from the window rectangle: the client origin lies elsewhere when
   // a border is under 4 pixels or the title is shorter than the window's own caption.
+  // Asking for the cursor is a round trip to the display server: a frame the mouse is not over
+  // has no hot element.
+  if (!FMouseOverFrame && !FTitleCapture) return -1;
   POINT cursor;
   RECT wr;
   if (!GetCursorPos(&cursor) || !GetWindowRect(Handle(), &wr)) return -1;
@@ -617,6 +615,9 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
         break;
     }
   }
+  if (m.Msg == WM_SETTINGCHANGE) utils::ForgetNonClientMetrics();
+  if (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) FMouseOverFrame = true;
+  if (m.Msg == WM_NCMOUSELEAVE || (m.Msg == WM_MOUSEMOVE && !FTitleCapture)) FMouseOverFrame = false;
   switch (m.Msg) {
     case WM_NCPAINT:
       PaintFrame();

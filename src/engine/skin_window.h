@@ -129,6 +129,9 @@ class TvexSkinWindow : public host::TComponent {
   // A title-element press holds the mouse until its release; the frame asked for the mouse leaving
   // its non-client area.
   bool FTitleCapture = false, FTrackingLeave = false;
+  // The mouse is over the frame (a non-client mouse message came, and no leave since): only then
+  // is the cursor asked where it is when the frame paints.
+  bool FMouseOverFrame = false;
   // Set when the window is being destroyed: nothing is resized or restyled any more.
   bool FWindowDying = false;
   // Set while the frame moves the window itself.

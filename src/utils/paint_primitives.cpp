@@ -200,6 +200,29 @@ void FrameRectColor(TCanvas& canvas, const RECT& r, TColor c) {
   canvas.FrameRect(r);
 }
 
+void CopyReplacingColor(const TBitmap& source, TBitmap& dest, TColor key, TColor fill) {
+  const int w = source.Width(), h = source.Height();
+  if (dest.PixelFormat() != host::TPixelFormat::pf32bit) dest.SetPixelFormat(host::TPixelFormat::pf32bit);
+  dest.SetSize(w, h);
+  if (w <= 0 || h <= 0) return;
+  const auto bgr = [](TColor c) {
+    const auto rgb = static_cast<std::uint32_t>(host::ColorToRGB(c));
+    return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+  };
+  const bool keyed = !host::IsNoColor(key);
+  const std::uint32_t k = keyed ? bgr(key) : 0, f = bgr(fill);
+  const bool wide = source.PixelFormat() == host::TPixelFormat::pf32bit;
+  for (int y = 0; y < h; ++y) {
+    const std::uint8_t* in = source.ScanLine(y);
+    auto* out = reinterpret_cast<std::uint32_t*>(dest.ScanLine(y));
+    for (int x = 0; x < w; ++x, in += wide ? 4 : 3) {
+      const std::uint32_t p = static_cast<std::uint32_t>(in[0]) | (static_cast<std::uint32_t>(in[1]) << 8) |
+                              (static_cast<std::uint32_t>(in[2]) << 16);
+      out[x] = keyed && p == k ? f : p;
+    }
+  }
+}
+
 void FillRectColor(TCanvas& canvas, const RECT& r, TColor c) {
   canvas.Brush.color = c;
   canvas.Brush.style = host::TBrushStyle::bsSolid;

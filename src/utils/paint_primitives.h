@@ -33,6 +33,10 @@ void StretchThreeVertical(TBitmap& bmp, TCanvas& canvas, const RECT& r, int cap)
 void StretchThreeHorizontal(TBitmap& bmp, TCanvas& canvas, const RECT& r, int cap);
 void StretchHalftone(const TBitmap& bmp, TCanvas& canvas, const RECT& r);
 
+// dest becomes a 32-bit copy of source with every pixel of colour `key` replaced by `fill`
+// (straight through the DIB memory: the system's transparent blit is slow).
+void CopyReplacingColor(const TBitmap& source, TBitmap& dest, TColor key, TColor fill);
+
 void GradientFillRows(TCanvas& canvas, const RECT& r, TColor first, TColor last);
 void GradientFillColumns(TCanvas& canvas, const RECT& r, TColor first, TColor last);
 TColor InvertColor(TColor c);

@@ -86,13 +86,31 @@ std::wstring StripAccelerators(const std::wstring& text) { return ReplaceAll(tex
 
 namespace {
 
+// The system's non-client metrics, read once until the system says its settings changed: reading
+// them is a round trip to the window server, and frames and menus ask on every paint.
+struct TMetricsCache {
+  NONCLIENTMETRICSW metrics{};
+  bool valid = false;
+};
+TMetricsCache& MetricsCache() {
+  thread_local TMetricsCache cache;
+  return cache;
+}
+
 bool NonClientMetrics(NONCLIENTMETRICSW& m) {
-  m = NONCLIENTMETRICSW{};
-  m.cbSize = sizeof m;
-  return SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0) != FALSE;
+  TMetricsCache& cache = MetricsCache();
+  if (!cache.valid) {
+    cache.metrics = NONCLIENTMETRICSW{};
+    cache.metrics.cbSize = sizeof cache.metrics;
+    cache.valid = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof cache.metrics, &cache.metrics, 0) != FALSE;
+  }
+  m = cache.metrics;
+  return cache.valid;
 }
 
 }  // namespace
+
+void ForgetNonClientMetrics() { MetricsCache().valid = false; }
 
 void AssignCaptionFont(host::TFont& font) {
   NONCLIENTMETRICSW m;

@@ -21,6 +21,9 @@ std::string StripAccelerators(const std::string& text);
 std::wstring StripAccelerators(const std::wstring& text);
 
 // The system's caption font; the menu font in the menu text colour. Unchanged on failure.
+// The caption and menu fonts come from the system's non-client metrics, kept between calls: this
+// makes the next call read them again (the system's settings changed).
+void ForgetNonClientMetrics();
 void AssignCaptionFont(host::TFont& font);
 void AssignMenuFont(host::TFont& font);
 

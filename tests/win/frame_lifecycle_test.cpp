@@ -535,7 +535,7 @@ TEST_F(FrameLife, TitleRowsDragAndElementsAreFoundFromTheWindowRectangle) {
     if (b.element == image::teClose) close = b;
   ASSERT_NE(close.rect.right, 0);
   ASSERT_TRUE(SetCursorPos(wr.left + close.rect.left + 1, wr.top + close.rect.top + 1));
-  f->PaintFrame();
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCAPTION, MAKELPARAM(wr.left + close.rect.left + 1, wr.top + close.rect.top + 1));
   EXPECT_EQ(f->FHotButton, 1);
   // The mouse leaves the frame: the hot image goes.
   ASSERT_TRUE(SetCursorPos(wr.left + W / 2, wr.bottom + 40));
