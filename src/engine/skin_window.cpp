@@ -76,6 +76,7 @@ void TvexSkinWindow::SetSkinned(bool value) {
   // Only a skin that shows changes the window: an engine switched on before it has a skin (or
   // whose skin file names nothing) leaves the window's own frame, size and style alone.
   FSkinned = FEnabled && value && FEngine && FEngine->IsSkinActive();
+  FTitleComposed = false;
   if (FInitialised) {
     UpdateSkinState();
     if (FSkinned) UpdateRegion();
@@ -94,6 +95,8 @@ void TvexSkinWindow::ApplySkinSwitches() {
   utils::TvexSkinReader* r = FEngine->CurrentReader();
   FTitleRegion = r->GetSwitch(keys::switches::SKIN2_TITLEBARNEEDREGION);
   FBottomRegion = r->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERNEEDREGION);
+  // A new skin: the title is composed anew.
+  FTitleComposed = false;
   FTitleBuffer.SetTransparent(FTitleRegion);
   FBottomBuffer.SetTransparent(FBottomRegion);
   const TColor t = FEngine->SkinMetrics().TransparentColor;
@@ -174,11 +177,23 @@ void TvexSkinWindow::PaintFrame() {
 
   const bool titleShown = FShowTitle && !f.zoomedChild;
   if (titleShown) {
-    FTitleBuffer.SetSize(f.width, f.bufferHeight);
-    TCanvas& title = FTitleBuffer.Canvas();
-    const std::wstring caption = PaintTitle(f, title);
-    PaintTitleButtons(f, title);
-    PaintCaption(f, title, caption);
+    // The title is composed again only when something it shows changed.
+    const int hot = ElementUnderCursor(f);
+    TTitleKey key = TitleKey(f, hot);
+    if (!FTitleComposed || !(key == FTitleKey)) {
+      FTitleComposed = false;
+      FTitleBuffer.SetSize(f.width, f.bufferHeight);
+      TCanvas& title = FTitleBuffer.Canvas();
+      const std::wstring caption = PaintTitle(f, title);
+      PaintTitleButtons(f, title);
+      PaintCaption(f, title, caption);
+      if (FTitleRegion && FTitleComposite)
+        utils::CopyReplacingColor(FTitleBuffer, *FTitleComposite, FTitleBuffer.TransparentColor(), f.metrics.FormColor);
+      FTitleKey = std::move(key);
+      FTitleComposed = true;
+    } else {
+      FHotButton = hot;
+    }
     CopyTitleToWindow(f, window);
   }
   const bool minimized = titleShown && f.window.minimized;
@@ -189,6 +204,42 @@ void TvexSkinWindow::PaintFrame() {
     const RECT band = MenuBandRect();
     if (band.bottom > band.top) PaintMenuBand(window, band);
   }
+}
+
+bool TvexSkinWindow::TTitleKey::operator==(const TTitleKey& o) const {
+  return width == o.width && bufferHeight == o.bufferHeight && titleHeight == o.titleHeight && menuBarHeight == o.menuBarHeight &&
+         hot == o.hot && minimized == o.minimized && zoomed == o.zoomed && hasClose == o.hasClose && hasMaximize == o.hasMaximize &&
+         hasMinimize == o.hasMinimize && hasHelp == o.hasHelp && hasSystemIcon == o.hasSystemIcon && active == o.active &&
+         pressed == o.pressed && showBorders == o.showBorders && captionLeft == o.captionLeft && extraTop == o.extraTop &&
+         nativeTop == o.nativeTop && icon == o.icon && caption == o.caption;
+}
+
+TvexSkinWindow::TTitleKey TvexSkinWindow::TitleKey(const TFramePaint& f, int hot) const {
+  TTitleKey k;
+  k.width = f.width;
+  k.bufferHeight = f.bufferHeight;
+  k.titleHeight = f.titleHeight;
+  k.menuBarHeight = f.menuBarHeight;
+  k.hot = hot;
+  k.minimized = f.window.minimized;
+  k.zoomed = f.window.zoomed;
+  k.hasClose = f.window.hasClose;
+  k.hasMaximize = f.window.hasMaximize;
+  k.hasMinimize = f.window.hasMinimize;
+  k.hasHelp = f.window.hasHelp;
+  k.hasSystemIcon = f.window.hasSystemIcon;
+  k.active = FActive;
+  k.pressed = FPressed;
+  k.showBorders = FShowBorders;
+  k.captionLeft = FCaptionLeft;
+  k.extraTop = FExtraTop;
+  k.nativeTop = FNativeTop;
+  if (f.window.hasSystemIcon) {
+    k.icon = IconHandle();
+    if (!k.icon) k.icon = Application().Icon().Handle();
+  }
+  k.caption = GetCaptionW();
+  return k;
 }
 
 std::wstring TvexSkinWindow::PaintTitle(const TFramePaint& f, TCanvas& title) {
@@ -297,11 +348,7 @@ void TvexSkinWindow::PaintCaption(const TFramePaint& f, TCanvas& title, const st
 void TvexSkinWindow::CopyTitleToWindow(const TFramePaint& f, TCanvas& window) {
   // Through the composite when the title shapes the region: its transparent pixels show the form
   // colour until the region cuts them away.
-  HDC source = FTitleBuffer.Canvas().Handle();
-  if (FTitleRegion && FTitleComposite) {
-    utils::CopyReplacingColor(FTitleBuffer, *FTitleComposite, FTitleBuffer.TransparentColor(), f.metrics.FormColor);
-    source = FTitleComposite->Canvas().Handle();
-  }
+  HDC source = FTitleRegion && FTitleComposite ? FTitleComposite->Canvas().Handle() : FTitleBuffer.Canvas().Handle();
   BitBlt(window.Handle(), 0, 0, f.width, f.bufferHeight, source, 0, 0, SRCCOPY);
 }
 
@@ -615,7 +662,11 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
         break;
     }
   }
-  if (m.Msg == WM_SETTINGCHANGE) utils::ForgetNonClientMetrics();
+  if (m.Msg == WM_SETTINGCHANGE || m.Msg == WM_SYSCOLORCHANGE || m.Msg == WM_THEMECHANGED) {
+    // The caption font or the system's colours may be new: read again, and the title composed anew.
+    utils::ForgetNonClientMetrics();
+    FTitleComposed = false;
+  }
   if (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) FMouseOverFrame = true;
   if (m.Msg == WM_NCMOUSELEAVE || (m.Msg == WM_MOUSEMOVE && !FTitleCapture)) FMouseOverFrame = false;
   switch (m.Msg) {

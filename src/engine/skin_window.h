@@ -167,6 +167,20 @@ class TvexSkinWindow : public host::TComponent {
     int width = 0, height = 0, titleHeight = 0, menuBarHeight = 0, bufferHeight = 0;
     bool zoomedChild = false;
   };
+  // Everything the composed title depends on besides the skin: a paint that finds the same as
+  // the last one copies the title it composed then.
+  struct TTitleKey {
+    int width = 0, bufferHeight = 0, titleHeight = 0, menuBarHeight = 0, hot = -1;
+    bool minimized = false, zoomed = false, hasClose = false, hasMaximize = false, hasMinimize = false, hasHelp = false,
+         hasSystemIcon = false, active = false, pressed = false, showBorders = false;
+    int captionLeft = 0, extraTop = 0, nativeTop = 0;
+    HICON icon = nullptr;
+    std::wstring caption;
+    bool operator==(const TTitleKey& o) const;
+  };
+  TTitleKey TitleKey(const TFramePaint& f, int hot) const;
+  TTitleKey FTitleKey;
+  bool FTitleComposed = false;
   // The title's background and sections into the title buffer; answers the caption shortened to
   // its room.
   std::wstring PaintTitle(const TFramePaint& f, host::TCanvas& title);

@@ -555,6 +555,62 @@ TEST_F(FrameLife, TitleRowsDragAndElementsAreFoundFromTheWindowRectangle) {
   engine->DetachWindow(w);
 }
 
+// The title's pixels as the window shows them.
+std::vector<COLORREF> TitlePixels(HWND w, int height) {
+  RECT wr;
+  GetWindowRect(w, &wr);
+  HDC dc = GetWindowDC(w);
+  std::vector<COLORREF> px;
+  for (int y = 0; y < height; y += 2)
+    for (int x = 0; x < wr.right - wr.left; x += 2) px.push_back(GetPixel(dc, x, y));
+  ReleaseDC(w, dc);
+  return px;
+}
+
+TEST_F(FrameLife, AnUnchangedTitleIsCopiedButEveryChangeShows) {
+  HWND w = TopLevel(L"VexTitleCacheWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  engine->AttachWindow(w, false);
+  PumpMessages();
+  TvexSkinWindow* f = engine->FindFrame(w);
+  ASSERT_NE(f, nullptr);
+  const int th = f->TitleHeight();
+  const auto painted = [&] {
+    SendMessageW(w, WM_NCPAINT, 1, 0);
+    return TitlePixels(w, th);
+  };
+  const auto first = painted();
+  EXPECT_EQ(painted(), first) << "the same title again";
+  // Each change shows at the next paint, and going back shows the first title again.
+  SetWindowTextW(w, L"Another caption, longer");
+  const auto renamed = painted();
+  EXPECT_NE(renamed, first);
+  SetWindowTextW(w, L"Top level");
+  EXPECT_EQ(painted(), first);
+  SendMessageW(w, WM_NCACTIVATE, FALSE, 0);
+  const auto inactive = painted();
+  EXPECT_NE(inactive, first);
+  SendMessageW(w, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(painted(), first);
+  // The mouse over the close button makes it hot; leaving takes that back.
+  image::TTitleButton close{};
+  for (const auto& b : f->CurrentLayout().buttons)
+    if (b.element == image::teClose) close = b;
+  RECT wr;
+  GetWindowRect(w, &wr);
+  const POINT at{wr.left + (close.rect.left + close.rect.right) / 2, wr.top + (close.rect.top + close.rect.bottom) / 2};
+  ASSERT_TRUE(SetCursorPos(at.x, at.y));
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(at.x, at.y));
+  EXPECT_NE(painted(), first);
+  ASSERT_TRUE(SetCursorPos(wr.left + 10, wr.bottom + 40));
+  SendMessageW(w, WM_NCMOUSELEAVE, 0, 0);
+  EXPECT_EQ(painted(), first);
+  // Another skin of the same title height: a new title.
+  engine->SetSkinFile(otherSkin);
+  PumpMessages();
+  EXPECT_NE(TitlePixels(w, th), first);
+  engine->DetachWindow(w);
+}
+
 TEST_F(FrameLife, APressOnATitleButtonReleasedInTheClientAreaStillActs) {
   HWND w = TopLevel(L"VexCaptureWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
   engine->AttachWindow(w, false);
