@@ -38,6 +38,7 @@ TBitmap::TBitmap(TBitmap&& o) noexcept
       transparentColor_(o.transparentColor_),
       mode_(o.mode_) {
   transparent_ = o.transparent_;
+  if (canvas_) canvas_->bitmap_ = this;
 }
 
 TBitmap::~TBitmap() {
@@ -122,6 +123,8 @@ void TBitmap::Swap(TBitmap& o) noexcept {
   std::swap(transparentColor_, o.transparentColor_);
   std::swap(mode_, o.mode_);
   std::swap(transparent_, o.transparent_);
+  if (canvas_) canvas_->bitmap_ = this;
+  if (o.canvas_) o.canvas_->bitmap_ = &o;
 }
 
 void TBitmap::CopyPixels(int x, int y, const TBitmap& source, int sx, int sy, int w, int h) {
@@ -158,6 +161,7 @@ TCanvas& TBitmap::Canvas() {
   }
   if (!canvas_) canvas_ = std::make_unique<TCanvas>(dib_ ? dc_.Get() : nullptr);
   if (!canvas_->Handle() && dib_) canvas_->SetHandle(dc_.Get());
+  canvas_->bitmap_ = this;
   return *canvas_;
 }
 

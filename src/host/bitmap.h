@@ -37,6 +37,8 @@ class TBitmap : public TGraphic {
   void SetPixelFormat(TPixelFormat format);
 
   HBITMAP Handle() const { return dib_.Get(); }
+  // Whether `dc` is the device context the bitmap's canvas draws through.
+  bool OwnsDC(HDC dc) const { return dc && dc_.Get() == dc; }
   TCanvas& Canvas();
   // Direct access to row y (top row 0); drawing through GDI is flushed first.
   std::uint8_t* ScanLine(int y);

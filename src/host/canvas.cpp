@@ -1,5 +1,7 @@
 #include "host/canvas.h"
 
+#include "host/bitmap.h"
+
 #include "host/graphic.h"
 
 namespace vex::host {
@@ -132,6 +134,8 @@ void TCanvas::CopyRect(const RECT& dest, const TCanvas& source, const RECT& src)
   StretchBlt(dc_, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, source.dc_, src.left, src.top,
              src.right - src.left, src.bottom - src.top, SRCCOPY);
 }
+
+TBitmap* TCanvas::Bitmap() const { return bitmap_ && bitmap_->OwnsDC(dc_) ? bitmap_ : nullptr; }
 
 void TCanvas::TextOut(int x, int y, const std::wstring& text) {
   PrepareText();

@@ -32,6 +32,8 @@ struct TBrush {
 // A canvas on a device context it borrows. Pen, brush and font are made into GDI objects when a
 // drawing call needs them and selected into the context; the context's own objects are put back
 // when the canvas lets go of it.
+class TBitmap;
+
 class TCanvas {
  public:
   explicit TCanvas(HDC dc = nullptr);
@@ -41,6 +43,8 @@ class TCanvas {
 
   HDC Handle() const { return dc_; }
   void SetHandle(HDC dc);
+  // The bitmap whose pixels the canvas draws on now (its own canvas), or none.
+  TBitmap* Bitmap() const;
 
   TPen Pen;
   TBrush Brush;
@@ -87,6 +91,8 @@ class TCanvas {
   void Deselect();
 
   HDC dc_;
+  friend class TBitmap;
+  TBitmap* bitmap_ = nullptr;  // set by the bitmap whose canvas this is
   TFont font_;
   TOwnedPen pen_;
   TOwnedBrush brush_;
