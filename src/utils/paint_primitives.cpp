@@ -36,9 +36,11 @@ bool MemoryTransparentBlt(TCanvas& canvas, const RECT& dst, const TBitmap& bmp, 
   // A stretched section is stretched by the system first, into a bitmap of the destination's size.
   const TBitmap* from = &bmp;
   int sx = src.left, sy = src.top;
-  TBitmap stretched;
   if (dw != src.Width() || dh != src.Height()) {
-    stretched.SetSize(dw, dh);
+    // One scratch bitmap per thread, grown as needed: making a bitmap per section is slow.
+    thread_local TBitmap stretched;
+    if (stretched.Width() < dw || stretched.Height() < dh)
+      stretched.SetSize(std::max(dw, stretched.Width()), std::max(dh, stretched.Height()));
     HDC s = stretched.Canvas().Handle();
     SetStretchBltMode(s, COLORONCOLOR);
     StretchBlt(s, 0, 0, dw, dh, const_cast<TBitmap&>(bmp).Canvas().Handle(), src.left, src.top, src.Width(), src.Height(),
