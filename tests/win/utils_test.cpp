@@ -81,6 +81,50 @@ TEST(Primitives, SlicesAndRotations) {
   EXPECT_EQ(k.PixelColor(1, 1), clBlue);
 }
 
+TEST(Primitives, TransparentSectionsInMemoryMatchTheSystemsTransparentBlit) {
+  // A slice with the mask colour in stripes: every section, stretched or not, drawn on a bitmap's
+  // own canvas (through memory) and on a plain device context over the same kind of bitmap (the
+  // system's transparent blit), over the same background.
+  TBitmap slice = Coordinates(84, 25);
+  for (int y = 0; y < 25; ++y)
+    for (int x = 0; x < 84; x += 3) slice.SetPixelColor(x, y, clFuchsia);
+  struct TCase {
+    int w, h;
+    TPixelFormat format;
+  };
+  for (const TCase c : {TCase{75, 23, TPixelFormat::pf24bit}, TCase{150, 60, TPixelFormat::pf32bit}, TCase{84, 25, TPixelFormat::pf24bit},
+                        TCase{20, 9, TPixelFormat::pf32bit}}) {
+    SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+    TBitmap own(c.w, c.h, c.format);
+    own.Canvas().Brush.color = clLime;
+    own.Canvas().FillRect(RECT{0, 0, c.w, c.h});
+    TBitmap plain(c.w, c.h, c.format);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, plain.Handle());
+    {
+      TCanvas canvas(dc);
+      ASSERT_EQ(canvas.Bitmap(), nullptr);
+      canvas.Brush.color = clLime;
+      canvas.FillRect(RECT{0, 0, c.w, c.h});
+      PaintNineSection(slice, canvas, RECT{0, 0, c.w, c.h}, true, clFuchsia);
+      canvas.SetHandle(nullptr);
+    }
+    GdiFlush();
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ASSERT_EQ(own.Canvas().Bitmap(), &own);
+    PaintNineSection(slice, own.Canvas(), RECT{0, 0, c.w, c.h}, true, clFuchsia);
+    int differing = 0, lime = 0;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x) {
+        if (own.PixelColor(x, y) != plain.PixelColor(x, y)) ++differing;
+        if (own.PixelColor(x, y) == clLime) ++lime;
+      }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(lime, 0) << "the mask colour leaves the background";
+  }
+}
+
 TEST(Primitives, NineSectionsOfAButtonSlice) {
   TBitmap slice = Coordinates(84, 25);
   TBitmap target = Filled(75, 23, clWhite);
