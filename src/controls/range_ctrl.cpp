@@ -13,6 +13,7 @@
 #include "host/track_bar.h"
 #include "host/up_down.h"
 #include "skin2/skin_keys.h"
+#include "utils/back_buffer.h"
 #include "utils/paint_primitives.h"
 #include "utils/skin_res.h"
 
@@ -163,8 +164,10 @@ int TrackBarValuePixel(HWND wnd, const TTrackBarView& view, int value) {
 void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, const TBitmap* trackImage) {
   const SIZE size = ClientSize(wnd);
   if (size.cx <= 0 || size.cy <= 0) return;
-  TBitmap b(size.cx, size.cy, TPixelFormat::pf24bit);
-  TCanvas& canvas = b.Canvas();
+  // Composed in the thread's back buffer (no bitmap made per paint).
+  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+  TCanvas& canvas = buffer.Canvas(size.cx, size.cy);
+  TBitmap& b = *canvas.Bitmap();
   utils::FillRectColor(canvas, RECT{0, 0, size.cx, size.cy}, engine.GetFormColor());
   RECT c = ChannelRect(wnd, view.vertical);
   const bool track = trackImage && !trackImage->Empty();
@@ -207,14 +210,18 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
   // The thumb: the skin's slider stretched over the bar's own thumb, its background left out.
   RECT t{};
   SendMessageW(wnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
-  TBitmap slider;
-  if (t.right > t.left && t.bottom > t.top &&
-      engine.GetSkinBitmap(view.vertical ? keys::bitmap::SKIN2_TRACKBARVSLIDER : keys::bitmap::SKIN2_TRACKBARSLIDER, slider, 0, 0) &&
-      !slider.Empty()) {
-    TBitmap sized(t.right - t.left, t.bottom - t.top, TPixelFormat::pf24bit);
+  const TBitmap* slider =
+      engine.CurrentReader()->GetBitmap(view.vertical ? keys::bitmap::SKIN2_TRACKBARVSLIDER : keys::bitmap::SKIN2_TRACKBARSLIDER);
+  if (t.right > t.left && t.bottom > t.top && slider && !slider->Empty()) {
+    // Stretched to the thumb in a bitmap kept for the thread, then drawn with its background
+    // (its bottom-left pixel's colour) left out.
+    thread_local TBitmap sized;
+    if (sized.PixelFormat() != TPixelFormat::pf24bit) sized.SetPixelFormat(TPixelFormat::pf24bit);
+    sized.SetSize(t.right - t.left, t.bottom - t.top);
     sized.Canvas().SetStretchMode(COLORONCOLOR);
-    StretchBlt(sized.Canvas().Handle(), 0, 0, sized.Width(), sized.Height(), slider.Canvas().Handle(), 0, 0, slider.Width(), slider.Height(),
-               SRCCOPY);
+    StretchBlt(sized.Canvas().Handle(), 0, 0, sized.Width(), sized.Height(), const_cast<TBitmap*>(slider)->Canvas().Handle(), 0,
+               0, slider->Width(), slider->Height(), SRCCOPY);
+    sized.SetTransparentMode(TTransparentMode::tmAuto);
     sized.SetTransparent(true);
     canvas.Draw(t.left, t.top, sized);
   }
@@ -261,7 +268,10 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
     canvas.Brush.style = TBrushStyle::bsSolid;
     canvas.DrawFocusRect(f);
   }
-  Present(wnd, b);
+  if (HDC dc = GetDC(wnd)) {
+    buffer.CopyTo(dc, 0, 0, size.cx, size.cy);
+    ReleaseDC(wnd, dc);
+  }
 }
 
 bool TvexSkinTrackBar::BeforeMessage(TMessage& m) {

@@ -282,12 +282,65 @@ void TBitmap::Draw(TCanvas& canvas, const RECT& r) const {
   const int w = r.right - r.left, h = r.bottom - r.top;
   const TColor key = transparent_ ? TransparentColor() : clNoColor;
   if (!IsNoColor(key)) {
+    if (MemoryTransparentBlt(canvas, r, *this, RECT{0, 0, width_, height_}, key)) return;
     TransparentBlt(dst, r.left, r.top, w, h, src, 0, 0, width_, height_, static_cast<UINT>(ColorToRGB(key)));
   } else if (w == width_ && h == height_) {
     BitBlt(dst, r.left, r.top, w, h, src, 0, 0, SRCCOPY);
   } else {
     StretchBlt(dst, r.left, r.top, w, h, src, 0, 0, width_, height_, SRCCOPY);
   }
+}
+
+// A transparent blit between two bitmaps, as the system's does it: pixels of the mask colour leave
+// the destination as it was. The system's builds masks on every call and is slow; this one copies
+// in memory when the destination is a bitmap's own canvas with nothing clipped or moved, and
+// answers false otherwise.
+bool MemoryTransparentBlt(TCanvas& canvas, const RECT& dst, const TBitmap& bmp, const RECT& src, TColor mask) {
+  const int srcW = src.right - src.left, srcH = src.bottom - src.top;
+  TBitmap* target = canvas.Bitmap();
+  if (!target || &bmp == target) return false;
+  const int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
+  if (dw <= 0 || dh <= 0 || srcW <= 0 || srcH <= 0) return false;
+  if (dst.left < 0 || dst.top < 0 || dst.right > target->Width() || dst.bottom > target->Height()) return false;
+  if (src.left < 0 || src.top < 0 || src.right > bmp.Width() || src.bottom > bmp.Height()) return false;
+  HDC dc = canvas.Handle();
+  POINT origin;
+  if (GetMapMode(dc) != MM_TEXT || !GetViewportOrgEx(dc, &origin) || origin.x != 0 || origin.y != 0) return false;
+  if (!GetWindowOrgEx(dc, &origin) || origin.x != 0 || origin.y != 0) return false;
+  RECT clip;
+  if (GetClipBox(dc, &clip) != SIMPLEREGION || clip.left > 0 || clip.top > 0 || clip.right < target->Width() ||
+      clip.bottom < target->Height())
+    return false;
+  // A stretched section is stretched by the system first, into a bitmap of the destination's size.
+  const TBitmap* from = &bmp;
+  int sx = src.left, sy = src.top;
+  if (dw != srcW || dh != srcH) {
+    // One scratch bitmap per thread, grown as needed: making a bitmap per section is slow.
+    thread_local TBitmap stretched;
+    if (stretched.Width() < dw || stretched.Height() < dh)
+      stretched.SetSize(std::max(dw, stretched.Width()), std::max(dh, stretched.Height()));
+    HDC s = stretched.Canvas().Handle();
+    SetStretchBltMode(s, COLORONCOLOR);
+    StretchBlt(s, 0, 0, dw, dh, const_cast<TBitmap&>(bmp).Canvas().Handle(), src.left, src.top, srcW, srcH,
+               SRCCOPY);
+    from = &stretched;
+    sx = sy = 0;
+  }
+  const auto rgb = static_cast<std::uint32_t>(ColorToRGB(mask));
+  const std::uint8_t kr = rgb & 0xFF, kg = (rgb >> 8) & 0xFF, kb = (rgb >> 16) & 0xFF;
+  const int inBpp = from->PixelFormat() == TPixelFormat::pf24bit ? 3 : 4;
+  const int outBpp = target->PixelFormat() == TPixelFormat::pf24bit ? 3 : 4;
+  for (int y = 0; y < dh; ++y) {
+    const std::uint8_t* in = from->ScanLine(sy + y) + static_cast<std::size_t>(sx) * inBpp;
+    std::uint8_t* out = target->ScanLine(dst.top + y) + static_cast<std::size_t>(dst.left) * outBpp;
+    for (int x = 0; x < dw; ++x, in += inBpp, out += outBpp) {
+      if (in[0] == kb && in[1] == kg && in[2] == kr) continue;
+      out[0] = in[0];
+      out[1] = in[1];
+      out[2] = in[2];
+    }
+  }
+  return true;
 }
 
 }  // namespace vex::host

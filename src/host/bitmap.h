@@ -87,4 +87,11 @@ class TBitmap : public TGraphic {
   TTransparentMode mode_ = TTransparentMode::tmAuto;
 };
 
+// A transparent blit of `src` of a bitmap onto `dst` of a canvas, as the system's transparent blit
+// does it (pixels of the mask colour leave the canvas as it was; a stretched rectangle is stretched
+// first), straight through the bitmaps' memory: the system's builds masks on every call and is
+// slow. Done only when the canvas is a bitmap's own with nothing clipped or moved; answers false,
+// drawing nothing, otherwise.
+bool MemoryTransparentBlt(TCanvas& canvas, const RECT& dst, const TBitmap& bmp, const RECT& src, TColor mask);
+
 }  // namespace vex::host

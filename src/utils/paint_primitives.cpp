@@ -14,62 +14,11 @@ namespace {
 
 // Copies `src` of the bitmap onto the canvas at `dst`: one to one or stretched, and with the
 // mask colour left out when transparent (the absent colour leaves nothing out).
-// A transparent blit between two bitmaps, as the system's does it: pixels of the mask colour leave
-// the destination as it was. The system's builds masks on every call and is slow; this one copies
-// in memory when the destination is a bitmap's own canvas with nothing clipped or moved, and
-// answers false otherwise.
-bool MemoryTransparentBlt(TCanvas& canvas, const RECT& dst, const TBitmap& bmp, const image::TRect& src, TColor mask) {
-  TBitmap* target = canvas.Bitmap();
-  if (!target || &bmp == target) return false;
-  const int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
-  if (dw <= 0 || dh <= 0 || src.Width() <= 0 || src.Height() <= 0) return false;
-  if (dst.left < 0 || dst.top < 0 || dst.right > target->Width() || dst.bottom > target->Height()) return false;
-  if (src.left < 0 || src.top < 0 || src.right > bmp.Width() || src.bottom > bmp.Height()) return false;
-  HDC dc = canvas.Handle();
-  POINT origin;
-  if (GetMapMode(dc) != MM_TEXT || !GetViewportOrgEx(dc, &origin) || origin.x != 0 || origin.y != 0) return false;
-  if (!GetWindowOrgEx(dc, &origin) || origin.x != 0 || origin.y != 0) return false;
-  RECT clip;
-  if (GetClipBox(dc, &clip) != SIMPLEREGION || clip.left > 0 || clip.top > 0 || clip.right < target->Width() ||
-      clip.bottom < target->Height())
-    return false;
-  // A stretched section is stretched by the system first, into a bitmap of the destination's size.
-  const TBitmap* from = &bmp;
-  int sx = src.left, sy = src.top;
-  if (dw != src.Width() || dh != src.Height()) {
-    // One scratch bitmap per thread, grown as needed: making a bitmap per section is slow.
-    thread_local TBitmap stretched;
-    if (stretched.Width() < dw || stretched.Height() < dh)
-      stretched.SetSize(std::max(dw, stretched.Width()), std::max(dh, stretched.Height()));
-    HDC s = stretched.Canvas().Handle();
-    SetStretchBltMode(s, COLORONCOLOR);
-    StretchBlt(s, 0, 0, dw, dh, const_cast<TBitmap&>(bmp).Canvas().Handle(), src.left, src.top, src.Width(), src.Height(),
-               SRCCOPY);
-    from = &stretched;
-    sx = sy = 0;
-  }
-  const auto rgb = static_cast<std::uint32_t>(host::ColorToRGB(mask));
-  const std::uint8_t kr = rgb & 0xFF, kg = (rgb >> 8) & 0xFF, kb = (rgb >> 16) & 0xFF;
-  const int inBpp = from->PixelFormat() == TPixelFormat::pf24bit ? 3 : 4;
-  const int outBpp = target->PixelFormat() == TPixelFormat::pf24bit ? 3 : 4;
-  for (int y = 0; y < dh; ++y) {
-    const std::uint8_t* in = from->ScanLine(sy + y) + static_cast<std::size_t>(sx) * inBpp;
-    std::uint8_t* out = target->ScanLine(dst.top + y) + static_cast<std::size_t>(dst.left) * outBpp;
-    for (int x = 0; x < dw; ++x, in += inBpp, out += outBpp) {
-      if (in[0] == kb && in[1] == kg && in[2] == kr) continue;
-      out[0] = in[0];
-      out[1] = in[1];
-      out[2] = in[2];
-    }
-  }
-  return true;
-}
-
 void Blit(const TBitmap& bmp, TCanvas& canvas, const RECT& dst, const image::TRect& src, bool transparent, TColor mask) {
   HDC from = const_cast<TBitmap&>(bmp).Canvas().Handle();
   const int dw = dst.right - dst.left, dh = dst.bottom - dst.top;
   if (transparent && !host::IsNoColor(mask)) {
-    if (MemoryTransparentBlt(canvas, dst, bmp, src, mask)) return;
+    if (host::MemoryTransparentBlt(canvas, dst, bmp, RECT{src.left, src.top, src.right, src.bottom}, mask)) return;
     TransparentBlt(canvas.Handle(), dst.left, dst.top, dw, dh, from, src.left, src.top, src.Width(), src.Height(),
                    static_cast<UINT>(ColorToRGB(mask)));
   } else if (dw == src.Width() && dh == src.Height()) {
