@@ -391,7 +391,12 @@ TControlView TvexSkinControlWnd::View() const {
   return v;
 }
 
-void TvexSkinControlWnd::GetClientBounds(RECT& r) const { r = RECT{0, 0, WindowWidth(), WindowHeight()}; }
+void TvexSkinControlWnd::GetClientBounds(RECT& r) const {
+  // One question for both sizes: each is a round trip to the window server under some systems.
+  RECT w{};
+  GetWindowRect(Handle, &w);
+  r = RECT{0, 0, w.right - w.left, w.bottom - w.top};
+}
 
 void TvexSkinControlWnd::RedrawNow() const {
   RedrawWindow(Handle, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
