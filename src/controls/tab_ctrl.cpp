@@ -157,9 +157,10 @@ void ComposeTabControl(TvexSkinEngine& engine, HWND wnd, TBitmap& b, const RECT&
 
 // Copies a composed picture onto a window: its client area, or the whole window; only inside
 // `clip` (client coordinates) when one is given. Sibling windows above it stay as they are (a
-// dialog's controls have no WS_CLIPSIBLINGS).
+// dialog's controls have no WS_CLIPSIBLINGS), and so do its child windows (the pages of a page
+// control, the controls on a tab control), which paint themselves.
 void Present(HWND wnd, const TBitmap& picture, bool wholeWindow, HRGN clip = nullptr) {
-  HDC dc = GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | (wholeWindow ? DCX_WINDOW : 0u));
+  HDC dc = GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_CLIPCHILDREN | (wholeWindow ? DCX_WINDOW : 0u));
   if (!dc) return;
   if (clip) {
     TOwnedRegion r(CreateRectRgn(0, 0, 0, 0));

@@ -392,6 +392,51 @@ TEST_F(TabSkinTest, PagesAndWhatIsOnThemStandInTheSkinsColourAndEverythingComesB
   EXPECT_EQ(prints(), skinned);
 }
 
+TEST_F(TabSkinTest, TabsRepaintedAloneLeaveThePagesAndWhatStandsOnThemAsTheyWere) {
+  // A check box on a page of a page control, and one straight on a tab control: both are child
+  // windows of the control, which its own paint must not cover.
+  auto* pc = NewPageControl(tpTop, {L"First", L"Second"});
+  pc->SetActivePageIndex(0);
+  auto* onPage = new TCheckBox(form.get());
+  onPage->SetParent(pc->Pages(0));
+  onPage->SetBounds(10, 10, 150, 20);
+  onPage->SetCaption(L"On the page");
+  auto* tabs = NewTabControl({"One", "Two"}, 320, 10);
+  auto* onTabs = new TCheckBox(form.get());
+  onTabs->SetParent(tabs);
+  onTabs->SetBounds(20, 60, 150, 20);
+  onTabs->SetCaption(L"On the tabs");
+  Show();
+  test::Activate(form->Handle());
+  POINT away{2, 2};
+  ClientToScreen(form->Handle(), &away);
+  test::MoveMouseTo(away);
+  test::PumpFor(80);
+  struct TCase {
+    TCustomTabControl* control;
+    TCheckBox* box;
+  };
+  for (const TCase& c : {TCase{pc, onPage}, TCase{tabs, onTabs}}) {
+    SCOPED_TRACE(c.control->ClassName());
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    const TShot boxBefore(c.box->Handle(), false);
+    // The mouse comes onto the tabs (the wrapper repaints the control for it), then the control
+    // alone is invalidated and repaints.
+    const RECT t = TabRect(c.control->Handle(), 0);
+    POINT p{(t.left + t.right) / 2, (t.top + t.bottom) / 2};
+    ClientToScreen(c.control->Handle(), &p);
+    test::MoveMouseTo(p);
+    test::PumpFor(100);
+    EXPECT_TRUE(SamePixels(TShot(c.box->Handle(), false).picture, boxBefore.picture)) << "after the mouse came";
+    InvalidateRect(c.control->Handle(), nullptr, TRUE);
+    UpdateWindow(c.control->Handle());
+    EXPECT_TRUE(SamePixels(TShot(c.box->Handle(), false).picture, boxBefore.picture)) << "after the control repainted";
+    test::MoveMouseTo(away);
+    test::PumpFor(80);
+  }
+}
+
 TEST_F(TabSkinTest, ClicksKeysAndEventsStillChangePagesAndTheSkinFollows) {
   auto* pc = NewPageControl(tpTop, {L"Ab", L"Cd", L"Ef"});
   pc->SetActivePageIndex(0);
