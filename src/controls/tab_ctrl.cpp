@@ -388,7 +388,24 @@ void TvexSkinWndTabControl::Detach() {
   InvalidateRect(Handle, nullptr, TRUE);
 }
 
-void TvexSkinWndTabControl::Paint() { PaintWithin(nullptr); }
+void TvexSkinWndTabControl::Paint() {
+  // A repaint outside a paint message: the windows standing on the control below it in z-order
+  // (a dialog's controls on the page) are not repainted after it, so their places are left out.
+  RECT whole{};
+  GetWindowRect(Handle, &whole);
+  MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&whole), 2);
+  TOwnedRegion clip(CreateRectRgnIndirect(&whole));
+  if (!clip) return;
+  for (HWND below = GetWindow(Handle, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(below)) continue;
+    RECT r{};
+    GetWindowRect(below, &r);
+    MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&r), 2);
+    TOwnedRegion covered(CreateRectRgnIndirect(&r));
+    if (covered) CombineRgn(clip.Get(), clip.Get(), covered.Get(), RGN_DIFF);
+  }
+  PaintWithin(clip.Get());
+}
 
 void TvexSkinWndTabControl::PaintWithin(HRGN clip) {
   if (!Engine || !Handle) return;

@@ -45,6 +45,7 @@ class TvexSkinWndTabControl : public TvexSkinControlWnd {
   TvexSkinWndTabControl(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
+  // Repaints the control where no sibling below it in z-order stands on it.
   void Paint() override;
   // Paints the control, onto the part of it inside `clip` (client coordinates) when one is given.
   void PaintWithin(HRGN clip);

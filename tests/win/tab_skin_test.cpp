@@ -593,6 +593,23 @@ TEST_F(NativeTabSkin, AnotherTabChosenLeavesTheControlsOnThePageAsTheyWere) {
   PumpMessages();
 }
 
+TEST_F(NativeTabSkin, RepaintsOutsideAPaintMessageLeaveTheControlsOnThePageAsTheyWere) {
+  HWND dlg = NewDialog();
+  ASSERT_NE(dlg, nullptr);
+  ASSERT_EQ(WrapperClass(dlg), "TvexSkinWndTabControl");
+  ASSERT_EQ(GetTopWindow(dlg), tabs) << "the tab control is above the check box";
+  const TShot before(check);
+  // Messages after which the wrapper repaints the control at once.
+  EnableWindow(tabs, FALSE);
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after the control was disabled";
+  EnableWindow(tabs, TRUE);
+  SendMessageW(tabs, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Tabs"));
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after a new text";
+  EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 1), true)) << "the tabs are still the skin's";
+  DestroyWindow(dlg);
+  PumpMessages();
+}
+
 TEST_F(NativeTabSkin, TheTabHeightIsTheControlsOwnWhileSkinnedAndTheDialogsAgainAfter) {
   // Made while the skin is off, so that the dialog has its tab height before it is skinned.
   engine->SetActive(false);
