@@ -69,6 +69,15 @@ int TabHeight(HWND wnd) {
   return std::max<int>(t.bottom - t.top, 0);
 }
 
+// The width the control gives fixed-width tabs (the low half of TCM_SETITEMSIZE, which sets it
+// whenever the control has TCS_FIXEDWIDTH), or 0 for tabs as wide as their captions.
+int FixedTabWidth(HWND wnd) {
+  if (!(GetWindowLongW(wnd, GWL_STYLE) & TCS_FIXEDWIDTH)) return 0;
+  RECT t{};
+  SendMessageW(wnd, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&t));
+  return std::max<int>(t.right - t.left, 0);
+}
+
 // The skin's tab image of a selected or an unselected tab, as stored (top orientation).
 const TBitmap* TabImage(TvexSkinEngine& engine, bool selected) {
   const TBitmap* s = engine.TabRes().Image(selected ? TvexSkinTabRes::tkSelected : TvexSkinTabRes::tkUnselected, TvexSkinTabRes::toStored);
@@ -368,22 +377,24 @@ void TvexSkinWndTabControl::UpdateSkinState() {
     // the skin left (a new skin over the old one), which is not the application's.
     const int now = TabHeight(Handle);
     if (!TabHeightReset || now != SkinnedTabHeight) OriginalTabHeight = now;
-    // Zero: the tabs take the height the control gives them for their font and images.
-    SendMessageW(Handle, TCM_SETITEMSIZE, 0, 0);
+    // A height of zero: the tabs take the height the control gives them for their font and
+    // images. Fixed-width tabs keep their width.
+    SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(FixedTabWidth(Handle), 0));
     SkinnedTabHeight = TabHeight(Handle);
     TabHeightReset = true;
   } else if (TabHeightReset) {
     TabHeightReset = false;
-    // The height lives in the high half; the low half (the width of fixed-width tabs) is left
-    // to the control.
-    if (OriginalTabHeight > 0) SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(0, OriginalTabHeight));
+    // The height lives in the high half; the low half is the width of fixed-width tabs, which
+    // stays what it is.
+    if (OriginalTabHeight > 0) SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(FixedTabWidth(Handle), OriginalTabHeight));
   }
 }
 
 void TvexSkinWndTabControl::Detach() {
   TvexSkinControlWnd::Detach();
   if (!Handle || !IsWindow(Handle)) return;
-  if (TabHeightReset && OriginalTabHeight > 0) SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(0, OriginalTabHeight));
+  if (TabHeightReset && OriginalTabHeight > 0)
+    SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(FixedTabWidth(Handle), OriginalTabHeight));
   TabHeightReset = false;
   InvalidateRect(Handle, nullptr, TRUE);
 }

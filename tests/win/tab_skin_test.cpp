@@ -492,9 +492,10 @@ class NativeTabSkin : public TabSkinTest {
   // A dialog with a tab control of three tabs, the second selected, and a check box standing on
   // its page (below it in z-order, as the dialog's later items are); shown (the engine skins it
   // as it is activated). A `tabHeight` above 0 is the height the dialog gives the tabs.
-  HWND NewDialog(int tabHeight = 0) {
+  // `tabStyle` goes on the tab control's style, `tabWidth` is the width of fixed-width tabs.
+  HWND NewDialog(int tabHeight = 0, DWORD tabStyle = 0, int tabWidth = 0) {
     test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Tabs");
-    t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP, 8, 8, 134, 84);
+    t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP | tabStyle, 8, 8, 134, 84);
     t.Item(L"Button", L"On the page", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 20, 40, 100, 12);
     HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
     if (!dlg) return nullptr;
@@ -508,7 +509,7 @@ class NativeTabSkin : public TabSkinTest {
       SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
     SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
-    if (tabHeight > 0) SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight));
+    if (tabHeight > 0) SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, tabHeight));
     ShowWindow(dlg, SW_SHOW);
     PumpMessages();
     return dlg;
@@ -516,6 +517,10 @@ class NativeTabSkin : public TabSkinTest {
   int TabHeight() const {
     const RECT t = TabRect(tabs, 0);
     return t.bottom - t.top;
+  }
+  int TabWidth(int index) const {
+    const RECT t = TabRect(tabs, index);
+    return t.right - t.left;
   }
   std::string WrapperClass(HWND dlg) const {
     if (TvexSkinWindow* f = engine->FindFrame(dlg))
@@ -653,6 +658,31 @@ TEST_F(NativeTabSkin, TheTabHeightIsTheControlsOwnWhileSkinnedAndTheDialogsAgain
   engine->SetActive(false);
   PumpMessages();
   EXPECT_EQ(TabHeight(), own + 9);
+  DestroyWindow(dlg);
+  PumpMessages();
+}
+
+TEST_F(NativeTabSkin, FixedWidthTabsKeepTheirWidthWhileSkinnedAndAfter) {
+  engine->SetActive(false);
+  HWND plain = NewDialog(0, TCS_FIXEDWIDTH);
+  ASSERT_NE(plain, nullptr);
+  const int own = TabHeight();
+  DestroyWindow(plain);
+  HWND dlg = NewDialog(own + 11, TCS_FIXEDWIDTH, 70);
+  ASSERT_NE(dlg, nullptr);
+  ASSERT_EQ(TabWidth(0), 70);
+  ASSERT_EQ(TabHeight(), own + 11);
+  engine->SetActive(true);
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  ASSERT_EQ(WrapperClass(dlg), "TvexSkinWndTabControl");
+  EXPECT_EQ(TabHeight(), own);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(TabWidth(i), 70) << "tab " << i << " skinned";
+  EXPECT_TRUE(ShowsSlice(TShot(tabs), tpTop, TabRect(tabs, 1), true));
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(TabHeight(), own + 11);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(TabWidth(i), 70) << "tab " << i << " after";
   DestroyWindow(dlg);
   PumpMessages();
 }
