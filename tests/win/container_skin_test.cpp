@@ -1,10 +1,12 @@
 // Containers under the skin: which wrapper each gets, and the group box's frame and caption
 // drawn in the skin's colours where its reading order puts the caption.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/std_ctrl.h"
 #include "engine/skin_engine.h"
@@ -14,6 +16,7 @@
 #include "host/frames.h"
 #include "host/status_bar.h"
 #include "host/std_controls.h"
+#include "skin2/default_skin.h"
 #include "skin2/skin_keys.h"
 #include "skin_variant.h"
 #include "skinned_engine_fixture.h"
@@ -177,6 +180,57 @@ TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBa
     PumpMessages();
     skinned("again");
   }
+}
+
+TEST_F(ContainerSkin, ACoolBarStandsInTheFormColourWithItsBandCaptionsInTheSkinsFontColour) {
+  test::WriteFile(dir / "dark.vsk", skin2::BuildBuiltInSkinArchive(skin2::TSkinTheme::Dark, ""));
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  engine->SetActive(false);
+  auto* cool = new TCoolBar(form.get());
+  cool->SetParent(form.get());
+  auto* address = new TEdit(form.get());
+  address->SetParent(cool);
+  TCoolBand* band = cool->Bands().Add();
+  band->SetText(L"Address");
+  band->SetControl(address);
+  form->Show();
+  PumpMessages();
+  const HWND h = cool->Handle();
+  // The band's caption: from the band's left edge to its control.
+  RECT bandRect{}, edit{};
+  SendMessageW(h, RB_GETRECT, 0, reinterpret_cast<LPARAM>(&bandRect));
+  GetWindowRect(address->Handle(), &edit);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&edit), 2);
+  const RECT caption{bandRect.left, bandRect.top, edit.left, bandRect.bottom};
+  ASSERT_GT(caption.right - caption.left, 20);
+  const auto pixels = [&] {
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    std::vector<COLORREF> all;
+    HDC dc = GetDC(h);
+    for (int y = caption.top; y < caption.bottom; ++y)
+      for (int x = caption.left; x < caption.right; ++x) all.push_back(GetPixel(dc, x, y));
+    ReleaseDC(h, dc);
+    return all;
+  };
+  const std::vector<COLORREF> plain = pixels();
+  engine->SetActive(true);
+  Show();
+  const COLORREF form = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_FORMCOLOR));
+  const COLORREF ink = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  ASSERT_NE(form, ink);
+  const std::vector<COLORREF> skinned = pixels();
+  std::size_t inForm = 0, inInk = 0;
+  for (COLORREF c : skinned) {
+    inForm += c == form;
+    inInk += c == ink;
+  }
+  EXPECT_GT(inForm, skinned.size() / 2) << "the band stands in the form's colour";
+  EXPECT_GT(inInk, 20u) << "its caption in the skin's control font colour";
+  EXPECT_EQ(cool->Font().Color(), clWindowText) << "the font keeps its colour: the edit on the bar takes it";
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(pixels(), plain) << "its own look again";
 }
 
 TEST_F(ContainerSkin, APanelCaptionTakesTheSkinColourButControlsOnThePanelKeepTheirFont) {
