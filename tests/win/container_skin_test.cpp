@@ -13,6 +13,7 @@
 #include "engine/skin_window_vcl.h"
 #include "host/cool_bar.h"
 #include "host/edit.h"
+#include "host/bitmap.h"
 #include "host/frames.h"
 #include "host/status_bar.h"
 #include "host/std_controls.h"
@@ -106,6 +107,40 @@ TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft)
       EXPECT_LE(last, b->Width() - 1 - 8);
     }
   }
+}
+
+TEST_F(ContainerSkin, TheGroupBoxShowsOnlyTheSkinsFrameNotItsOwnBesideIt) {
+  test::WriteFile(dir / "dark.vsk", skin2::BuildBuiltInSkinArchive(skin2::TSkinTheme::Dark, ""));
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(10, 10, 200, 100);
+  box->SetCaption(L"Options");
+  Show();
+  TBitmap measure(4, 4);
+  measure.Canvas().Font().Assign(box->Font());
+  const int top = measure.Canvas().TextHeight(L"0") / 2 - 1;
+  const COLORREF back = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_FORMCOLOR));
+  const COLORREF border = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpMessages();
+  HDC dc = GetDC(box->Handle());
+  const int w = box->Width(), h = box->Height();
+  // The one-pixel frame (0, top, w - 1, h - 1), and the box's colour on both sides of each line.
+  struct TProbe {
+    int x, y;
+    COLORREF expected;
+    const char* where;
+  };
+  const TProbe probes[] = {
+      {w / 2, top, border, "top line"},          {w / 2, top + 1, back, "inside the top line"},
+      {w / 2, top + 2, back, "two inside it"},   {0, h / 2, border, "left line"},
+      {1, h / 2, back, "inside the left line"},  {w - 2, h / 2, border, "right line"},
+      {w - 1, h / 2, back, "outside the right"}, {w / 2, h - 2, border, "bottom line"},
+      {w / 2, h - 1, back, "outside the bottom"}, {w - 3, h / 2, back, "inside the right line"},
+  };
+  for (const TProbe& p : probes) EXPECT_EQ(GetPixel(dc, p.x, p.y), p.expected) << p.where;
+  ReleaseDC(box->Handle(), dc);
 }
 
 TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBack) {
