@@ -357,6 +357,29 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
   }
 }
 
+TEST_F(BarSkin, AToolBarInItsParentsColourTakesItAgainWhenTheSkinGoes) {
+  auto* bar = new TToolBar(form.get());
+  bar->SetParent(form.get());
+  bar->SetParentColor(true);
+  AddButton(bar, form.get(), L"One", -1, tbsButton);
+  Show();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    engine->SetActive(false);
+    PumpMessages();
+    EXPECT_TRUE(bar->ParentColor());
+    EXPECT_EQ(bar->Color(), form->Color());
+    engine->SetActive(true);
+    PumpMessages();
+    EXPECT_EQ(bar->Color(), engine->GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR));
+  }
+  // The application's new form colour reaches it.
+  engine->SetActive(false);
+  PumpMessages();
+  form->SetColor(clTeal);
+  EXPECT_EQ(bar->Color(), clTeal);
+}
+
 TEST_F(BarSkin, AToolBarWithoutHandlersIsLeftWithoutHandlers) {
   auto* bar = new TToolBar(form.get());
   bar->SetParent(form.get());
