@@ -200,6 +200,12 @@ bool TvexSkinTabControl::BeforeMessage(TMessage& m) {
   return TakePaint(m, wc->Handle(), [this] { Paint(); });
 }
 
+void TvexSkinTabControl::AfterMessage(TMessage& m) {
+  // Painted inside the message already: the erase and the paint need no second picture.
+  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;
+  TvexSkinControlVCL::AfterMessage(m);
+}
+
 void TvexSkinTabControl::Attached() {
   if (!Control) return;
   SavedColor = Control->Color();

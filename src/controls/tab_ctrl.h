@@ -22,6 +22,7 @@ class TvexSkinTabControl : public TvexSkinControlVCL {
   TvexSkinTabControl(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
       : TvexSkinControlVCL(control, owner, cls) {}
   bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
   void Paint() override;
   bool WantsParentColor() const override { return true; }
   void Attached() override;

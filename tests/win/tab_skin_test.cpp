@@ -140,6 +140,12 @@ LRESULT CALLBACK WidenTab(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
   return r;
 }
 
+// Counts the pictures composed for a control: each asks for the selected tab once.
+LRESULT CALLBACK CountCompositions(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR count) {
+  if (msg == TCM_GETCURSEL) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
 class TabSkinTest : public test::TSkinnedEngineTest {
  protected:
   void SetUp() override {
@@ -434,6 +440,21 @@ TEST_F(TabSkinTest, TabsRepaintedAloneLeaveThePagesAndWhatStandsOnThemAsTheyWere
     EXPECT_TRUE(SamePixels(TShot(c.box->Handle(), false).picture, boxBefore.picture)) << "after the control repainted";
     test::MoveMouseTo(away);
     test::PumpFor(80);
+  }
+}
+
+TEST_F(TabSkinTest, OnePaintComposesTheControlOnce) {
+  auto* pc = NewPageControl(tpTop, {L"Ab", L"Cd", L"Ef"});
+  auto* tc = NewTabControl({"One", "Two"}, 320, 10);
+  Show();
+  for (TCustomTabControl* c : {static_cast<TCustomTabControl*>(pc), static_cast<TCustomTabControl*>(tc)}) {
+    SCOPED_TRACE(c->ClassName());
+    const HWND h = c->Handle();
+    int composed = 0;
+    ASSERT_TRUE(SetWindowSubclass(h, CountCompositions, 1, reinterpret_cast<DWORD_PTR>(&composed)));
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    RemoveWindowSubclass(h, CountCompositions, 1);
+    EXPECT_EQ(composed, 1);
   }
 }
 
