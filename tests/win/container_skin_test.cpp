@@ -96,6 +96,16 @@ TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft)
           if (first < 0) first = x;
           last = x;
         }
+    // The caption's background cuts the frame's top line exactly where its text stands: from 8,
+    // or from Width - 1 - text width - 8 right to left.
+    TBitmap measure(4, 4);
+    measure.Canvas().Font().Assign(b->Font());
+    const int line = measure.Canvas().TextHeight(L"0") / 2 - 1, tw = measure.Canvas().TextWidth(L"Options");
+    const int from = b == box ? 8 : b->Width() - 1 - tw - 8;
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, from - 1, line)), border);
+    EXPECT_NE(static_cast<TColor>(GetPixel(dc, from, line)), border);
+    EXPECT_NE(static_cast<TColor>(GetPixel(dc, from + tw - 1, line)), border);
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, from + tw, line)), border);
     ReleaseDC(b->Handle(), dc);
     ASSERT_GE(first, 0) << "no caption in the skin's font colour";
     if (b == box) {
