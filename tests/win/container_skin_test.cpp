@@ -119,6 +119,47 @@ TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft)
   }
 }
 
+TEST_F(ContainerSkin, AGroupBoxCaptionOutsideTheAnsiCodePageIsDrawnAsItIs) {
+  const std::wstring caption = L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u0436\u0443\u043A";
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(10, 10, 240, 120);
+  box->SetCaption(caption);
+  Show();
+  const TColor ink = SkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  ASSERT_NE(ink, SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  // The columns of the ink of a text in the box's font, drawn as the skin draws the caption.
+  const auto inkColumns = [&](const std::wstring& text) {
+    TBitmap b(240, 20, TPixelFormat::pf24bit);
+    b.Canvas().Font().Assign(box->Font());
+    b.Canvas().Font().SetColor(ink);
+    RECT r{8, 0, 240, 20};
+    b.Canvas().DrawText(text, r, DT_SINGLELINE);
+    std::vector<int> columns;
+    for (int x = 0; x < 240; ++x)
+      for (int y = 0; y < 20; ++y)
+        if (b.PixelColor(x, y) == ink) {
+          columns.push_back(x);
+          break;
+        }
+    return columns;
+  };
+  const std::vector<int> expected = inkColumns(caption);
+  ASSERT_NE(expected, inkColumns(std::wstring(caption.size(), L'?'))) << "the font draws the caption's letters";
+  RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpMessages();
+  HDC dc = GetDC(box->Handle());
+  std::vector<int> shown;
+  for (int x = 0; x < 240; ++x)
+    for (int y = 0; y < 20; ++y)
+      if (static_cast<TColor>(GetPixel(dc, x, y)) == ink) {
+        shown.push_back(x);
+        break;
+      }
+  ReleaseDC(box->Handle(), dc);
+  EXPECT_EQ(shown, expected);
+}
+
 TEST_F(ContainerSkin, TheGroupBoxShowsOnlyTheSkinsFrameNotItsOwnBesideIt) {
   test::WriteFile(dir / "dark.vsk", skin2::BuildBuiltInSkinArchive(skin2::TSkinTheme::Dark, ""));
   engine->SetSkinFile((dir / "dark.vsk").u8string());
