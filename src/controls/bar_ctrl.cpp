@@ -124,6 +124,7 @@ void TvexSkinToolBar::Attached() {
   if (!bar) return;
   SavedFlat = bar->Flat();
   SavedColor = bar->Color();
+  SavedParentColor = bar->ParentColor();
   SavedTransparent = bar->Transparent();
   SavedCaptionColor = bar->CaptionColor();
   SavedOnCustomDraw = bar->OnCustomDraw;
@@ -138,7 +139,10 @@ void TvexSkinToolBar::Restore() {
   if (bar->OnCustomDrawButton.target<TSkinButtonDraw>()) bar->OnCustomDrawButton = SavedOnCustomDrawButton;
   if (bar->Flat() != SavedFlat) bar->SetFlat(SavedFlat);
   if (bar->Transparent() != SavedTransparent) bar->SetTransparent(SavedTransparent);
-  bar->SetColor(SavedColor);
+  if (SavedParentColor)
+    bar->SetParentColor(true);
+  else
+    bar->SetColor(SavedColor);
   bar->SetCaptionColor(SavedCaptionColor);
   bar->Invalidate();
 }
@@ -153,7 +157,8 @@ void TvexSkinToolBar::UpdateSkinState() {
   if (!skinned_) {
     // What the application set while the skin was off is what comes back next time.
     SavedFlat = bar->Flat();
-    SavedColor = bar->ParentColor() ? SavedColor : bar->Color();
+    SavedColor = bar->Color();
+    SavedParentColor = bar->ParentColor();
     SavedTransparent = bar->Transparent();
     SavedCaptionColor = bar->CaptionColor();
     if (!bar->OnCustomDraw.target<TSkinBarDraw>()) SavedOnCustomDraw = bar->OnCustomDraw;

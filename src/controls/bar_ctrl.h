@@ -31,7 +31,7 @@ class TvexSkinStatusBar : public TvexSkinPanel {
 
 // The framework's tool bar: flat, in the skin's tool bar colours, its background and its hot,
 // pressed and checked buttons drawn through the bar's custom-draw events. Switched off, the bar
-// gets back exactly what it had: Flat, Color, Transparent and both events.
+// gets back exactly what it had: Flat, Color (or its parent's), Transparent and both events.
 class TvexSkinToolBar : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinToolBar)
  public:
@@ -53,6 +53,7 @@ class TvexSkinToolBar : public TvexSkinControlVCL {
 
   bool SavedFlat = true;
   host::TColor SavedColor = host::clBtnFace;
+  bool SavedParentColor = false;
   bool SavedTransparent = false;
   host::TColor SavedCaptionColor = host::clDefault;
   std::function<void(host::TToolBar*, const RECT&, bool&)> SavedOnCustomDraw;

@@ -511,6 +511,10 @@ void TvexSkinGroupBox::Paint() {
     canvas.Font().SetColor(Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
     const int th = canvas.TextHeight(L"0");
     const int w = box->Width(), ht = box->Height();
+    // The control's own frame, an etched line two pixels wide, lies a pixel below and right of
+    // the skin's: both its rings go under the box's colour first, so only the skin's frame shows.
+    utils::FrameRectColor(canvas, RECT{0, th / 2, w, ht}, box->Color());
+    utils::FrameRectColor(canvas, RECT{1, th / 2 + 1, w - 1, ht - 1}, box->Color());
     utils::FrameRectColor(canvas, RECT{0, th / 2 - 1, w - 1, ht - 1}, Engine->GetSkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
     const std::wstring text = box->GetText();
     if (!text.empty()) {

@@ -69,6 +69,15 @@ int TabHeight(HWND wnd) {
   return std::max<int>(t.bottom - t.top, 0);
 }
 
+// The width the control gives fixed-width tabs (the low half of TCM_SETITEMSIZE, which sets it
+// whenever the control has TCS_FIXEDWIDTH), or 0 for tabs as wide as their captions.
+int FixedTabWidth(HWND wnd) {
+  if (!(GetWindowLongW(wnd, GWL_STYLE) & TCS_FIXEDWIDTH)) return 0;
+  RECT t{};
+  SendMessageW(wnd, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&t));
+  return std::max<int>(t.right - t.left, 0);
+}
+
 // The skin's tab image of a selected or an unselected tab, as stored (top orientation).
 const TBitmap* TabImage(TvexSkinEngine& engine, bool selected) {
   const TBitmap* s = engine.TabRes().Image(selected ? TvexSkinTabRes::tkSelected : TvexSkinTabRes::tkUnselected, TvexSkinTabRes::toStored);
@@ -157,9 +166,10 @@ void ComposeTabControl(TvexSkinEngine& engine, HWND wnd, TBitmap& b, const RECT&
 
 // Copies a composed picture onto a window: its client area, or the whole window; only inside
 // `clip` (client coordinates) when one is given. Sibling windows above it stay as they are (a
-// dialog's controls have no WS_CLIPSIBLINGS).
+// dialog's controls have no WS_CLIPSIBLINGS), and so do its child windows (the pages of a page
+// control, the controls on a tab control), which paint themselves.
 void Present(HWND wnd, const TBitmap& picture, bool wholeWindow, HRGN clip = nullptr) {
-  HDC dc = GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | (wholeWindow ? DCX_WINDOW : 0u));
+  HDC dc = GetDCEx(wnd, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS | DCX_CLIPCHILDREN | (wholeWindow ? DCX_WINDOW : 0u));
   if (!dc) return;
   if (clip) {
     TOwnedRegion r(CreateRectRgn(0, 0, 0, 0));
@@ -188,6 +198,12 @@ bool TvexSkinTabControl::BeforeMessage(TMessage& m) {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!wc || !wc->HandleAllocated()) return true;
   return TakePaint(m, wc->Handle(), [this] { Paint(); });
+}
+
+void TvexSkinTabControl::AfterMessage(TMessage& m) {
+  // Painted inside the message already: the erase and the paint need no second picture.
+  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;
+  TvexSkinControlVCL::AfterMessage(m);
 }
 
 void TvexSkinTabControl::Attached() {
@@ -367,27 +383,46 @@ void TvexSkinWndTabControl::UpdateSkinState() {
     // the skin left (a new skin over the old one), which is not the application's.
     const int now = TabHeight(Handle);
     if (!TabHeightReset || now != SkinnedTabHeight) OriginalTabHeight = now;
-    // Zero: the tabs take the height the control gives them for their font and images.
-    SendMessageW(Handle, TCM_SETITEMSIZE, 0, 0);
+    // A height of zero: the tabs take the height the control gives them for their font and
+    // images. Fixed-width tabs keep their width.
+    SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(FixedTabWidth(Handle), 0));
     SkinnedTabHeight = TabHeight(Handle);
     TabHeightReset = true;
   } else if (TabHeightReset) {
     TabHeightReset = false;
-    // The height lives in the high half; the low half (the width of fixed-width tabs) is left
-    // to the control.
-    if (OriginalTabHeight > 0) SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(0, OriginalTabHeight));
+    // The height lives in the high half; the low half is the width of fixed-width tabs, which
+    // stays what it is.
+    if (OriginalTabHeight > 0) SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(FixedTabWidth(Handle), OriginalTabHeight));
   }
 }
 
 void TvexSkinWndTabControl::Detach() {
   TvexSkinControlWnd::Detach();
   if (!Handle || !IsWindow(Handle)) return;
-  if (TabHeightReset && OriginalTabHeight > 0) SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(0, OriginalTabHeight));
+  if (TabHeightReset && OriginalTabHeight > 0)
+    SendMessageW(Handle, TCM_SETITEMSIZE, 0, MAKELPARAM(FixedTabWidth(Handle), OriginalTabHeight));
   TabHeightReset = false;
   InvalidateRect(Handle, nullptr, TRUE);
 }
 
-void TvexSkinWndTabControl::Paint() { PaintWithin(nullptr); }
+void TvexSkinWndTabControl::Paint() {
+  // A repaint outside a paint message: the windows standing on the control below it in z-order
+  // (a dialog's controls on the page) are not repainted after it, so their places are left out.
+  RECT whole{};
+  GetWindowRect(Handle, &whole);
+  MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&whole), 2);
+  TOwnedRegion clip(CreateRectRgnIndirect(&whole));
+  if (!clip) return;
+  for (HWND below = GetWindow(Handle, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(below)) continue;
+    RECT r{};
+    GetWindowRect(below, &r);
+    MapWindowPoints(nullptr, Handle, reinterpret_cast<POINT*>(&r), 2);
+    TOwnedRegion covered(CreateRectRgnIndirect(&r));
+    if (covered) CombineRgn(clip.Get(), clip.Get(), covered.Get(), RGN_DIFF);
+  }
+  PaintWithin(clip.Get());
+}
 
 void TvexSkinWndTabControl::PaintWithin(HRGN clip) {
   if (!Engine || !Handle) return;

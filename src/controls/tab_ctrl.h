@@ -22,6 +22,7 @@ class TvexSkinTabControl : public TvexSkinControlVCL {
   TvexSkinTabControl(host::TControl* control, TvexSkinWindow* owner, const host::TClassInfo& cls = StaticClass())
       : TvexSkinControlVCL(control, owner, cls) {}
   bool BeforeMessage(host::TMessage& m) override;
+  void AfterMessage(host::TMessage& m) override;
   void Paint() override;
   bool WantsParentColor() const override { return true; }
   void Attached() override;
@@ -45,6 +46,7 @@ class TvexSkinWndTabControl : public TvexSkinControlWnd {
   TvexSkinWndTabControl(HWND handle, TvexSkinWindow* owner) : TvexSkinControlWnd(handle, owner, StaticClass()) {}
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
+  // Repaints the control where no sibling below it in z-order stands on it.
   void Paint() override;
   // Paints the control, onto the part of it inside `clip` (client coordinates) when one is given.
   void PaintWithin(HRGN clip);

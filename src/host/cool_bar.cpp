@@ -140,7 +140,37 @@ void TCoolBar::CreateParams(TCreateParams& p) {
 
 void TCoolBar::CreateWnd() {
   TWinControl::CreateWnd();
+  themeOff_ = false;
+  bandBack_ = bandFore_ = CLR_DEFAULT;
   UpdateBands();
+  ApplyColours();
+}
+
+void TCoolBar::ApplyColours() {
+  if (!handle_) return;
+  const TColor ink = font_.Color();
+  const COLORREF back = color_ != clBtnFace ? static_cast<COLORREF>(ColorToRGB(color_)) : CLR_DEFAULT;
+  const COLORREF fore = ink != clBtnText && ink != clWindowText && ink != clDefault ? static_cast<COLORREF>(ColorToRGB(ink)) : CLR_DEFAULT;
+  if (back == bandBack_ && fore == bandFore_) return;
+  bandBack_ = back;
+  bandFore_ = fore;
+  const bool own = back != CLR_DEFAULT || fore != CLR_DEFAULT;
+  if (own != themeOff_) {
+    themeOff_ = own;
+    UseVisualStyles(handle_, !own);
+  }
+  SendMessageW(handle_, RB_SETBKCOLOR, 0, static_cast<LPARAM>(back));
+  SendMessageW(handle_, RB_SETTEXTCOLOR, 0, static_cast<LPARAM>(fore));
+  const int count = static_cast<int>(SendMessageW(handle_, RB_GETBANDCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    REBARBANDINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = RBBIM_COLORS;
+    info.clrBack = back;
+    info.clrFore = fore;
+    SendMessageW(handle_, RB_SETBANDINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+  }
+  InvalidateRect(handle_, nullptr, TRUE);
 }
 
 void TCoolBar::Loaded() {
@@ -171,7 +201,9 @@ void TCoolBar::UpdateBands() {
     TCoolBand* band = bands_->Items(i);
     REBARBANDINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_SIZE | RBBIM_ID;
+    info.fMask = RBBIM_STYLE | RBBIM_TEXT | RBBIM_SIZE | RBBIM_ID | RBBIM_COLORS;
+    info.clrBack = bandBack_;
+    info.clrFore = bandFore_;
     info.fStyle = RBBS_CHILDEDGE | (band->break_ ? RBBS_BREAK : 0);
     info.lpText = const_cast<LPWSTR>(band->text_.c_str());
     info.cx = static_cast<UINT>(band->width_);
@@ -215,6 +247,12 @@ void TCoolBar::WndProc(TMessage& m) {
       break;
     case WM_DESTROY:
       SaveBandWidths();
+      break;
+    case WM_PAINT:
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+      // The colours at the time of painting: the font's may be given for one paint only.
+      ApplyColours();
       break;
     default:
       break;

@@ -76,11 +76,17 @@ class TCoolBar : public TWinControl {
  private:
   friend class TCoolBand;
   void AdjustHeight();
+  // The bands take the bar's Color and its font's colour for their captions; a bar of colours of
+  // its own is drawn without visual styles (which ignore both).
+  void ApplyColours();
   // Band widths the user dragged are read back before the window goes.
   void SaveBandWidths();
   std::unique_ptr<TCoolBands> bands_;
   bool autoSize_ = true;
   bool updating_ = false;
+  bool themeOff_ = false;
+  // The band colours given to the window (CLR_DEFAULT: the control's own).
+  COLORREF bandBack_ = CLR_DEFAULT, bandFore_ = CLR_DEFAULT;
 };
 
 }  // namespace vex::host

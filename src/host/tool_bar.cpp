@@ -211,6 +211,8 @@ void TToolBar::CreateParams(TCreateParams& p) {
 void TToolBar::CreateWnd() {
   TWinControl::CreateWnd();
   SendMessageW(handle_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  // Drop-down buttons show their arrow in a part of their own beside the button.
+  SendMessageW(handle_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
   SendMessageW(handle_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_ ? images_->Handle() : nullptr));
   SendMessageW(handle_, TB_SETHOTIMAGELIST, 0, reinterpret_cast<LPARAM>(hotImages_ ? hotImages_->Handle() : nullptr));
   SendMessageW(handle_, TB_SETINDENT, static_cast<WPARAM>(indent_), 0);

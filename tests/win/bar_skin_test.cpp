@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "controls/bar_ctrl.h"
@@ -265,6 +266,48 @@ TEST_F(BarSkin, AHotDropDownButtonInTheSecondRowHasItsArrowInItsOwnMiddle) {
   EXPECT_EQ(px(r.right - 14, r.top + 2), RGB(0, 0, 0));
 }
 
+TEST_F(BarSkin, ADropDownButtonHasRoomForItsArrowBesideItsCaption) {
+  test::TSkinVariant v;
+  v.integers["SKIN2_CONTROLFONTCOLOR"] = static_cast<std::int32_t>(clBlue);
+  test::WriteFile(dir / "blue.vsk", v.Archive());
+  engine->SetSkinFile((dir / "blue.vsk").u8string());
+  auto* bar = new TToolBar(form.get());
+  bar->SetParent(form.get());
+  bar->SetImages(SolidImages(form.get(), clRed));
+  bar->SetList(true);
+  bar->SetShowCaptions(true);
+  bar->SetAutoSize(true);
+  TToolButton* drop = AddButton(bar, form.get(), L"Colour", 0, tbsDropDown);
+  AddButton(bar, form.get(), L"Open", 0, tbsButton);
+  Show();
+  SendMessageW(bar->Handle(), TB_SETHOTITEM, static_cast<WPARAM>(drop->Index()), 0);
+  PumpMessages();
+  const RECT r = bar->ButtonRect(drop);
+  {
+    TPixels px(bar->Handle());
+    const auto [textLeft, textRight] = InkColumns(px, RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, RGB(0, 0, 255));
+    ASSERT_GE(textLeft, 0) << "no caption";
+    // The skin's separator at R.Right - 14 and its arrow to the right of it: the caption ends
+    // before them.
+    EXPECT_LT(textRight, r.right - 14) << "caption " << textLeft << ".." << textRight << " in " << r.left << ".." << r.right;
+    EXPECT_EQ(px(r.right - 14, r.top + 2), RGB(0, 0, 0));
+  }
+  // Without the skin the control draws its own arrow there: ink on the part's background.
+  engine->SetActive(false);
+  PumpMessages();
+  const RECT own = bar->ButtonRect(drop);
+  TPixels px(bar->Handle());
+  const COLORREF back = px(own.right - 3, own.top + 2);
+  const auto differs = [](COLORREF a, COLORREF b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) + std::abs(GetBValue(a) - GetBValue(b)) > 0x60;
+  };
+  int inked = 0;
+  for (int y = own.top + 2; y < own.bottom - 2; ++y)
+    for (int x = own.right - 11; x < own.right - 2; ++x)
+      if (differs(px(x, y), back)) ++inked;
+  EXPECT_GE(inked, 3) << "the control's arrow";
+}
+
 TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
   auto* bar = new TToolBar(form.get());
   bar->SetParent(form.get());
@@ -312,6 +355,29 @@ TEST_F(BarSkin, SwitchingTheSkinOffGivesTheToolBarBackEverythingItHad) {
     { TPixels px(bar->Handle()); }
     EXPECT_EQ(ownBackground, 0);
   }
+}
+
+TEST_F(BarSkin, AToolBarInItsParentsColourTakesItAgainWhenTheSkinGoes) {
+  auto* bar = new TToolBar(form.get());
+  bar->SetParent(form.get());
+  bar->SetParentColor(true);
+  AddButton(bar, form.get(), L"One", -1, tbsButton);
+  Show();
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    engine->SetActive(false);
+    PumpMessages();
+    EXPECT_TRUE(bar->ParentColor());
+    EXPECT_EQ(bar->Color(), form->Color());
+    engine->SetActive(true);
+    PumpMessages();
+    EXPECT_EQ(bar->Color(), engine->GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR));
+  }
+  // The application's new form colour reaches it.
+  engine->SetActive(false);
+  PumpMessages();
+  form->SetColor(clTeal);
+  EXPECT_EQ(bar->Color(), clTeal);
 }
 
 TEST_F(BarSkin, AToolBarWithoutHandlersIsLeftWithoutHandlers) {

@@ -1,19 +1,23 @@
 // Containers under the skin: which wrapper each gets, and the group box's frame and caption
 // drawn in the skin's colours where its reading order puts the caption.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/std_ctrl.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
 #include "host/cool_bar.h"
 #include "host/edit.h"
+#include "host/bitmap.h"
 #include "host/frames.h"
 #include "host/status_bar.h"
 #include "host/std_controls.h"
+#include "skin2/default_skin.h"
 #include "skin2/skin_keys.h"
 #include "skin_variant.h"
 #include "skinned_engine_fixture.h"
@@ -92,6 +96,16 @@ TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft)
           if (first < 0) first = x;
           last = x;
         }
+    // The caption's background cuts the frame's top line exactly where its text stands: from 8,
+    // or from Width - 1 - text width - 8 right to left.
+    TBitmap measure(4, 4);
+    measure.Canvas().Font().Assign(b->Font());
+    const int line = measure.Canvas().TextHeight(L"0") / 2 - 1, tw = measure.Canvas().TextWidth(L"Options");
+    const int from = b == box ? 8 : b->Width() - 1 - tw - 8;
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, from - 1, line)), border);
+    EXPECT_NE(static_cast<TColor>(GetPixel(dc, from, line)), border);
+    EXPECT_NE(static_cast<TColor>(GetPixel(dc, from + tw - 1, line)), border);
+    EXPECT_EQ(static_cast<TColor>(GetPixel(dc, from + tw, line)), border);
     ReleaseDC(b->Handle(), dc);
     ASSERT_GE(first, 0) << "no caption in the skin's font colour";
     if (b == box) {
@@ -103,6 +117,81 @@ TEST_F(ContainerSkin, TheGroupBoxCaptionStandsAtEightOrAtTheRightEndRightToLeft)
       EXPECT_LE(last, b->Width() - 1 - 8);
     }
   }
+}
+
+TEST_F(ContainerSkin, AGroupBoxCaptionOutsideTheAnsiCodePageIsDrawnAsItIs) {
+  const std::wstring caption = L"\u03A9\u03BC\u03AD\u03B3\u03B1 \u0436\u0443\u043A";
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(10, 10, 240, 120);
+  box->SetCaption(caption);
+  Show();
+  const TColor ink = SkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  ASSERT_NE(ink, SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  // The columns of the ink of a text in the box's font, drawn as the skin draws the caption.
+  const auto inkColumns = [&](const std::wstring& text) {
+    TBitmap b(240, 20, TPixelFormat::pf24bit);
+    b.Canvas().Font().Assign(box->Font());
+    b.Canvas().Font().SetColor(ink);
+    RECT r{8, 0, 240, 20};
+    b.Canvas().DrawText(text, r, DT_SINGLELINE);
+    std::vector<int> columns;
+    for (int x = 0; x < 240; ++x)
+      for (int y = 0; y < 20; ++y)
+        if (b.PixelColor(x, y) == ink) {
+          columns.push_back(x);
+          break;
+        }
+    return columns;
+  };
+  const std::vector<int> expected = inkColumns(caption);
+  ASSERT_NE(expected, inkColumns(std::wstring(caption.size(), L'?'))) << "the font draws the caption's letters";
+  RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpMessages();
+  HDC dc = GetDC(box->Handle());
+  std::vector<int> shown;
+  for (int x = 0; x < 240; ++x)
+    for (int y = 0; y < 20; ++y)
+      if (static_cast<TColor>(GetPixel(dc, x, y)) == ink) {
+        shown.push_back(x);
+        break;
+      }
+  ReleaseDC(box->Handle(), dc);
+  EXPECT_EQ(shown, expected);
+}
+
+TEST_F(ContainerSkin, TheGroupBoxShowsOnlyTheSkinsFrameNotItsOwnBesideIt) {
+  test::WriteFile(dir / "dark.vsk", skin2::BuildBuiltInSkinArchive(skin2::TSkinTheme::Dark, ""));
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  auto* box = new TGroupBox(form.get());
+  box->SetParent(form.get());
+  box->SetBounds(10, 10, 200, 100);
+  box->SetCaption(L"Options");
+  Show();
+  TBitmap measure(4, 4);
+  measure.Canvas().Font().Assign(box->Font());
+  const int top = measure.Canvas().TextHeight(L"0") / 2 - 1;
+  const COLORREF back = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_FORMCOLOR));
+  const COLORREF border = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_CONTROLBORDERCOLOR));
+  RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  PumpMessages();
+  HDC dc = GetDC(box->Handle());
+  const int w = box->Width(), h = box->Height();
+  // The one-pixel frame (0, top, w - 1, h - 1), and the box's colour on both sides of each line.
+  struct TProbe {
+    int x, y;
+    COLORREF expected;
+    const char* where;
+  };
+  const TProbe probes[] = {
+      {w / 2, top, border, "top line"},          {w / 2, top + 1, back, "inside the top line"},
+      {w / 2, top + 2, back, "two inside it"},   {0, h / 2, border, "left line"},
+      {1, h / 2, back, "inside the left line"},  {w - 2, h / 2, border, "right line"},
+      {w - 1, h / 2, back, "outside the right"}, {w / 2, h - 2, border, "bottom line"},
+      {w / 2, h - 1, back, "outside the bottom"}, {w - 3, h / 2, back, "inside the right line"},
+  };
+  for (const TProbe& p : probes) EXPECT_EQ(GetPixel(dc, p.x, p.y), p.expected) << p.where;
+  ReleaseDC(box->Handle(), dc);
 }
 
 TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBack) {
@@ -177,6 +266,57 @@ TEST_F(ContainerSkin, SwitchingTheSkinOffAndOnGivesEveryContainerItsOwnColoursBa
     PumpMessages();
     skinned("again");
   }
+}
+
+TEST_F(ContainerSkin, ACoolBarStandsInTheFormColourWithItsBandCaptionsInTheSkinsFontColour) {
+  test::WriteFile(dir / "dark.vsk", skin2::BuildBuiltInSkinArchive(skin2::TSkinTheme::Dark, ""));
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  engine->SetActive(false);
+  auto* cool = new TCoolBar(form.get());
+  cool->SetParent(form.get());
+  auto* address = new TEdit(form.get());
+  address->SetParent(cool);
+  TCoolBand* band = cool->Bands().Add();
+  band->SetText(L"Address");
+  band->SetControl(address);
+  form->Show();
+  PumpMessages();
+  const HWND h = cool->Handle();
+  // The band's caption: from the band's left edge to its control.
+  RECT bandRect{}, edit{};
+  SendMessageW(h, RB_GETRECT, 0, reinterpret_cast<LPARAM>(&bandRect));
+  GetWindowRect(address->Handle(), &edit);
+  MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&edit), 2);
+  const RECT caption{bandRect.left, bandRect.top, edit.left, bandRect.bottom};
+  ASSERT_GT(caption.right - caption.left, 20);
+  const auto pixels = [&] {
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    std::vector<COLORREF> all;
+    HDC dc = GetDC(h);
+    for (int y = caption.top; y < caption.bottom; ++y)
+      for (int x = caption.left; x < caption.right; ++x) all.push_back(GetPixel(dc, x, y));
+    ReleaseDC(h, dc);
+    return all;
+  };
+  const std::vector<COLORREF> plain = pixels();
+  engine->SetActive(true);
+  Show();
+  const COLORREF form = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_FORMCOLOR));
+  const COLORREF ink = static_cast<COLORREF>(SkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  ASSERT_NE(form, ink);
+  const std::vector<COLORREF> skinned = pixels();
+  std::size_t inForm = 0, inInk = 0;
+  for (COLORREF c : skinned) {
+    inForm += c == form;
+    inInk += c == ink;
+  }
+  EXPECT_GT(inForm, skinned.size() / 2) << "the band stands in the form's colour";
+  EXPECT_GT(inInk, 20u) << "its caption in the skin's control font colour";
+  EXPECT_EQ(cool->Font().Color(), clWindowText) << "the font keeps its colour: the edit on the bar takes it";
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(pixels(), plain) << "its own look again";
 }
 
 TEST_F(ContainerSkin, APanelCaptionTakesTheSkinColourButControlsOnThePanelKeepTheirFont) {

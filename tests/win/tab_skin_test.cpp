@@ -140,6 +140,12 @@ LRESULT CALLBACK WidenTab(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
   return r;
 }
 
+// Counts the pictures composed for a control: each asks for the selected tab once.
+LRESULT CALLBACK CountCompositions(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR count) {
+  if (msg == TCM_GETCURSEL) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
 class TabSkinTest : public test::TSkinnedEngineTest {
  protected:
   void SetUp() override {
@@ -392,6 +398,66 @@ TEST_F(TabSkinTest, PagesAndWhatIsOnThemStandInTheSkinsColourAndEverythingComesB
   EXPECT_EQ(prints(), skinned);
 }
 
+TEST_F(TabSkinTest, TabsRepaintedAloneLeaveThePagesAndWhatStandsOnThemAsTheyWere) {
+  // A check box on a page of a page control, and one straight on a tab control: both are child
+  // windows of the control, which its own paint must not cover.
+  auto* pc = NewPageControl(tpTop, {L"First", L"Second"});
+  pc->SetActivePageIndex(0);
+  auto* onPage = new TCheckBox(form.get());
+  onPage->SetParent(pc->Pages(0));
+  onPage->SetBounds(10, 10, 150, 20);
+  onPage->SetCaption(L"On the page");
+  auto* tabs = NewTabControl({"One", "Two"}, 320, 10);
+  auto* onTabs = new TCheckBox(form.get());
+  onTabs->SetParent(tabs);
+  onTabs->SetBounds(20, 60, 150, 20);
+  onTabs->SetCaption(L"On the tabs");
+  Show();
+  test::Activate(form->Handle());
+  POINT away{2, 2};
+  ClientToScreen(form->Handle(), &away);
+  test::MoveMouseTo(away);
+  test::PumpFor(80);
+  struct TCase {
+    TCustomTabControl* control;
+    TCheckBox* box;
+  };
+  for (const TCase& c : {TCase{pc, onPage}, TCase{tabs, onTabs}}) {
+    SCOPED_TRACE(c.control->ClassName());
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    PumpMessages();
+    const TShot boxBefore(c.box->Handle(), false);
+    // The mouse comes onto the tabs (the wrapper repaints the control for it), then the control
+    // alone is invalidated and repaints.
+    const RECT t = TabRect(c.control->Handle(), 0);
+    POINT p{(t.left + t.right) / 2, (t.top + t.bottom) / 2};
+    ClientToScreen(c.control->Handle(), &p);
+    test::MoveMouseTo(p);
+    test::PumpFor(100);
+    EXPECT_TRUE(SamePixels(TShot(c.box->Handle(), false).picture, boxBefore.picture)) << "after the mouse came";
+    InvalidateRect(c.control->Handle(), nullptr, TRUE);
+    UpdateWindow(c.control->Handle());
+    EXPECT_TRUE(SamePixels(TShot(c.box->Handle(), false).picture, boxBefore.picture)) << "after the control repainted";
+    test::MoveMouseTo(away);
+    test::PumpFor(80);
+  }
+}
+
+TEST_F(TabSkinTest, OnePaintComposesTheControlOnce) {
+  auto* pc = NewPageControl(tpTop, {L"Ab", L"Cd", L"Ef"});
+  auto* tc = NewTabControl({"One", "Two"}, 320, 10);
+  Show();
+  for (TCustomTabControl* c : {static_cast<TCustomTabControl*>(pc), static_cast<TCustomTabControl*>(tc)}) {
+    SCOPED_TRACE(c->ClassName());
+    const HWND h = c->Handle();
+    int composed = 0;
+    ASSERT_TRUE(SetWindowSubclass(h, CountCompositions, 1, reinterpret_cast<DWORD_PTR>(&composed)));
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    RemoveWindowSubclass(h, CountCompositions, 1);
+    EXPECT_EQ(composed, 1);
+  }
+}
+
 TEST_F(TabSkinTest, ClicksKeysAndEventsStillChangePagesAndTheSkinFollows) {
   auto* pc = NewPageControl(tpTop, {L"Ab", L"Cd", L"Ef"});
   pc->SetActivePageIndex(0);
@@ -447,9 +513,10 @@ class NativeTabSkin : public TabSkinTest {
   // A dialog with a tab control of three tabs, the second selected, and a check box standing on
   // its page (below it in z-order, as the dialog's later items are); shown (the engine skins it
   // as it is activated). A `tabHeight` above 0 is the height the dialog gives the tabs.
-  HWND NewDialog(int tabHeight = 0) {
+  // `tabStyle` goes on the tab control's style, `tabWidth` is the width of fixed-width tabs.
+  HWND NewDialog(int tabHeight = 0, DWORD tabStyle = 0, int tabWidth = 0) {
     test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Tabs");
-    t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP, 8, 8, 134, 84);
+    t.Item(WC_TABCONTROLW, L"", kTabs, WS_TABSTOP | tabStyle, 8, 8, 134, 84);
     t.Item(L"Button", L"On the page", kCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 20, 40, 100, 12);
     HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
     if (!dlg) return nullptr;
@@ -463,7 +530,7 @@ class NativeTabSkin : public TabSkinTest {
       SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
     SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
-    if (tabHeight > 0) SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM(0, tabHeight));
+    if (tabHeight > 0) SendMessageW(tabs, TCM_SETITEMSIZE, 0, MAKELPARAM(tabWidth, tabHeight));
     ShowWindow(dlg, SW_SHOW);
     PumpMessages();
     return dlg;
@@ -471,6 +538,10 @@ class NativeTabSkin : public TabSkinTest {
   int TabHeight() const {
     const RECT t = TabRect(tabs, 0);
     return t.bottom - t.top;
+  }
+  int TabWidth(int index) const {
+    const RECT t = TabRect(tabs, index);
+    return t.right - t.left;
   }
   std::string WrapperClass(HWND dlg) const {
     if (TvexSkinWindow* f = engine->FindFrame(dlg))
@@ -548,6 +619,23 @@ TEST_F(NativeTabSkin, AnotherTabChosenLeavesTheControlsOnThePageAsTheyWere) {
   PumpMessages();
 }
 
+TEST_F(NativeTabSkin, RepaintsOutsideAPaintMessageLeaveTheControlsOnThePageAsTheyWere) {
+  HWND dlg = NewDialog();
+  ASSERT_NE(dlg, nullptr);
+  ASSERT_EQ(WrapperClass(dlg), "TvexSkinWndTabControl");
+  ASSERT_EQ(GetTopWindow(dlg), tabs) << "the tab control is above the check box";
+  const TShot before(check);
+  // Messages after which the wrapper repaints the control at once.
+  EnableWindow(tabs, FALSE);
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after the control was disabled";
+  EnableWindow(tabs, TRUE);
+  SendMessageW(tabs, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Tabs"));
+  EXPECT_TRUE(SamePixels(TShot(check, false).picture, before.picture)) << "after a new text";
+  EXPECT_TRUE(ShowsSlice(TShot(tabs, false), tpTop, TabRect(tabs, 1), true)) << "the tabs are still the skin's";
+  DestroyWindow(dlg);
+  PumpMessages();
+}
+
 TEST_F(NativeTabSkin, TheTabHeightIsTheControlsOwnWhileSkinnedAndTheDialogsAgainAfter) {
   // Made while the skin is off, so that the dialog has its tab height before it is skinned.
   engine->SetActive(false);
@@ -591,6 +679,31 @@ TEST_F(NativeTabSkin, TheTabHeightIsTheControlsOwnWhileSkinnedAndTheDialogsAgain
   engine->SetActive(false);
   PumpMessages();
   EXPECT_EQ(TabHeight(), own + 9);
+  DestroyWindow(dlg);
+  PumpMessages();
+}
+
+TEST_F(NativeTabSkin, FixedWidthTabsKeepTheirWidthWhileSkinnedAndAfter) {
+  engine->SetActive(false);
+  HWND plain = NewDialog(0, TCS_FIXEDWIDTH);
+  ASSERT_NE(plain, nullptr);
+  const int own = TabHeight();
+  DestroyWindow(plain);
+  HWND dlg = NewDialog(own + 11, TCS_FIXEDWIDTH, 70);
+  ASSERT_NE(dlg, nullptr);
+  ASSERT_EQ(TabWidth(0), 70);
+  ASSERT_EQ(TabHeight(), own + 11);
+  engine->SetActive(true);
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  ASSERT_EQ(WrapperClass(dlg), "TvexSkinWndTabControl");
+  EXPECT_EQ(TabHeight(), own);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(TabWidth(i), 70) << "tab " << i << " skinned";
+  EXPECT_TRUE(ShowsSlice(TShot(tabs), tpTop, TabRect(tabs, 1), true));
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_EQ(TabHeight(), own + 11);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(TabWidth(i), 70) << "tab " << i << " after";
   DestroyWindow(dlg);
   PumpMessages();
 }

@@ -110,6 +110,12 @@ TEST_F(ToolBars, AClickReachesTheButtonAndCheckGroupsKeepOneDown) {
   plain->SetEnabled(false);
   ClickAt(plain);
   EXPECT_EQ(clicks, 1);
+  // A drop-down button clicks from its main part; its arrow has a part of its own beside it.
+  TToolButton* drop = Add(L"Colour", tbsDropDown);
+  int dropClicks = 0;
+  drop->OnClick.handler = [&dropClicks](TObject*) { ++dropClicks; };
+  ClickAt(drop);
+  EXPECT_EQ(dropClicks, 1);
 }
 
 TEST_F(ToolBars, IndentAndAutomaticHeight) {
