@@ -43,6 +43,7 @@ TvexSkinWndButton::~TvexSkinWndButton() {
 }
 
 bool TvexSkinWndButton::BeforeMessage(TMessage& m) {
+  if (m.Msg == WM_SETTEXT) CaptionKnown = false;
   switch (m.Msg) {
     case WM_KEYDOWN:
       if (m.WParam == VK_SPACE) {
@@ -199,8 +200,19 @@ void TvexSkinWndButton::Poll() {
 void TvexSkinWndButton::Paint() { RedrawNow(); }
 
 void TvexSkinWndButton::PaintTo(HDC dc) {
-  TControlView view = View();
-  view.font = nullptr;  // native push buttons show their caption in the menu font
+  // What a push button shows, asked of the window once per paint (each question may be a round
+  // trip to the window server): no check state, and no font (native push buttons show their
+  // caption in the menu font); the caption is kept until the window's text changes.
+  TControlView view = TvexSkinControl::View();
+  view.focused = GetFocus() == Handle;
+  view.isDefault = (static_cast<DWORD>(GetWindowLongW(Handle, GWL_STYLE)) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  view.rightToLeft = (static_cast<DWORD>(GetWindowLongW(Handle, GWL_EXSTYLE)) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING)) != 0;
+  if (!CaptionKnown) {
+    Caption = utils::GetWindowTextUnicode(Handle);
+    CaptionKnown = true;
+  }
+  view.caption = Caption;
+  view.font = nullptr;
   const int w = view.bounds.right - view.bounds.left, h = view.bounds.bottom - view.bounds.top;
   if (w <= 0 || h <= 0) return;
   utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();

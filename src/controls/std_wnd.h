@@ -1,6 +1,8 @@
 // Wrappers of the native push buttons, check boxes and radio buttons of dialogs and message boxes.
 #pragma once
 
+#include <string>
+
 #include "engine/skin_control.h"
 
 namespace vex::engine {
@@ -35,6 +37,9 @@ class TvexSkinWndButton : public TvexSkinControlWnd {
   bool TrackingLeave = false;
   UINT_PTR HoverTimer = 0;
   bool FirstPaintDone = false;
+  // The window's text as last read (read again after WM_SETTEXT).
+  std::wstring Caption;
+  bool CaptionKnown = false;
 };
 
 class TvexSkinWndCheckBox : public TvexSkinControlWnd {

@@ -198,6 +198,29 @@ TEST_F(Controls, NativePushButtonClickPostsCommandToTheParent) {
   EXPECT_EQ(gCommands.size(), 1u);
 }
 
+TEST_F(Controls, ANativePushButtonShowsItsNewCaption) {
+  HWND dlg = Dialog();
+  HWND push = GetDlgItem(dlg, idPush);
+  ASSERT_NE(WrapperOf(dlg, push), nullptr);
+  const auto pixels = [push] {
+    RedrawWindow(push, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(push, &r);
+    HDC dc = GetDC(push);
+    std::vector<COLORREF> px;
+    for (int y = 0; y < r.bottom; ++y)
+      for (int x = 0; x < r.right; ++x) px.push_back(GetPixel(dc, x, y));
+    ReleaseDC(push, dc);
+    return px;
+  };
+  const auto before = pixels();
+  SetWindowTextW(push, L"WWWW");
+  const auto renamed = pixels();
+  EXPECT_NE(renamed, before) << "the new caption shows";
+  SetWindowTextW(push, L"Push");
+  EXPECT_EQ(pixels(), before);
+}
+
 TEST_F(Controls, RoutingStateRules) {
   HWND dlg = Dialog();
   HWND check = GetDlgItem(dlg, idCheck);
