@@ -555,13 +555,6 @@ void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool o
     control.SetColor(ownColor);
 }
 
-void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool ownParentColor) {
-  if (skinned)
-    control.SetParentColor(true);
-  else if (!ownParentColor)
-    control.SetColor(ownColor);
-}
-
 void TvexSkinPanel::UpdateSkinState() {
   if (!Control) return;
   if (Engine && Engine->IsSkinActive()) {
