@@ -11,8 +11,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "best_time.h"
+#include "image/bmp_codec.h"
+#include "skin2/archive_reader.h"
 #include "skin2/archive_writer.h"
 #include "skin2/byte_io.h"
 #include "skin2/default_skin.h"
@@ -85,6 +89,15 @@ bool SkinUsable(const utils::TvexSkinReader& reader, const utils::TvexSkinScroll
          progress.HorzPiece(1) && progress.LeftWidth() > 0;
 }
 
+// One part of a load, timed on its own in every round.
+struct TPart {
+  const char* name;
+  bool inLoad;  // done by every load (else deferred to first use)
+  std::function<void()> run;
+  int runs;
+  TSeries time;
+};
+
 void Figure(const char* name, double value, const char* unit, bool met, const char* goal) {
   std::printf("@figure|%s|%.*f%s|%s|%s\n", name, value < 10 ? 2 : 1, value, unit, goal, met ? "yes" : "no");
 }
@@ -112,9 +125,61 @@ int main() {
   auto bareInflate = [&] { InflateInto(packed, out); };
   auto load = [&] { reader.Load(path, ""); };
 
-  // Warm both up, then alternate their rounds.
+  // The parts of one load, each on its own: what every load does, then what is made when first
+  // drawn. Each part repeats its share of the load's work on the same input.
+  std::vector<std::uint8_t> extracted;
+  const std::vector<skin2::TSkinRecordInfo> records = skin2::ReadSkinRecordChain(member.data(), member.size());
+  auto freshSkin = [&] {
+    auto file = std::make_unique<skin2::Tsk2SkinFileReader>();
+    file->LoadFromBytes(member.data(), member.size());
+    return std::make_shared<const utils::TvexSkin>(std::move(file));
+  };
+  std::shared_ptr<const utils::TvexSkin> skinForBitmaps = freshSkin();
+  TPart parts[] = {
+      {"extraction (archive open + inflate)", true,
+       [&] { skin2::ReadArchiveMember(path, skin2::kSkinMemberName, "", extracted); }, 10, {}},
+      {"temporary file (made, written, removed)", true,
+       [&] {
+         skin2::TTempFile temp(skin2::TempDirectory() / skin2::NewGuidString());
+         temp.Write(member.data(), member.size());
+       },
+       10, {}},
+      {"record parsing", true, [&] { skin2::ReadSkinRecordChain(member.data(), member.size()); }, 40, {}},
+      {"BMP decoding", true,
+       [&] {
+         for (const skin2::TSkinRecordInfo& r : records)
+           if (r.type == skin2::srtBitmap)
+             image::DecodeBmp(member.data() + r.dataOffset, static_cast<std::size_t>(r.dataSize));
+       },
+       40, {}},
+      {"skin records listed (parsing + decoding)", true,
+       [&] {
+         skin2::Tsk2SkinFileReader file;
+         file.LoadFromBytes(member.data(), member.size());
+       },
+       40, {}},
+      {"bitmap objects, all 30 (GDI)", false,
+       [&] {
+         skinForBitmaps = freshSkin();
+         for (int k = 0; k < skin2::bitmap::kCount; ++k) skinForBitmaps->GetBitmap(k);
+       },
+       4, {}},
+      {"sliced resources, all three", false,
+       [&] {
+         scroll.SetReader(&reader);
+         tabs.SetReader(&reader);
+         progress.SetReader(&reader);
+         scroll.VertButton(1);
+         tabs.Image(utils::TvexSkinTabRes::tkLine, utils::TvexSkinTabRes::toStored);
+         progress.HorzPiece(1);
+       },
+       4, {}},
+  };
+
+  // Warm everything up, then alternate the rounds.
   bareInflate();
   load();
+  for (TPart& p : parts) p.run();
   const int rounds = 41, inflateRuns = 40, loadRuns = 4;
   TSeries inflateTime, loadTime, ratio;
   for (int r = 0; r < rounds; ++r) {
@@ -123,6 +188,7 @@ int main() {
     inflateTime.Add(i);
     loadTime.Add(l);
     ratio.Add(l / i);
+    for (TPart& p : parts) p.time.Add(RoundSeconds(p.run, p.runs));
   }
 
   std::fill(out.begin(), out.end(), 0);
@@ -138,6 +204,15 @@ int main() {
   std::printf("  end-to-end load                 %8.3f ms %8.3f ms\n", loadTime.Median() * 1e3, loadTime.Best() * 1e3);
   std::printf("  load / inflate, per round       %8.1f    %8.1f     (goal: at most %.0f, stretch %.0f)\n",
               ratio.Median(), ratio.Best(), kGoal, kStretch);
+  std::printf("\n  one load, part by part              median       best   x inflate\n");
+  double inLoad = 0;
+  for (const TPart& p : parts) {
+    std::printf("  %-42s %8.3f ms %8.3f ms %6.1f%s\n", p.name, p.time.Median() * 1e3, p.time.Best() * 1e3,
+                p.time.Median() / inflateTime.Median(), p.inLoad ? "" : "   made on first use, not in the load");
+  }
+  for (const TPart& p : parts)
+    if (p.inLoad && p.name != std::string("skin records listed (parsing + decoding)")) inLoad += p.time.Median();
+  std::printf("  %-42s %8.3f ms\n", "the parts in the load, added up", inLoad * 1e3);
   if (!inflated) std::printf("  FAILED: the bare inflate did not give the member back\n");
   if (!usable) std::printf("  FAILED: the loaded skin does not answer as its member says\n");
   Figure("skin load / inflate", ratio.Median(), "", ratio.Median() <= kGoal, "at most 10 (stretch 5)");

@@ -42,7 +42,26 @@ TImage Rows(const TBitmap& thumb, int from, int rows) {
 
 }  // namespace
 
-void TvexSkinScrollBtnRes::Reload() {
+void TvexSkinRes::Reload() {
+  hasReader_ = reader_ != nullptr;
+  skin_ = reader_ ? reader_->Skin() : nullptr;
+  Clear();
+  built_ = false;
+}
+
+void TvexSkinRes::Ensure() const {
+  if (built_) return;
+  try {
+    Build(hasReader_, skin_.get());
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  built_ = true;
+  skin_.reset();  // everything needed is copied
+}
+
+void TvexSkinScrollBtnRes::Clear() const {
   for (auto* group : {&horzButtons_, &vertButtons_})
     for (auto& i : *group) i.reset();
   for (auto* group : {&horzThumb_, &vertThumb_})
@@ -51,17 +70,21 @@ void TvexSkinScrollBtnRes::Reload() {
   wholeVert_.reset();
   wholeThumb_ = false;
   thumbWidth_ = 0;
-  if (!reader_ || !reader_->Ready()) return;
+}
 
-  const host::TColor t = reader_->GetColor(keys::color::SKIN2_TRANSCOLOR);
-  const host::TColor s = reader_->GetColor(keys::color::SKIN2_SCROLLBARCOLOR);
+void TvexSkinScrollBtnRes::Build(bool hasReader, const TvexSkin* skin) const {
+  Clear();
+  if (!hasReader || !skin) return;
+
+  const host::TColor t = skin->GetColor(keys::color::SKIN2_TRANSCOLOR);
+  const host::TColor s = skin->GetColor(keys::color::SKIN2_SCROLLBARCOLOR);
   for (auto* group : {&horzButtons_, &vertButtons_})
     for (auto& i : *group) i = Empty24();
   for (auto* group : {&horzThumb_, &vertThumb_})
     for (auto& i : *group) i = Empty24();
 
-  const TBitmap* up = reader_->GetBitmap(keys::bitmap::SKIN2_SCROLLBARUPBUTTON);
-  const TBitmap* down = reader_->GetBitmap(keys::bitmap::SKIN2_SCROLLBARDOWNBUTTON);
+  const TBitmap* up = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBARUPBUTTON);
+  const TBitmap* down = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBARDOWNBUTTON);
   for (int i = 1; i <= 3; ++i) {
     vertButtons_[i - 1] = Slice(up, 3, i);
     vertButtons_[i + 2] = Slice(down, 3, i);
@@ -71,7 +94,7 @@ void TvexSkinScrollBtnRes::Reload() {
     RotateBitmapLeft(*horzButtons_[i + 2]);
   }
 
-  const TBitmap* thumb = reader_->GetBitmap(keys::bitmap::SKIN2_SCROLLBAR);
+  const TBitmap* thumb = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBAR);
   if (thumb) {
     const int W = thumb->Width(), H = thumb->Height();
     if (s == 13355979 && H == 33 && W > 1 && thumb->PixelColor(1, 10) == 11680001) {
@@ -121,9 +144,14 @@ void TvexSkinScrollBtnRes::Reload() {
   thumbWidth_ = vertThumb_[0]->Width();
 }
 
-void TvexSkinTabRes::Reload() {
+void TvexSkinTabRes::Clear() const {
   for (auto& i : images_) i.reset();
-  if (!reader_) return;
+}
+
+void TvexSkinTabRes::Build(bool hasReader, const TvexSkin* skin) const {
+  Clear();
+  // No check of the skin: with a reader but no skin the images exist and are empty.
+  if (!hasReader) return;
   auto four = [this](int kind, TImage base) {
     images_[static_cast<std::size_t>(kind * 4)] = CopyOf(base.get());
     images_[static_cast<std::size_t>(kind * 4 + 1)] = CopyOf(base.get());
@@ -133,19 +161,23 @@ void TvexSkinTabRes::Reload() {
     images_[static_cast<std::size_t>(kind * 4 + 3)] = CopyOf(base.get());
     RotateBitmapRight(*images_[static_cast<std::size_t>(kind * 4 + 3)]);
   };
-  four(tkLine, CopyOf(reader_->GetBitmap(keys::bitmap::SKIN2_TABCONTROLLINE)));
-  const TBitmap* tabs = reader_->GetBitmap(keys::bitmap::SKIN2_TABCONTROL);
+  four(tkLine, CopyOf(skin ? skin->GetBitmap(keys::bitmap::SKIN2_TABCONTROLLINE) : nullptr));
+  const TBitmap* tabs = skin ? skin->GetBitmap(keys::bitmap::SKIN2_TABCONTROL) : nullptr;
   four(tkUnselected, Slice(tabs, 2, 2));
   four(tkSelected, Slice(tabs, 2, 1));
 }
 
-void TvexSkinProgressBarRes::Reload() {
+void TvexSkinProgressBarRes::Clear() const {
   for (auto& i : horz_) i.reset();
   for (auto& i : vert_) i.reset();
   leftWidth_ = rightWidth_ = 0;
-  if (!reader_ || !reader_->Ready()) return;
+}
+
+void TvexSkinProgressBarRes::Build(bool hasReader, const TvexSkin* skin) const {
+  Clear();
+  if (!hasReader || !skin) return;
   for (int i = 0; i < 4; ++i) {
-    horz_[static_cast<std::size_t>(i)] = CopyOf(reader_->GetBitmap(keys::bitmap::SKIN2_PROGRESSBAR1 + i));
+    horz_[static_cast<std::size_t>(i)] = CopyOf(skin->GetBitmap(keys::bitmap::SKIN2_PROGRESSBAR1 + i));
     vert_[static_cast<std::size_t>(i)] = CopyOf(horz_[static_cast<std::size_t>(i)].get());
     RotateBitmapLeft(*vert_[static_cast<std::size_t>(i)]);
   }
