@@ -1,5 +1,6 @@
 #include "skin2/archive_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -18,6 +19,7 @@ constexpr std::size_t kCentralEntrySize = 46;
 constexpr std::size_t kLocalHeaderSize = 30;
 constexpr std::size_t kMaxNameLength = 259;
 constexpr std::uint16_t kMethodDeflate = 8;
+constexpr std::size_t kReserveAtOnce = std::size_t{1} << 20;
 
 std::string UpperAscii(std::string s) {
   for (char& c : s)
@@ -178,7 +180,9 @@ int ReadArchiveMember(const std::filesystem::path& archive, const std::string& m
     // The sink refuses anything past the recorded size, so a member that inflates beyond what its
     // entry declares stops at once.
     TMemorySink sink(entry->uncompressedSize);
-    sink.Data().reserve(entry->uncompressedSize);
+    // Room for what the entry declares, up to a skin's usual size at once: a declared size is not
+    // yet a promise the data keep.
+    sink.Data().reserve(std::min<std::size_t>(entry->uncompressedSize, kReserveAtOnce));
     const TInflateResult r = Inflate(decrypting ? static_cast<TByteSource&>(*decrypting) : data, sink);
     if (r.error == TInflateError::Ok && r.written == 0) {
       result = erUnreadable;

@@ -63,7 +63,13 @@ TTempFile& TTempFile::operator=(TTempFile&& other) noexcept {
 }
 
 void TTempFile::Remove() noexcept {
-  if (handle_) CloseHandle(static_cast<HANDLE>(std::exchange(handle_, nullptr)));
+  if (HANDLE h = static_cast<HANDLE>(std::exchange(handle_, nullptr))) {
+    // Emptied before it goes, so its data never need to reach the disk: closing a file that
+    // still holds its data cost about twice as much as emptying it first (measured under Wine).
+    FILE_END_OF_FILE_INFO end{};
+    SetFileInformationByHandle(h, FileEndOfFileInfo, &end, sizeof end);
+    CloseHandle(h);
+  }
   path_.clear();
 }
 
