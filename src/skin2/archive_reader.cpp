@@ -75,12 +75,7 @@ std::optional<TMemberEntry> FindMember(TRandomReader& in, const std::string& mem
     const std::uint16_t nameLength = LoadLE16(e + 28);
     if (LoadLE16(e + 30) != 0 || LoadLE16(e + 32) != 0 || nameLength > kMaxNameLength) return std::nullopt;
     in.ReadAt(pos + kCentralEntrySize, name, nameLength);
-    bool same = nameLength == wanted.size();
-    for (std::size_t i = 0; same && i < nameLength; ++i) {
-      const char c = name[i];
-      same = (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == wanted[i];
-    }
-    if (same) {
+    if (UpperAscii(std::string(name, nameLength)) == wanted) {
       TMemberEntry m;
       m.flags = LoadLE16(e + 8);
       m.method = LoadLE16(e + 10);
