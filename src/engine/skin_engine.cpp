@@ -431,14 +431,9 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
   m.TransparentColor = reader->GetColor(keys::color::SKIN2_TRANSCOLOR);
   m.TitleFontColor = reader->GetColor(keys::color::SKIN2_TITLEFONTCOLOR);
   for (int i = 0; i < 13; ++i) m.MenuColors[static_cast<std::size_t>(i)] = reader->GetColor(3 + i);
-  auto w = [reader](int key) {
-    const TBitmap* b = reader->GetBitmap(key);
-    return b ? b->Width() : 0;
-  };
-  auto h = [reader](int key) {
-    const TBitmap* b = reader->GetBitmap(key);
-    return b ? b->Height() : 0;
-  };
+  // Sizes only: the bitmap objects are made when something draws them.
+  auto w = [reader](int key) { return static_cast<int>(reader->BitmapSize(key).cx); };
+  auto h = [reader](int key) { return static_cast<int>(reader->BitmapSize(key).cy); };
   m.TitleBarHeight = h(keys::bitmap::SKIN2_TITLEBAR1);
   m.LeftBorderWidth = w(keys::bitmap::SKIN2_FORMLEFTBORDER);
   m.RightBorderWidth = w(keys::bitmap::SKIN2_FORMRIGHTBORDER);

@@ -82,6 +82,10 @@ std::uint64_t TFile::Size() {
   return size;
 }
 
+void TFile::Flush() {
+  if (f_ && std::fflush(f_) != 0) throw EIoError("write failed");
+}
+
 void TFile::Close() {
   if (!f_) return;
   std::FILE* f = f_;

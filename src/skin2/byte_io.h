@@ -39,6 +39,8 @@ class TFile {
   void Seek(std::uint64_t offset);
   std::uint64_t Tell();
   std::uint64_t Size();
+  // Hands buffered data to the system; throws when it could not be written.
+  void Flush();
   // Flushes and closes; throws when buffered data could not be written.
   void Close();
 

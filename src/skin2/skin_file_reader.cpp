@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_set>
 
 #include "image/bmp_codec.h"
 #include "skin2/archive_reader.h"
@@ -11,9 +10,6 @@ namespace vex::skin2 {
 namespace {
 
 [[noreturn]] void Fail() { throw EvexSkinError(kFailedToReadMessage); }
-
-// Skin files up to this size are read into memory whole; larger ones are read record by record.
-constexpr std::uint64_t kReadWholeLimit = 64u << 20;
 
 char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -38,40 +34,16 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const std::filesystem::path& archive, con
 }
 
 void Tsk2SkinFileReader::LoadFromArchive(const std::filesystem::path& archive, const std::string& password) {
-  const std::filesystem::path temp = ExtractSkinFile(archive, password);
-  try {
-    Tsk2SkinFileReader loaded;
-    {
-      TFile file(temp, "rb");
-      const std::uint64_t size = file.Size();
-      if (size <= kReadWholeLimit) {
-        // One read instead of a seek and a read per record.
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-        file.ReadExact(bytes.data(), bytes.size());
-        file.Close();
-        TMemoryReader reader(bytes.data(), bytes.size());
-        loaded.Parse(reader);
-      } else {
-        TFileReader reader(file);
-        loaded.Parse(reader);
-      }
-    }
-    RemoveFileQuietly(temp);
-    *this = std::move(loaded);
-  } catch (const EvexSkinError&) {
-    RemoveFileQuietly(temp);
-    throw;
-  } catch (...) {
-    RemoveFileQuietly(temp);
-    Fail();
-  }
+  // The temporary copy of the skin file goes with `extracted`, on every path; the records are
+  // read from the same bytes in memory.
+  const TExtractedSkinFile extracted = ExtractSkinFileToMemory(archive, password);
+  LoadFromBytes(extracted.bytes.data(), extracted.bytes.size());
 }
 
 void Tsk2SkinFileReader::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   Tsk2SkinFileReader loaded;
-  TMemoryReader reader(data, size);
   try {
-    loaded.Parse(reader);
+    loaded.Parse(data, size);
   } catch (const EvexSkinError&) {
     throw;
   } catch (...) {
@@ -80,41 +52,26 @@ void Tsk2SkinFileReader::LoadFromBytes(const std::uint8_t* data, std::size_t siz
   *this = std::move(loaded);
 }
 
-namespace {
-
-// One record header of the chain, checked against the file.
-struct TRecordHeader {
-  std::string name;
-  std::uint8_t type = 0;
-  std::uint64_t dataOffset = 0;
-  std::uint64_t dataSize = 0;
-};
-
-// Follows the record chain without loading anything. Anything that does not fit the file,
-// repeats, has the wrong size for its type, or declares bitmaps beyond the pixel budgets fails
-// the whole load here, before a single bitmap is decoded.
-std::vector<TRecordHeader> ReadRecordChain(TRandomReader& reader) {
-  const std::uint64_t fileSize = reader.Size();
-  std::uint8_t header[kSkinFileHeaderSize];
+std::vector<TSkinRecordInfo> ReadSkinRecordChain(const std::uint8_t* data, std::size_t fileSize) {
   if (fileSize < 16) Fail();
-  reader.ReadAt(0, header, 16);
-  if (LoadLE32(header + 12) != kSkinFileHeaderSize) Fail();
-  reader.ReadAt(0, header, kSkinFileHeaderSize);
+  if (LoadLE32(data + 12) != kSkinFileHeaderSize || fileSize < kSkinFileHeaderSize) Fail();
 
-  std::vector<TRecordHeader> chain;
-  std::unordered_set<std::uint64_t> visited;
+  std::vector<TSkinRecordInfo> chain;
+  // One flag per offset a record header can start at: a header seen twice means the chain loops.
+  std::vector<bool> visited(fileSize);
   std::int64_t totalPixels = 0;
-  std::uint64_t offset = LoadLE32(header + 20);
+  std::uint64_t offset = LoadLE32(data + 20);
   for (;;) {
-    if (!visited.insert(offset).second) Fail();  // the chain loops
-    std::uint8_t rec[kSkinRecordHeaderSize];
     if (offset > fileSize || kSkinRecordHeaderSize > fileSize - offset) Fail();
-    reader.ReadAt(offset, rec, sizeof rec);
+    if (visited[static_cast<std::size_t>(offset)]) Fail();
+    visited[static_cast<std::size_t>(offset)] = true;
+    const std::uint8_t* rec = data + offset;
     const std::uint32_t next = LoadLE32(rec + 73);
     if (next == 0) break;  // the closing record is not loaded
 
-    TRecordHeader r;
-    r.name.assign(reinterpret_cast<const char*>(rec), strnlen(reinterpret_cast<const char*>(rec), kSkinRecordNameSize));
+    TSkinRecordInfo r;
+    const char* name = reinterpret_cast<const char*>(rec);
+    r.name = std::string_view(name, strnlen(name, kSkinRecordNameSize));
     r.type = rec[64];
     r.dataOffset = LoadLE32(rec + 65);
     r.dataSize = LoadLE32(rec + 69);
@@ -123,12 +80,10 @@ std::vector<TRecordHeader> ReadRecordChain(TRandomReader& reader) {
       case srtBitmap: {
         if (r.dataSize == 0 || !fits) Fail();
         // The BMP headers say how large the bitmap will be once decoded.
-        std::uint8_t bmpHeaders[image::kBmpMaxHeadersSize];
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(r.dataSize, sizeof bmpHeaders));
-        reader.ReadAt(r.dataOffset, bmpHeaders, n);
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(r.dataSize, image::kBmpMaxHeadersSize));
         image::TBmpInfo info;
         try {
-          info = image::ReadBmpInfo(bmpHeaders, n);
+          info = image::ReadBmpInfo(data + r.dataOffset, n);
         } catch (const image::EBmpError&) {
           Fail();
         }
@@ -149,51 +104,49 @@ std::vector<TRecordHeader> ReadRecordChain(TRandomReader& reader) {
       default:
         break;  // unknown record types are skipped
     }
-    chain.push_back(std::move(r));
+    chain.push_back(r);
     offset = next;
   }
   return chain;
 }
 
-}  // namespace
-
-void Tsk2SkinFileReader::Parse(TRandomReader& reader) {
-  for (TRecordHeader& r : ReadRecordChain(reader)) {
+void Tsk2SkinFileReader::Parse(const std::uint8_t* data, std::size_t size) {
+  const std::vector<TSkinRecordInfo> chain = ReadSkinRecordChain(data, size);
+  std::size_t counts[4] = {};
+  for (const TSkinRecordInfo& r : chain)
+    if (r.type <= srtString) ++counts[r.type];
+  bitmaps_.reserve(counts[srtBitmap]);
+  integers_.reserve(counts[srtInteger]);
+  bytes_.reserve(counts[srtByte]);
+  strings_.reserve(counts[srtString]);
+  records_.reserve(counts[0] + counts[1] + counts[2] + counts[3]);
+  for (const TSkinRecordInfo& r : chain) {
+    const std::uint8_t* at = data + r.dataOffset;
     switch (r.type) {
       case srtBitmap: {
-        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(r.dataSize));
-        reader.ReadAt(r.dataOffset, bytes.data(), bytes.size());
         std::unique_ptr<image::TvexImage> bmp;
         try {
-          bmp = std::make_unique<image::TvexImage>(image::DecodeBmp(bytes, kMaxSkinBitmapPixels));
+          bmp = std::make_unique<image::TvexImage>(
+              image::DecodeBmp(at, static_cast<std::size_t>(r.dataSize), kMaxSkinBitmapPixels));
         } catch (const image::EBmpError&) {
           Fail();
         }
         records_.push_back({srtBitmap, bitmaps_.size()});
-        bitmaps_.push_back({std::move(r.name), std::move(bmp)});
+        bitmaps_.push_back({std::string(r.name), std::move(bmp)});
         break;
       }
-      case srtInteger: {
-        std::uint8_t v[4];
-        reader.ReadAt(r.dataOffset, v, 4);
+      case srtInteger:
         records_.push_back({srtInteger, integers_.size()});
-        integers_.push_back({std::move(r.name), static_cast<std::int32_t>(LoadLE32(v))});
+        integers_.push_back({std::string(r.name), static_cast<std::int32_t>(LoadLE32(at))});
         break;
-      }
-      case srtByte: {
-        std::uint8_t v;
-        reader.ReadAt(r.dataOffset, &v, 1);
+      case srtByte:
         records_.push_back({srtByte, bytes_.size()});
-        bytes_.push_back({std::move(r.name), v});
+        bytes_.push_back({std::string(r.name), *at});
         break;
-      }
-      case srtString: {
-        std::string text(static_cast<std::size_t>(r.dataSize), '\0');
-        reader.ReadAt(r.dataOffset, text.data(), text.size());
+      case srtString:
         records_.push_back({srtString, strings_.size()});
-        strings_.push_back({std::move(r.name), std::move(text)});
+        strings_.push_back({std::string(r.name), std::string(reinterpret_cast<const char*>(at), static_cast<std::size_t>(r.dataSize))});
         break;
-      }
       default:
         break;
     }

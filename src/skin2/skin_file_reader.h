@@ -70,7 +70,7 @@ class Tsk2SkinFileReader {
   const std::vector<TRecordRef>& Records() const { return records_; }
 
  private:
-  void Parse(TRandomReader& reader);
+  void Parse(const std::uint8_t* data, std::size_t size);
 
   std::vector<TNamedValue<std::unique_ptr<image::TvexImage>>> bitmaps_;
   std::vector<TNamedValue<std::int32_t>> integers_;
@@ -78,6 +78,20 @@ class Tsk2SkinFileReader {
   std::vector<TNamedValue<std::string>> strings_;
   std::vector<TRecordRef> records_;
 };
+
+// One record of a skin file's chain, checked against the file; the name points into the file.
+struct TSkinRecordInfo {
+  std::string_view name;
+  std::uint8_t type = 0;
+  std::uint64_t dataOffset = 0;
+  std::uint64_t dataSize = 0;
+};
+
+// Follows the record chain of a skin file in memory without loading anything, up to the closing
+// record (which is not listed). Anything that does not fit the file, a chain that loops, a record
+// of the wrong size for its type, or bitmaps whose BMP headers are unreadable or declare more than
+// the pixel budgets throw EvexSkinError ("Failed to read skin file!").
+std::vector<TSkinRecordInfo> ReadSkinRecordChain(const std::uint8_t* data, std::size_t size);
 
 // ASCII case-insensitive equality, the comparison of record names.
 bool SameSkinName(std::string_view a, std::string_view b);

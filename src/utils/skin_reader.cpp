@@ -2,10 +2,60 @@
 
 #include <system_error>
 
-#include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
 
 namespace vex::utils {
+
+TvexSkin::TvexSkin(std::unique_ptr<skin2::Tsk2SkinFileReader> file) : file_(std::move(file)) {
+  records_.fill(kUnknown);
+  // A skin without a transparent colour reads -1, the absent colour: the bitmaps keep it as
+  // their fixed transparent colour, so that drawing them transparent masks nothing (left to
+  // their automatic colour they would lose the colour of their bottom-left pixel).
+  transparent_ = GetColor(skin2::color::SKIN2_TRANSCOLOR);
+  formColor_ = GetColor(skin2::color::SKIN2_FORMCOLOR);
+  file_->SetTransparentColor(static_cast<image::TColorRef>(transparent_));
+  bitmaps_.resize(file_->Bitmaps().size());
+  trackRecord_ = BitmapRecord(skin2::bitmap::SKIN2_TRACKBAR);
+}
+
+int TvexSkin::BitmapRecord(int index) const {
+  const bool cached = index >= 0 && index < skin2::bitmap::kCount;
+  if (cached && records_[static_cast<std::size_t>(index)] != kUnknown) return records_[static_cast<std::size_t>(index)];
+  int found = -1;
+  if (const image::TvexImage* img = skin2::LookupBitmap(file_.get(), index)) {
+    const auto& list = file_->Bitmaps();
+    for (std::size_t i = 0; i < list.size(); ++i)
+      if (list[i].value.get() == img) {
+        found = static_cast<int>(i);
+        break;
+      }
+  }
+  if (cached) records_[static_cast<std::size_t>(index)] = found;
+  return found;
+}
+
+host::TBitmap* TvexSkin::GetBitmap(int index) const {
+  const int record = BitmapRecord(index);
+  if (record < 0) return nullptr;
+  std::unique_ptr<host::TBitmap>& slot = bitmaps_[static_cast<std::size_t>(record)];
+  if (!slot) {
+    auto bmp = std::make_unique<host::TBitmap>();
+    bmp->SetPixelFormat(host::TPixelFormat::pf24bit);
+    bmp->LoadFromImage(*file_->Bitmaps()[static_cast<std::size_t>(record)].value);
+    // The track-bar channel shows the form colour where the skin has the transparent one (none
+    // when the skin has no transparent colour).
+    if (record == trackRecord_) ReplaceBitmapColor(*bmp, transparent_, formColor_);
+    slot = std::move(bmp);
+  }
+  return slot.get();
+}
+
+SIZE TvexSkin::BitmapSize(int index) const {
+  const int record = BitmapRecord(index);
+  if (record < 0) return SIZE{0, 0};
+  const image::TvexImage& img = *file_->Bitmaps()[static_cast<std::size_t>(record)].value;
+  return SIZE{img.Width(), img.Height()};
+}
 
 TvexSkinReader::TvexSkinReader(const std::filesystem::path& file, const std::string& password) {
   if (!file.empty()) Load(file, password);
@@ -14,52 +64,24 @@ TvexSkinReader::TvexSkinReader(const std::filesystem::path& file, const std::str
 void TvexSkinReader::Load(const std::filesystem::path& file, const std::string& password) {
   std::error_code ec;
   if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
-    file_.reset();
-    bitmaps_.clear();
-    ready_ = false;
+    skin_.reset();
     if (OnLoaded) OnLoaded(this);
     return;
   }
   // The new skin is read completely before anything is replaced: a skin that fails to load leaves
   // the previous one in place, and nothing is announced.
-  auto reader = std::make_unique<skin2::Tsk2SkinFileReader>(file, password);
-  // A skin without a transparent colour reads -1, the absent colour: the bitmaps keep it as
-  // their fixed transparent colour, so that drawing them transparent masks nothing (left to
-  // their automatic colour they would lose the colour of their bottom-left pixel).
-  const std::int32_t transparent = skin2::LookupColor(reader.get(), skin2::color::SKIN2_TRANSCOLOR);
-  reader->SetTransparentColor(static_cast<image::TColorRef>(transparent));
-  bitmaps_.clear();
-  bitmaps_.resize(reader->Bitmaps().size());
-  file_ = std::move(reader);
-  ready_ = true;
-  // The track-bar channel shows the form colour where the skin has the transparent one (none
-  // when the skin has no transparent colour).
-  if (host::TBitmap* track = GetBitmap(skin2::bitmap::SKIN2_TRACKBAR))
-    ReplaceBitmapColor(*track, transparent, GetColor(skin2::color::SKIN2_FORMCOLOR));
+  skin_ = std::make_shared<const TvexSkin>(std::make_unique<skin2::Tsk2SkinFileReader>(file, password));
   if (OnLoaded) OnLoaded(this);
 }
 
-std::int32_t TvexSkinReader::GetColor(int index) const { return skin2::LookupColor(file_.get(), index); }
+std::int32_t TvexSkinReader::GetColor(int index) const { return skin2::LookupColor(FileReader(), index); }
 
-host::TBitmap* TvexSkinReader::GetBitmap(int index) const {
-  const image::TvexImage* img = skin2::LookupBitmap(file_.get(), index);
-  if (!img) return nullptr;
-  const auto& list = file_->Bitmaps();
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (list[i].value.get() != img) continue;
-    if (!bitmaps_[i]) {
-      auto bmp = std::make_unique<host::TBitmap>();
-      bmp->SetPixelFormat(host::TPixelFormat::pf24bit);
-      bmp->LoadFromImage(*img);
-      bitmaps_[i] = std::move(bmp);
-    }
-    return bitmaps_[i].get();
-  }
-  return nullptr;
-}
+host::TBitmap* TvexSkinReader::GetBitmap(int index) const { return skin_ ? skin_->GetBitmap(index) : nullptr; }
 
-std::int32_t TvexSkinReader::GetPosition(int index) const { return skin2::LookupPosition(file_.get(), index); }
+std::int32_t TvexSkinReader::GetPosition(int index) const { return skin2::LookupPosition(FileReader(), index); }
 
-bool TvexSkinReader::GetSwitch(int index) const { return skin2::LookupSwitch(file_.get(), index); }
+bool TvexSkinReader::GetSwitch(int index) const { return skin2::LookupSwitch(FileReader(), index); }
+
+SIZE TvexSkinReader::BitmapSize(int index) const { return skin_ ? skin_->BitmapSize(index) : SIZE{0, 0}; }
 
 }  // namespace vex::utils

@@ -17,32 +17,83 @@ TImage Empty24() {
   return b;
 }
 
-TImage CopyOf(const TBitmap* src) {
+// How a piece is turned on its way into its own bitmap (left: 90 degrees counter-clockwise).
+enum class TTurn { None, Left, Half, Right };
+
+// The rectangle (x, y, w, h) of `src` turned into a new 24-bit bitmap, made in one piece: as slicing
+// or copying and then rotating would make it, without the bitmaps in between (each a DIB section).
+// Pixels outside the source stay white. With `keepTransparency` the piece keeps the source's
+// transparency settings, as a copy does; a slice starts without any.
+TImage Piece(const TBitmap* src, int x, int y, int w, int h, TTurn turn, bool keepTransparency) {
   TImage b = Empty24();
-  if (src) {
-    b->Assign(*src);
-    b->SetPixelFormat(TPixelFormat::pf24bit);
+  if (!src) return b;
+  if (keepTransparency) {
+    b->SetTransparent(src->Transparent());
+    if (src->TransparentMode() == host::TTransparentMode::tmFixed) b->SetTransparentColor(src->TransparentColor());
+  }
+  const bool across = turn == TTurn::Left || turn == TTurn::Right;
+  const int dw = across ? h : w, dh = across ? w : h;
+  if (dw <= 0 || dh <= 0) return b;
+  b->SetSize(dw, dh);
+  const int bpp = src->PixelFormat() == TPixelFormat::pf24bit ? 3 : 4;
+  const std::uint8_t* base = src->ScanLine(0);
+  const std::size_t stride = static_cast<std::size_t>(src->Stride());
+  for (int ty = 0; ty < dh; ++ty) {
+    std::uint8_t* d = b->ScanLine(ty);
+    for (int tx = 0; tx < dw; ++tx, d += 3) {
+      // Where the target pixel comes from within the piece: a left turn puts (px, py) at
+      // (py, w-1-px), a right turn at (h-1-py, px), a half turn at (w-1-px, h-1-py).
+      int px = tx, py = ty;
+      switch (turn) {
+        case TTurn::None: break;
+        case TTurn::Left: px = w - 1 - ty; py = tx; break;
+        case TTurn::Right: px = ty; py = h - 1 - tx; break;
+        case TTurn::Half: px = w - 1 - tx; py = h - 1 - ty; break;
+      }
+      const int sx = x + px, sy = y + py;
+      if (sx < 0 || sy < 0 || sx >= src->Width() || sy >= src->Height()) continue;
+      const std::uint8_t* p = base + static_cast<std::size_t>(sy) * stride + static_cast<std::size_t>(sx) * bpp;
+      d[0] = p[0];
+      d[1] = p[1];
+      d[2] = p[2];
+    }
   }
   return b;
 }
 
-TImage Slice(const TBitmap* src, int count, int index) {
-  TImage b = Empty24();
-  SliceBitmap(src, *b, count, index);
-  return b;
+// The whole of `src`, turned, keeping its transparency (a copy, rotated).
+TImage Turned(const TBitmap* src, TTurn turn) {
+  return Piece(src, 0, 0, src ? src->Width() : 0, src ? src->Height() : 0, turn, true);
 }
 
-// Rows [from, from + rows) of the thumb, full width.
-TImage Rows(const TBitmap& thumb, int from, int rows) {
-  TImage b = Empty24();
-  b->SetSize(thumb.Width(), rows);
-  b->CopyPixels(0, 0, thumb, 0, from, thumb.Width(), rows);
-  return b;
+// Slice `index` of `count` equal-width slices of `src`, turned.
+TImage Slice(const TBitmap* src, int count, int index, TTurn turn) {
+  const int w = src && count > 0 ? src->Width() / count : 0;
+  return Piece(src, w * (index - 1), 0, w, src ? src->Height() : 0, turn, false);
 }
 
 }  // namespace
 
-void TvexSkinScrollBtnRes::Reload() {
+void TvexSkinRes::Reload() {
+  hasReader_ = reader_ != nullptr;
+  skin_ = reader_ ? reader_->Skin() : nullptr;
+  Clear();
+  built_ = false;
+}
+
+void TvexSkinRes::Ensure() const {
+  if (built_) return;
+  try {
+    Build(hasReader_, skin_.get());
+  } catch (...) {
+    Clear();
+    throw;
+  }
+  built_ = true;
+  skin_.reset();  // everything needed is copied
+}
+
+void TvexSkinScrollBtnRes::Clear() const {
   for (auto* group : {&horzButtons_, &vertButtons_})
     for (auto& i : *group) i.reset();
   for (auto* group : {&horzThumb_, &vertThumb_})
@@ -51,47 +102,48 @@ void TvexSkinScrollBtnRes::Reload() {
   wholeVert_.reset();
   wholeThumb_ = false;
   thumbWidth_ = 0;
-  if (!reader_ || !reader_->Ready()) return;
+}
 
-  const host::TColor t = reader_->GetColor(keys::color::SKIN2_TRANSCOLOR);
-  const host::TColor s = reader_->GetColor(keys::color::SKIN2_SCROLLBARCOLOR);
-  for (auto* group : {&horzButtons_, &vertButtons_})
-    for (auto& i : *group) i = Empty24();
-  for (auto* group : {&horzThumb_, &vertThumb_})
-    for (auto& i : *group) i = Empty24();
+void TvexSkinScrollBtnRes::Build(bool hasReader, const TvexSkin* skin) const {
+  Clear();
+  if (!hasReader || !skin) return;
 
-  const TBitmap* up = reader_->GetBitmap(keys::bitmap::SKIN2_SCROLLBARUPBUTTON);
-  const TBitmap* down = reader_->GetBitmap(keys::bitmap::SKIN2_SCROLLBARDOWNBUTTON);
+  const host::TColor t = skin->GetColor(keys::color::SKIN2_TRANSCOLOR);
+  const host::TColor s = skin->GetColor(keys::color::SKIN2_SCROLLBARCOLOR);
+  for (auto& i : horzThumb_) i = Empty24();
+  for (auto& i : vertThumb_) i = Empty24();
+
+  const TBitmap* up = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBARUPBUTTON);
+  const TBitmap* down = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBARDOWNBUTTON);
   for (int i = 1; i <= 3; ++i) {
-    vertButtons_[i - 1] = Slice(up, 3, i);
-    vertButtons_[i + 2] = Slice(down, 3, i);
-    horzButtons_[i - 1] = Slice(up, 3, i);
-    RotateBitmapLeft(*horzButtons_[i - 1]);
-    horzButtons_[i + 2] = Slice(down, 3, i);
-    RotateBitmapLeft(*horzButtons_[i + 2]);
+    vertButtons_[i - 1] = Slice(up, 3, i, TTurn::None);
+    vertButtons_[i + 2] = Slice(down, 3, i, TTurn::None);
   }
+  // The arrows turned left: unless the thumb says otherwise below.
+  bool arrowsTurnedLeft = true;
 
-  const TBitmap* thumb = reader_->GetBitmap(keys::bitmap::SKIN2_SCROLLBAR);
+  const TBitmap* thumb = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBAR);
   if (thumb) {
     const int W = thumb->Width(), H = thumb->Height();
     if (s == 13355979 && H == 33 && W > 1 && thumb->PixelColor(1, 10) == 11680001) {
       wholeThumb_ = true;
-      wholeVert_ = CopyOf(thumb);
-      wholeHorz_ = CopyOf(thumb);
-      RotateBitmapLeft(*wholeHorz_);
+      wholeVert_ = Turned(thumb, TTurn::None);
+      wholeHorz_ = Turned(thumb, TTurn::Left);
     }
-    vertThumb_[0] = Rows(*thumb, 0, std::min(3, H));
-    vertThumb_[4] = Rows(*thumb, std::max(H - 3, 0), std::min(3, H));
+    // Rows [from, from + rows) of the thumb, full width.
+    auto rows = [thumb, W](int from, int count) { return Piece(thumb, 0, from, W, count, TTurn::None, false); };
+    vertThumb_[0] = rows(0, std::min(3, H));
+    vertThumb_[4] = rows(std::max(H - 3, 0), std::min(3, H));
     const int f = (H - 6) / 3;
     if (f > 0) {
-      vertThumb_[1] = Rows(*thumb, 4, f);
-      vertThumb_[2] = Rows(*thumb, f + 4, H - 2 * f - 6);
-      vertThumb_[3] = Rows(*thumb, H - f - 3, f);
+      vertThumb_[1] = rows(4, f);
+      vertThumb_[2] = rows(f + 4, H - 2 * f - 6);
+      vertThumb_[3] = rows(H - f - 3, f);
     } else {
       for (int i = 1; i <= 3; ++i) vertThumb_[i]->SetSize(W, 1);
     }
     // The horizontal thumb: turned left when the middle piece is narrow or its row 1 is uniform,
-    // else turned right, with the horizontal arrows rebuilt to match.
+    // else turned right, with the horizontal arrows turned to match.
     const TBitmap& mid = *vertThumb_[2];
     bool uniform = true;  // a middle piece without a row 1 has nothing that differs
     if (mid.Width() >= 8 && mid.Height() > 1) {
@@ -99,18 +151,22 @@ void TvexSkinScrollBtnRes::Reload() {
       for (int x = 4; x <= W - 4 && x < mid.Width(); ++x)
         if (mid.PixelColor(x, 1) != ref) uniform = false;
     }
-    if (uniform) {
-      for (int i = 0; i < 5; ++i) {
-        horzThumb_[i] = CopyOf(vertThumb_[i].get());
-        RotateBitmapLeft(*horzThumb_[i]);
-      }
+    for (int i = 0; i < 5; ++i) {
+      if (uniform)
+        horzThumb_[i] = Turned(vertThumb_[i].get(), TTurn::Left);
+      else
+        horzThumb_[4 - i] = Turned(vertThumb_[i].get(), TTurn::Right);
+    }
+    arrowsTurnedLeft = uniform;
+  }
+  for (int i = 1; i <= 3; ++i) {
+    if (arrowsTurnedLeft) {
+      horzButtons_[i - 1] = Slice(up, 3, i, TTurn::Left);
+      horzButtons_[i + 2] = Slice(down, 3, i, TTurn::Left);
     } else {
-      for (int i = 0; i < 5; ++i) {
-        horzThumb_[4 - i] = CopyOf(vertThumb_[i].get());
-        RotateBitmapRight(*horzThumb_[4 - i]);
-      }
-      for (int i = 0; i < 3; ++i) std::swap(horzButtons_[i], horzButtons_[i + 3]);
-      for (auto& b : horzButtons_) RotateBitmap180(*b);
+      // The two arrows change places, each turned right (left, then half a turn).
+      horzButtons_[i - 1] = Slice(down, 3, i, TTurn::Right);
+      horzButtons_[i + 2] = Slice(up, 3, i, TTurn::Right);
     }
   }
 
@@ -121,33 +177,37 @@ void TvexSkinScrollBtnRes::Reload() {
   thumbWidth_ = vertThumb_[0]->Width();
 }
 
-void TvexSkinTabRes::Reload() {
+void TvexSkinTabRes::Clear() const {
   for (auto& i : images_) i.reset();
-  if (!reader_) return;
-  auto four = [this](int kind, TImage base) {
-    images_[static_cast<std::size_t>(kind * 4)] = CopyOf(base.get());
-    images_[static_cast<std::size_t>(kind * 4 + 1)] = CopyOf(base.get());
-    RotateBitmapLeft(*images_[static_cast<std::size_t>(kind * 4 + 1)]);
-    images_[static_cast<std::size_t>(kind * 4 + 2)] = CopyOf(base.get());
-    RotateBitmap180(*images_[static_cast<std::size_t>(kind * 4 + 2)]);
-    images_[static_cast<std::size_t>(kind * 4 + 3)] = CopyOf(base.get());
-    RotateBitmapRight(*images_[static_cast<std::size_t>(kind * 4 + 3)]);
-  };
-  four(tkLine, CopyOf(reader_->GetBitmap(keys::bitmap::SKIN2_TABCONTROLLINE)));
-  const TBitmap* tabs = reader_->GetBitmap(keys::bitmap::SKIN2_TABCONTROL);
-  four(tkUnselected, Slice(tabs, 2, 2));
-  four(tkSelected, Slice(tabs, 2, 1));
 }
 
-void TvexSkinProgressBarRes::Reload() {
+void TvexSkinTabRes::Build(bool hasReader, const TvexSkin* skin) const {
+  Clear();
+  // No check of the skin: with a reader but no skin the images exist and are empty.
+  if (!hasReader) return;
+  const TTurn turns[4] = {TTurn::None, TTurn::Left, TTurn::Half, TTurn::Right};
+  const TBitmap* line = skin ? skin->GetBitmap(keys::bitmap::SKIN2_TABCONTROLLINE) : nullptr;
+  const TBitmap* tabs = skin ? skin->GetBitmap(keys::bitmap::SKIN2_TABCONTROL) : nullptr;
+  for (int o = 0; o < 4; ++o) {
+    images_[static_cast<std::size_t>(tkLine * 4 + o)] = Turned(line, turns[o]);
+    images_[static_cast<std::size_t>(tkUnselected * 4 + o)] = Slice(tabs, 2, 2, turns[o]);
+    images_[static_cast<std::size_t>(tkSelected * 4 + o)] = Slice(tabs, 2, 1, turns[o]);
+  }
+}
+
+void TvexSkinProgressBarRes::Clear() const {
   for (auto& i : horz_) i.reset();
   for (auto& i : vert_) i.reset();
   leftWidth_ = rightWidth_ = 0;
-  if (!reader_ || !reader_->Ready()) return;
+}
+
+void TvexSkinProgressBarRes::Build(bool hasReader, const TvexSkin* skin) const {
+  Clear();
+  if (!hasReader || !skin) return;
   for (int i = 0; i < 4; ++i) {
-    horz_[static_cast<std::size_t>(i)] = CopyOf(reader_->GetBitmap(keys::bitmap::SKIN2_PROGRESSBAR1 + i));
-    vert_[static_cast<std::size_t>(i)] = CopyOf(horz_[static_cast<std::size_t>(i)].get());
-    RotateBitmapLeft(*vert_[static_cast<std::size_t>(i)]);
+    const TBitmap* piece = skin->GetBitmap(keys::bitmap::SKIN2_PROGRESSBAR1 + i);
+    horz_[static_cast<std::size_t>(i)] = Turned(piece, TTurn::None);
+    vert_[static_cast<std::size_t>(i)] = Turned(piece, TTurn::Left);
   }
   leftWidth_ = horz_[0]->Width();
   rightWidth_ = horz_[3]->Width();

@@ -86,6 +86,24 @@ void WriteFile(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
 
 std::vector<std::uint8_t> ReadFile(const fs::path& p) { return skin2::ReadWholeFile(p); }
 
+std::vector<std::uint8_t> ReadFileSharingDelete(const fs::path& p) {
+#ifdef _WIN32
+  HANDLE h = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + p.u8string());
+  LARGE_INTEGER size{};
+  GetFileSizeEx(h, &size);
+  std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart));
+  DWORD got = 0;
+  const BOOL ok = data.empty() || ::ReadFile(h, data.data(), static_cast<DWORD>(data.size()), &got, nullptr);
+  CloseHandle(h);
+  if (!ok || got != data.size()) throw std::runtime_error("cannot read " + p.u8string());
+  return data;
+#else
+  return ReadFile(p);
+#endif
+}
+
 std::vector<std::uint8_t> FromHex(const std::string& hex) {
   std::vector<std::uint8_t> out;
   int hi = -1;

@@ -30,6 +30,9 @@ class TScopedTempDir {
 
 void WriteFile(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& p);
+// Reads a file that another handle holds open with delete sharing (on Windows, a temporary file
+// that goes when its handle closes opens only so).
+std::vector<std::uint8_t> ReadFileSharingDelete(const std::filesystem::path& p);
 std::vector<std::uint8_t> FromHex(const std::string& hex);
 
 // Deterministic pseudo-random bytes.

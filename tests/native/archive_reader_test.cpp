@@ -42,6 +42,7 @@ struct TCase {
   std::function<Bytes()> archive;
   std::string password;
   int result;
+  bool findsMember = true;  // the member is found and its size accepted, so an output is made
 };
 
 TEST(ExtractArchiveMember, ResultsForWellFormedAndMalformedArchives) {
@@ -71,19 +72,19 @@ TEST(ExtractArchiveMember, ResultsForWellFormedAndMalformedArchives) {
       {"right password, check byte from the CRC", [&] { return Archive(member, secret); }, "secret", erExtracted},
       {"right password, check byte from the time", [&] { return Archive(member, secretTime); }, "secret", erExtracted},
       {"encrypted, no password", [&] { return Archive(member, secret); }, "", erWrongPassword},
-      {"ordinary ZIP signature", patched([](Bytes& a, auto&) { a[0] = 'P'; }), "", erUnreadable},
-      {"shorter than an end record", [] { return Bytes{'S', 'K', 3, 4, 0, 0}; }, "", erUnreadable},
-      {"empty file", [] { return Bytes{}; }, "", erUnreadable},
-      {"archive comment", patched([](Bytes& a, auto& l) { a[l.endRecord + 20] = 1; }), "", erUnreadable},
-      {"end record not last", patched([](Bytes& a, auto&) { a.push_back(0); }), "", erUnreadable},
-      {"central extra field", patched([](Bytes& a, auto& l) { a[l.centralEntry + 30] = 4; }), "", erUnreadable},
-      {"central comment", patched([](Bytes& a, auto& l) { a[l.centralEntry + 32] = 4; }), "", erUnreadable},
+      {"ordinary ZIP signature", patched([](Bytes& a, auto&) { a[0] = 'P'; }), "", erUnreadable, false},
+      {"shorter than an end record", [] { return Bytes{'S', 'K', 3, 4, 0, 0}; }, "", erUnreadable, false},
+      {"empty file", [] { return Bytes{}; }, "", erUnreadable, false},
+      {"archive comment", patched([](Bytes& a, auto& l) { a[l.endRecord + 20] = 1; }), "", erUnreadable, false},
+      {"end record not last", patched([](Bytes& a, auto&) { a.push_back(0); }), "", erUnreadable, false},
+      {"central extra field", patched([](Bytes& a, auto& l) { a[l.centralEntry + 30] = 4; }), "", erUnreadable, false},
+      {"central comment", patched([](Bytes& a, auto& l) { a[l.centralEntry + 32] = 4; }), "", erUnreadable, false},
       {"name longer than 259", patched([](Bytes& a, auto& l) { StoreLE16(&a[l.centralEntry + 28], 300); }), "",
-       erUnreadable},
-      {"member not present", patched([](Bytes& a, auto& l) { a[l.centralEntry + 46] = 'X'; }), "", erUnreadable},
-      {"method stored", patched([](Bytes& a, auto& l) { a[l.centralEntry + 10] = 0; }), "", erUnreadable},
+       erUnreadable, false},
+      {"member not present", patched([](Bytes& a, auto& l) { a[l.centralEntry + 46] = 'X'; }), "", erUnreadable, false},
+      {"method stored", patched([](Bytes& a, auto& l) { a[l.centralEntry + 10] = 0; }), "", erUnreadable, false},
       {"central directory offset past the end",
-       patched([](Bytes& a, auto& l) { StoreLE32(&a[l.endRecord + 16], 0x7FFFFFF0u); }), "", erUnreadable},
+       patched([](Bytes& a, auto& l) { StoreLE32(&a[l.endRecord + 16], 0x7FFFFFF0u); }), "", erUnreadable, false},
       {"local header offset past the end",
        patched([](Bytes& a, auto& l) { StoreLE32(&a[l.centralEntry + 42], 0x7FFFFFF0u); }), "", erUnreadable},
       {"recorded size too small",
@@ -116,6 +117,17 @@ TEST(ExtractArchiveMember, ResultsForWellFormedAndMalformedArchives) {
       EXPECT_EQ(ReadFile(dir / "out"), member) << c.what;
     } else {
       EXPECT_FALSE(fs::exists(dir / "out")) << c.what << ": a failed extraction left its output";
+    }
+    // Into memory, the archive read whole and read piece by piece from the file: the same result,
+    // the member's bytes or none.
+    for (const std::uint64_t readWhole : {kArchiveReadWholeLimit, std::uint64_t{0}}) {
+      Bytes out{1, 2, 3};
+      int outputs = 0;
+      EXPECT_EQ(ReadArchiveMember(dir / "skin.vsk", "SKINDATA.SK2", c.password, out, [&] { ++outputs; }, readWhole),
+                c.result)
+          << c.what << ", read whole up to " << readWhole;
+      EXPECT_EQ(out, c.result == erExtracted ? member : Bytes{}) << c.what << ", read whole up to " << readWhole;
+      EXPECT_EQ(outputs, c.findsMember ? 1 : 0) << c.what;
     }
   }
 }
@@ -270,9 +282,84 @@ TEST(ExtractSkinFile, FailuresRaiseTheFixedMessagesAndLeaveNothing) {
     } catch (const EvexSkinError& e) {
       EXPECT_STREQ(e.what(), c.message) << c.file;
     }
+    try {
+      ExtractSkinFileToMemory(dir / c.file, c.password);
+      ADD_FAILURE() << c.file << " did not fail in memory";
+    } catch (const EvexSkinError& e) {
+      EXPECT_STREQ(e.what(), c.message) << c.file << " in memory";
+    }
   }
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"junk.vsk", "locked.vsk"}));
   EXPECT_EQ(ReadFile(ExtractSkinFile(dir / "locked.vsk", "pw")).size(), 115172u);
+  EXPECT_EQ(ExtractSkinFileToMemory(dir / "locked.vsk", "pw").bytes, BuildDefaultSkinFile());
+}
+
+// The bytes come in memory, and the temporary file ExtractSkinFile would leave holds them for as
+// long as the result lives, under the same kind of name, whoever owns the result by then.
+TEST(ExtractSkinFileToMemory, TheTemporaryFileHoldsTheBytesWhileTheResultLives) {
+  TScopedTempDir dir;
+  WriteFile(dir / "skin.vsk", BuildDefaultSkinArchive());
+  {
+    TExtractedSkinFile x = ExtractSkinFileToMemory(dir / "skin.vsk", "");
+    EXPECT_EQ(x.bytes, BuildDefaultSkinFile());
+    const fs::path temp = x.file.Path();
+    EXPECT_TRUE(fs::equivalent(temp.parent_path(), dir.Path()));
+    EXPECT_TRUE(std::regex_match(temp.filename().u8string(),
+                                 std::regex(R"(\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\})")));
+    EXPECT_EQ(test::ReadFileSharingDelete(temp), x.bytes);
+    TExtractedSkinFile owner = std::move(x);
+    EXPECT_TRUE(x.file.Path().empty());
+    EXPECT_EQ(owner.file.Path(), temp);
+    EXPECT_EQ(test::ReadFileSharingDelete(temp), owner.bytes);
+    EXPECT_EQ(dir.Files().size(), 2u);
+  }
+  EXPECT_EQ(dir.Files(), std::vector<std::string>{"skin.vsk"});
+}
+
+// The temporary file is made where an extraction makes its output: a temporary folder that takes
+// no file fails a skin whose member is found, even one locked without a password given, as
+// unreadable; a skin that is unreadable anyway fails the same.
+TEST(ExtractSkinFileToMemory, ATemporaryFolderThatTakesNoFileMakesTheSkinUnreadable) {
+  TScopedTempDir dir;
+  WriteFile(dir / "plain.vsk", BuildDefaultSkinArchive());
+  WriteFile(dir / "locked.vsk", BuildDefaultSkinArchive("pw"));
+  WriteFile(dir / "junk.vsk", Bytes{'S', 'K', 1, 2, 3});
+  const fs::path archives = dir.Path();
+  TScopedTempDir temp;
+  fs::remove_all(temp.Path());  // TempDirectory names a folder that is not there
+  for (const char* name : {"plain.vsk", "locked.vsk", "junk.vsk"}) {
+    try {
+      ExtractSkinFileToMemory(archives / name, "");
+      ADD_FAILURE() << name << " loaded";
+    } catch (const EvexSkinError& e) {
+      EXPECT_STREQ(e.what(), "Failed to read skin file!") << name;
+    }
+  }
+  EXPECT_FALSE(fs::exists(temp.Path()));
+}
+
+TEST(TempFile, GoesWithItsOwnerAndNeverStaysAfterAFailure) {
+  TScopedTempDir dir;
+  const Bytes bytes = test::TextBytes(70000, 3);
+  {
+    TTempFile a(dir / "a.tmp");
+    a.Write(bytes.data(), 1000);
+    a.Write(bytes.data() + 1000, bytes.size() - 1000);
+    EXPECT_EQ(test::ReadFileSharingDelete(dir / "a.tmp"), bytes);
+    TTempFile b(dir / "b.tmp");
+    b = std::move(a);  // b's own file goes, a's is b's now
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"a.tmp"});
+    EXPECT_EQ(b.Path(), dir / "a.tmp");
+    TTempFile c(dir / "c.tmp");
+    c.Remove();
+    c.Remove();
+    EXPECT_TRUE(c.Path().empty());
+    EXPECT_THROW(c.Write(bytes.data(), 1), EIoError);
+    EXPECT_EQ(dir.Files(), std::vector<std::string>{"a.tmp"});
+  }
+  EXPECT_TRUE(dir.Files().empty());
+  EXPECT_THROW(TTempFile(dir / "no such folder" / "x.tmp"), EIoError);
+  EXPECT_TRUE(dir.Files().empty());
 }
 
 #ifndef _WIN32

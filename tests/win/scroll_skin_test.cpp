@@ -252,6 +252,39 @@ TEST_F(ScrollSkin, ADisabledBarShowsNoThumbAndTheOverlaysFollowTheSkin) {
   EXPECT_FALSE(IsWindowVisible(w->VertOverlay->Handle())) << "a hidden control takes its bars along";
 }
 
+// The arrows and the bar come from the skin in force: another skin repaints them with its own, and
+// the first one back gives the first picture again.
+TEST_F(ScrollSkin, AnotherSkinRepaintsTheOverlaysWithItsOwnArrowsAndBar) {
+  TMemo* memo = NewMemo(60, ssVertical);
+  Show();
+  test::WriteFile(dir / "dark.vsk", keys::BuildDarkSkinArchive());
+  // The overlay's picture after a fresh paint: its top arrow, and the bar colour below it.
+  const auto picture = [&] {
+    auto* w = dynamic_cast<TvexSkinScrollWinControl*>(WrapperOf(memo));
+    EXPECT_NE(w, nullptr);
+    if (!w || !w->VertOverlay) return std::vector<TColor>{};
+    w->Paint();
+    const TBitmap& b = w->VertOverlay->Buffer;
+    std::vector<TColor> px;
+    for (int y = 0; y < b.Width(); ++y)
+      for (int x = 0; x < b.Width(); ++x) px.push_back(ColorToRGB(b.PixelColor(x, y)));
+    px.push_back(ColorToRGB(b.PixelColor(b.Width() / 2, b.Height() - b.Width() - 1)));
+    return px;
+  };
+  const auto light = picture();
+  ASSERT_FALSE(light.empty());
+  EXPECT_EQ(light.back(), SkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  PumpMessages();
+  const auto dark = picture();
+  EXPECT_EQ(dark.back(), SkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
+  EXPECT_NE(dark.back(), light.back());
+  EXPECT_NE(dark, light);
+  engine->SetSkinFile((dir / "default.vsk").u8string());
+  PumpMessages();
+  EXPECT_EQ(picture(), light);
+}
+
 TEST_F(ScrollSkin, ClicksOnTheOverlaysScrollTheNativeBars) {
   TMemo* memo = NewMemo(60, ssVertical);
   auto* bar = new TScrollBar(form.get());

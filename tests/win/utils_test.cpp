@@ -413,6 +413,152 @@ TEST_F(UtilsWithSkin, WholeThumbShortThumbAndNoThumb) {
   EXPECT_TRUE(res.VertThumbPiece(1)->Empty());
 }
 
+// Every image of the three resources, as sizes and pixels, in a fixed order (none: 0 x 0).
+std::vector<std::vector<TColor>> Pictures(const TvexSkinScrollBtnRes& scroll, const TvexSkinTabRes& tabs,
+                                          const TvexSkinProgressBarRes& progress) {
+  std::vector<const TBitmap*> images;
+  for (int i = 1; i <= 6; ++i) images.insert(images.end(), {scroll.HorzButton(i), scroll.VertButton(i)});
+  for (int i = 1; i <= 5; ++i) images.insert(images.end(), {scroll.HorzThumbPiece(i), scroll.VertThumbPiece(i)});
+  images.insert(images.end(), {scroll.WholeThumbHorz(), scroll.WholeThumbVert()});
+  for (int k = 0; k < 3; ++k)
+    for (int o = 0; o < 4; ++o)
+      images.push_back(tabs.Image(static_cast<TvexSkinTabRes::TKind>(k), static_cast<TvexSkinTabRes::TOrientation>(o)));
+  for (int i = 1; i <= 4; ++i) images.insert(images.end(), {progress.HorzPiece(i), progress.VertPiece(i)});
+  std::vector<std::vector<TColor>> all;
+  for (const TBitmap* b : images) {
+    std::vector<TColor> px{b ? b->Width() : 0, b ? b->Height() : 0};
+    for (int y = 0; b && y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x) px.push_back(b->PixelColor(x, y));
+    all.push_back(std::move(px));
+  }
+  all.push_back({scroll.ThumbWidth(), scroll.WholeThumb(), progress.LeftWidth(), progress.RightWidth()});
+  return all;
+}
+
+struct TResources {
+  TvexSkinScrollBtnRes scroll;
+  TvexSkinTabRes tabs;
+  TvexSkinProgressBarRes progress;
+  void SetReader(TvexSkinReader* r) {
+    scroll.SetReader(r);
+    tabs.SetReader(r);
+    progress.SetReader(r);
+  }
+  std::vector<std::vector<TColor>> Pictures() const { return utils::Pictures(scroll, tabs, progress); }
+};
+
+// A load makes no bitmap object: each is made when first asked for, once; sizes are answered
+// without making any.
+TEST_F(UtilsWithSkin, ALoadMakesBitmapsAndResourcesOnlyWhenFirstAskedFor) {
+  TvexSkinReader reader;
+  TResources res;
+  reader.OnLoaded = [&](TvexSkinReader* r) { res.SetReader(r); };
+  const long before = GdiLiveObjects();
+  reader.Load(dir / "default.vsk", "");
+  ASSERT_TRUE(reader.Ready());
+  for (int k = 0; k < keys::bitmap::kCount; ++k) {
+    const image::TvexImage* img = keys::LookupBitmap(reader.FileReader(), k);
+    const SIZE size = reader.BitmapSize(k);
+    EXPECT_EQ(size.cx, img ? img->Width() : 0) << k;
+    EXPECT_EQ(size.cy, img ? img->Height() : 0) << k;
+  }
+  EXPECT_EQ(GdiLiveObjects(), before) << "the load or a size made a bitmap object";
+
+  TBitmap* button = reader.GetBitmap(keys::bitmap::SKIN2_BUTTON);
+  ASSERT_NE(button, nullptr);
+  const long oneMade = GdiLiveObjects();
+  EXPECT_GT(oneMade, before);
+  EXPECT_EQ(reader.GetBitmap(keys::bitmap::SKIN2_BUTTON), button);
+  EXPECT_EQ(GdiLiveObjects(), oneMade);
+  for (int k = 0; k < keys::bitmap::kCount; ++k) {
+    const SIZE size = reader.BitmapSize(k);
+    const TBitmap* b = reader.GetBitmap(k);
+    EXPECT_EQ(b ? b->Width() : 0, size.cx) << k;
+    EXPECT_EQ(b ? b->Height() : 0, size.cy) << k;
+  }
+
+  const long bitmapsMade = GdiLiveObjects();
+  ASSERT_NE(res.scroll.VertButton(1), nullptr);
+  const long scrollMade = GdiLiveObjects();
+  EXPECT_GT(scrollMade, bitmapsMade);
+  res.scroll.HorzThumbPiece(3);
+  res.scroll.ThumbWidth();
+  EXPECT_EQ(GdiLiveObjects(), scrollMade) << "the scroll resource was built twice";
+  ASSERT_NE(res.progress.HorzPiece(1), nullptr);
+  EXPECT_GT(GdiLiveObjects(), scrollMade);
+}
+
+// Resources build from the skin their reader had when it was handed over (or when they were
+// reloaded), however late they are first used: after the reader has loaded another skin, dropped
+// its skin, or is gone.
+TEST_F(UtilsWithSkin, ResourcesFirstUsedLaterShowTheSkinTheyWereHanded) {
+  WriteSkin("dark.vsk", keys::BuildDarkSkinArchive());
+  TvexSkinReader defaultReader(dir / "default.vsk"), darkReader(dir / "dark.vsk");
+  TResources now;
+  now.SetReader(&defaultReader);
+  const auto expected = now.Pictures();
+  TResources dark;
+  dark.SetReader(&darkReader);
+  ASSERT_NE(dark.Pictures(), expected) << "the two skins must differ for this test to tell them apart";
+
+  TvexSkinReader emptyReader;
+  TResources none;
+  none.SetReader(&emptyReader);
+  const auto noSkin = none.Pictures();
+
+  WriteSkin("bad.vsk", {'S', 'K', 0});
+  struct Case {
+    const char* what;
+    std::function<void(std::unique_ptr<TvexSkinReader>&)> meanwhile;
+    const std::vector<std::vector<TColor>>* toldAgain;  // the pictures once told again; null: no reader
+  };
+  const auto darkPictures = dark.Pictures();
+  const Case cases[] = {
+      {"the reader loaded another skin", [&](auto& r) { r->Load(dir / "dark.vsk", ""); }, &darkPictures},
+      {"the reader dropped its skin", [&](auto& r) { r->Load(dir / "missing.vsk", ""); }, &noSkin},
+      {"a load failed", [&](auto& r) { EXPECT_THROW(r->Load(dir / "bad.vsk", ""), keys::EvexSkinError); }, &expected},
+      {"the reader is gone", [&](auto& r) { r.reset(); }, nullptr},
+  };
+  for (const Case& c : cases) {
+    auto reader = std::make_unique<TvexSkinReader>(dir / "default.vsk");
+    TResources later;
+    later.SetReader(reader.get());
+    c.meanwhile(reader);
+    EXPECT_EQ(later.Pictures(), expected) << c.what;
+    if (c.toldAgain) {
+      later.SetReader(reader.get());
+      EXPECT_EQ(later.Pictures(), *c.toldAgain) << c.what << ", told again";
+    }
+  }
+}
+
+// The engine's way: the resources are told after every load. Loading the same skin again gives
+// the same pictures, another skin its own, and repeated switching leaks no bitmap object.
+TEST_F(UtilsWithSkin, EveryLoadGivesFreshResourcesAndLeaksNothing) {
+  WriteSkin("dark.vsk", keys::BuildDarkSkinArchive());
+  TvexSkinReader reader;
+  TResources res;
+  reader.OnLoaded = [&](TvexSkinReader* r) { res.SetReader(r); };
+  reader.Load(dir / "default.vsk", "");
+  const auto light = res.Pictures();
+  const long live = GdiLiveObjects();
+  reader.Load(dir / "default.vsk", "");
+  EXPECT_EQ(res.Pictures(), light);
+  EXPECT_EQ(GdiLiveObjects(), live);
+  TvexSkinReader darkReader(dir / "dark.vsk");
+  TResources darkRes;
+  darkRes.SetReader(&darkReader);
+  const auto dark = darkRes.Pictures();
+  const long withDark = GdiLiveObjects();
+  for (int round = 0; round < 3; ++round) {
+    reader.Load(dir / "dark.vsk", "");
+    EXPECT_EQ(res.Pictures(), dark) << round;
+    reader.Load(dir / "default.vsk", "");
+    EXPECT_EQ(res.Pictures(), light) << round;
+    EXPECT_EQ(GdiLiveObjects(), withDark) << round;
+  }
+}
+
 TEST(TextHelpers, EllipsisIsTheLongestPrefixThatFits) {
   TBitmap b(10, 10);
   TCanvas& c = b.Canvas();
