@@ -191,20 +191,24 @@ void TvexSkinToolBar::Detach() {
   Restore();
 }
 
+void PaintToolBarBackground(TvexSkinEngine& engine, TCanvas& canvas, const RECT& r) {
+  const TColor start = engine.GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR);
+  const TColor end = engine.GetSkinColor(keys::color::SKIN2_TOOLBARENDCOLOR);
+  if (const TBitmap* image = engine.CurrentReader()->GetBitmap(keys::bitmap::SKIN2_TOOLBAR); image && !image->Empty()) {
+    canvas.SetStretchMode(COLORONCOLOR);
+    canvas.StretchDraw(r, *image);
+  } else if (start != end) {
+    utils::GradientFillRows(canvas, r, start, end);
+  } else {
+    // The bar's Color is the first colour; filled here, it shows whatever the bar's own erase did.
+    utils::FillRectColor(canvas, r, start);
+  }
+}
+
 void TvexSkinToolBar::CustomDrawBar(TToolBar* bar, const RECT& rect, bool&) {
   if (!bar || !Engine) return;
   TCanvas& canvas = bar->Canvas();
-  if (!canvas.Handle()) return;
-  const TColor start = Engine->GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR);
-  const TColor end = Engine->GetSkinColor(keys::color::SKIN2_TOOLBARENDCOLOR);
-  if (const TBitmap* image = Engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_TOOLBAR)) {
-    canvas.StretchDraw(rect, *image);
-  } else if (start != end) {
-    utils::GradientFillRows(canvas, rect, start, end);
-  } else {
-    // The bar's Color is the first colour; filled here, it shows whatever the bar's own erase did.
-    utils::FillRectColor(canvas, rect, start);
-  }
+  if (canvas.Handle()) PaintToolBarBackground(*Engine, canvas, rect);
 }
 
 void TvexSkinToolBar::DrawButton(TToolBar* bar, TToolButton* button, bool down) {

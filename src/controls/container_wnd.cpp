@@ -122,18 +122,7 @@ void TvexSkinWndToolbarWindow32::PaintBackground(HDC dc) {
   if (!dc || w <= 0 || h <= 0) return;
   utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
   TCanvas& canvas = buffer.Canvas(w, h);
-  const RECT r{0, 0, w, h};
-  TBitmap picture;
-  const TColor start = Engine->GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR);
-  const TColor end = Engine->GetSkinColor(keys::color::SKIN2_TOOLBARENDCOLOR);
-  if (Engine->GetSkinBitmap(keys::bitmap::SKIN2_TOOLBAR, picture, 0, 0) && !picture.Empty()) {
-    canvas.SetStretchMode(COLORONCOLOR);
-    canvas.CopyRect(r, picture.Canvas(), RECT{0, 0, picture.Width(), picture.Height()});
-  } else if (start != end) {
-    utils::GradientFillRows(canvas, r, start, end);
-  } else {
-    utils::FillRectColor(canvas, r, start);
-  }
+  PaintToolBarBackground(*Engine, canvas, RECT{0, 0, w, h});
   buffer.CopyTo(dc, 0, 0, w, h);
 }
 
