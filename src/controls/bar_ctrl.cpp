@@ -66,11 +66,6 @@ TvexSkinStatusBar::TvexSkinStatusBar(TControl* control, TvexSkinWindow* owner) :
   ColoursFont = true;
 }
 
-void TvexSkinStatusBar::UpdateSkinState() {
-  TvexSkinPanel::UpdateSkinState();
-  if (Control) Control->Invalidate();
-}
-
 void TvexSkinStatusBar::Paint() {
   auto* bar = dynamic_cast<TCustomStatusBar*>(Control);
   if (!bar || !bar->HandleAllocated() || !bar->SizeGrip()) return;
@@ -111,10 +106,15 @@ const TClassInfo& TvexSkinToolBar::StaticClass() {
 
 TvexSkinToolBar::~TvexSkinToolBar() {
   // A wrapper freed without Detach (its frame going at once) leaves no handler of its own behind.
-  if (TToolBar* bar = Bar()) {
-    if (bar->OnCustomDraw.target<TSkinBarDraw>()) bar->OnCustomDraw = SavedOnCustomDraw;
-    if (bar->OnCustomDrawButton.target<TSkinButtonDraw>()) bar->OnCustomDrawButton = SavedOnCustomDrawButton;
-  }
+  RemoveHandlers();
+}
+
+void TvexSkinToolBar::RemoveHandlers() {
+  // Only where the skin's handler is still the one installed: one the application set since stays.
+  TToolBar* bar = Bar();
+  if (!bar) return;
+  if (bar->OnCustomDraw.target<TSkinBarDraw>()) bar->OnCustomDraw = SavedOnCustomDraw;
+  if (bar->OnCustomDrawButton.target<TSkinButtonDraw>()) bar->OnCustomDrawButton = SavedOnCustomDrawButton;
 }
 
 TToolBar* TvexSkinToolBar::Bar() const { return dynamic_cast<TToolBar*>(Control); }
@@ -135,8 +135,7 @@ void TvexSkinToolBar::Restore() {
   TToolBar* bar = Bar();
   if (!bar || !skinned_) return;
   skinned_ = false;
-  if (bar->OnCustomDraw.target<TSkinBarDraw>()) bar->OnCustomDraw = SavedOnCustomDraw;
-  if (bar->OnCustomDrawButton.target<TSkinButtonDraw>()) bar->OnCustomDrawButton = SavedOnCustomDrawButton;
+  RemoveHandlers();
   if (bar->Flat() != SavedFlat) bar->SetFlat(SavedFlat);
   if (bar->Transparent() != SavedTransparent) bar->SetTransparent(SavedTransparent);
   if (SavedParentColor)
@@ -182,10 +181,7 @@ void TvexSkinToolBar::Detach() {
   TvexSkinControlVCL::Detach();
   if (Engine && Engine->HasState(csDestroying)) {
     // The engine goes: only its handlers leave the bar (the form may be going too).
-    if (TToolBar* bar = Bar()) {
-      if (bar->OnCustomDraw.target<TSkinBarDraw>()) bar->OnCustomDraw = SavedOnCustomDraw;
-      if (bar->OnCustomDrawButton.target<TSkinButtonDraw>()) bar->OnCustomDrawButton = SavedOnCustomDrawButton;
-    }
+    RemoveHandlers();
     return;
   }
   Restore();

@@ -30,7 +30,6 @@ class TvexSkinStatusBar : public TvexSkinPanel {
  public:
   TvexSkinStatusBar(host::TControl* control, TvexSkinWindow* owner);
   void Paint() override;
-  void UpdateSkinState() override;
 };
 
 // The framework's tool bar: flat, in the skin's tool bar colours, its background and its hot,
@@ -65,6 +64,8 @@ class TvexSkinToolBar : public TvexSkinControlVCL {
 
  private:
   host::TToolBar* Bar() const;
+  // Gives the bar back its own events where the skin's are still installed.
+  void RemoveHandlers();
   // Gives the bar its own look and events back (once per skinned stretch).
   void Restore();
   bool skinned_ = false;

@@ -626,14 +626,9 @@ bool TvexSkinWndChildDialog::BeforeMessage(TMessage& m) {
       m.Result = reinterpret_cast<LRESULT>(Engine->SkinMetrics().FormBrush.Get());
       return false;
     case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLORSTATIC: {
-      const auto dc = reinterpret_cast<HDC>(m.WParam);
-      SetBkMode(dc, TRANSPARENT);
-      const TColor ink = Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
-      if (ink >= 0) SetTextColor(dc, Rgb(ink));
-      m.Result = reinterpret_cast<LRESULT>(Engine->SkinMetrics().FormBrush.Get());
+    case WM_CTLCOLORSTATIC:
+      m.Result = SkinStaticColours(*Engine, reinterpret_cast<HDC>(m.WParam));
       return false;
-    }
     default:
       return true;
   }

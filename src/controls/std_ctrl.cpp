@@ -563,16 +563,16 @@ void TvexSkinPanel::UpdateSkinState() {
   if (!Control) return;
   const bool skinned = Engine && Engine->IsSkinActive();
   FollowParentColour(*Control, skinned, SavedColor, SavedParentColor);
-  if (!ColoursFont) {
-    // Only its own caption changes colour, painted again.
-    Control->Invalidate();
-    return;
+  // The text reads on the skin's form colour (a dark skin's too); a container's own caption only
+  // changes colour while it paints.
+  if (ColoursFont) {
+    if (skinned)
+      SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+    else
+      RestoreFont(*Control, SavedParentFont, SavedFontColor);
   }
-  // The text reads on the skin's form colour (a dark skin's too).
-  if (skinned)
-    SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
-  else
-    RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  // Painted again in its new colours (a label is painted by its parent, at its place).
+  Control->Invalidate();
 }
 
 bool TvexSkinPanel::BeforeMessage(TMessage& m) {
@@ -623,11 +623,6 @@ TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSki
   ColoursFont = true;
 }
 
-void TvexSkinLabel::UpdateSkinState() {
-  TvexSkinPanel::UpdateSkinState();
-  // A label is painted by its parent: the new colour shows when the parent repaints its place.
-  if (Control) Control->Invalidate();
-}
 
 void RegisterStandardControlClasses() {
   static std::once_flag once;

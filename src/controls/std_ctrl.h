@@ -121,7 +121,6 @@ class TvexSkinLabel : public TvexSkinPanel {
   VEX_CLASS(TvexSkinLabel)
  public:
   TvexSkinLabel(host::TControl* control, TvexSkinWindow* owner);
-  void UpdateSkinState() override;
 };
 
 // Group boxes: the control paints itself, then the skin's one-pixel frame and the caption in the

@@ -76,7 +76,7 @@ void TvexSkinWindow::SetSkinned(bool value) {
   // Only a skin that shows changes the window: an engine switched on before it has a skin (or
   // whose skin file names nothing) leaves the window's own frame, size and style alone.
   FSkinned = FEnabled && value && FEngine && FEngine->IsSkinActive();
-  FTitleComposed = false;
+  ForgetComposedFrame();
   if (FInitialised) {
     UpdateSkinState();
     if (FSkinned) UpdateRegion();
@@ -91,12 +91,17 @@ void TvexSkinWindow::InitFrame() {
   SetSkinned(FSkinned);
 }
 
+void TvexSkinWindow::ForgetComposedFrame() {
+  FTitleComposed = false;
+  FBottomComposedWidth = -1;
+}
+
 void TvexSkinWindow::ApplySkinSwitches() {
   utils::TvexSkinReader* r = FEngine->CurrentReader();
   FTitleRegion = r->GetSwitch(keys::switches::SKIN2_TITLEBARNEEDREGION);
   FBottomRegion = r->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERNEEDREGION);
   // A new skin: the title is composed anew.
-  FTitleComposed = false;
+  ForgetComposedFrame();
   FTitleBuffer.SetTransparent(FTitleRegion);
   FBottomBuffer.SetTransparent(FBottomRegion);
   const TColor t = FEngine->SkinMetrics().TransparentColor;
@@ -368,6 +373,13 @@ void TvexSkinWindow::PaintBorders(const TFramePaint& f, TCanvas& window) {
   const TBitmap* bottomLeft = f.reader->GetBitmap(keys::bitmap::SKIN2_FORMBOTTOMBORDER1);
   if (!bottomLeft) return;
   const int rows = bottomLeft->Height();
+  TBitmap* out = FBottomRegion && FBottomComposite ? FBottomComposite.get() : &FBottomBuffer;
+  // The bottom border depends on the width and the skin only: composed again when either changed.
+  if (FBottomComposedWidth == W && FBottomBuffer.Height() == rows) {
+    BitBlt(window.Handle(), 0, H - BB, out->Width(), out->Height(), out->Canvas().Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  FBottomComposedWidth = -1;
   FBottomBuffer.SetSize(W, rows);
   TCanvas& bottom = FBottomBuffer.Canvas();
   if (f.reader->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERTHREESECT)) {
@@ -379,11 +391,9 @@ void TvexSkinWindow::PaintBorders(const TFramePaint& f, TCanvas& window) {
   } else {
     utils::PaintThreeCells(*bottomLeft, bottom, RECT{0, 0, W, rows}, false, m.TransparentColor);
   }
-  TBitmap* out = &FBottomBuffer;
-  if (FBottomRegion && FBottomComposite) {
+  if (FBottomRegion && FBottomComposite)
     utils::CopyReplacingColor(FBottomBuffer, *FBottomComposite, FBottomBuffer.TransparentColor(), m.FormColor);
-    out = FBottomComposite.get();
-  }
+  FBottomComposedWidth = W;
   BitBlt(window.Handle(), 0, H - BB, out->Width(), out->Height(), out->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
@@ -665,7 +675,7 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
   if (m.Msg == WM_SETTINGCHANGE || m.Msg == WM_SYSCOLORCHANGE || m.Msg == WM_THEMECHANGED) {
     // The caption font or the system's colours may be new: read again, and the title composed anew.
     utils::ForgetNonClientMetrics();
-    FTitleComposed = false;
+    ForgetComposedFrame();
   }
   if (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) FMouseOverFrame = true;
   if (m.Msg == WM_NCMOUSELEAVE || (m.Msg == WM_MOUSEMOVE && !FTitleCapture)) FMouseOverFrame = false;
@@ -1212,26 +1222,19 @@ bool TvexSkinWindowWnd::HasMinimizeButton() const {
   return (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX) && !(ex & WS_EX_TOOLWINDOW);
 }
 
-namespace {
-// The text of static controls, check boxes, radio buttons and group boxes on the skin's form
-// colour: in the skin's control font colour, so that it reads on a dark skin too.
-void SkinStaticText(TvexSkinEngine& engine, HDC dc) {
+LRESULT SkinStaticColours(TvexSkinEngine& engine, HDC dc) {
+  SetBkMode(dc, TRANSPARENT);
   const TColor c = engine.GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
   if (c >= 0) SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(c)));
+  return reinterpret_cast<LRESULT>(engine.SkinMetrics().FormBrush.Get());
 }
-}  // namespace
 
 LRESULT CALLBACK TvexSkinWindowWnd::InnerDialogProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                     DWORD_PTR data) {
   auto* self = reinterpret_cast<TvexSkinWindowWnd*>(data);
   if (self->FEngine->IsSkinActive()) {
-    HBRUSH brush = self->FEngine->SkinMetrics().FormBrush.Get();
-    if (msg == WM_CTLCOLORDLG) return reinterpret_cast<LRESULT>(brush);
-    if (msg == WM_CTLCOLORMSGBOX || msg == WM_CTLCOLORSTATIC) {
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-      SkinStaticText(*self->FEngine, reinterpret_cast<HDC>(wParam));
-      return reinterpret_cast<LRESULT>(brush);
-    }
+    if (msg == WM_CTLCOLORDLG) return reinterpret_cast<LRESULT>(self->FEngine->SkinMetrics().FormBrush.Get());
+    if (msg == WM_CTLCOLORMSGBOX || msg == WM_CTLCOLORSTATIC) return SkinStaticColours(*self->FEngine, reinterpret_cast<HDC>(wParam));
   }
   return DefSubclassProc(wnd, msg, wParam, lParam);
 }
@@ -1293,9 +1296,7 @@ bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {
       return !MenuBandMessage(m);
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLORSTATIC:
-      m.Result = reinterpret_cast<LRESULT>(FEngine->SkinMetrics().FormBrush.Get());
-      SetBkMode(reinterpret_cast<HDC>(m.WParam), TRANSPARENT);
-      SkinStaticText(*FEngine, reinterpret_cast<HDC>(m.WParam));
+      m.Result = SkinStaticColours(*FEngine, reinterpret_cast<HDC>(m.WParam));
       return false;
     case WM_SIZE:
       if ((utils::IsWinVista() && FShellFileDialog) || FFolderBrowser) {

@@ -40,6 +40,10 @@ inline constexpr UINT SKM_QUERYFRAMEBOTTOM = 0x83ED;
 inline constexpr UINT SKM_QUERYHIDDEN = 0x83EE;
 
 // Subclass ids, one per layer that sits in a window's message path.
+// The answer to WM_CTLCOLORSTATIC and WM_CTLCOLORMSGBOX on the skin's form colour: a transparent
+// background, the skin's control font colour (so text reads on a dark skin too), the form brush.
+LRESULT SkinStaticColours(TvexSkinEngine& engine, HDC dc);
+
 enum TSubclassId : UINT_PTR { sidFrame = 1, sidInnerDialog = 2, sidControl = 3, sidMDIClient = 4 };
 
 class TvexSkinWindow : public host::TComponent {
@@ -181,6 +185,11 @@ class TvexSkinWindow : public host::TComponent {
   TTitleKey TitleKey(const TFramePaint& f, int hot) const;
   TTitleKey FTitleKey;
   bool FTitleComposed = false;
+  // The width the bottom border was composed for (-1: none).
+  int FBottomComposedWidth = -1;
+  // The composed title and bottom border are made anew at the next paint (a new skin, new system
+  // settings, skinning changed).
+  void ForgetComposedFrame();
   // The title's background and sections into the title buffer; answers the caption shortened to
   // its room.
   std::wstring PaintTitle(const TFramePaint& f, host::TCanvas& title);
