@@ -77,9 +77,11 @@ class TTemplate {
 enum : WORD { kButton = 0x80, kEdit = 0x81, kStatic = 0x82, kListBox = 0x83, kComboBox = 0x85 };
 enum : WORD { idHints = 101, idRemember, idSmall, idLarge, idCombo, idComboList, idEdit, idList, idTabs, idProgress, idTrack };
 
-INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+// lParam of WM_INITDIALOG: 1 for a modeless dialog, which closes by destroying itself.
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG: {
+      SetWindowLongPtrW(dlg, DWLP_USER, lParam);
       CheckDlgButton(dlg, idHints, BST_CHECKED);
       CheckDlgButton(dlg, idRemember, BST_INDETERMINATE);
       CheckRadioButton(dlg, idSmall, idLarge, idSmall);
@@ -106,7 +108,10 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
     }
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-        EndDialog(dlg, LOWORD(wParam));
+        if (GetWindowLongPtrW(dlg, DWLP_USER) == 1)
+          DestroyWindow(dlg);
+        else
+          EndDialog(dlg, LOWORD(wParam));
         return TRUE;
       }
       break;
@@ -116,9 +121,7 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
   return FALSE;
 }
 
-}  // namespace
-
-INT_PTR ShowNativeDialog(HWND owner) {
+TTemplate DialogTemplate() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   TTemplate t(L"Native dialog", 290, 196);
@@ -139,7 +142,21 @@ INT_PTR ShowNativeDialog(HWND owner) {
   t.Item(SS_ETCHEDHORZ, 7, 166, 276, 1, 0xFFFF, kStatic, nullptr, L"");
   t.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 176, 174, 50, 14, IDOK, kButton, nullptr, L"OK");
   t.Item(BS_PUSHBUTTON | WS_TABSTOP, 233, 174, 50, 14, IDCANCEL, kButton, nullptr, L"Cancel");
+  return t;
+}
+
+}  // namespace
+
+INT_PTR ShowNativeDialog(HWND owner) {
+  TTemplate t = DialogTemplate();
   return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc, 0);
+}
+
+HWND OpenNativeDialog(HWND owner) {
+  TTemplate t = DialogTemplate();
+  HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc, 1);
+  if (dlg) ShowWindow(dlg, SW_SHOW);
+  return dlg;
 }
 
 namespace {

@@ -421,6 +421,39 @@ void TvexSkinEngine::DefineProperties(TFiler& filer) {
       HasSkinData());
 }
 
+namespace {
+
+// Top-level windows whose drawing is held (WM_SETREDRAW) while their skin changes; released, each
+// is drawn once, frame and children. Only visible windows are held: giving redraw back makes a
+// window visible.
+class THeldRedraw {
+ public:
+  THeldRedraw() = default;
+  THeldRedraw(const THeldRedraw&) = delete;
+  THeldRedraw& operator=(const THeldRedraw&) = delete;
+  ~THeldRedraw() { Release(); }
+
+  void Hold(HWND w) {
+    if (!w || !IsWindowVisible(w) || (GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) return;
+    SendMessageW(w, WM_SETREDRAW, FALSE, 0);
+    held_.push_back(w);
+  }
+  void Release() {
+    std::vector<HWND> held;
+    held.swap(held_);
+    for (HWND w : held) {
+      if (!IsWindow(w)) continue;
+      SendMessageW(w, WM_SETREDRAW, TRUE, 0);
+      RedrawWindow(w, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+  }
+
+ private:
+  std::vector<HWND> held_;
+};
+
+}  // namespace
+
 void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
   metrics_.FormBrush.Reset();
   if (OnSkinChanging.handler) OnSkinChanging.handler(this);
@@ -472,15 +505,30 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
     }
   }
 
+  // The windows that show a skin take the new one with their drawing held: frames, menu bars and
+  // controls change in place, then each window paints once, in the new skin.
+  THeldRedraw held;
+  if (active_)
+    ForEachFrame([&](TvexSkinWindow* frame) {
+      if (frame->Skinned()) held.Hold(frame->WindowHandle());
+    });
   bool first = true;
   ForEachFrame([&](TvexSkinWindow* frame) {
-    if (active_) {
+    if (active_ && frame->Skinned()) {
+      // A window that shows a skin takes the new one over it, without going through its own
+      // look: unskinning first painted every open window unskinned for a moment (and resized
+      // it twice), a visible flicker on every switch.
+      frame->ReadSkinSwitches();
+      frame->SetSkinned(true);
+    } else if (active_) {
       HWND wnd = frame->WindowHandle();
       const bool visible = IsWindowVisible(wnd) != FALSE;
-      if (!utils::LateGetAncestor(wnd, GA_PARENT)) ShowWindow(wnd, SW_HIDE);
+      // Hidden only where the platform cannot tell a top-level window (no GetAncestor).
+      const bool hide = !utils::LateGetAncestor(wnd, GA_PARENT);
+      if (hide) ShowWindow(wnd, SW_HIDE);
       frame->SetSkinned(false);
       frame->SetSkinned(true);
-      if (visible) {
+      if (visible && hide) {
         ShowWindow(wnd, SW_SHOW);
         if (first) SetActiveWindow(wnd);
       }
@@ -488,6 +536,7 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
     first = false;
     frame->ApplySkinSwitches();
   });
+  held.Release();
   // A skin that arrives after Active was set: the menus are skinned now.
   if (!HasState(csLoading) && IsSkinActive()) SkinOwnerMenus();
   if (OnSkinChanged.handler) OnSkinChanged.handler(this);

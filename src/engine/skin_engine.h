@@ -123,6 +123,8 @@ class TvexSkinEngine : public host::TComponent {
   // additional built-in skins in their order. Every skinned window takes it at once, keeping its
   // size. Answers false, changing nothing, when there is no such stored skin.
   bool SelectBuiltInSkin(int index);
+  // The engine's own stored skin (the form's "SkinData"), empty when there is none.
+  const std::vector<std::uint8_t>& StoredSkinData() const { return storedSkin_; }
   // The stored skin shown now (-1 the engine's own, also when the skin came from a file).
   int SelectedBuiltInSkin() const { return selected_; }
 

@@ -97,6 +97,14 @@ void TvexSkinWindow::ForgetComposedFrame() {
 }
 
 void TvexSkinWindow::ApplySkinSwitches() {
+  ReadSkinSwitches();
+  if (FEngine->IsSkinActive() && FSkinned && FInitialised) {
+    PaintFrame();
+    UpdateRegion();
+  }
+}
+
+void TvexSkinWindow::ReadSkinSwitches() {
   utils::TvexSkinReader* r = FEngine->CurrentReader();
   FTitleRegion = r->GetSwitch(keys::switches::SKIN2_TITLEBARNEEDREGION);
   FBottomRegion = r->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERNEEDREGION);
@@ -116,10 +124,6 @@ void TvexSkinWindow::ApplySkinSwitches() {
   };
   composite(FTitleRegion, FTitleComposite);
   composite(FBottomRegion, FBottomComposite);
-  if (FEngine->IsSkinActive() && FSkinned && FInitialised) {
-    PaintFrame();
-    UpdateRegion();
-  }
 }
 
 image::TFrameSkin TvexSkinWindow::FrameSkin() const {

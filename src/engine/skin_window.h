@@ -55,6 +55,8 @@ class TvexSkinWindow : public host::TComponent {
   // Window queries answered by each kind of frame.
   virtual HWND Handle() const = 0;
   HWND WindowHandle() const { return Handle(); }
+  // The window shows the skin now (not only: is meant to).
+  bool Skinned() const { return FSkinned; }
   virtual std::wstring GetCaptionW() const;
   virtual bool CanSetRegion() const { return true; }
   virtual int MenuBarHeight() const { return 0; }
@@ -92,7 +94,10 @@ class TvexSkinWindow : public host::TComponent {
 
   void SetSkinned(bool value);
   void InitFrame();
+  // Reads the skin's region switches and repaints the frame with them (when it shows the skin).
   void ApplySkinSwitches();
+  // Only reads them: the title and bottom buffers take the skin's transparency.
+  void ReadSkinSwitches();
   void PaintFrame();
   void UpdateRegion();
   int TitleHeight() const;

@@ -368,6 +368,10 @@ void TvexSkinWindowVCL::UpdateSkinState() {
       FShiftedBy = MenuBarHeight();
       ShiftControls(FShiftedBy);
       FControlsShifted = true;
+    } else if (FShiftedBy != MenuBarHeight()) {
+      // A new skin over the old one with a menu bar of another height: the controls follow.
+      ShiftControls(MenuBarHeight() - FShiftedBy);
+      FShiftedBy = MenuBarHeight();
     }
     if (FForm != FEngine->Owner()) FEngine->SkinFormMenus(FForm);
     FAdjusting = true;

@@ -19,6 +19,7 @@
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
+#include "host/button_controls.h"
 #include "host/callback_guard.h"
 #include "host/gdi_handle.h"
 #include "image/region_runs.h"
@@ -60,7 +61,7 @@ bool Skinned(HWND w) { return SendMessageW(w, SKM_QUERYSKINNED, 0, 0) == 1; }
 
 // A skin whose frame differs from the default one in every size: thin borders (under the four
 // pixels a frame keeps), a bottom border of 2 and a taller title.
-std::vector<std::uint8_t> OtherFrameSkin() {
+test::TSkinVariant OtherFrameVariant() {
   test::TSkinVariant v;
   v.bitmaps["SKIN2_FORMLEFTBORDER"] = image::TvexImage(2, 20, 0x404040);
   v.bitmaps["SKIN2_FORMRIGHTBORDER"] = image::TvexImage(3, 20, 0x404040);
@@ -70,8 +71,9 @@ std::vector<std::uint8_t> OtherFrameSkin() {
   v.bitmaps["SKIN2_TITLEBAR3"] = image::TvexImage(80, 40, 0x805020);
   v.bytes["SKIN2_TITLEBARNEEDREGION"] = 0;
   v.bytes["SKIN2_BOTTOMBORDERNEEDREGION"] = 0;
-  return v.Archive();
+  return v;
 }
+std::vector<std::uint8_t> OtherFrameSkin() { return OtherFrameVariant().Archive(); }
 
 struct TPowers {
   bool close, minimize, maximize, icon;
@@ -926,6 +928,109 @@ TEST_F(FrameLife, AFailedLoadKeepsThePreviousSkin) {
   EXPECT_EQ(WindowSize(w).cx, skinned.cx);
   EXPECT_EQ(WindowSize(w).cy, skinned.cy);
   engine->DetachWindow(w);
+}
+
+// What a skin switch shows, watched message by message: a window hidden, or painted while its
+// frame shows no skin, is a visible flicker.
+struct TSwitchWatch {
+  static inline TvexSkinEngine* engine = nullptr;
+  static inline int hidden = 0, unskinnedPaints = 0;
+  static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && engine)
+      if (TvexSkinWindow* f = engine->FindFrame(m->hwnd)) {
+        if (m->message == WM_SHOWWINDOW && !m->wParam) ++hidden;
+        if (m->message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(m->lParam)->flags & SWP_HIDEWINDOW))
+          ++hidden;
+        if ((m->message == WM_NCPAINT || m->message == WM_ERASEBKGND || m->message == WM_PAINT) && !f->Skinned() &&
+            IsWindowVisible(m->hwnd))
+          ++unskinnedPaints;
+      }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+};
+
+SIZE ClientSize(HWND w) {
+  RECT r;
+  GetClientRect(w, &r);
+  return SIZE{r.right, r.bottom};
+}
+
+// The colour most of the title's middle row shows.
+COLORREF TitleColour(HWND w) {
+  RECT wr;
+  GetWindowRect(w, &wr);
+  HDC dc = GetWindowDC(w);
+  std::vector<COLORREF> row;
+  for (int x = 40; x < (wr.right - wr.left) - 120; x += 3) row.push_back(GetPixel(dc, x, 6));
+  ReleaseDC(w, dc);
+  std::sort(row.begin(), row.end());
+  return row.empty() ? CLR_INVALID : row[row.size() / 2];
+}
+
+TEST_F(FrameLife, ASkinSwitchRepaintsEveryWindowInPlace) {
+  // A framework form with a control, a native window and a dialog, all skinned; the dialog is the
+  // active window; one more skinned window is hidden.
+  form->SetBounds(40, 40, 420, 300);
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(10, 10, 100, 30);
+  engine->AttachOwnerForm(form.get());
+  form->Show();
+  HWND framework = form->Handle();
+  HWND native = TopLevel(L"VexSwitchWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  engine->AttachWindow(native, false);
+  HWND hidden = TopLevel(L"VexSwitchHiddenWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  engine->AttachWindow(hidden, false);
+  ShowWindow(hidden, SW_HIDE);
+  HWND dialog = Dialog(WS_SYSMENU, true, true);
+  engine->AttachWindow(dialog, true);
+  SetActiveWindow(dialog);
+  PumpMessages();
+  const std::vector<HWND> shown = {framework, native, dialog};
+  std::vector<SIZE> clients;
+  for (HWND w : shown) {
+    ASSERT_TRUE(Skinned(w));
+    clients.push_back(ClientSize(w));
+  }
+  const POINT buttonAt{button->Left(), button->Top()};
+  // The other frame skin with a title of one colour in all five sections.
+  test::TSkinVariant v = OtherFrameVariant();
+  v.bitmaps["SKIN2_TITLEBAR4"] = image::TvexImage(10, 40, 0x805020);
+  v.bitmaps["SKIN2_TITLEBAR5"] = image::TvexImage(20, 40, 0x805020);
+  test::WriteFile(dir / "one-colour-title.vsk", v.Archive());
+  const COLORREF before = TitleColour(native);
+
+  TSwitchWatch::engine = engine;
+  TSwitchWatch::hidden = TSwitchWatch::unskinnedPaints = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, TSwitchWatch::Hook, nullptr, GetCurrentThreadId());
+  engine->SetSkinFile((dir / "one-colour-title.vsk").u8string());
+  PumpMessages();
+  UnhookWindowsHookEx(hook);
+  TSwitchWatch::engine = nullptr;
+
+  EXPECT_EQ(TSwitchWatch::hidden, 0) << "a window was hidden during the switch";
+  EXPECT_EQ(TSwitchWatch::unskinnedPaints, 0) << "a window painted without its skin during the switch";
+  EXPECT_EQ(GetActiveWindow(), dialog) << "the switch took the activation";
+  EXPECT_FALSE(IsWindowVisible(hidden)) << "a hidden window was shown by the switch";
+  // The form keeps its client size (the frames of native windows grow by the skin's borders).
+  EXPECT_EQ(ClientSize(framework).cx, clients[0].cx);
+  EXPECT_EQ(ClientSize(framework).cy, clients[0].cy);
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(IsWindowVisible(shown[i]));
+    EXPECT_TRUE(Skinned(shown[i]));
+    // The new skin's title, painted without being asked again.
+    EXPECT_EQ(TitleColour(shown[i]), RGB(0x80, 0x50, 0x20));
+  }
+  EXPECT_NE(before, RGB(0x80, 0x50, 0x20));
+  EXPECT_EQ(button->Left(), buttonAt.x);
+  EXPECT_EQ(button->Top(), buttonAt.y);
+  // The hidden window took the new skin too, and shows it when it is shown.
+  ShowWindow(hidden, SW_SHOWNOACTIVATE);
+  PumpMessages();
+  EXPECT_EQ(TitleColour(hidden), RGB(0x80, 0x50, 0x20));
+  for (HWND w : {native, hidden, dialog}) engine->DetachWindow(w);
 }
 
 }  // namespace
