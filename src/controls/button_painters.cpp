@@ -51,11 +51,14 @@ RECT PaintBox(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas, int key
 void PaintPushButton(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas) {
   const int w = Width(v), h = Height(v);
   const RECT r{0, 0, w, h};
-  utils::FillRectColor(canvas, r, v.background != clNone ? v.background : e.GetSkinColor(keys::color::SKIN2_FORMCOLOR));
+  const TColor background = v.background != clNone ? v.background : e.GetSkinColor(keys::color::SKIN2_FORMCOLOR);
   const int slice = v.pressed ? 3 : v.hot ? 2 : 1;
-  utils::PaintSkinPart(*e.CurrentReader(), canvas,
-                       utils::TSkinPart{keys::bitmap::SKIN2_BUTTON, 3, slice, e.GetSkinSwitch(keys::switches::SKIN2_BUTTONTRANS)},
-                       r, utils::TPartFill::NineSection);
+  // The face of each look and size is composed once and copied from then on.
+  const utils::TSkinPart part{keys::bitmap::SKIN2_BUTTON, 3, slice, e.GetSkinSwitch(keys::switches::SKIN2_BUTTONTRANS)};
+  if (const TBitmap* face = utils::ComposedSkinPart(*e.CurrentReader(), part, w, h, background, utils::TPartFill::NineSection))
+    BitBlt(canvas.Handle(), 0, 0, w, h, const_cast<TBitmap*>(face)->Canvas().Handle(), 0, 0, SRCCOPY);
+  else
+    utils::FillRectColor(canvas, r, background);
   if (v.focused) {
     RECT f{5, 5, w - 5, h - 5};
     if (v.pressed) OffsetRect(&f, 1, 1);

@@ -94,8 +94,8 @@ std::unique_ptr<TBitmap> MakeTrackImage(const TvexSkinEngine& engine, bool verti
 
 std::optional<std::int64_t> Prop(const TControl& c, const char* name) { return TryGetProp<std::int64_t>(c, name); }
 
-TTrackBarView TrackBarViewOfControl(TControl& control, HWND wnd) {
-  TTrackBarView v = TrackBarViewOf(wnd);
+TTrackBarView TrackBarViewOfControl(TControl& control, HWND wnd, int focused) {
+  TTrackBarView v = TrackBarViewOf(wnd, focused);
   v.vertical = Prop(control, "Orientation").value_or(v.vertical ? 1 : 0) == 1;
   v.tickMarks = static_cast<int>(Prop(control, "TickMarks").value_or(v.tickMarks));
   v.ticks = Prop(control, "TickStyle").value_or(v.ticks ? 1 : 0) != 0;
@@ -132,7 +132,7 @@ bool UpDownVertical(HWND wnd) { return (GetWindowLongW(wnd, GWL_STYLE) & UDS_HOR
 // ---------------------------------------------------------------------------------------------
 // Track bars
 
-TTrackBarView TrackBarViewOf(HWND wnd) {
+TTrackBarView TrackBarViewOf(HWND wnd, int focused) {
   TTrackBarView v;
   const DWORD style = static_cast<DWORD>(GetWindowLongW(wnd, GWL_STYLE));
   v.vertical = (style & TBS_VERT) != 0;
@@ -144,7 +144,7 @@ TTrackBarView TrackBarViewOf(HWND wnd) {
     v.selStart = static_cast<int>(SendMessageW(wnd, TBM_GETSELSTART, 0, 0));
     v.selEnd = static_cast<int>(SendMessageW(wnd, TBM_GETSELEND, 0, 0));
   }
-  v.focused = GetFocus() == wnd;
+  v.focused = focused < 0 ? GetFocus() == wnd : focused != 0;
   return v;
 }
 
@@ -303,7 +303,7 @@ void TvexSkinTrackBar::Detach() {
 void TvexSkinTrackBar::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!TrackImage || !Engine || !wc || !wc->HandleAllocated()) return;
-  const TTrackBarView view = TrackBarViewOfControl(*Control, wc->Handle());
+  const TTrackBarView view = TrackBarViewOfControl(*Control, wc->Handle(), HasFocus(wc->Handle()) ? 1 : 0);
   if (view.vertical != TrackImageStanding) {
     TrackImageStanding = view.vertical;
     TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
@@ -332,7 +332,7 @@ void TvexSkinWndTrackBar::Detach() {
 
 void TvexSkinWndTrackBar::Paint() {
   if (!TrackImage || !Engine || !Handle) return;
-  const TTrackBarView view = TrackBarViewOf(Handle);
+  const TTrackBarView view = TrackBarViewOf(Handle, HasFocus(Handle) ? 1 : 0);
   if (view.vertical != TrackImageStanding) {
     TrackImageStanding = view.vertical;
     TrackImage = MakeTrackImage(*Engine, TrackImageStanding);

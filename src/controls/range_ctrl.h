@@ -20,7 +20,9 @@ struct TTrackBarView {
   int min = 0, max = 10, selStart = 0, selEnd = 0;
   bool focused = false;
 };
-TTrackBarView TrackBarViewOf(HWND wnd);
+// `focused`: whether the bar has the focus when the caller knows (its wrapper follows it), -1 to
+// ask the system.
+TTrackBarView TrackBarViewOf(HWND wnd, int focused = -1);
 
 // The channel position of a value, where the track bar puts the thumb's middle for it.
 int TrackBarValuePixel(HWND wnd, const TTrackBarView& view, int value);

@@ -523,7 +523,7 @@ void TvexSkinScrollBar::Paint() {
   const RECT thumb = vertical ? RECT{0, info.xyThumbTop, w, info.xyThumbBottom} : RECT{info.xyThumbTop, 0, info.xyThumbBottom, h};
   // A disabled bar shows no thumb, as the system's does.
   const bool drawThumb = (info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) == 0;
-  const bool focused = GetFocus() == wc->Handle();
+  const bool focused = HasFocus(wc->Handle());
   if (Overlay->ShowsAlready(TvexSkinScrollOverlay::TPaintKey{w, h, thumb, drawThumb, focused, Overlay->Arrows})) return;
   Overlay->Buffer.SetSize(w, h);
   TCanvas& canvas = Overlay->Buffer.Canvas();

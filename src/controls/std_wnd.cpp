@@ -204,7 +204,7 @@ void TvexSkinWndButton::PaintTo(HDC dc) {
   // trip to the window server): no check state, and no font (native push buttons show their
   // caption in the menu font); the caption is kept until the window's text changes.
   TControlView view = TvexSkinControl::View();
-  view.focused = GetFocus() == Handle;
+  view.focused = HasFocus(Handle);
   view.isDefault = (static_cast<DWORD>(GetWindowLongW(Handle, GWL_STYLE)) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   view.rightToLeft = (static_cast<DWORD>(GetWindowLongW(Handle, GWL_EXSTYLE)) & (WS_EX_LAYOUTRTL | WS_EX_RTLREADING)) != 0;
   if (!CaptionKnown) {

@@ -60,6 +60,30 @@ TControlView TvexSkinControl::View() const {
   return v;
 }
 
+bool TvexSkinControl::HasFocus(HWND window) const {
+  if (!window) return false;
+  if (Focus < 0) Focus = GetFocus() == window ? 1 : 0;
+  return Focus == 1;
+}
+
+void TvexSkinControl::NoteMessage(UINT msg) {
+  switch (msg) {
+    case WM_SETFOCUS:
+      Focus = 1;
+      break;
+    case WM_KILLFOCUS:
+      Focus = 0;
+      break;
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    case WM_CREATE:
+      Focus = -1;  // a window made again asks anew
+      break;
+    default:
+      break;
+  }
+}
+
 void TvexSkinControl::Repaint() {
   if (Engine && Engine->IsSkinActive()) Paint();
 }
@@ -247,6 +271,7 @@ bool TvexSkinControlVCL::RestoreWindowProc() {
 }
 
 void TvexSkinControlVCL::Route(TMessage& m) {
+  NoteMessage(m.Msg);
   const bool engineGoing = !Engine || Engine->HasState(csDestroying);
   if (engineGoing && m.Msg == CM_INVALIDATE) return;
   if (engineGoing || !Engine->IsSkinActive() || Control->Tag() == Engine->DisabledTag()) {
@@ -276,7 +301,7 @@ TControlView TvexSkinControlVCL::View() const {
     v.caption = *caption;
   else if (auto narrow = TryGetProp<std::string>(*Control, "Caption"))
     v.caption = Utf8ToWide(*narrow);
-  if (auto* wc = dynamic_cast<TWinControl*>(Control)) v.focused = wc->HandleAllocated() && GetFocus() == wc->Handle();
+  if (auto* wc = dynamic_cast<TWinControl*>(Control)) v.focused = wc->HandleAllocated() && HasFocus(wc->Handle());
   v.isDefault = TryGetProp<std::int64_t>(*Control, "Default").value_or(0) != 0;
   if (auto state = TryGetProp<std::int64_t>(*Control, "State", "TCheckBoxState"))
     v.check = *state == 1 ? BST_CHECKED : *state == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
@@ -361,6 +386,7 @@ LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPa
     }
     return result;
   }
+  self->NoteMessage(msg);
   TMessage m{msg, wParam, lParam, 0};
   GuardCallback([&] { self->Route(m); });
   return m.Result;
@@ -379,7 +405,7 @@ void TvexSkinControlWnd::Route(TMessage& m) {
 
 TControlView TvexSkinControlWnd::View() const {
   TControlView v = TvexSkinControl::View();
-  v.focused = GetFocus() == Handle;
+  v.focused = HasFocus(Handle);
   const DWORD style = static_cast<DWORD>(GetWindowLongW(Handle, GWL_STYLE));
   const DWORD ex = static_cast<DWORD>(GetWindowLongW(Handle, GWL_EXSTYLE));
   v.isDefault = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON;

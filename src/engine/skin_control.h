@@ -62,11 +62,19 @@ class TvexSkinControl : public host::TObject {
 
   bool Hot() const { return (State & csHot) != 0; }
   bool Pressed() const { return (State & csPressed) != 0; }
+  // Whether `window` (the control's own) has the keyboard focus: followed from the focus messages
+  // that pass the wrapper, the system asked only the first time (on some platforms that question
+  // is a round trip to a server, and painters ask it on every paint).
+  bool HasFocus(HWND window) const;
+  // Every message of the control's window passes here first, whatever the wrapper does with it.
+  void NoteMessage(UINT msg);
 
   TvexSkinWindow* Owner = nullptr;
   TvexSkinEngine* Engine = nullptr;
   std::uint8_t State = 0;
   bool Detached = false;
+  // The focus as the focus messages told it: -1 not known yet.
+  mutable int Focus = -1;
   // False once the wrapper is gone: a forwarded message may destroy the control, its form, the
   // frame or the engine, and the wrapper with them.
   std::shared_ptr<bool> Alive = std::make_shared<bool>(true);

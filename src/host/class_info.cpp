@@ -1,6 +1,9 @@
 #include "host/class_info.h"
 
+#include <atomic>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 
 namespace vex::host {
 namespace {
@@ -12,6 +15,10 @@ std::string Folded(std::string_view s) {
   for (char& c : out) c = Fold(c);
   return out;
 }
+
+// Counts property registrations: a lookup table made before the last one is made again.
+std::atomic<std::uint64_t> gPropertyGeneration{1};
+std::mutex gLookupMutex;
 
 std::map<std::string, const TClassInfo*>& Registry() {
   static std::map<std::string, const TClassInfo*> r;
@@ -57,15 +64,29 @@ std::vector<const TPropInfo*> TClassInfo::Properties() const {
   return all;
 }
 
+struct TClassInfo::TLookup {
+  std::uint64_t generation = 0;
+  std::unordered_map<std::string, const TPropInfo*> byName;
+};
+
 const TPropInfo* TClassInfo::FindProperty(std::string_view name) const {
-  for (const TClassInfo* c = this; c; c = c->parent_)
-    for (const TPropInfo& p : c->own_)
-      if (SameText(p.name, name)) return &p;
-  return nullptr;
+  const std::string key = Folded(name);
+  std::lock_guard<std::mutex> lock(gLookupMutex);
+  const std::uint64_t generation = gPropertyGeneration.load();
+  if (!lookup_ || lookup_->generation != generation) {
+    auto table = std::make_shared<TLookup>();
+    table->generation = generation;
+    for (const TClassInfo* c = this; c; c = c->parent_)
+      for (const TPropInfo& p : c->own_) table->byName.emplace(Folded(p.name), &p);  // the nearest class first
+    lookup_ = std::move(table);
+  }
+  const auto it = lookup_->byName.find(key);
+  return it == lookup_->byName.end() ? nullptr : it->second;
 }
 
 TPropInfo& TClassInfo::AddProperty(TPropInfo info) {
   own_.push_back(std::move(info));
+  ++gPropertyGeneration;
   return own_.back();
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -77,6 +78,11 @@ class TClassInfo {
   const TClassInfo* parent_;
   TComponentFactory factory_;
   std::vector<TPropInfo> own_;
+  // Properties by folded name, this class's and its parents' (the nearest class's wins); made on
+  // the first lookup and again after any class registered a property since. Painters read a few
+  // properties by name on every paint: a walk over every class's list cost microseconds each.
+  struct TLookup;
+  mutable std::shared_ptr<TLookup> lookup_;
 };
 
 // The registry streaming creates components from. Registering a name twice keeps the first.

@@ -85,8 +85,10 @@ std::optional<T> TryGetProp(const TObject& obj, std::string_view name) {
 template <class T>
 std::optional<T> TryGetProp(const TObject& obj, std::string_view name, std::string_view typeName) {
   const TPropInfo* p = GetPropInfo(obj, name);
-  if (!p || p->typeName != typeName) return std::nullopt;
-  return TryGetProp<T>(obj, name);
+  if (!p || p->typeName != typeName || !p->get) return std::nullopt;
+  TValue v = p->get(obj);
+  if (T* value = std::get_if<T>(&v)) return std::move(*value);
+  return std::nullopt;
 }
 
 // Text forms used by streaming; they throw EPropertyError for names a type does not have.

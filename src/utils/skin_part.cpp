@@ -1,5 +1,9 @@
 #include "utils/skin_part.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 #include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
 
@@ -14,7 +18,50 @@ host::TBitmap& Scratch() {
   return scratch;
 }
 
+// Composed parts, the most recently used last. Each entry remembers its skin by a weak reference:
+// a picture of a skin that is gone (or of another skin made at the same address) is never shown.
+struct TComposed {
+  std::weak_ptr<const TvexSkin> skin;
+  const TvexSkin* skinAddress = nullptr;
+  TSkinPart part;
+  int width = 0, height = 0;
+  host::TColor background = 0;
+  TPartFill fill = TPartFill::NineSection;
+  std::unique_ptr<host::TBitmap> picture;
+};
+constexpr std::size_t kComposedKept = 12;
+
+std::vector<TComposed>& Composed() {
+  thread_local std::vector<TComposed> kept;
+  return kept;
+}
+
 }  // namespace
+
+const host::TBitmap* ComposedSkinPart(const TvexSkinReader& reader, const TSkinPart& part, int width, int height,
+                                      host::TColor background, TPartFill fill) {
+  const std::shared_ptr<const TvexSkin>& skin = reader.Skin();
+  if (!skin || width <= 0 || height <= 0) return nullptr;
+  std::vector<TComposed>& kept = Composed();
+  // Pictures of skins that are gone go first.
+  kept.erase(std::remove_if(kept.begin(), kept.end(), [](const TComposed& c) { return c.skin.expired(); }), kept.end());
+  for (auto it = kept.begin(); it != kept.end(); ++it) {
+    if (it->skinAddress == skin.get() && it->skin.lock() == skin && it->part.key == part.key && it->part.count == part.count &&
+        it->part.slice == part.slice && it->part.transparent == part.transparent && it->width == width && it->height == height &&
+        it->background == background && it->fill == fill) {
+      std::rotate(it, it + 1, kept.end());
+      return kept.back().picture.get();
+    }
+  }
+  auto picture = std::make_unique<host::TBitmap>(width, height, host::TPixelFormat::pf24bit);
+  host::TCanvas& canvas = picture->Canvas();
+  const RECT r{0, 0, width, height};
+  FillRectColor(canvas, r, background);
+  if (!PaintSkinPart(reader, canvas, part, r, fill)) return nullptr;
+  if (kept.size() >= kComposedKept) kept.erase(kept.begin());
+  kept.push_back(TComposed{skin, skin.get(), part, width, height, background, fill, std::move(picture)});
+  return kept.back().picture.get();
+}
 
 SIZE SkinPartSize(const TvexSkinReader& reader, const TSkinPart& part) {
   const host::TBitmap* b = reader.GetBitmap(part.key);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "host/canvas.h"
 #include "utils/skin_reader.h"
 
@@ -25,6 +27,12 @@ struct TSkinPart {
 // Paints the part into `r`; answers false (and paints nothing) when the skin has no such bitmap.
 bool PaintSkinPart(const TvexSkinReader& reader, host::TCanvas& canvas, const TSkinPart& part, const RECT& r,
                    TPartFill fill);
+// The part laid into a width x height picture over a background colour, kept for the next call
+// with the same skin, part, size, background and fill (the few most recent per thread): a push
+// button's nine sections are composed once per look instead of on every paint. Null when the skin
+// has no such bitmap. The picture stays valid until the next call on the same thread.
+const host::TBitmap* ComposedSkinPart(const TvexSkinReader& reader, const TSkinPart& part, int width, int height,
+                                      host::TColor background, TPartFill fill);
 // Width and height of one slice of the part's bitmap ({0, 0} when absent).
 SIZE SkinPartSize(const TvexSkinReader& reader, const TSkinPart& part);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "host/class_info.h"
 #include "host/collection.h"
 #include "host/color.h"
 #include "host/component.h"
@@ -302,6 +303,38 @@ TEST_F(HostComponents, TypedReadsAnswerNothingForMissingOrOtherKinds) {
   EXPECT_EQ(TryGetProp<std::int64_t>(*w, "Caption"), std::nullopt);
   ASSERT_TRUE(TryGetProp<TObject*>(*w, "Font").has_value());
   EXPECT_EQ(*TryGetProp<TObject*>(*w, "Font"), &w->font);
+}
+
+// Lookups by name are answered from a table per class: the nearest class's property wins over a
+// parent's of the same name in any case, and a property registered after a lookup is found.
+TEST(ClassLookups, NearestClassWinsAndLateRegistrationsAreFound) {
+  TClassInfo parent("TLookupParent", nullptr);
+  TClassInfo child("TLookupChild", &parent);
+  TPropInfo size;
+  size.name = "Size";
+  size.typeName = "TParentSize";
+  parent.AddProperty(size);
+  size.name = "SIZE";
+  size.typeName = "TChildSize";
+  child.AddProperty(size);
+  ASSERT_NE(child.FindProperty("size"), nullptr);
+  EXPECT_EQ(child.FindProperty("size")->typeName, "TChildSize");
+  EXPECT_EQ(parent.FindProperty("sIzE")->typeName, "TParentSize");
+  EXPECT_EQ(child.FindProperty("Extra"), nullptr);
+  TPropInfo extra;
+  extra.name = "Extra";
+  extra.typeName = "Integer";
+  parent.AddProperty(extra);
+  ASSERT_NE(child.FindProperty("EXTRA"), nullptr) << "registered on a parent after the child's table was made";
+  EXPECT_EQ(child.FindProperty("EXTRA")->name, "Extra");
+  // Adding to a class may move its earlier properties: what a lookup answers is still theirs.
+  for (int i = 0; i < 40; ++i) {
+    TPropInfo p;
+    p.name = "P" + std::to_string(i);
+    child.AddProperty(p);
+  }
+  EXPECT_EQ(child.FindProperty("Size")->typeName, "TChildSize");
+  EXPECT_EQ(child.FindProperty("p39")->name, "P39");
 }
 
 TEST_F(HostComponents, OwnershipNamesAndNotifications) {

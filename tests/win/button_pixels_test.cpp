@@ -14,6 +14,7 @@
 #include "engine/skin_control.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
+#include "skin_variant.h"
 #include "skinned_engine_fixture.h"
 
 namespace vex::engine {
@@ -158,6 +159,45 @@ TEST_F(ButtonPixels, EveryStatePaintsAsRecorded) {
   // States differ where the look differs.
   EXPECT_NE(seen[0].second, seen[2].second) << "hot";
   EXPECT_NE(seen[2].second, seen[3].second) << "pressed";
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// A push button's face is composed once per look and kept: another skin, another size or another
+// background is another face, and going back shows the first one again, pixel for pixel.
+TEST_F(ButtonPixels, KeptFacesFollowTheSkinAndTheSize) {
+  HWND push = GetDlgItem(dlg, idPush);
+  const std::uint64_t first = Fingerprint(push);
+  const std::uint32_t normal = 0x2080C0, hot = 0xC08020, pressed = 0x20C080;
+  test::TSkinVariant v;
+  v.bitmaps["SKIN2_BUTTON"] = image::TvexImage(60, 21, normal);
+  for (int y = 0; y < 21; ++y)
+    for (int x = 20; x < 60; ++x) v.bitmaps["SKIN2_BUTTON"].SetPixel(x, y, x < 40 ? hot : pressed);
+  test::WriteFile(dir / "flat-button.vsk", v.Archive());
+  engine->SetSkinFile((dir / "flat-button.vsk").u8string());
+  PumpMessages();
+  const auto pixel = [&](int x, int y) {
+    InvalidateRect(push, nullptr, TRUE);
+    UpdateWindow(push);
+    HDC dc = GetDC(push);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(push, dc);
+    return c;
+  };
+  const COLORREF flat = RGB(0x20, 0x80, 0xC0);
+  EXPECT_EQ(pixel(2, 2), flat) << "the new skin's face";
+  RECT r;
+  GetClientRect(push, &r);
+  SetWindowPos(push, nullptr, 0, 0, r.right + 40, r.bottom + 6, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(pixel(r.right + 36, r.bottom + 3), flat) << "a larger button is covered to its edge";
+  SetWindowPos(push, nullptr, 0, 0, r.right, r.bottom, SWP_NOMOVE | SWP_NOZORDER);
+  engine->SetSkinFile((dir / "default.vsk").u8string());
+  PumpMessages();
+  EXPECT_EQ(Fingerprint(push), first) << "the default skin's face again";
 }
 
 }  // namespace
