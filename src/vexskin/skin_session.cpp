@@ -88,8 +88,12 @@ TSkinSession::TSkinSession() : thread_(GetCurrentThreadId()) {
 }
 
 TSkinSession::~TSkinSession() {
-  // The engine goes with its form, and every frame with the engine, each window given back.
-  owner_.reset();
+  // The engine goes with its form, and every frame with the engine, each window given back. A
+  // frame that fails on the way leaves its window as it is; the end goes on.
+  try {
+    host::TComponent::Free(owner_.release());
+  } catch (...) {
+  }
   for (const std::string& name : addedClassNames_) {
     const int i = engine::AutoSkinClassNames().IndexOf(name);
     if (i >= 0) engine::AutoSkinClassNames().Delete(i);

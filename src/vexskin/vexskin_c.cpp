@@ -189,6 +189,7 @@ vexskin_status VEXSKIN_CALL vexskin_end(vexskin_session* session) {
 const wchar_t* VEXSKIN_CALL vexskin_last_error(void) { return gOutOfMemory ? kNoMemory : gLastError.c_str(); }
 
 const wchar_t* VEXSKIN_CALL vexskin_version(void) {
+  // The engine's Version(), as a string that lives as long as the library.
   static const wchar_t version[] = L"4.7";
   return version;
 }

@@ -118,6 +118,8 @@ VEXSKIN_API vexskin_status VEXSKIN_CALL vexskin_get_enabled(vexskin_session *ses
 /* Skins the top-level windows of a window class of the program (the name given to
    RegisterClassW; letter case does not matter) as they are activated, from now on; windows of
    the class already visible are skinned at once. The name is forgotten when the session ends.
+   The names are kept in one table for the whole process: with sessions on several threads, add
+   them while no other thread is being skinned, and know that every session skins them.
    Errors: ARGUMENT (null, empty, or longer than 256 characters), THREAD. */
 VEXSKIN_API vexskin_status VEXSKIN_CALL vexskin_add_window_class(vexskin_session *session,
                                                                 const wchar_t *class_name);
