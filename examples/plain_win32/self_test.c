@@ -137,8 +137,8 @@ static RECT both(HWND a, HWND b) {
   return u;
 }
 
-/* The step's modal window (a dialog of the system above the main dialog) once it has shown for a
-   few ticks; NULL before. */
+/* The step's modal window (a dialog of the system above the main dialog) once it shows; NULL
+   before. */
 static HWND shown_modal(HWND dlg) {
   wchar_t cls[16] = L"";
   HWND w = GetActiveWindow();
@@ -167,11 +167,13 @@ static void modal_step(HWND dlg, WORD command, WORD close, const char *what, con
     return;
   }
   w = shown_modal(dlg);
-  if (w && g.ticks > 4) {
+  if (w) {
     snprintf(line, sizeof line, "the %s is skinned", what);
     check(skinned(w), line);
     snprintf(line, sizeof line, "the %s's frame shows the skin's border colour", what);
     check(left_edge(w) == g.edge, line);
+    RedrawWindow(dlg, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RedrawWindow(w, NULL, NULL, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     save_picture(both(dlg, w), picture);
     PostMessageW(w, WM_COMMAND, close, 0);
     g.modal_open = 1;
@@ -189,7 +191,7 @@ INT_PTR self_test_tick(HWND dlg, WPARAM timer) {
   ++g.ticks;
   switch (g.step) {
     case WAIT_MAIN:
-      if (!IsWindowVisible(dlg) || g.ticks < 5) break;
+      if (!IsWindowVisible(dlg)) break;
       check(skinned(dlg), "the main dialog is skinned");
       g.edge = left_edge(dlg);
       GetClientRect(dlg, &g.client);

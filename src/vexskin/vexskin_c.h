@@ -6,9 +6,11 @@
  *
  *     vexskin_session *skin = NULL;
  *     if (vexskin_start_file(L"blue.vsk", NULL, &skin) != VEXSKIN_OK)
- *         OutputDebugStringW(vexskin_last_error());   -- the program runs on, unskinned
- *     ... DialogBoxW(...), MessageBoxW(...), GetOpenFileNameW(...) come up skinned ...
+ *         OutputDebugStringW(vexskin_last_error());
+ *     DialogBoxW(...);      (and its message boxes, its open-file dialogs: all skinned)
  *     vexskin_end(skin);
+ *
+ *   A start that fails leaves the program running as it would without the library.
  *
  * Linking
  *   The DLL (vexskin.dll with its import library libvexskin.dll.a) exports exactly the functions
@@ -136,7 +138,8 @@ VEXSKIN_API vexskin_status VEXSKIN_CALL vexskin_window_skinned(vexskin_session *
 
 /* Ends the session: every window it skinned is given back as it was, the window hook goes, and
    the session pointer is no longer valid. The thread may start a new session afterwards.
-   A null session is accepted and does nothing.
+   A null session is accepted and does nothing. A program that loads the DLL at run time ends
+   its sessions before it unloads the DLL (the window hook runs code of the DLL).
    Errors: ARGUMENT (a session that has ended already), THREAD. */
 VEXSKIN_API vexskin_status VEXSKIN_CALL vexskin_end(vexskin_session *session);
 
