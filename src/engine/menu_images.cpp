@@ -2,13 +2,15 @@
 
 #include <windows.h>
 
+#include "host/library_module.h"
+
 namespace vex::engine {
 
 host::TImageList& CheckedMenuImages() {
   static host::TImageList* list = [] {
     auto* l = new host::TImageList(nullptr, 16, 16);
     host::TBitmap glyph;
-    if (glyph.LoadFromResourceName(GetModuleHandleW(nullptr), L"VEXSKIN_MENU_CHECKED")) {
+    if (glyph.LoadFromResourceName(host::LibraryModule(), L"VEXSKIN_MENU_CHECKED")) {
       l->SetSize(glyph.Width(), glyph.Height());
       glyph.SetTransparent(true);
       l->AddMasked(glyph, host::clWhite);

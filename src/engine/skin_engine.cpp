@@ -9,6 +9,7 @@
 #include "engine/skin_window.h"
 #include "engine/skin_window_vcl.h"
 #include "host/callback_guard.h"
+#include "host/library_module.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 #include "skin2/byte_io.h"
@@ -405,6 +406,12 @@ void TvexSkinEngine::LoadSkinBytes(const std::vector<std::uint8_t>& data, const 
   keys::RemoveFileQuietly(temp);
 }
 
+void TvexSkinEngine::LoadSkinData(const std::vector<std::uint8_t>& data, const std::string& password) {
+  LoadSkinBytes(data, password);
+  skinFile_.clear();
+  selected_ = -1;
+}
+
 bool TvexSkinEngine::SelectBuiltInSkin(int index) {
   if (index < -1 || index >= additional_->Count()) return false;
   const std::vector<std::uint8_t>& data = index < 0 ? storedSkin_ : additional_->Item(index)->StoredSkin();
@@ -669,13 +676,13 @@ void TvexSkinEngine::QueueForSkinning(TComponent* c) {
       WNDCLASSEXW wc{};
       wc.cbSize = sizeof wc;
       wc.lpfnWndProc = UtilityProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hInstance = host::LibraryModule();
       wc.lpszClassName = L"TvexSkinEngineUtility";
       return RegisterClassExW(&wc) != 0;
     }();
     (void)registered;
     utility_ = CreateWindowExW(0, L"TvexSkinEngineUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+                               host::LibraryModule(), nullptr);
     if (utility_) SetWindowLongPtrW(utility_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   if (utility_) PostMessageW(utility_, WM_APP, 0, 0);

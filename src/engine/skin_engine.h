@@ -127,6 +127,10 @@ class TvexSkinEngine : public host::TComponent {
   const std::vector<std::uint8_t>& StoredSkinData() const { return storedSkin_; }
   // The stored skin shown now (-1 the engine's own, also when the skin came from a file).
   int SelectedBuiltInSkin() const { return selected_; }
+  // Makes the skin in these archive bytes current (a program's resource, a skin downloaded): every
+  // skinned window takes it at once, keeping its size, and the engine names no skin file any
+  // more. A skin that fails to load raises and leaves the current one showing.
+  void LoadSkinData(const std::vector<std::uint8_t>& data, const std::string& password);
 
   // The owner form's frame (a form frame for a framework form; the form named by PendingForm
   // while it is made).

@@ -1164,6 +1164,10 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   // A window opted out, or one on its way out, is not touched.
   if (!FEnabled || FWindowDying || !IsWindow(FHandle)) return;
   const std::shared_ptr<bool> alive = FAlive;
+  // A wrapper being destroyed has given up its token already, and its owner holds it until the
+  // window is given back: then only the window's own end stops the work.
+  const bool destroying = FDestroying;
+  const auto lost = [&] { return (!destroying && !*alive) || !IsWindow(FHandle); };
   const TSkinMetrics& sm = FEngine->SkinMetrics();
   if (FSkinned) {
     StripSystemMenu();
@@ -1173,14 +1177,14 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   } else {
     RestoreStrippedStyle();
     ApplySizeDelta(SIZE{0, 0});
-    if (!*alive || !IsWindow(FHandle)) return;
+    if (lost()) return;
     SetWindowRgn(FHandle, nullptr, TRUE);
   }
-  if (!*alive || !IsWindow(FHandle)) return;
+  if (lost()) return;
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   // The background and the text colours the window gives its controls change with the skin:
   // the client area and the controls paint again.
-  if (*alive && IsWindow(FHandle)) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (!lost()) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 DWORD TvexSkinWindowWnd::OwnStyle() const {

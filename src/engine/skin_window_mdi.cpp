@@ -17,6 +17,7 @@
 #include "engine/menu_bar_control_button.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
+#include "host/library_module.h"
 #include "host/callback_guard.h"
 #include "utils/paint_primitives.h"
 #include "utils/platform_helpers.h"
@@ -66,7 +67,7 @@ void TvexSkinWindowVCL::AttachMDI() {
   if (!IsMDIForm() || (FEngine->DisabledTag() != 0 && FForm->Tag() == FEngine->DisabledTag())) return;
   // Minimize, restore and close glyphs from left to right; close is the rightmost button.
   TBitmap glyphs;
-  glyphs.LoadFromResourceName(GetModuleHandleW(nullptr), L"VEXSKIN_MDI_CONTROLER");
+  glyphs.LoadFromResourceName(LibraryModule(), L"VEXSKIN_MDI_CONTROLER");
   const std::weak_ptr<bool> alive = FAlive;
   int x = FForm->Width() - 25;
   for (int i = 1; i <= 3; ++i) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "host/library_module.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 
@@ -645,11 +646,11 @@ HWND PopupOwnerWindow() {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = PopupOwnerProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hInstance = LibraryModule();
     wc.lpszClassName = L"TPUtilWindow";
     RegisterClassExW(&wc);
     return CreateWindowExW(WS_EX_TOOLWINDOW, L"TPUtilWindow", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+                           LibraryModule(), nullptr);
   }();
   return wnd;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <map>
 
+#include "host/library_module.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 
@@ -51,7 +52,7 @@ std::map<std::wstring, TClassRecord>& Classes() {
 WNDPROC EnsureWindowClass(const TCreateParams& p) {
   auto it = Classes().find(p.className);
   if (it != Classes().end()) return it->second.baseProc;
-  HINSTANCE inst = GetModuleHandleW(nullptr);
+  HINSTANCE inst = LibraryModule();
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   WNDPROC base = DefWindowProcW;
@@ -148,7 +149,7 @@ void TWinControl::CreateWnd() {
   nativeBased_ = !p.baseClass.empty();
   gCreating = this;
   HWND wnd = CreateWindowExW(p.exStyle, p.className.c_str(), p.caption.c_str(), p.style, p.x, p.y, p.width, p.height,
-                             p.parent, p.menu, GetModuleHandleW(nullptr), p.createParam);
+                             p.parent, p.menu, LibraryModule(), p.createParam);
   gCreating = nullptr;
   if (!wnd) throw EComponentError("Cannot create the window of '" + Name() + "'");
   handle_ = wnd;

@@ -332,6 +332,21 @@ TEST_F(Frames, DestroyingASkinnedDialogReleasesItsFrame) {
   LastDestroyedDialog() = nullptr;
 }
 
+TEST_F(Frames, DetachedOrLeftByItsEngineAWindowLosesTheSkinsRegion) {
+  HWND detached = Dialog();
+  HWND left = Dialog();
+  ASSERT_TRUE(Skinned(detached));
+  ASSERT_TRUE(Skinned(left));
+  RECT box;
+  ASSERT_NE(GetWindowRgnBox(detached, &box), ERROR) << "the default skin shapes its title";
+  engine->DetachWindow(detached);
+  EXPECT_EQ(GetWindowRgnBox(detached, &box), ERROR);
+  ASSERT_NE(GetWindowRgnBox(left, &box), ERROR);
+  form.reset();  // the engine goes with its form
+  EXPECT_FALSE(Skinned(left));
+  EXPECT_EQ(GetWindowRgnBox(left, &box), ERROR);
+}
+
 TEST_F(Frames, SizeGripScrollBarsAreRefusedWhileASkinIsActive) {
   HWND parent = Dialog();
   HWND grip = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_SIZEGRIP, 0, 0, 16, 16, parent, nullptr, nullptr, nullptr);
