@@ -142,11 +142,12 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   TMenuItem* skin = Item(menu_->Items(), L"&Skin");
   skinItems_[0] = Item(skin, L"&Default skin", [this] { UseSkin(-1); });
   skinItems_[1] = Item(skin, L"Dar&k skin", [this] { UseSkin(0); });
+  skinItems_[2] = Item(skin, L"&Light or dark as the system", [this] { FollowSystemMode(); });
   for (TMenuItem* i : skinItems_) {
     i->SetRadioItem(true);
     i->SetGroupIndex(2);
   }
-  skinItems_[0]->SetChecked(true);
+  skinItems_[2]->SetChecked(true);
   Item(skin, L"-");
   skinningItem_ = Item(skin, L"Skinning &on", [this] { SetSkinning(!skinningItem_->Checked()); }, -1, MakeShortCut('K', scCtrl));
   skinningItem_->SetChecked(true);
@@ -309,12 +310,22 @@ engine::TvexSkinEngine* TGalleryForm::Engine() const {
 
 void TGalleryForm::UseSkin(int index) {
   engine::TvexSkinEngine* e = Engine();
-  if (!e || !e->SelectBuiltInSkin(index)) {
+  if (!e || index >= e->AdditionalBuiltInSkins().Count()) {
     SetStatus(L"That skin is not stored with the program.");
     return;
   }
+  // The light or the dark skin of the pair, kept whatever the system's mode.
+  e->SetAppMode(index < 0 ? engine::amLight : engine::amDark);
   skinItems_[index < 0 ? 0 : 1]->SetChecked(true);
   SetStatus(index < 0 ? L"The default skin." : L"The dark skin.");
+}
+
+void TGalleryForm::FollowSystemMode() {
+  engine::TvexSkinEngine* e = Engine();
+  if (!e) return;
+  e->SetAppMode(engine::amSystem);
+  skinItems_[2]->SetChecked(true);
+  SetStatus(e->ShowsDarkSkin() ? L"The dark skin, as the system is in dark mode." : L"The default skin, as the system is in light mode.");
 }
 
 void TGalleryForm::SetSkinning(bool on) {

@@ -38,6 +38,8 @@ class TGalleryForm : public host::TForm {
   engine::TvexSkinEngine* Engine() const;
   // The default skin (-1) or the dark one (0), both stored with the form; skinning on or off.
   void UseSkin(int index);
+  // The default skin or the dark one as the system's app mode says, following its changes.
+  void FollowSystemMode();
   void SetSkinning(bool on);
   host::TPopupMenu* Popup() const { return popup_; }
   host::TMainMenu* MainMenu() const { return menu_; }
@@ -58,7 +60,7 @@ class TGalleryForm : public host::TForm {
   host::TPanel* tools_ = nullptr;
   host::TPanel* status_ = nullptr;
   host::TPanel* body_ = nullptr;
-  host::TMenuItem* skinItems_[2] = {nullptr, nullptr};
+  host::TMenuItem* skinItems_[3] = {nullptr, nullptr, nullptr};
   host::TMenuItem* skinningItem_ = nullptr;
   // Builds the showcase of buttons, check boxes and radio buttons on the body.
   void AddControls();

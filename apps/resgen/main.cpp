@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
     const auto dark = skin2::BuildDarkSkinArchive();
     skin2::WriteWholeFile(dir / "dark.vsk", dark);
     // The gallery's stored main form: an engine carrying the default skin in its SkinData, and the
-    // dark skin as an additional built-in skin with a SkinData of its own.
+    // dark skin as an additional built-in skin with a SkinData of its own; the pair follows the
+    // system's light or dark app mode.
     std::string form =
         "object GalleryForm: TForm\n"
         "  object SkinEngine: TvexSkinEngine\n"
@@ -59,6 +60,8 @@ int main(int argc, char** argv) {
         HexLines(dark, "          ") +
         "}\n"
         "      end>\n"
+        "    AppMode = amSystem\n"
+        "    DarkBuiltInSkin = 0\n"
         "  end\n"
         "end\n";
     skin2::WriteWholeFile(dir / "gallery_form.txt", reinterpret_cast<const std::uint8_t*>(form.data()), form.size());

@@ -143,6 +143,12 @@ const TClassInfo& TvexSkinEngine::StaticClass() {
              [](E& e, TObject* o) {
                if (o && o != &e.autoSkinNames_) e.autoSkinNames_.Assign(*static_cast<TPersistent*>(o));
              });
+    b.Enum("AppMode", "TvexAppMode", {"amLight", "amDark", "amSystem"}, [](const E& e) { return static_cast<std::int64_t>(e.AppMode()); },
+           [](E& e, std::int64_t v) { e.SetAppMode(v == 1 ? amDark : v == 2 ? amSystem : amLight); })
+        .defaultValue = std::int64_t{amLight};
+    b.Integer("DarkBuiltInSkin", [](const E& e) { return e.DarkBuiltInSkin(); }, [](E& e, std::int64_t v) { e.SetDarkBuiltInSkin(v); })
+        .defaultValue = std::int64_t{-1};
+    b.String("DarkSkinFile", [](const E& e) { return e.DarkSkinFile(); }, [](E& e, const std::string& v) { e.SetDarkSkinFile(v); });
     b.Method("OnSkinChanged", "TNotifyEvent", [](const E& e) { return e.OnSkinChanged; }, [](E& e, const TMethodValue& m) { e.OnSkinChanged = m; });
     b.Method("OnSkinChanging", "TNotifyEvent", [](const E& e) { return e.OnSkinChanging; }, [](E& e, const TMethodValue& m) { e.OnSkinChanging = m; });
     RegisterFrameworkClass(info);
@@ -207,6 +213,8 @@ TvexSkinEngine::TvexSkinEngine(TComponent* owner) : TComponent(owner, StaticClas
   }
   reader_.OnLoaded = [this](utils::TvexSkinReader* r) { SkinChanged(r); };
   additional_ = std::make_unique<TvexSkinCollection>(this);
+  // Started in high contrast: no skin shows until the mode goes.
+  if (!Designing()) steppedAside_ = utils::HighContrastOn();
   autoSkinNames_.OnChange = [this](TObject*) {
     if (HasState(csLoading)) return;
     for (const std::string& n : autoSkinNames_.Items())
@@ -262,6 +270,11 @@ void TvexSkinEngine::BeforeDestruction() {
 
 void TvexSkinEngine::SetActive(bool v) {
   active_ = v;
+  ApplyActivity();
+}
+
+void TvexSkinEngine::ApplyActivity() {
+  const bool v = active_;
   if (Designing()) return;
   ForEachFrame([v](TvexSkinWindow* w) { w->SetSkinned(v); });
   // Menus follow the frames: skinned while the skin shows, the framework's own look when not.
@@ -273,7 +286,93 @@ void TvexSkinEngine::SetActive(bool v) {
     UnskinAllMenus();
 }
 
-bool TvexSkinEngine::IsSkinActive() const { return active_ && reader_.Ready() && !Designing(); }
+bool TvexSkinEngine::IsSkinActive() const { return active_ && reader_.Ready() && !Designing() && !steppedAside_; }
+
+void TvexSkinEngine::SetAppMode(TvexAppMode v) {
+  appMode_ = v;
+  ShowLightOrDark();
+}
+
+void TvexSkinEngine::SetDarkBuiltInSkin(std::int64_t v) {
+  darkBuiltIn_ = v < 0 ? -1 : v;
+  // A new dark skin shows at once where the dark one is wanted.
+  if (showingDark_) showingDark_ = false;
+  ShowLightOrDark();
+}
+
+void TvexSkinEngine::SetDarkSkinFile(const std::string& v) {
+  darkSkinFile_ = v;
+  if (showingDark_ && darkBuiltIn_ < 0) showingDark_ = false;
+  ShowLightOrDark();
+}
+
+void TvexSkinEngine::ShowLightOrDark() {
+  if (Designing() || HasState(csLoading) || HasState(csDestroying)) return;
+  const bool haveDark = (darkBuiltIn_ >= 0 && darkBuiltIn_ < additional_->Count()) || !darkSkinFile_.empty();
+  const bool dark = haveDark && (appMode_ == amDark || (appMode_ == amSystem && utils::SystemAppsUseDarkMode()));
+  if (dark == showingDark_) return;
+  if (dark) {
+    if (darkBuiltIn_ >= 0 && darkBuiltIn_ < additional_->Count()) {
+      if (!SelectBuiltInSkin(static_cast<int>(darkBuiltIn_))) return;
+    } else {
+      const fs::path found = FindSkinFile(darkSkinFile_);
+      if (found.empty()) return;
+      // The light skin keeps its name: SkinFile still says which one comes back.
+      reader_.Load(found, password_);
+      selected_ = -1;
+    }
+    showingDark_ = true;
+  } else {
+    if (!storedSkin_.empty()) {
+      SelectBuiltInSkin(-1);
+    } else {
+      const fs::path found = FindSkinFile(skinFile_);
+      if (found.empty()) return;
+      reader_.Load(found, password_);
+      selected_ = -1;
+    }
+    showingDark_ = false;
+  }
+}
+
+void TvexSkinEngine::FollowSystemSettings() {
+  systemCheckPosted_ = false;
+  if (Designing() || HasState(csDestroying)) return;
+  const bool contrast = utils::HighContrastOn();
+  if (contrast != steppedAside_) {
+    steppedAside_ = contrast;
+    ApplyActivity();
+  }
+  try {
+    ShowLightOrDark();
+  } catch (...) {
+    // A dark or light skin that no longer loads: the one that shows stays.
+  }
+}
+
+HWND TvexSkinEngine::UtilityWindow() {
+  if (!utility_) {
+    static const bool registered = [] {
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
+      wc.lpfnWndProc = UtilityProc;
+      wc.hInstance = host::LibraryModule();
+      wc.lpszClassName = L"TvexSkinEngineUtility";
+      return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    utility_ = CreateWindowExW(0, L"TvexSkinEngineUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               host::LibraryModule(), nullptr);
+    if (utility_) SetWindowLongPtrW(utility_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  return utility_;
+}
+
+void TvexSkinEngine::PostSystemCheck() {
+  // Every top-level window hears a settings broadcast: one check follows, after it.
+  if (systemCheckPosted_ || Designing()) return;
+  if (HWND u = UtilityWindow()) systemCheckPosted_ = PostMessageW(u, WM_APP + 1, 0, 0) != FALSE;
+}
 
 fs::path FindSkinFile(const std::string& value) {
   if (value.empty()) return {};
@@ -305,6 +404,7 @@ void TvexSkinEngine::SetSkinFile(const std::string& v) {
   try {
     reader_.Load(found, password_);
     selected_ = -1;
+    showingDark_ = false;
   } catch (...) {
     skinFile_ = previous;
     if (!Designing()) throw;
@@ -419,6 +519,7 @@ bool TvexSkinEngine::SelectBuiltInSkin(int index) {
   // A skin that fails to load leaves the current one showing.
   LoadSkinBytes(data, index < 0 ? password_ : additional_->Item(index)->Password);
   selected_ = index;
+  showingDark_ = index >= 0 && index == darkBuiltIn_;
   return true;
 }
 
@@ -561,6 +662,12 @@ bool TvexSkinEngine::GetSkinBitmap(int index, TBitmap& target, int count, int sl
 
 void TvexSkinEngine::Loaded() {
   TComponent::Loaded();
+  // The skin of the pair the app mode asks for, before the form shows any.
+  try {
+    ShowLightOrDark();
+  } catch (...) {
+    // The dark skin does not load: the light one shows.
+  }
   if (!Designing() && Owner() && Owner()->Is<TCustomForm>()) AttachOwnerForm(static_cast<TCustomForm*>(Owner()));
   for (const std::string& n : autoSkinNames_.Items())
     if (AutoSkinClassNames().IndexOf(n) < 0) AutoSkinClassNames().Add(n);
@@ -592,6 +699,12 @@ TvexSkinWindow* TvexSkinEngine::FindFrame(HWND handle) const {
 
 void TvexSkinEngine::AttachWindow(HWND handle, bool isDialog) {
   if (!handle || FindFrame(handle)) return;
+  if (frames_.empty() && !Designing()) {
+    // No window heard the system's settings change while none was skinned: high contrast is
+    // asked now, the rest once this activation is over.
+    steppedAside_ = utils::HighContrastOn();
+    PostSystemCheck();
+  }
   // The system's settings may have changed while no frame was there to hear it.
   utils::ForgetNonClientMetrics();
   // A frame whose construction fails has put the window back as it was; it raises to the caller.
@@ -666,26 +779,17 @@ LRESULT CALLBACK TvexSkinEngine::UtilityProc(HWND wnd, UINT msg, WPARAM wParam, 
     if (auto* e = reinterpret_cast<TvexSkinEngine*>(GetWindowLongPtrW(wnd, GWLP_USERDATA))) GuardCallback([e] { e->SkinPending(); });
     return 0;
   }
+  if (msg == WM_APP + 1) {
+    if (auto* e = reinterpret_cast<TvexSkinEngine*>(GetWindowLongPtrW(wnd, GWLP_USERDATA)))
+      GuardCallback([e] { e->FollowSystemSettings(); });
+    return 0;
+  }
   return DefWindowProcW(wnd, msg, wParam, lParam);
 }
 
 void TvexSkinEngine::QueueForSkinning(TComponent* c) {
   pending_.push_back(c);
-  if (!utility_) {
-    static const bool registered = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = UtilityProc;
-      wc.hInstance = host::LibraryModule();
-      wc.lpszClassName = L"TvexSkinEngineUtility";
-      return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
-    utility_ = CreateWindowExW(0, L"TvexSkinEngineUtility", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               host::LibraryModule(), nullptr);
-    if (utility_) SetWindowLongPtrW(utility_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
-  if (utility_) PostMessageW(utility_, WM_APP, 0, 0);
+  if (HWND u = UtilityWindow()) PostMessageW(u, WM_APP, 0, 0);
 }
 
 void TvexSkinEngine::SkinPending() {

@@ -66,6 +66,10 @@ class TvexSkinCollectionItem : public host::TCollectionItem {
   std::vector<std::uint8_t> stored_;
 };
 
+// Which of its two skins an engine shows: the light one (its SkinFile or SkinData) always, the
+// dark one (DarkBuiltInSkin or DarkSkinFile) always, or the one the system's app mode asks for.
+enum TvexAppMode { amLight, amDark, amSystem };
+
 class TvexSkinEngine : public host::TComponent {
   VEX_CLASS(TvexSkinEngine)
  public:
@@ -102,7 +106,25 @@ class TvexSkinEngine : public host::TComponent {
   bool NoChangeButtonsFontColor() const { return noChangeButtonsFontColor_; }
   void SetNoChangeButtonsFontColor(bool v) { noChangeButtonsFontColor_ = v; }
   host::TStringList& AutoSkinWndClassNames() { return autoSkinNames_; }
+  TvexAppMode AppMode() const { return appMode_; }
+  void SetAppMode(TvexAppMode v);
+  // The dark skin of the pair: an additional built-in skin (its index, -1 for none) or, when
+  // there is none, a skin file.
+  std::int64_t DarkBuiltInSkin() const { return darkBuiltIn_; }
+  void SetDarkBuiltInSkin(std::int64_t v);
+  const std::string& DarkSkinFile() const { return darkSkinFile_; }
+  void SetDarkSkinFile(const std::string& v);
   host::TMethodValue OnSkinChanged, OnSkinChanging;
+
+  // Follows the system now: steps aside while high contrast is on (every window in the system's
+  // own look, Active unchanged) and skins again when it goes; shows the dark or the light skin as
+  // the app mode asks. Frames ask for it (posted) when the system's settings or colours change.
+  void FollowSystemSettings();
+  void PostSystemCheck();
+  // High contrast is on: the engine shows no skin, whatever Active says.
+  bool SteppedAside() const { return steppedAside_; }
+  // The dark skin of the pair shows now.
+  bool ShowsDarkSkin() const { return showingDark_; }
 
   // What other parts of the engine call.
   bool IsSkinActive() const;
@@ -215,6 +237,17 @@ class TvexSkinEngine : public host::TComponent {
   std::unique_ptr<TvexSkinCollection> additional_;
   host::TStringList autoSkinNames_;
 
+  // Skins every frame (or gives every window its own look back) and the menus as Active, high
+  // contrast and the skin say.
+  void ApplyActivity();
+  // Shows the light or the dark skin of the pair as the app mode asks; a skin that fails to load
+  // leaves the one that shows.
+  void ShowLightOrDark();
+  TvexAppMode appMode_ = amLight;
+  std::int64_t darkBuiltIn_ = -1;
+  std::string darkSkinFile_;
+  bool steppedAside_ = false, showingDark_ = false, systemCheckPosted_ = false;
+  HWND UtilityWindow();
   bool active_ = false, builtIn_ = false, drawScrollBar_ = true, skinDialogs_ = true, skinAllForms_ = true,
        noChangeButtonsFontColor_ = false;
   std::string password_, skinFile_;

@@ -78,11 +78,34 @@ void TvexSkinWindow::SetSkinned(bool value) {
   FSkinned = FEnabled && value && FEngine && FEngine->IsSkinActive();
   ForgetComposedFrame();
   if (FInitialised) {
+    const std::shared_ptr<bool> alive = FAlive;
     UpdateSkinState();
+    if (!*alive) return;
     if (FSkinned) UpdateRegion();
+    UpdateDwmAttributes();
   } else if (Handle() && (IsWindowVisible(Handle()) || InitWhenHidden())) {
     InitFrame();
   }
+}
+
+void TvexSkinWindow::UpdateDwmAttributes() {
+  HWND h = Handle();
+  if (!h || !IsWindow(h) || !FEngine || FEngine->Designing() || FWindowDying) return;
+  // A window shaped by a region is not rounded by the desktop window manager (rounding would cut
+  // into the skin's own shape), and its border line takes the colour of the skin's border.
+  const DWORD corner = FSkinned && (FTitleRegion || FBottomRegion) ? utils::kDwmCornerDoNotRound : utils::kDwmCornerDefault;
+  DWORD border = utils::kDwmColorDefault;
+  if (FSkinned)
+    if (const TBitmap* b = FEngine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER); b && b->Width() > 0 && b->Height() > 0)
+      border = static_cast<DWORD>(ColorToRGB(b->PixelColor(0, b->Height() / 2)));
+  // A window never given an attribute is left alone (nothing to give back).
+  if (!FDwmSet && corner == utils::kDwmCornerDefault && border == utils::kDwmColorDefault) return;
+  if (FDwmSet && corner == FDwmCorner && border == FDwmBorder) return;
+  utils::LateDwmSetWindowAttribute(h, utils::kDwmWindowCornerPreference, &corner, sizeof corner);
+  utils::LateDwmSetWindowAttribute(h, utils::kDwmBorderColor, &border, sizeof border);
+  FDwmSet = true;
+  FDwmCorner = corner;
+  FDwmBorder = border;
 }
 
 void TvexSkinWindow::InitFrame() {
@@ -101,6 +124,7 @@ void TvexSkinWindow::ApplySkinSwitches() {
   if (FEngine->IsSkinActive() && FSkinned && FInitialised) {
     PaintFrame();
     UpdateRegion();
+    UpdateDwmAttributes();
   }
 }
 
@@ -680,6 +704,8 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
     // The caption font or the system's colours may be new: read again, and the title composed anew.
     utils::ForgetNonClientMetrics();
     ForgetComposedFrame();
+    // High contrast or the app mode may have changed: the engine looks once the broadcast is over.
+    if (m.Msg != WM_THEMECHANGED && FEngine) FEngine->PostSystemCheck();
   }
   if (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) FMouseOverFrame = true;
   if (m.Msg == WM_NCMOUSELEAVE || (m.Msg == WM_MOUSEMOVE && !FTitleCapture)) FMouseOverFrame = false;

@@ -98,6 +98,9 @@ class TvexSkinWindow : public host::TComponent {
   void ApplySkinSwitches();
   // Only reads them: the title and bottom buffers take the skin's transparency.
   void ReadSkinSwitches();
+  // The desktop window manager's corner and border attributes as the skin's shape and border ask
+  // (where the system has them); the window's own when it shows no skin.
+  void UpdateDwmAttributes();
   void PaintFrame();
   void UpdateRegion();
   int TitleHeight() const;
@@ -141,6 +144,9 @@ class TvexSkinWindow : public host::TComponent {
   // The mouse is over the frame (a non-client mouse message came, and no leave since): only then
   // is the cursor asked where it is when the frame paints.
   bool FMouseOverFrame = false;
+  // The corner and border attributes given to the desktop window manager, once any was given.
+  bool FDwmSet = false;
+  DWORD FDwmCorner = 0, FDwmBorder = 0;
   // Set when the window is being destroyed: nothing is resized or restyled any more.
   bool FWindowDying = false;
   // Set while the frame moves the window itself.

@@ -270,4 +270,64 @@ std::wstring GetWindowTextUnicode(HWND wnd) {
   return s;
 }
 
+namespace {
+
+bool (*gHighContrastQuery)() = nullptr;
+
+struct TDwmBinding {
+  bool looked = false;
+  HMODULE module = nullptr;
+  TDwmSetWindowAttribute set = nullptr;
+};
+TDwmBinding& Dwm() {
+  static TDwmBinding b;
+  return b;
+}
+
+}  // namespace
+
+bool HighContrastOn() {
+  if (gHighContrastQuery) return gHighContrastQuery();
+  HIGHCONTRASTW hc{};
+  hc.cbSize = sizeof hc;
+  if (!SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0)) return false;
+  return (hc.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+void SetHighContrastQuery(bool (*query)()) { gHighContrastQuery = query; }
+
+bool SystemAppsUseDarkMode() {
+  DWORD value = 1, size = sizeof value, type = 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0, KEY_QUERY_VALUE,
+                    &key) != ERROR_SUCCESS)
+    return false;
+  const LONG rc = RegQueryValueExW(key, L"AppsUseLightTheme", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS && type == REG_DWORD && size == sizeof value && value == 0;
+}
+
+bool LateDwmSetWindowAttribute(HWND wnd, DWORD attribute, const void* value, DWORD size) {
+  TDwmBinding& b = Dwm();
+  if (!b.looked) {
+    b.looked = true;
+    b.module = LoadLibraryW(L"dwmapi.dll");
+    if (b.module) b.set = As<TDwmSetWindowAttribute>(GetProcAddress(b.module, "DwmSetWindowAttribute"));
+  }
+  if (!b.set) return false;
+  return SUCCEEDED(b.set(wnd, attribute, value, size));
+}
+
+void SetDwmSetWindowAttributeForTests(TDwmSetWindowAttribute f) {
+  TDwmBinding& b = Dwm();
+  b.looked = true;
+  b.set = f;
+}
+
+void ResetDwmBinding() {
+  TDwmBinding& b = Dwm();
+  if (b.module) FreeLibrary(b.module);
+  b = TDwmBinding{};
+}
+
 }  // namespace vex::utils

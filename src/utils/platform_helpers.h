@@ -52,6 +52,29 @@ std::wstring GetWindowTextUnicode(HWND wnd);
 // reset of its caches.
 void SetLateBindingModule(const wchar_t* moduleName);
 
+// Whether the system's high-contrast mode is on (SPI_GETHIGHCONTRAST). Test hook: a question that
+// answers instead of the system (null: the system again). Wine cannot switch the mode on (it does
+// not implement SPI_SETHIGHCONTRAST), so tests under Wine answer for it.
+bool HighContrastOn();
+void SetHighContrastQuery(bool (*query)());
+
+// Whether the user chose the dark mode for applications: the personalisation setting
+// "AppsUseLightTheme" under HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize
+// is 0. Absent (older systems), light.
+bool SystemAppsUseDarkMode();
+
+// DwmSetWindowAttribute where the system has it (looked up in "dwmapi.dll" on first use): answers
+// false, calling nothing, where it does not. Test hook: the function to call instead, or none
+// (as on a system without it); ResetDwmBinding goes back to the system's.
+using TDwmSetWindowAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+bool LateDwmSetWindowAttribute(HWND wnd, DWORD attribute, const void* value, DWORD size);
+void SetDwmSetWindowAttributeForTests(TDwmSetWindowAttribute f);
+void ResetDwmBinding();
+// The attributes the frames set (their numbers in the Windows 11 SDK).
+inline constexpr DWORD kDwmWindowCornerPreference = 33, kDwmBorderColor = 34;
+inline constexpr DWORD kDwmCornerDefault = 0, kDwmCornerDoNotRound = 1;
+inline constexpr DWORD kDwmColorDefault = 0xFFFFFFFF;
+
 // The private message a frame wrapper answers with 1 when its window is active, 2 when not.
 inline constexpr UINT SKM_QUERYACTIVE = 0x2AAB;
 
