@@ -45,12 +45,17 @@ bool gWatching = false;
 int gHidden = 0, gUnskinnedPaints = 0;
 long gPaintMessages = 0;
 
-// Every message sent to a window of the thread during a switch: a frame that is hidden, or that
-// paints (frame or client) while its skin is off, shows the switch.
+// Every message sent to a window of the thread during a switch: a frame or a child window that is
+// hidden, or a frame that paints (frame or client) while its skin is off, shows the switch.
 LRESULT CALLBACK Watch(int code, WPARAM wp, LPARAM lp) {
   if (code == HC_ACTION && gWatching) {
     const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
     if (m->message == WM_NCPAINT || m->message == WM_ERASEBKGND) ++gPaintMessages;
+    // A control or overlay hidden inside a frame uncovers what lies below it between the skins.
+    if ((GetWindowLongW(m->hwnd, GWL_STYLE) & WS_CHILD) &&
+        ((m->message == WM_SHOWWINDOW && !m->wParam) ||
+         (m->message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(m->lParam)->flags & SWP_HIDEWINDOW))))
+      ++gHidden;
     if (engine::TvexSkinWindow* frame = gEngine->FindFrame(m->hwnd)) {
       switch (m->message) {
         case WM_SHOWWINDOW:
@@ -208,7 +213,7 @@ int main() {
     std::printf("    of which inside the change          median %8.2f ms\n", inChange.Median() * 1e3);
     std::printf("  ratio switch / load (per round)     median %8.2f     best %8.2f\n", ratios.Median(), ratios.Best());
     std::printf("  frame and background paint messages sent per switch: %ld (posted WM_PAINT not counted)\n", gPaintMessages / rounds);
-    std::printf("  windows hidden during switches: %d; paints while a frame showed no skin: %d\n", gHidden, gUnskinnedPaints);
+    std::printf("  windows (frames or children) hidden during switches: %d; paints while a frame showed no skin: %d\n", gHidden, gUnskinnedPaints);
     std::printf("  every window skinned after the switches: %s (%d of %d); sizes kept: %s\n", allSkinned ? "yes" : "NO",
                 skinnedAfter, frames, sizesKept ? "yes" : "NO");
     const bool valid = allSkinned && sizesKept && frames >= 8;

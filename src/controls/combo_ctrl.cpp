@@ -335,10 +335,12 @@ void TvexSkinDateTimePicker::AfterMessage(TMessage& m) {
 }
 
 void TvexSkinDateTimePicker::UpdateSkinState() {
-  TvexSkinExtComboboxLikeControl::UpdateSkinState();
+  // The border's state only: the drop button is set once, here, for the picker's mode (shown by
+  // the combo-like part first, a picker without a drop-down had it cover its arrows a moment).
+  TvexSkinBorderWinControl::UpdateSkinState();
   auto* wc = dynamic_cast<TWinControl*>(Control);
   const HWND native = wc && wc->HandleAllocated() ? NativeUpDownOf(wc->Handle()) : nullptr;
-  if (DropButton && DropButton->Visible()) DropButton->SetVisible(ShowsDropDown());
+  if (DropButton && Engine) DropButton->SetVisible(Engine->IsSkinActive() && ShowsDropDown());
   if (!SkinUpDown || !Engine) {
     // Nothing in their place: the picker's own arrows show.
     if (native && !Control->HasState(csDestroying)) ShowWindow(native, SW_SHOW);

@@ -134,8 +134,9 @@ void PaintBars(TvexSkinEngine& engine, TvexSkinInternalScrollBar* vert, TvexSkin
                bool tracked) {
   if (!engine.DrawScrollBar() || !wnd) return;
   // A hidden window reports its bars as if it showed: they stay hidden with it (a skin change
-  // paints every wrapper, shown or not).
-  if (!IsWindowVisible(wnd)) {
+  // paints every wrapper, shown or not). A window whose frame's drawing a skin switch holds still
+  // shows: its overlays stay over the bars and take the new skin.
+  if (!engine.WindowShows(wnd)) {
     if (vert && !vert->HasState(csDestroying)) vert->HideOverlay();
     if (horz && !horz->HasState(csDestroying)) horz->HideOverlay();
     return;

@@ -533,10 +533,11 @@ namespace {
 
 // Top-level windows whose drawing is held (WM_SETREDRAW) while their skin changes; released, each
 // is drawn once, frame and children. Only visible windows are held: giving redraw back makes a
-// window visible.
+// window visible. The engine's list names every window held, by this switch or one around it;
+// each switch gives back only its own.
 class THeldRedraw {
  public:
-  THeldRedraw() = default;
+  explicit THeldRedraw(std::vector<HWND>& all) : all_(all) {}
   THeldRedraw(const THeldRedraw&) = delete;
   THeldRedraw& operator=(const THeldRedraw&) = delete;
   ~THeldRedraw() { Release(); }
@@ -545,10 +546,15 @@ class THeldRedraw {
     if (!w || !IsWindowVisible(w) || (GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) return;
     SendMessageW(w, WM_SETREDRAW, FALSE, 0);
     held_.push_back(w);
+    all_.push_back(w);
   }
   void Release() {
     std::vector<HWND> held;
     held.swap(held_);
+    for (HWND w : held) {
+      const auto at = std::find(all_.begin(), all_.end(), w);
+      if (at != all_.end()) all_.erase(at);
+    }
     for (HWND w : held) {
       if (!IsWindow(w)) continue;
       SendMessageW(w, WM_SETREDRAW, TRUE, 0);
@@ -557,10 +563,23 @@ class THeldRedraw {
   }
 
  private:
+  std::vector<HWND>& all_;
   std::vector<HWND> held_;
 };
 
 }  // namespace
+
+bool TvexSkinEngine::WindowShows(HWND w) const {
+  if (!w) return false;
+  if (IsWindowVisible(w)) return true;
+  for (HWND p = w; p;) {
+    if (std::find(redrawHeld_.begin(), redrawHeld_.end(), p) != redrawHeld_.end()) return true;
+    const LONG style = GetWindowLongW(p, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || !(style & WS_CHILD)) return false;
+    p = GetParent(p);
+  }
+  return false;
+}
 
 void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
   metrics_.FormBrush.Reset();
@@ -615,7 +634,7 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
 
   // The windows that show a skin take the new one with their drawing held: frames, menu bars and
   // controls change in place, then each window paints once, in the new skin.
-  THeldRedraw held;
+  THeldRedraw held(redrawHeld_);
   if (active_)
     ForEachFrame([&](TvexSkinWindow* frame) {
       if (frame->Skinned()) held.Hold(frame->WindowHandle());

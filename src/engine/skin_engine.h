@@ -169,6 +169,9 @@ class TvexSkinEngine : public host::TComponent {
   void AttachWindow(HWND handle, bool isDialog);
   void DetachWindow(HWND handle);
   TvexSkinWindow* FindFrame(HWND handle) const;
+  // Whether the window shows: visible itself and up its parents, counting a top-level window whose
+  // drawing a skin switch holds as shown (holding it takes its visible style away for the while).
+  bool WindowShows(HWND w) const;
   // The frames the engine owns, in the order they were made.
   const std::vector<host::TComponentPtr<TvexSkinWindow>>& FrameList() const { return frames_; }
   // Takes ownership of a frame made elsewhere (a frame of a kind the engine does not make itself).
@@ -256,6 +259,8 @@ class TvexSkinEngine : public host::TComponent {
   // The skin read with the form, kept to switch back to it; the stored skin shown now.
   std::vector<std::uint8_t> storedSkin_;
   int selected_ = -1;
+  // The top-level windows whose drawing a skin switch holds now (nested switches add theirs).
+  std::vector<HWND> redrawHeld_;
   // Loads archive bytes into the engine's own reader through a temporary file.
   void LoadSkinBytes(const std::vector<std::uint8_t>& data, const std::string& password);
   std::vector<host::TComponent*> pending_;

@@ -424,3 +424,44 @@ TEST_F(ComboSkin, NativeComboBoxesOfADialogGetTheButtonButSimpleOnesDoNot) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// Shows of one window while the skin changes.
+struct TShowWatch {
+  static inline HWND watched = nullptr;
+  static inline int shows = 0;
+  static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && m->hwnd == watched && m->message == WM_SHOWWINDOW && m->wParam) ++shows;
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+};
+
+// A picker without a drop-down keeps its skinned button hidden through a skin switch: shown and
+// hidden again, it would cover the arrows for a moment.
+TEST_F(ComboSkin, APickerWithoutADropDownNeverShowsTheButtonOnASwitch) {
+  TDateTimePicker* time = NewPicker(dtkTime, dmComboBox, 50);
+  form->Show();
+  Skin();
+  auto* tw = dynamic_cast<TvexSkinDateTimePicker*>(WrapperOf(time));
+  ASSERT_NE(tw, nullptr);
+  ASSERT_NE(tw->DropButton, nullptr);
+  ASSERT_TRUE(tw->DropButton->HandleAllocated());
+  ASSERT_FALSE(tw->DropButton->Visible());
+  test::WriteFile(dir / "dark.vsk", keys::BuildDarkSkinArchive());
+  TShowWatch::watched = tw->DropButton->Handle();
+  TShowWatch::shows = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, TShowWatch::Hook, nullptr, GetCurrentThreadId());
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  PumpMessages();
+  UnhookWindowsHookEx(hook);
+  TShowWatch::watched = nullptr;
+  EXPECT_EQ(TShowWatch::shows, 0);
+  EXPECT_FALSE(tw->DropButton->Visible());
+  EXPECT_TRUE(tw->SkinUpDown && tw->SkinUpDown->Visible());
+}
+
+}  // namespace
+}  // namespace vex::engine

@@ -1033,6 +1033,33 @@ TEST_F(FrameLife, ASkinSwitchRepaintsEveryWindowInPlace) {
   for (HWND w : {native, hidden, dialog}) engine->DetachWindow(w);
 }
 
+// Windows maximized or minimized while the skin changes keep that state and stay shown; restored,
+// they take the size the new skin gives a window of their own size.
+TEST_F(FrameLife, MaximizedAndMinimizedWindowsComeThroughASwitch) {
+  HWND normal = TopLevel(L"VexSwitchNormalWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  HWND maximized = TopLevel(L"VexSwitchMaximizedWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  HWND minimized = TopLevel(L"VexSwitchMinimizedWindow", 0, WS_OVERLAPPEDWINDOW, nullptr);
+  for (HWND w : {normal, maximized, minimized}) engine->AttachWindow(w, false);
+  PumpMessages();
+  ShowWindow(maximized, SW_MAXIMIZE);
+  ShowWindow(minimized, SW_MINIMIZE);
+  PumpMessages();
+  engine->SetSkinFile(otherSkin);
+  PumpMessages();
+  EXPECT_TRUE(IsWindowVisible(maximized));
+  EXPECT_TRUE(IsZoomed(maximized));
+  EXPECT_TRUE(IsWindowVisible(minimized));
+  EXPECT_TRUE(IsIconic(minimized));
+  for (HWND w : {maximized, minimized}) {
+    ShowWindow(w, SW_RESTORE);
+    PumpMessages();
+    EXPECT_TRUE(Skinned(w));
+    EXPECT_EQ(WindowSize(w).cx, WindowSize(normal).cx);
+    EXPECT_EQ(WindowSize(w).cy, WindowSize(normal).cy);
+  }
+  for (HWND w : {normal, maximized, minimized}) engine->DetachWindow(w);
+}
+
 }  // namespace
 }  // namespace vex::engine
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -633,6 +634,70 @@ TEST_F(ScrollSkin, TheListInsideAShellViewIsWrappedAlsoWhenTheViewIsMadeAgain) {
   const RECT bar = BarInfo(second, OBJID_VSCROLL).rcScrollBar;
   const RECT o = ScreenRect(w->VertOverlay->Handle());
   EXPECT_TRUE(EqualRect(&bar, &o));
+}
+
+}  // namespace
+}  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// Hides of the watched windows while a skin switch runs.
+struct THideWatch {
+  static inline std::vector<HWND> watched;
+  static inline int hides = 0;
+  static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && std::find(watched.begin(), watched.end(), m->hwnd) != watched.end()) {
+      if (m->message == WM_SHOWWINDOW && !m->wParam) ++hides;
+      if (m->message == WM_WINDOWPOSCHANGING && (reinterpret_cast<const WINDOWPOS*>(m->lParam)->flags & SWP_HIDEWINDOW)) ++hides;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+};
+
+// A skin switch paints every window once with the new skin: the overlays stay over the bars all
+// along (hidden for a moment, the control's own bars would show between the two skins), in a
+// framework form and in a native dialog alike.
+TEST_F(ScrollSkin, ASkinSwitchNeverUncoversTheNativeBars) {
+  TMemo* memo = NewMemo(60, ssBoth);
+  Show();
+  auto* w = dynamic_cast<TvexSkinScrollWinControl*>(WrapperOf(memo));
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(w->VertOverlay && w->HorzOverlay);
+  test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Lists");
+  t.Item(L"LISTBOX", L"", 10, WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 10, 10, 80, 60);
+  dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  const HWND list = GetDlgItem(dlg, 10);
+  for (int i = 0; i < 40; ++i) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Item"));
+  SetWindowPos(dlg, nullptr, 620, 100, 320, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(dlg, SW_SHOWNOACTIVATE);
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  TvexSkinWndScrollControl* lw = nullptr;
+  for (const auto& c : engine->FindFrame(dlg)->FControls)
+    if (c->GetHandle() == list) lw = dynamic_cast<TvexSkinWndScrollControl*>(c.get());
+  ASSERT_NE(lw, nullptr);
+  ASSERT_NE(lw->VertOverlay, nullptr);
+  const std::vector<HWND> overlays = {w->VertOverlay->Handle(), w->HorzOverlay->Handle(), lw->VertOverlay->Handle()};
+  for (HWND o : overlays) ASSERT_TRUE(IsWindowVisible(o));
+  test::WriteFile(dir / "dark.vsk", keys::BuildDarkSkinArchive());
+
+  THideWatch::watched = overlays;
+  THideWatch::hides = 0;
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, THideWatch::Hook, nullptr, GetCurrentThreadId());
+  engine->SetSkinFile((dir / "dark.vsk").u8string());
+  PumpMessages();
+  UnhookWindowsHookEx(hook);
+  THideWatch::watched.clear();
+
+  EXPECT_EQ(THideWatch::hides, 0) << "an overlay was hidden during the switch";
+  for (HWND o : overlays) EXPECT_TRUE(IsWindowVisible(o));
+  // They show the new skin's bar.
+  EXPECT_EQ(ColorToRGB(w->VertOverlay->Buffer.PixelColor(w->VertOverlay->Buffer.Width() / 2,
+                                                         w->VertOverlay->Buffer.Height() - w->VertOverlay->Buffer.Width() - 1)),
+            SkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
 }
 
 }  // namespace
