@@ -670,6 +670,9 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
   const auto gone = [&alive] { return !*alive; };
   if (m.Msg == WM_PAINT && !FInitialised && !InitWhenHidden()) InitFrame();
   if (m.Msg == WM_NULL) return;
+  // High contrast or the app mode may have changed: the engine looks once the broadcast is over
+  // (also while no window shows the skin, as in high contrast).
+  if ((m.Msg == WM_SETTINGCHANGE || m.Msg == WM_SYSCOLORCHANGE) && FEngine) FEngine->PostSystemCheck();
   // Unskinned (the engine off, the window opted out, or its skin being taken away), the window is
   // its own: every message reaches its procedure unchanged.
   if (!FEngine->IsSkinActive() || !FEnabled || !FSkinned) {
@@ -704,8 +707,6 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
     // The caption font or the system's colours may be new: read again, and the title composed anew.
     utils::ForgetNonClientMetrics();
     ForgetComposedFrame();
-    // High contrast or the app mode may have changed: the engine looks once the broadcast is over.
-    if (m.Msg != WM_THEMECHANGED && FEngine) FEngine->PostSystemCheck();
   }
   if (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCXBUTTONDBLCLK) FMouseOverFrame = true;
   if (m.Msg == WM_NCMOUSELEAVE || (m.Msg == WM_MOUSEMOVE && !FTitleCapture)) FMouseOverFrame = false;
