@@ -1,5 +1,7 @@
 #include "tour.h"
 
+#include "utils/platform_helpers.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -324,6 +326,35 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
     std::wcout << L"the main window did not come back to its skinned size" << std::endl;
     ++failures;
   }
+
+  // High contrast: the engine steps aside. Wine cannot switch the mode on (it does not implement
+  // SPI_SETHIGHCONTRAST), so the tour answers the engine's question for the system and sends the
+  // settings broadcast the system would send.
+  utils::SetHighContrastQuery([] { return true; });
+  SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  Pump(600);
+  report(L"17-high-contrast.png", SaveScreenRect(WindowArea(main), folder + L"\17-high-contrast.png"));
+  utils::SetHighContrastQuery(nullptr);
+  SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  Pump(600);
+  // The system's app mode set to dark (the personalisation setting, in the prefix's registry) and
+  // announced: the gallery's light and dark pair follows it; then back to light.
+  const auto appsUseLightTheme = [](DWORD v) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+      return;
+    RegSetValueExW(key, L"AppsUseLightTheme", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+    RegCloseKey(key);
+  };
+  form.FollowSystemMode();
+  appsUseLightTheme(0);
+  SendMessageW(main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+  Pump(600);
+  report(L"17b-system-dark-mode.png", SaveScreenRect(WindowArea(main), folder + L"\17b-system-dark-mode.png"));
+  appsUseLightTheme(1);
+  SendMessageW(main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
+  Pump(600);
 
   // The multiple-document window: its documents cascaded, one maximized (its title gone, its
   // buttons in the frame's bar next to the merged menu), then tiled in rows and in columns.
