@@ -442,6 +442,53 @@ TEST_F(PlainApi, SwitchingOffAndEndingGiveEveryWindowBackExactlyAsItWas) {
   EXPECT_EQ(WindowSize(after).cy, 240);
 }
 
+TEST_F(PlainApi, AMaximizedOrMinimizedWindowKeepsItsPlaceAndIsGivenBackExactlyAsItWas) {
+  struct TCase {
+    const char* name;
+    int show;
+  };
+  const std::vector<TCase> cases = {{"maximized", SW_MAXIMIZE}, {"minimized", SW_MINIMIZE}};
+  auto normalRect = [](HWND w) {
+    WINDOWPLACEMENT p{};
+    p.length = sizeof p;
+    GetWindowPlacement(w, &p);
+    return p.rcNormalPosition;
+  };
+  for (const TCase& c : cases) {
+    HWND w = ProgramWindow(40, 40);
+    ShowWindow(w, c.show);
+    Pump();
+    const TWindowState native = StateOf(w);
+    const RECT nativeNormal = normalRect(w);
+
+    ASSERT_EQ(vexskin_start_file(DefaultPath().c_str(), nullptr, &session), VEXSKIN_OK) << Error();
+    ASSERT_EQ(vexskin_add_window_class(session, kWindowClass), VEXSKIN_OK) << Error();
+    Pump();
+    EXPECT_EQ(Skinned(w), 1) << c.name;
+    // The maximized or minimized rectangle is the system's, skinned or not.
+    RECT now;
+    GetWindowRect(w, &now);
+    EXPECT_TRUE(EqualRect(&now, &native.window)) << c.name << ": " << now.left << "," << now.top << " against "
+                                                 << native.window.left << "," << native.window.top;
+
+    ASSERT_EQ(vexskin_set_enabled(session, 0), VEXSKIN_OK) << Error();
+    Pump();
+    EXPECT_EQ(Difference(StateOf(w), native), "") << c.name << ", switched off";
+    RECT normal = normalRect(w);
+    EXPECT_TRUE(EqualRect(&normal, &nativeNormal)) << c.name << ", switched off";
+
+    ASSERT_EQ(vexskin_set_enabled(session, 1), VEXSKIN_OK) << Error();
+    ASSERT_EQ(vexskin_end(session), VEXSKIN_OK) << Error();
+    session = nullptr;
+    Pump();
+    EXPECT_EQ(Difference(StateOf(w), native), "") << c.name << ", ended";
+    normal = normalRect(w);
+    EXPECT_TRUE(EqualRect(&normal, &nativeNormal)) << c.name << ", ended";
+    DestroyWindow(w);
+    windows.clear();
+  }
+}
+
 TEST_F(PlainApi, ASkinGivenAsBytesLooksTheSameAsTheSameSkinGivenAsAFile) {
   struct TCase {
     const char* name;
