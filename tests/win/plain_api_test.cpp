@@ -538,6 +538,20 @@ TEST_F(PlainApi, BadStartsAnswerAnErrorWithAMessageAndLeaveTheProgramUnskinned) 
   HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 
+  // A skin of the same name in the program's folder: a bare name finds it there, a full path to
+  // where it is not does not.
+  wchar_t exe[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+  const fs::path besideProgram = fs::path(exe).parent_path() / "vex-plain-api-beside.vsk";
+  vex::test::WriteFile(besideProgram, defaultArchive);
+  struct TRemove {
+    fs::path p;
+    ~TRemove() {
+      std::error_code ec;
+      fs::remove(p, ec);
+    }
+  } removeBeside{besideProgram};
+  const std::wstring elsewhere = (dir / "elsewhere" / "vex-plain-api-beside.vsk").wstring();
   const std::wstring missing = (dir / "missing.vsk").wstring(), garbageFile = (dir / "garbage.vsk").wstring(),
                      cutFile = (dir / "cut.vsk").wstring(), lockedFile = (dir / "locked.vsk").wstring();
   struct TCase {
@@ -551,6 +565,8 @@ TEST_F(PlainApi, BadStartsAnswerAnErrorWithAMessageAndLeaveTheProgramUnskinned) 
       {"no place for the session", [&](vexskin_session**) { return vexskin_start_file(DefaultPath().c_str(), nullptr, nullptr); },
        VEXSKIN_ERROR_ARGUMENT},
       {"missing file", [&](vexskin_session** s) { return vexskin_start_file(missing.c_str(), nullptr, s); }, VEXSKIN_ERROR_FILE},
+      {"full path to a missing file whose name is in the program's folder",
+       [&](vexskin_session** s) { return vexskin_start_file(elsewhere.c_str(), nullptr, s); }, VEXSKIN_ERROR_FILE},
       {"unreadable file", [&](vexskin_session** s) { return vexskin_start_file(held.c_str(), nullptr, s); }, VEXSKIN_ERROR_FILE},
       {"garbage file", [&](vexskin_session** s) { return vexskin_start_file(garbageFile.c_str(), nullptr, s); }, VEXSKIN_ERROR_SKIN},
       {"file cut short", [&](vexskin_session** s) { return vexskin_start_file(cutFile.c_str(), nullptr, s); }, VEXSKIN_ERROR_SKIN},
@@ -584,6 +600,9 @@ TEST_F(PlainApi, BadStartsAnswerAnErrorWithAMessageAndLeaveTheProgramUnskinned) 
     windows.clear();
   }
   CloseHandle(holder);
+  ASSERT_EQ(vexskin_start_file(L"vex-plain-api-beside.vsk", nullptr, &session), VEXSKIN_OK) << "a bare name: " << Error();
+  ASSERT_EQ(vexskin_end(session), VEXSKIN_OK) << Error();
+  session = nullptr;
   // Nothing was left behind: a good start works and skins.
   ASSERT_EQ(vexskin_start_file(lockedFile.c_str(), L"open sesame", &session), VEXSKIN_OK) << Error();
   EXPECT_EQ(Error(), L"");
