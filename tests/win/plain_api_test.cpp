@@ -489,6 +489,69 @@ TEST_F(PlainApi, AMaximizedOrMinimizedWindowKeepsItsPlaceAndIsGivenBackExactlyAs
   }
 }
 
+// A window whose procedure ends the session the first time it hears that it moved or changed
+// its frame, as a program may do from any of its window procedures.
+vexskin_session* gEndFromProcedure = nullptr;
+vexskin_status gEndedFromProcedure = VEXSKIN_ERROR_SYSTEM;
+LRESULT CALLBACK EndingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_WINDOWPOSCHANGED && gEndFromProcedure) {
+    vexskin_session* s = gEndFromProcedure;
+    gEndFromProcedure = nullptr;
+    gEndedFromProcedure = vexskin_end(s);
+  }
+  return DefWindowProcW(w, msg, wp, lp);
+}
+
+TEST_F(PlainApi, ASessionEndedFromAWindowProcedureDuringOneOfItsCallsEndsWhenTheCallReturns) {
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = EndingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"VexPlainEndingWindow";
+    return RegisterClassW(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  const std::vector<std::uint8_t> dark = vex::skin2::BuildDarkSkinArchive();
+  struct TCase {
+    const char* name;
+    std::function<vexskin_status(vexskin_session*)> call;
+  };
+  const std::vector<TCase> cases = {
+      {"a skin file loaded", [&](vexskin_session* s) { return vexskin_load_file(s, DarkPath().c_str(), nullptr); }},
+      {"skin bytes loaded", [&](vexskin_session* s) { return vexskin_load_memory(s, dark.data(), dark.size(), nullptr); }},
+      {"skinning switched off", [](vexskin_session* s) { return vexskin_set_enabled(s, 0); }},
+  };
+  for (const TCase& c : cases) {
+    HWND w = CreateWindowExW(0, L"VexPlainEndingWindow", L"Ending window", WS_OVERLAPPEDWINDOW, 40, 40, 360, 240, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(w, nullptr);
+    windows.push_back(w);
+    Show(w);
+    const TWindowState native = StateOf(w);
+    ASSERT_EQ(vexskin_start_file(DefaultPath().c_str(), nullptr, &session), VEXSKIN_OK) << Error();
+    ASSERT_EQ(vexskin_add_window_class(session, L"VexPlainEndingWindow"), VEXSKIN_OK) << Error();
+    ASSERT_EQ(Skinned(w), 1) << c.name;
+
+    gEndFromProcedure = session;
+    gEndedFromProcedure = VEXSKIN_ERROR_SYSTEM;
+    EXPECT_EQ(c.call(session), VEXSKIN_OK) << c.name << ": " << Error();
+    EXPECT_EQ(gEndFromProcedure, nullptr) << c.name << ": the procedure was not called";
+    gEndFromProcedure = nullptr;
+    EXPECT_EQ(gEndedFromProcedure, VEXSKIN_OK) << c.name;
+    // The session has gone: the window is its own again and the thread may start anew.
+    EXPECT_EQ(vexskin_end(session), VEXSKIN_ERROR_ARGUMENT) << c.name;
+    session = nullptr;
+    Pump();
+    EXPECT_EQ(Difference(StateOf(w), native), "") << c.name;
+    vexskin_session* again = nullptr;
+    EXPECT_EQ(vexskin_start_file(DefaultPath().c_str(), nullptr, &again), VEXSKIN_OK) << c.name << ": " << Error();
+    EXPECT_EQ(vexskin_end(again), VEXSKIN_OK) << c.name;
+    DestroyWindow(w);
+    windows.clear();
+  }
+}
+
 TEST_F(PlainApi, ASkinGivenAsBytesLooksTheSameAsTheSameSkinGivenAsAFile) {
   struct TCase {
     const char* name;
