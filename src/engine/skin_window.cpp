@@ -588,7 +588,16 @@ void TvexSkinWindow::ApplySizeDelta(SIZE delta) {
     wp.showCmd = IsIconic(h) ? SW_SHOWMINNOACTIVE : SW_SHOWMAXIMIZED;
     if (!IsWindowVisible(h)) wp.showCmd = SW_HIDE;
     FAppliedSize = delta;
+    // Setting the placement moves a maximized window to its maximized position brought on screen
+    // (the system's own one hangs its borders off the screen's edges): it goes back where it was.
+    RECT zoomed{};
+    const bool keepZoomed = IsZoomed(h) && GetWindowRect(h, &zoomed);
     SetWindowPlacement(h, &wp);
+    // Only the window is used from here on: the frame may have gone with the messages sent.
+    RECT now{};
+    if (keepZoomed && IsWindow(h) && IsZoomed(h) && GetWindowRect(h, &now) && !EqualRect(&now, &zoomed))
+      SetWindowPos(h, nullptr, zoomed.left, zoomed.top, zoomed.right - zoomed.left, zoomed.bottom - zoomed.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
   RECT r;

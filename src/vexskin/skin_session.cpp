@@ -117,8 +117,12 @@ std::unique_ptr<TSkinSession> TSkinSession::StartWithData(const std::vector<std:
 void TSkinSession::LoadFile(const std::wstring& skinFile, const std::wstring& password) {
   if (skinFile.empty()) throw ESkinSessionError(VEXSKIN_ERROR_ARGUMENT, "no skin file named");
   const std::string name = host::WideToUtf8(skinFile);
+  // Only a bare or relative name is looked for in the program's and the system's folders: a path
+  // from a root names one file, and another of the same name elsewhere is not it.
+  const bool rooted = fs::path(skinFile).has_root_path();
   const fs::path found = engine::FindSkinFile(name);
-  if (found.empty()) throw ESkinSessionError(VEXSKIN_ERROR_FILE, "the skin file '" + name + "' was not found");
+  if (found.empty() || (rooted && found != fs::path(skinFile)))
+    throw ESkinSessionError(VEXSKIN_ERROR_FILE, "the skin file '" + name + "' was not found");
   // A file that is there but cannot be opened is the file's fault, not the skin's.
   HANDLE file = CreateFileW(found.wstring().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);

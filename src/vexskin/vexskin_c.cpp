@@ -17,6 +17,11 @@
 
 struct vexskin_session {
   std::unique_ptr<vex::TSkinSession> impl;
+  // Calls on the session under way on its thread: the engine sends the program's windows
+  // messages while it works, and a window procedure may end the session then.
+  int calls = 0;
+  // Ended while a call was under way: it goes when the outermost call returns.
+  bool endPending = false;
 };
 
 namespace {
@@ -60,6 +65,21 @@ vex::TSkinSession& SessionOf(vexskin_session* s) {
     throw ESkinSessionError(VEXSKIN_ERROR_THREAD, "the session belongs to another thread");
   return *s->impl;
 }
+
+// Marks a call under way on a live session for as long as it lives; the last one out frees a
+// session ended meanwhile.
+class TInCall {
+ public:
+  explicit TInCall(vexskin_session* s) : s_(s) { ++s_->calls; }
+  ~TInCall() {
+    if (--s_->calls == 0 && s_->endPending) delete s_;
+  }
+  TInCall(const TInCall&) = delete;
+  TInCall& operator=(const TInCall&) = delete;
+
+ private:
+  vexskin_session* s_;
+};
 
 std::wstring Text(const wchar_t* s) { return s ? std::wstring(s) : std::wstring(); }
 
@@ -127,6 +147,7 @@ vexskin_status VEXSKIN_CALL vexskin_start_memory(const void* skin_bytes, size_t 
 vexskin_status VEXSKIN_CALL vexskin_load_file(vexskin_session* session, const wchar_t* skin_file, const wchar_t* password) {
   return Call([&] {
     vex::TSkinSession& s = SessionOf(session);
+    const TInCall inCall(session);
     if (!skin_file || !*skin_file) throw ESkinSessionError(VEXSKIN_ERROR_ARGUMENT, "no skin file named");
     s.LoadFile(skin_file, Text(password));
   });
@@ -136,12 +157,17 @@ vexskin_status VEXSKIN_CALL vexskin_load_memory(vexskin_session* session, const 
                                                 const wchar_t* password) {
   return Call([&] {
     vex::TSkinSession& s = SessionOf(session);
+    const TInCall inCall(session);
     s.LoadData(Bytes(skin_bytes, size), Text(password));
   });
 }
 
 vexskin_status VEXSKIN_CALL vexskin_set_enabled(vexskin_session* session, int enabled) {
-  return Call([&] { SessionOf(session).SetEnabled(enabled != 0); });
+  return Call([&] {
+    vex::TSkinSession& s = SessionOf(session);
+    const TInCall inCall(session);
+    s.SetEnabled(enabled != 0);
+  });
 }
 
 vexskin_status VEXSKIN_CALL vexskin_get_enabled(vexskin_session* session, int* enabled) {
@@ -155,6 +181,7 @@ vexskin_status VEXSKIN_CALL vexskin_get_enabled(vexskin_session* session, int* e
 vexskin_status VEXSKIN_CALL vexskin_add_window_class(vexskin_session* session, const wchar_t* class_name) {
   return Call([&] {
     vex::TSkinSession& s = SessionOf(session);
+    const TInCall inCall(session);
     if (!class_name) throw ESkinSessionError(VEXSKIN_ERROR_ARGUMENT, "no window class named");
     // Read no further than a class name can be long, plus one to see that it is too long.
     s.AddWindowClass(std::wstring(class_name, wcsnlen(class_name, 257)));
@@ -162,7 +189,11 @@ vexskin_status VEXSKIN_CALL vexskin_add_window_class(vexskin_session* session, c
 }
 
 vexskin_status VEXSKIN_CALL vexskin_skin_window(vexskin_session* session, HWND window) {
-  return Call([&] { SessionOf(session).SkinWindow(window); });
+  return Call([&] {
+    vex::TSkinSession& s = SessionOf(session);
+    const TInCall inCall(session);
+    s.SkinWindow(window);
+  });
 }
 
 vexskin_status VEXSKIN_CALL vexskin_window_skinned(vexskin_session* session, HWND window, int* skinned) {
@@ -181,6 +212,12 @@ vexskin_status VEXSKIN_CALL vexskin_end(vexskin_session* session) {
     {
       std::lock_guard<std::mutex> lock(gSessionsLock);
       gSessions.erase(std::find(gSessions.begin(), gSessions.end(), session));
+    }
+    // Ended from a window procedure during a call on the session: the call finishes its work,
+    // then the session goes. Calls naming it meanwhile find it ended.
+    if (session->calls > 0) {
+      session->endPending = true;
+      return;
     }
     delete session;
   });

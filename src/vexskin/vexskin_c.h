@@ -138,6 +138,8 @@ VEXSKIN_API vexskin_status VEXSKIN_CALL vexskin_window_skinned(vexskin_session *
 
 /* Ends the session: every window it skinned is given back as it was, the window hook goes, and
    the session pointer is no longer valid. The thread may start a new session afterwards.
+   Called from a window procedure while another call on the session is under way (the library
+   sends the program's windows messages as it works), the session ends as that call returns.
    A null session is accepted and does nothing. A program that loads the DLL at run time ends
    its sessions before it unloads the DLL (the window hook runs code of the DLL).
    Errors: ARGUMENT (a session that has ended already), THREAD. */

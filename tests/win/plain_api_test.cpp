@@ -442,6 +442,116 @@ TEST_F(PlainApi, SwitchingOffAndEndingGiveEveryWindowBackExactlyAsItWas) {
   EXPECT_EQ(WindowSize(after).cy, 240);
 }
 
+TEST_F(PlainApi, AMaximizedOrMinimizedWindowKeepsItsPlaceAndIsGivenBackExactlyAsItWas) {
+  struct TCase {
+    const char* name;
+    int show;
+  };
+  const std::vector<TCase> cases = {{"maximized", SW_MAXIMIZE}, {"minimized", SW_MINIMIZE}};
+  auto normalRect = [](HWND w) {
+    WINDOWPLACEMENT p{};
+    p.length = sizeof p;
+    GetWindowPlacement(w, &p);
+    return p.rcNormalPosition;
+  };
+  for (const TCase& c : cases) {
+    HWND w = ProgramWindow(40, 40);
+    ShowWindow(w, c.show);
+    Pump();
+    const TWindowState native = StateOf(w);
+    const RECT nativeNormal = normalRect(w);
+
+    ASSERT_EQ(vexskin_start_file(DefaultPath().c_str(), nullptr, &session), VEXSKIN_OK) << Error();
+    ASSERT_EQ(vexskin_add_window_class(session, kWindowClass), VEXSKIN_OK) << Error();
+    Pump();
+    EXPECT_EQ(Skinned(w), 1) << c.name;
+    // The maximized or minimized rectangle is the system's, skinned or not.
+    RECT now;
+    GetWindowRect(w, &now);
+    EXPECT_TRUE(EqualRect(&now, &native.window)) << c.name << ": " << now.left << "," << now.top << " against "
+                                                 << native.window.left << "," << native.window.top;
+
+    ASSERT_EQ(vexskin_set_enabled(session, 0), VEXSKIN_OK) << Error();
+    Pump();
+    EXPECT_EQ(Difference(StateOf(w), native), "") << c.name << ", switched off";
+    RECT normal = normalRect(w);
+    EXPECT_TRUE(EqualRect(&normal, &nativeNormal)) << c.name << ", switched off";
+
+    ASSERT_EQ(vexskin_set_enabled(session, 1), VEXSKIN_OK) << Error();
+    ASSERT_EQ(vexskin_end(session), VEXSKIN_OK) << Error();
+    session = nullptr;
+    Pump();
+    EXPECT_EQ(Difference(StateOf(w), native), "") << c.name << ", ended";
+    normal = normalRect(w);
+    EXPECT_TRUE(EqualRect(&normal, &nativeNormal)) << c.name << ", ended";
+    DestroyWindow(w);
+    windows.clear();
+  }
+}
+
+// A window whose procedure ends the session the first time it hears that it moved or changed
+// its frame, as a program may do from any of its window procedures.
+vexskin_session* gEndFromProcedure = nullptr;
+vexskin_status gEndedFromProcedure = VEXSKIN_ERROR_SYSTEM;
+LRESULT CALLBACK EndingProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_WINDOWPOSCHANGED && gEndFromProcedure) {
+    vexskin_session* s = gEndFromProcedure;
+    gEndFromProcedure = nullptr;
+    gEndedFromProcedure = vexskin_end(s);
+  }
+  return DefWindowProcW(w, msg, wp, lp);
+}
+
+TEST_F(PlainApi, ASessionEndedFromAWindowProcedureDuringOneOfItsCallsEndsWhenTheCallReturns) {
+  static const bool registered = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = EndingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = L"VexPlainEndingWindow";
+    return RegisterClassW(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  const std::vector<std::uint8_t> dark = vex::skin2::BuildDarkSkinArchive();
+  struct TCase {
+    const char* name;
+    std::function<vexskin_status(vexskin_session*)> call;
+  };
+  const std::vector<TCase> cases = {
+      {"a skin file loaded", [&](vexskin_session* s) { return vexskin_load_file(s, DarkPath().c_str(), nullptr); }},
+      {"skin bytes loaded", [&](vexskin_session* s) { return vexskin_load_memory(s, dark.data(), dark.size(), nullptr); }},
+      {"skinning switched off", [](vexskin_session* s) { return vexskin_set_enabled(s, 0); }},
+  };
+  for (const TCase& c : cases) {
+    HWND w = CreateWindowExW(0, L"VexPlainEndingWindow", L"Ending window", WS_OVERLAPPEDWINDOW, 40, 40, 360, 240, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(w, nullptr);
+    windows.push_back(w);
+    Show(w);
+    const TWindowState native = StateOf(w);
+    ASSERT_EQ(vexskin_start_file(DefaultPath().c_str(), nullptr, &session), VEXSKIN_OK) << Error();
+    ASSERT_EQ(vexskin_add_window_class(session, L"VexPlainEndingWindow"), VEXSKIN_OK) << Error();
+    ASSERT_EQ(Skinned(w), 1) << c.name;
+
+    gEndFromProcedure = session;
+    gEndedFromProcedure = VEXSKIN_ERROR_SYSTEM;
+    EXPECT_EQ(c.call(session), VEXSKIN_OK) << c.name << ": " << Error();
+    EXPECT_EQ(gEndFromProcedure, nullptr) << c.name << ": the procedure was not called";
+    gEndFromProcedure = nullptr;
+    EXPECT_EQ(gEndedFromProcedure, VEXSKIN_OK) << c.name;
+    // The session has gone: the window is its own again and the thread may start anew.
+    EXPECT_EQ(vexskin_end(session), VEXSKIN_ERROR_ARGUMENT) << c.name;
+    session = nullptr;
+    Pump();
+    EXPECT_EQ(Difference(StateOf(w), native), "") << c.name;
+    vexskin_session* again = nullptr;
+    EXPECT_EQ(vexskin_start_file(DefaultPath().c_str(), nullptr, &again), VEXSKIN_OK) << c.name << ": " << Error();
+    EXPECT_EQ(vexskin_end(again), VEXSKIN_OK) << c.name;
+    DestroyWindow(w);
+    windows.clear();
+  }
+}
+
 TEST_F(PlainApi, ASkinGivenAsBytesLooksTheSameAsTheSameSkinGivenAsAFile) {
   struct TCase {
     const char* name;
@@ -491,6 +601,20 @@ TEST_F(PlainApi, BadStartsAnswerAnErrorWithAMessageAndLeaveTheProgramUnskinned) 
   HANDLE holder = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 
+  // A skin of the same name in the program's folder: a bare name finds it there, a full path to
+  // where it is not does not.
+  wchar_t exe[MAX_PATH];
+  ASSERT_NE(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+  const fs::path besideProgram = fs::path(exe).parent_path() / "vex-plain-api-beside.vsk";
+  vex::test::WriteFile(besideProgram, defaultArchive);
+  struct TRemove {
+    fs::path p;
+    ~TRemove() {
+      std::error_code ec;
+      fs::remove(p, ec);
+    }
+  } removeBeside{besideProgram};
+  const std::wstring elsewhere = (dir / "elsewhere" / "vex-plain-api-beside.vsk").wstring();
   const std::wstring missing = (dir / "missing.vsk").wstring(), garbageFile = (dir / "garbage.vsk").wstring(),
                      cutFile = (dir / "cut.vsk").wstring(), lockedFile = (dir / "locked.vsk").wstring();
   struct TCase {
@@ -504,6 +628,8 @@ TEST_F(PlainApi, BadStartsAnswerAnErrorWithAMessageAndLeaveTheProgramUnskinned) 
       {"no place for the session", [&](vexskin_session**) { return vexskin_start_file(DefaultPath().c_str(), nullptr, nullptr); },
        VEXSKIN_ERROR_ARGUMENT},
       {"missing file", [&](vexskin_session** s) { return vexskin_start_file(missing.c_str(), nullptr, s); }, VEXSKIN_ERROR_FILE},
+      {"full path to a missing file whose name is in the program's folder",
+       [&](vexskin_session** s) { return vexskin_start_file(elsewhere.c_str(), nullptr, s); }, VEXSKIN_ERROR_FILE},
       {"unreadable file", [&](vexskin_session** s) { return vexskin_start_file(held.c_str(), nullptr, s); }, VEXSKIN_ERROR_FILE},
       {"garbage file", [&](vexskin_session** s) { return vexskin_start_file(garbageFile.c_str(), nullptr, s); }, VEXSKIN_ERROR_SKIN},
       {"file cut short", [&](vexskin_session** s) { return vexskin_start_file(cutFile.c_str(), nullptr, s); }, VEXSKIN_ERROR_SKIN},
@@ -537,6 +663,9 @@ TEST_F(PlainApi, BadStartsAnswerAnErrorWithAMessageAndLeaveTheProgramUnskinned) 
     windows.clear();
   }
   CloseHandle(holder);
+  ASSERT_EQ(vexskin_start_file(L"vex-plain-api-beside.vsk", nullptr, &session), VEXSKIN_OK) << "a bare name: " << Error();
+  ASSERT_EQ(vexskin_end(session), VEXSKIN_OK) << Error();
+  session = nullptr;
   // Nothing was left behind: a good start works and skins.
   ASSERT_EQ(vexskin_start_file(lockedFile.c_str(), L"open sesame", &session), VEXSKIN_OK) << Error();
   EXPECT_EQ(Error(), L"");
