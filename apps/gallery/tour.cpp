@@ -333,7 +333,7 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   utils::SetHighContrastQuery([] { return true; });
   SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   Pump(600);
-  report(L"17-high-contrast.png", SaveScreenRect(WindowArea(main), folder + L"\17-high-contrast.png"));
+  report(L"17-high-contrast.png", SaveScreenRect(WindowArea(main), folder + L"\\17-high-contrast.png"));
   utils::SetHighContrastQuery(nullptr);
   SendMessageW(main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
   Pump(600);
@@ -351,7 +351,9 @@ int RunTour(TGalleryForm& form, const std::wstring& folder) {
   appsUseLightTheme(0);
   SendMessageW(main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
   Pump(600);
-  report(L"17b-system-dark-mode.png", SaveScreenRect(WindowArea(main), folder + L"\17b-system-dark-mode.png"));
+  form.FollowSystemMode();  // the status line says what shows now
+  Pump(200);
+  report(L"17b-system-dark-mode.png", SaveScreenRect(WindowArea(main), folder + L"\\17b-system-dark-mode.png"));
   appsUseLightTheme(1);
   SendMessageW(main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"));
   Pump(600);

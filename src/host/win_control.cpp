@@ -268,6 +268,12 @@ void TWinControl::SetText(const std::wstring& s) {
   Perform(CM_TEXTCHANGED);
 }
 
+void TCustomControl::SetText(const std::wstring& s) {
+  if (s == GetText()) return;
+  TWinControl::SetText(s);
+  Invalidate();
+}
+
 std::wstring TWinControl::GetText() const {
   if (!handle_) return text_;
   const int n = GetWindowTextLengthW(handle_);

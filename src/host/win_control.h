@@ -140,6 +140,9 @@ class TCustomControl : public TWinControl {
   explicit TCustomControl(TComponent* owner, const TClassInfo& cls = StaticClass());
   ~TCustomControl() override;
   TCanvas& Canvas() { return canvas_; }
+  // The control paints its caption itself: a new caption paints it again (the system's own text
+  // change repaints only controls of its own classes).
+  void SetText(const std::wstring& s) override;
 
  protected:
   void PaintWindow(HDC dc) override;

@@ -956,3 +956,46 @@ TEST_F(ContainerStoredForm, EveryControlIsReadBackWithItsProperties) {
 
 }  // namespace
 }  // namespace vex::host
+
+namespace vex::host {
+namespace {
+
+// Pixels of the window as they stand, without asking it to paint.
+int InkPixels(HWND wnd, COLORREF background) {
+  RECT r;
+  GetClientRect(wnd, &r);
+  HDC dc = GetDC(wnd);
+  int n = 0;
+  for (int y = 0; y < r.bottom; ++y)
+    for (int x = 0; x < r.right; ++x)
+      if (GetPixel(dc, x, y) != background) ++n;
+  ReleaseDC(wnd, dc);
+  return n;
+}
+
+// A panel paints its caption itself: a new caption shows without anyone asking it to paint.
+TEST(Panels, ANewCaptionShowsByItself) {
+  TComponentPtr<TForm> form(new TForm(nullptr));
+  form->SetBounds(40, 40, 320, 120);
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetBounds(8, 8, 280, 30);
+  panel->SetBevelOuter(bvNone);
+  panel->SetCaption(L"");
+  form->Show();
+  for (int i = 0; i < 3; ++i) {
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+  const COLORREF face = static_cast<COLORREF>(ColorToRGB(panel->Color()));
+  ASSERT_EQ(InkPixels(panel->Handle(), face), 0);
+  panel->SetCaption(L"A caption long enough to see");
+  for (int i = 0; i < 3; ++i) {
+    Application().ProcessMessages();
+    Sleep(5);
+  }
+  EXPECT_GT(InkPixels(panel->Handle(), face), 20);
+}
+
+}  // namespace
+}  // namespace vex::host
