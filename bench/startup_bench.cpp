@@ -32,7 +32,9 @@ double StartUp(const std::wstring& gallery, bool skinned, int round) {
   HANDLE both[2] = {e, pi.hProcess};
   const DWORD which = WaitForMultipleObjects(2, both, FALSE, 60000);
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  WaitForSingleObject(pi.hProcess, 60000);
+  // A gallery that never painted (or crashed into a debugger) is ended, not waited for.
+  if (WaitForSingleObject(pi.hProcess, which == WAIT_OBJECT_0 ? 60000 : 0) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 3);
+  WaitForSingleObject(pi.hProcess, 5000);
   DWORD code = 1;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
@@ -40,7 +42,7 @@ double StartUp(const std::wstring& gallery, bool skinned, int round) {
   CloseHandle(e);
   if (which != WAIT_OBJECT_0 || code != 0) {
     std::printf("  round %d (%s): the gallery %s (exit code %lu)\n", round, skinned ? "skinned" : "unskinned",
-                which == WAIT_OBJECT_0 ? "painted a window not as asked" : "ended before painting", code);
+                which == WAIT_OBJECT_0 ? "painted a window not as asked" : which == WAIT_TIMEOUT ? "did not paint within a minute" : "ended before painting", code);
     return -1;
   }
   return seconds;
