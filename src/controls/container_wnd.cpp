@@ -1,5 +1,7 @@
 #include "controls/container_wnd.h"
 
+#include "controls/paint_message.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -79,18 +81,6 @@ HFONT ControlFont(HWND wnd) {
 // Whether the control hides its keyboard accelerators now (the underline shows after Alt).
 bool HidesAccelerators(HWND wnd) { return (SendMessageW(wnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0; }
 
-// Answers a WM_PAINT or WM_PRINTCLIENT by painting into the message's device context or the
-// window's paint DC.
-template <class Paint>
-void PaintMessage(HWND wnd, const TMessage& m, Paint paint) {
-  if (m.Msg == WM_PRINTCLIENT || (m.Msg == WM_PAINT && m.WParam)) {
-    paint(reinterpret_cast<HDC>(m.WParam));
-    return;
-  }
-  TPaintDC dc(wnd);
-  if (dc.Get()) paint(dc.Get());
-}
-
 // A wrapper let go while its window lives: the window shows its own look again.
 void RepaintAfterDetach(TvexSkinControlWnd& w) {
   if (w.Handle && IsWindow(w.Handle)) w.Refresh();
@@ -135,19 +125,9 @@ bool TvexSkinWndToolbarWindow32::BeforeMessage(TMessage& m) {
 }
 
 void TvexSkinWndToolbarWindow32::AfterMessage(TMessage& m) {
-  switch (m.Msg) {
-    // Painted inside the message itself; a repaint from here would start a paint inside it.
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-    // The control redraws the buttons that a press or a key changes: the background stays.
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-      return;
-    default:
-      TvexSkinControlWnd::AfterMessage(m);
-  }
+  // Painted inside the message itself, or the control redraws the buttons a press or a key
+  // changes: the background stays.
+  if (!RedrawnByTheControl(m.Msg)) TvexSkinControlWnd::AfterMessage(m);
 }
 
 void TvexSkinWndToolbarWindow32::Paint() {
@@ -431,16 +411,8 @@ bool TvexSkinWndStatic::BeforeMessage(TMessage& m) {
       PaintEdge();
       m.Result = 0;
       return false;
-    case WM_ERASEBKGND:
-      m.Result = 1;  // the paint covers what the control would
-      return false;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      PaintMessage(Handle, m, [this](HDC dc) { PaintTo(dc); });
-      m.Result = 0;
-      return false;
     default:
-      return true;
+      return TakePaintTo(m, Handle, [this](HDC dc) { PaintTo(dc); });
   }
 }
 
@@ -590,20 +562,7 @@ void TvexSkinWndStatusBar::PaintTo(HDC target) {
   BitBlt(target, 0, 0, w, h, dc, 0, 0, SRCCOPY);
 }
 
-bool TvexSkinWndStatusBar::BeforeMessage(TMessage& m) {
-  switch (m.Msg) {
-    case WM_ERASEBKGND:
-      m.Result = 1;  // the paint covers every pixel
-      return false;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-      PaintMessage(Handle, m, [this](HDC dc) { PaintTo(dc); });
-      m.Result = 0;
-      return false;
-    default:
-      return true;
-  }
-}
+bool TvexSkinWndStatusBar::BeforeMessage(TMessage& m) { return TakePaintTo(m, Handle, [this](HDC dc) { PaintTo(dc); }); }
 
 void TvexSkinWndStatusBar::AfterMessage(TMessage& m) {
   if (m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT || m.Msg == WM_ERASEBKGND) return;

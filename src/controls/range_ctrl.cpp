@@ -1,5 +1,7 @@
 #include "controls/range_ctrl.h"
 
+#include "controls/paint_message.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -60,27 +62,6 @@ void Present(HWND wnd, const TBitmap& picture) {
   if (HDC dc = GetDC(wnd)) {
     BitBlt(dc, 0, 0, picture.Width(), picture.Height(), const_cast<TBitmap&>(picture).Canvas().Handle(), 0, 0, SRCCOPY);
     ReleaseDC(wnd, dc);
-  }
-}
-
-// Answers a paint or an erase of a control painted entirely by the wrapper: false when it took
-// the message.
-template <class Paint>
-bool TakePaint(TMessage& m, HWND wnd, Paint paint) {
-  switch (m.Msg) {
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return false;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      BeginPaint(wnd, &ps);
-      paint();
-      EndPaint(wnd, &ps);
-      m.Result = 0;
-      return false;
-    }
-    default:
-      return true;
   }
 }
 

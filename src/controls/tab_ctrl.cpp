@@ -1,5 +1,7 @@
 #include "controls/tab_ctrl.h"
 
+#include "controls/paint_message.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -33,25 +35,6 @@ const TClassInfo& TvexSkinWndTabControl::StaticClass() {
 }
 
 namespace {
-
-// Answers a paint or an erase of a control painted entirely by the wrapper: false when it took
-// the message (the control's own procedure never paints).
-template <class Paint>
-bool TakePaint(TMessage& m, HWND wnd, Paint paint) {
-  switch (m.Msg) {
-    case WM_ERASEBKGND:
-      m.Result = 1;
-      return false;
-    case WM_PAINT: {
-      TPaintDC dc(wnd);
-      paint();
-      m.Result = 0;
-      return false;
-    }
-    default:
-      return true;
-  }
-}
 
 RECT ItemRect(HWND wnd, int index) {
   RECT t{};
@@ -354,19 +337,9 @@ bool TvexSkinWndTabControl::BeforeMessage(TMessage& m) {
 }
 
 void TvexSkinWndTabControl::AfterMessage(TMessage& m) {
-  switch (m.Msg) {
-    // Painted already, or about to be: the control invalidates what a click or a key changes.
-    // A repaint of the whole control here would cover the controls standing on its page.
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-      return;
-    default:
-      TvexSkinControlWnd::AfterMessage(m);
-  }
+  // Painted already, or about to be: the control invalidates what a click or a key changes.
+  // A repaint of the whole control here would cover the controls standing on its page.
+  if (!RedrawnByTheControl(m.Msg)) TvexSkinControlWnd::AfterMessage(m);
 }
 
 void TvexSkinWndTabControl::Attached() {
