@@ -295,22 +295,20 @@ void TvexSkinEngine::SetAppMode(TvexAppMode v) {
 
 void TvexSkinEngine::SetDarkBuiltInSkin(std::int64_t v) {
   darkBuiltIn_ = v < 0 ? -1 : v;
-  // A new dark skin shows at once where the dark one is wanted.
-  if (showingDark_) showingDark_ = false;
-  ShowLightOrDark();
+  // While the dark skin shows, the new one (or the light one, when there is none now) shows at once.
+  ShowLightOrDark(showingDark_);
 }
 
 void TvexSkinEngine::SetDarkSkinFile(const std::string& v) {
   darkSkinFile_ = v;
-  if (showingDark_ && darkBuiltIn_ < 0) showingDark_ = false;
-  ShowLightOrDark();
+  ShowLightOrDark(showingDark_);
 }
 
-void TvexSkinEngine::ShowLightOrDark() {
+void TvexSkinEngine::ShowLightOrDark(bool again) {
   if (Designing() || HasState(csLoading) || HasState(csDestroying)) return;
   const bool haveDark = (darkBuiltIn_ >= 0 && darkBuiltIn_ < additional_->Count()) || !darkSkinFile_.empty();
   const bool dark = haveDark && (appMode_ == amDark || (appMode_ == amSystem && utils::SystemAppsUseDarkMode()));
-  if (dark == showingDark_) return;
+  if (dark == showingDark_ && !again) return;
   if (dark) {
     if (darkBuiltIn_ >= 0 && darkBuiltIn_ < additional_->Count()) {
       if (!SelectBuiltInSkin(static_cast<int>(darkBuiltIn_))) return;

@@ -243,9 +243,10 @@ class TvexSkinEngine : public host::TComponent {
   // Skins every frame (or gives every window its own look back) and the menus as Active, high
   // contrast and the skin say.
   void ApplyActivity();
-  // Shows the light or the dark skin of the pair as the app mode asks; a skin that fails to load
+  // Shows the light or the dark skin of the pair as the app mode asks (`again`: also when the
+  // one asked for seems to show, because what it names changed); a skin that fails to load
   // leaves the one that shows.
-  void ShowLightOrDark();
+  void ShowLightOrDark(bool again = false);
   TvexAppMode appMode_ = amLight;
   std::int64_t darkBuiltIn_ = -1;
   std::string darkSkinFile_;

@@ -313,3 +313,31 @@ TEST_F(SystemMode, WithoutTheWindowManagersFunctionNothingIsCalled) {
 
 }  // namespace
 }  // namespace vex::engine
+
+namespace vex::engine {
+namespace {
+
+// The dark skin named anew while it shows: the new one shows; named away: the light one shows.
+TEST_F(SystemMode, ANewDarkSkinWhileTheDarkOneShows) {
+  test::WriteFile(dir / "dark.vsk", skin2::BuildDarkSkinArchive());
+  test::TSkinVariant other;
+  other.integers["SKIN2_FORMCOLOR"] = 0x102030;
+  test::WriteFile(dir / "other-dark.vsk", other.Archive());
+  const TColor light = engine->GetFormColor();
+  engine->SetDarkSkinFile((dir / "dark.vsk").u8string());
+  engine->SetAppMode(amDark);
+  ASSERT_TRUE(engine->ShowsDarkSkin());
+  const TColor dark = engine->GetFormColor();
+  ASSERT_NE(dark, light);
+  engine->SetDarkSkinFile((dir / "other-dark.vsk").u8string());
+  EXPECT_TRUE(engine->ShowsDarkSkin());
+  EXPECT_NE(engine->GetFormColor(), dark) << "the new dark skin shows";
+  engine->SetDarkSkinFile((dir / "dark.vsk").u8string());
+  EXPECT_EQ(engine->GetFormColor(), dark);
+  engine->SetDarkSkinFile("");
+  EXPECT_FALSE(engine->ShowsDarkSkin());
+  EXPECT_EQ(engine->GetFormColor(), light) << "no dark skin any more: the light one shows";
+}
+
+}  // namespace
+}  // namespace vex::engine
