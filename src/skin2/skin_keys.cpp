@@ -58,4 +58,40 @@ bool LookupSwitch(const Tsk2SkinFileReader* reader, int index) {
   return reader && name && reader->GetByteByName(name) != 0;
 }
 
+int ScalePercentForDpi(int dpi) {
+  switch (dpi) {
+    case 144: return 150;
+    case 192: return 200;
+    default: return 0;
+  }
+}
+
+std::string ScaledRecordName(const std::string& key, int percent) { return key + "@" + std::to_string(percent); }
+
+int ScaledRecordPercent(const std::string& name, std::string* key) {
+  const std::size_t at = name.rfind('@');
+  if (at == std::string::npos || at == 0) return 0;
+  const std::string suffix = name.substr(at + 1);
+  for (const int percent : kScalePercents)
+    if (suffix == std::to_string(percent)) {
+      if (key) *key = name.substr(0, at);
+      return percent;
+    }
+  return 0;
+}
+
+int BitmapSliceCount(int bitmapIndex) {
+  switch (bitmapIndex) {
+    case bitmap::SKIN2_TITLEBUTTONS: return 18;
+    case bitmap::SKIN2_BUTTON: return 3;
+    case bitmap::SKIN2_CHECKBOX: return 6;
+    case bitmap::SKIN2_CHECKBOXLIST: return 4;
+    case bitmap::SKIN2_RADIOBUTTON: return 4;
+    case bitmap::SKIN2_SCROLLBARUPBUTTON:
+    case bitmap::SKIN2_SCROLLBARDOWNBUTTON: return 3;
+    case bitmap::SKIN2_TABCONTROL: return 2;
+    default: return 1;
+  }
+}
+
 }  // namespace vex::skin2

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vex::image {
 class TvexImage;
@@ -86,5 +87,30 @@ std::int32_t LookupColor(const Tsk2SkinFileReader* reader, int index);
 const image::TvexImage* LookupBitmap(const Tsk2SkinFileReader* reader, int index);
 std::int32_t LookupPosition(const Tsk2SkinFileReader* reader, int index);
 bool LookupSwitch(const Tsk2SkinFileReader* reader, int index);
+
+}  // namespace vex::skin2
+
+namespace vex::skin2 {
+
+// Images for a larger display scale travel as extra records named after their key with the
+// scale's suffix ("SKIN2_BUTTON@200"): readers that do not know them load them under a name no
+// key asks for and never read them. An integer record may carry a position key's value at a scale
+// the same way ("SKIN2_TITLEBARCAPTIONTOP@150").
+inline constexpr int kScalePercents[] = {150, 200};
+// 150 for 144 dots per inch, 200 for 192; 0 for every other resolution (no records exist for it).
+int ScalePercentForDpi(int dpi);
+// "KEY@150"; percent must be one of kScalePercents.
+std::string ScaledRecordName(const std::string& key, int percent);
+// The percent of a scaled record's name, its key's name in `key`; 0 when the name has no known
+// scale suffix.
+int ScaledRecordPercent(const std::string& name, std::string* key = nullptr);
+// How many equal-width state images lie side by side in a bitmap key's bitmap (title buttons 18,
+// push buttons 3, ...): a scaled image is scaled one state at a time so the states stay apart.
+int BitmapSliceCount(int bitmapIndex);
+// A length of the skin at 96 dots per inch at `dpi`, rounded to the nearest pixel.
+inline int ScaleLength(int length, int dpi) {
+  const long long v = static_cast<long long>(length) * dpi;
+  return static_cast<int>(v >= 0 ? (v + 48) / 96 : -((-v + 48) / 96));
+}
 
 }  // namespace vex::skin2
