@@ -14,12 +14,15 @@
 #include "engine/skin_window.h"
 #include "gallery_form.h"
 #include "host/application.h"
+#include "host/dpi.h"
 #include "host/form_stream.h"
 #include "tour.h"
 #include "vexskin/vexskin.h"
 
 int wmain(int argc, wchar_t** argv) {
   using namespace vex;
+  // Sharp on every monitor: the windows scale themselves (before the first window is made).
+  host::DeclarePerMonitorDpiAwareness();
   std::wstring tourFolder, firstPaintEvent;
   bool unskinned = false;
   for (int i = 1; i < argc; ++i) {

@@ -187,10 +187,10 @@ void TvexSkinToolBar::Detach() {
   Restore();
 }
 
-void PaintToolBarBackground(TvexSkinEngine& engine, TCanvas& canvas, const RECT& r) {
+void PaintToolBarBackground(TvexSkinEngine& engine, TCanvas& canvas, const RECT& r, int dpi) {
   const TColor start = engine.GetSkinColor(keys::color::SKIN2_TOOLBARSTARTCOLOR);
   const TColor end = engine.GetSkinColor(keys::color::SKIN2_TOOLBARENDCOLOR);
-  if (const TBitmap* image = engine.CurrentReader()->GetBitmap(keys::bitmap::SKIN2_TOOLBAR); image && !image->Empty()) {
+  if (const TBitmap* image = engine.CurrentReader(dpi)->GetBitmap(keys::bitmap::SKIN2_TOOLBAR); image && !image->Empty()) {
     canvas.SetStretchMode(COLORONCOLOR);
     canvas.StretchDraw(r, *image);
   } else if (start != end) {
@@ -204,7 +204,7 @@ void PaintToolBarBackground(TvexSkinEngine& engine, TCanvas& canvas, const RECT&
 void TvexSkinToolBar::CustomDrawBar(TToolBar* bar, const RECT& rect, bool&) {
   if (!bar || !Engine) return;
   TCanvas& canvas = bar->Canvas();
-  if (canvas.Handle()) PaintToolBarBackground(*Engine, canvas, rect);
+  if (canvas.Handle()) PaintToolBarBackground(*Engine, canvas, rect, Dpi());
 }
 
 void TvexSkinToolBar::DrawButton(TToolBar* bar, TToolButton* button, bool down) {

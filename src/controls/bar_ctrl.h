@@ -21,7 +21,7 @@ void PaintStatusGrip(HDC dc, int w, int h, host::TColor fill);
 
 // A tool bar's background in the skin: its tool bar image stretched over `r`, else the gradient
 // of its two tool bar colours, else the first of them.
-void PaintToolBarBackground(TvexSkinEngine& engine, host::TCanvas& canvas, const RECT& r);
+void PaintToolBarBackground(TvexSkinEngine& engine, host::TCanvas& canvas, const RECT& r, int dpi = 96);
 
 // The framework's status bar: it stands in its parent's (the form's) colour, its text takes the
 // skin's control font colour, and its size grip is drawn again in the skin's lines.

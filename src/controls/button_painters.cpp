@@ -37,12 +37,12 @@ void DrawCentredCaption(TCanvas& canvas, const TControlView& v, RECT area) {
 
 RECT PaintBox(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas, int key, int count, int slice, bool transparent) {
   const utils::TSkinPart part{key, count, slice, transparent};
-  const SIZE size = utils::SkinPartSize(*e.CurrentReader(), part);
+  const SIZE size = utils::SkinPartSize(*e.CurrentReader(v.dpi), part);
   const int bw = std::max<int>(size.cx, 14), bh = std::max<int>(size.cy, Height(v));
   const int x = v.boxRight ? Width(v) - bw - v.boxInset : 0;
   const int y = v.boxCentred ? (Height(v) - size.cy) / 2 : 0;
   utils::FillRectColor(canvas, RECT{x, 0, x + bw, bh}, v.background != clNone ? v.background : e.GetFormColor());
-  utils::PaintSkinPart(*e.CurrentReader(), canvas, part, RECT{x, y, x + size.cx, y + size.cy}, utils::TPartFill::Draw);
+  utils::PaintSkinPart(*e.CurrentReader(v.dpi), canvas, part, RECT{x, y, x + size.cx, y + size.cy}, utils::TPartFill::Draw);
   return RECT{x, 0, x + bw, bh};
 }
 
@@ -55,7 +55,7 @@ void PaintPushButton(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas) 
   const int slice = v.pressed ? 3 : v.hot ? 2 : 1;
   // The face of each look and size is composed once and copied from then on.
   const utils::TSkinPart part{keys::bitmap::SKIN2_BUTTON, 3, slice, e.GetSkinSwitch(keys::switches::SKIN2_BUTTONTRANS)};
-  if (const TBitmap* face = utils::ComposedSkinPart(*e.CurrentReader(), part, w, h, background, utils::TPartFill::NineSection))
+  if (const TBitmap* face = utils::ComposedSkinPart(*e.CurrentReader(v.dpi), part, w, h, background, utils::TPartFill::NineSection))
     BitBlt(canvas.Handle(), 0, 0, w, h, const_cast<TBitmap*>(face)->Canvas().Handle(), 0, 0, SRCCOPY);
   else
     utils::FillRectColor(canvas, r, background);
@@ -68,7 +68,7 @@ void PaintPushButton(TvexSkinEngine& e, const TControlView& v, TCanvas& canvas) 
   if (v.font)
     canvas.Font().SetHandle(v.font);
   else
-    utils::AssignMenuFont(canvas.Font());
+    utils::AssignMenuFont(canvas.Font(), v.dpi);
   canvas.Font().SetColor(v.fontColor != clNone ? v.fontColor : e.GetSkinColor(keys::color::SKIN2_BUTTONFONTCOLOR));
   if (v.glyph.bitmap && v.glyph.bitmap->Width() > 0 && v.glyph.bitmap->Height() > 0)
     PaintGlyphAndCaption(v, canvas, true);

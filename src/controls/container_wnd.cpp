@@ -112,7 +112,7 @@ void TvexSkinWndToolbarWindow32::PaintBackground(HDC dc) {
   if (!dc || w <= 0 || h <= 0) return;
   utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
   TCanvas& canvas = buffer.Canvas(w, h);
-  PaintToolBarBackground(*Engine, canvas, RECT{0, 0, w, h});
+  PaintToolBarBackground(*Engine, canvas, RECT{0, 0, w, h}, Dpi());
   buffer.CopyTo(dc, 0, 0, w, h);
 }
 

@@ -66,9 +66,11 @@ void Present(HWND wnd, const TBitmap& picture) {
 }
 
 // The skin's track for a bar of this orientation; none when the skin has no track image.
-std::unique_ptr<TBitmap> MakeTrackImage(const TvexSkinEngine& engine, bool vertical) {
+std::unique_ptr<TBitmap> MakeTrackImage(TvexSkinEngine& engine, bool vertical, int dpi) {
   auto image = std::make_unique<TBitmap>();
-  if (!engine.GetSkinBitmap(keys::bitmap::SKIN2_TRACKBAR, *image, 0, 0)) return image;
+  const TBitmap* track = engine.CurrentReader(dpi)->GetBitmap(keys::bitmap::SKIN2_TRACKBAR);
+  if (!track) return image;
+  image->Assign(*track);
   if (vertical) utils::RotateBitmapLeft(*image);
   return image;
 }
@@ -192,7 +194,7 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
   RECT t{};
   SendMessageW(wnd, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&t));
   const TBitmap* slider =
-      engine.CurrentReader()->GetBitmap(view.vertical ? keys::bitmap::SKIN2_TRACKBARVSLIDER : keys::bitmap::SKIN2_TRACKBARSLIDER);
+      engine.CurrentReader(view.dpi)->GetBitmap(view.vertical ? keys::bitmap::SKIN2_TRACKBARVSLIDER : keys::bitmap::SKIN2_TRACKBARSLIDER);
   if (t.right > t.left && t.bottom > t.top && slider && !slider->Empty()) {
     // Stretched to the thumb in a bitmap kept for the thread, then drawn with its background
     // (its bottom-left pixel's colour) left out.
@@ -272,7 +274,7 @@ void TvexSkinTrackBar::UpdateSkinState() {
   TrackImage.reset();
   if (Engine && Engine->IsSkinActive() && Control) {
     TrackImageStanding = Prop(*Control, "Orientation").value_or(0) == 1;
-    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding, Dpi());
   }
 }
 
@@ -284,10 +286,11 @@ void TvexSkinTrackBar::Detach() {
 void TvexSkinTrackBar::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!TrackImage || !Engine || !wc || !wc->HandleAllocated()) return;
-  const TTrackBarView view = TrackBarViewOfControl(*Control, wc->Handle(), HasFocus(wc->Handle()) ? 1 : 0);
+  TTrackBarView view = TrackBarViewOfControl(*Control, wc->Handle(), HasFocus(wc->Handle()) ? 1 : 0);
+  view.dpi = Dpi();
   if (view.vertical != TrackImageStanding) {
     TrackImageStanding = view.vertical;
-    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding, Dpi());
   }
   PaintTrackBar(*Engine, wc->Handle(), view, TrackImage.get());
 }
@@ -300,7 +303,7 @@ void TvexSkinWndTrackBar::UpdateSkinState() {
   TrackImage.reset();
   if (Engine && Engine->IsSkinActive()) {
     TrackImageStanding = (GetWindowLongW(Handle, GWL_STYLE) & TBS_VERT) != 0;
-    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding, Dpi());
   }
   InvalidateRect(Handle, nullptr, TRUE);
 }
@@ -313,10 +316,11 @@ void TvexSkinWndTrackBar::Detach() {
 
 void TvexSkinWndTrackBar::Paint() {
   if (!TrackImage || !Engine || !Handle) return;
-  const TTrackBarView view = TrackBarViewOf(Handle, HasFocus(Handle) ? 1 : 0);
+  TTrackBarView view = TrackBarViewOf(Handle, HasFocus(Handle) ? 1 : 0);
+  view.dpi = Dpi();
   if (view.vertical != TrackImageStanding) {
     TrackImageStanding = view.vertical;
-    TrackImage = MakeTrackImage(*Engine, TrackImageStanding);
+    TrackImage = MakeTrackImage(*Engine, TrackImageStanding, Dpi());
   }
   PaintTrackBar(*Engine, Handle, view, TrackImage.get());
 }
@@ -358,7 +362,7 @@ void PaintProgressBar(TvexSkinEngine& engine, HWND wnd, const TProgressView& vie
   TBitmap b(w, h, TPixelFormat::pf24bit);
   TCanvas& canvas = b.Canvas();
   utils::FillRectColor(canvas, RECT{0, 0, w, h}, engine.GetFormColor());
-  utils::TvexSkinProgressBarRes& res = engine.ProgressBarRes();
+  utils::TvexSkinProgressBarRes& res = engine.ProgressBarRes(view.dpi);
   const int lw = res.LeftWidth(), rw = res.RightWidth();
   const RECT r = ProgressFill(view, w, h, lw, rw);
   const auto piece = [&](TBitmap* p, const RECT& d, bool vertical) {
@@ -400,7 +404,9 @@ void TvexSkinProgressBar::AfterMessage(TMessage& m) {
 void TvexSkinProgressBar::Paint() {
   auto* wc = dynamic_cast<TWinControl*>(Control);
   if (!Engine || !wc || !wc->HandleAllocated()) return;
-  PaintProgressBar(*Engine, wc->Handle(), ProgressViewOfControl(*Control, wc->Handle()));
+  TProgressView view = ProgressViewOfControl(*Control, wc->Handle());
+  view.dpi = Dpi();
+  PaintProgressBar(*Engine, wc->Handle(), view);
 }
 
 bool TvexSkinWndProgressBar::BeforeMessage(TMessage& m) { return TakePaint(m, Handle, [this] { Paint(); }); }
@@ -423,7 +429,11 @@ void TvexSkinWndProgressBar::AfterMessage(TMessage& m) {
 }
 
 void TvexSkinWndProgressBar::Paint() {
-  if (Engine && Handle) PaintProgressBar(*Engine, Handle, ProgressViewOf(Handle));
+  if (Engine && Handle) {
+    TProgressView view = ProgressViewOf(Handle);
+    view.dpi = Dpi();
+    PaintProgressBar(*Engine, Handle, view);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,6 +19,7 @@ struct TTrackBarView {
   bool ticks = true;  // false: no ticks (TickStyle none)
   int min = 0, max = 10, selStart = 0, selEnd = 0;
   bool focused = false;
+  int dpi = 96;
 };
 // `focused`: whether the bar has the focus when the caller knows (its wrapper follows it), -1 to
 // ask the system.
@@ -35,6 +36,7 @@ void PaintTrackBar(TvexSkinEngine& engine, HWND wnd, const TTrackBarView& view, 
 struct TProgressView {
   bool vertical = false;
   int min = 0, max = 100, position = 0;
+  int dpi = 96;
 };
 TProgressView ProgressViewOf(HWND wnd);
 // The filled part of a progress bar of w x h (left and right widths of the skin's caps given).

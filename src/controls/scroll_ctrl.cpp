@@ -74,7 +74,7 @@ RECT ScreenRectToClient(HWND wnd, const RECT& r) {
 // Places and paints the overlay of one built-in bar of `wnd` (coordinates of `coordParent`);
 // answers whether the overlay shows. `track` is the thumb-drag record of a tracked control.
 bool PaintBuiltInBar(TvexSkinEngine& engine, TvexSkinInternalScrollBar* overlay, HWND wnd, HWND coordParent, bool vertical,
-                     const TScrollTrackInfo* track) {
+                     const TScrollTrackInfo* track, int dpi) {
   if (!overlay || overlay->HasState(csDestroying)) return false;
   SCROLLBARINFO info{};
   info.cbSize = sizeof info;
@@ -105,7 +105,7 @@ bool PaintBuiltInBar(TvexSkinEngine& engine, TvexSkinInternalScrollBar* overlay,
   overlay->ShowAt(bar);
   if (overlay->ShowsAlready(TvexSkinScrollOverlay::TPaintKey{w, h, thumb, drawThumb, false, overlay->Arrows})) return true;
   overlay->Buffer.SetSize(w, h);
-  PaintScrollBar(overlay->Buffer.Canvas(), engine, RECT{0, 0, w, h}, thumb, drawThumb, vertical, overlay->Arrows);
+  PaintScrollBar(overlay->Buffer.Canvas(), engine, RECT{0, 0, w, h}, thumb, drawThumb, vertical, overlay->Arrows, dpi);
   overlay->Present();
   return true;
 }
@@ -131,7 +131,7 @@ void FillCorner(TvexSkinEngine& engine, HWND wnd, HWND coordParent, const TvexSk
 
 // Both bars of a scrolling window: placed, painted, the corner filled when both show.
 void PaintBars(TvexSkinEngine& engine, TvexSkinInternalScrollBar* vert, TvexSkinInternalScrollBar* horz, HWND wnd, HWND coordParent,
-               bool tracked) {
+               bool tracked, int dpi) {
   if (!engine.DrawScrollBar() || !wnd) return;
   // A hidden window reports its bars as if it showed: they stay hidden with it (a skin change
   // paints every wrapper, shown or not). A window whose frame's drawing a skin switch holds still
@@ -141,8 +141,8 @@ void PaintBars(TvexSkinEngine& engine, TvexSkinInternalScrollBar* vert, TvexSkin
     if (horz && !horz->HasState(csDestroying)) horz->HideOverlay();
     return;
   }
-  const bool v = PaintBuiltInBar(engine, vert, wnd, coordParent, true, tracked ? &engine.VScrollTrack : nullptr);
-  const bool h = PaintBuiltInBar(engine, horz, wnd, coordParent, false, tracked ? &engine.HScrollTrack : nullptr);
+  const bool v = PaintBuiltInBar(engine, vert, wnd, coordParent, true, tracked ? &engine.VScrollTrack : nullptr, dpi);
+  const bool h = PaintBuiltInBar(engine, horz, wnd, coordParent, false, tracked ? &engine.HScrollTrack : nullptr, dpi);
   if (v && h) FillCorner(engine, wnd, coordParent, *vert, *horz);
 }
 
@@ -531,7 +531,7 @@ void TvexSkinScrollBar::Paint() {
   RECT client{0, 0, w, h};
   GetClientRect(wc->Handle(), &client);
   utils::FillRectColor(canvas, client, Engine->GetSkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
-  PaintScrollBar(canvas, *Engine, client, thumb, drawThumb, vertical, Overlay->Arrows);
+  PaintScrollBar(canvas, *Engine, client, thumb, drawThumb, vertical, Overlay->Arrows, Dpi());
   if (focused) {
     RECT f = thumb;
     InflateRect(&f, -1, -1);
@@ -620,7 +620,7 @@ void TvexSkinScrollWinControl::PaintOverlays() {
   if (!Engine || !wc || !wc->HandleAllocated() || (!VertOverlay && !HorzOverlay)) return;
   TWinControl* parent = VertOverlay ? VertOverlay->Parent() : HorzOverlay->Parent();
   if (!parent || !parent->HandleAllocated()) return;
-  PaintBars(*Engine, VertOverlay, HorzOverlay, wc->Handle(), parent->Handle(), TakesPartInThumbTracking(*Control));
+  PaintBars(*Engine, VertOverlay, HorzOverlay, wc->Handle(), parent->Handle(), TakesPartInThumbTracking(*Control), Dpi());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -878,7 +878,7 @@ void TvexSkinWndScrollControl::Paint() {
 
 void TvexSkinWndScrollControl::PaintOverlays() {
   if (!Engine || !Handle) return;
-  PaintBars(*Engine, VertOverlay, HorzOverlay, Handle, GetParent(Handle), false);
+  PaintBars(*Engine, VertOverlay, HorzOverlay, Handle, GetParent(Handle), false, Dpi());
 }
 
 void TvexSkinWndScrollControl::PaintHeader() {

@@ -35,9 +35,9 @@ void DrawPiece(TCanvas& canvas, const TBitmap* piece, const image::TThumbPart& p
 }  // namespace
 
 void PaintScrollBar(TCanvas& canvas, TvexSkinEngine& engine, const RECT& bar, const RECT& thumb, bool drawThumb, bool vertical,
-                    TScrollArrowStates arrows) {
+                    TScrollArrowStates arrows, int dpi) {
   utils::FillRectColor(canvas, bar, engine.GetSkinColor(keys::color::SKIN2_SCROLLBARCOLOR));
-  const utils::TvexSkinScrollBtnRes& res = engine.ScrollBtnRes();
+  const utils::TvexSkinScrollBtnRes& res = engine.ScrollBtnRes(dpi);
   const auto arrowImage = [&](int first, int state) {
     const int i = first + std::clamp(state, 1, 3) - 1;
     return vertical ? res.VertButton(i) : res.HorzButton(i);

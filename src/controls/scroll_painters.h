@@ -17,6 +17,6 @@ struct TScrollArrowStates {
 // A scroll bar into `bar` of the canvas: the bar colour, the two arrows in their states, and,
 // when `drawThumb`, the thumb in `thumb` built from the skin's pieces (or its whole-thumb image).
 void PaintScrollBar(host::TCanvas& canvas, TvexSkinEngine& engine, const RECT& bar, const RECT& thumb, bool drawThumb,
-                    bool vertical, TScrollArrowStates arrows = {});
+                    bool vertical, TScrollArrowStates arrows = {}, int dpi = 96);
 
 }  // namespace vex::engine

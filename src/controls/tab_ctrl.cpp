@@ -62,8 +62,8 @@ int FixedTabWidth(HWND wnd) {
 }
 
 // The skin's tab image of a selected or an unselected tab, as stored (top orientation).
-const TBitmap* TabImage(TvexSkinEngine& engine, bool selected) {
-  const TBitmap* s = engine.TabRes().Image(selected ? TvexSkinTabRes::tkSelected : TvexSkinTabRes::tkUnselected, TvexSkinTabRes::toStored);
+const TBitmap* TabImage(TvexSkinEngine& engine, bool selected, int dpi) {
+  const TBitmap* s = engine.TabRes(dpi).Image(selected ? TvexSkinTabRes::tkSelected : TvexSkinTabRes::tkUnselected, TvexSkinTabRes::toStored);
   return s && !s->Empty() ? s : nullptr;
 }
 
@@ -79,7 +79,7 @@ void SetTabTransparency(TvexSkinEngine& engine, TBitmap& g) {
 // side. `skipEmpty` leaves out tabs whose rectangle has no area.
 template <class DrawTab>
 void ComposeTabControl(TvexSkinEngine& engine, HWND wnd, TBitmap& b, const RECT& background, RECT page, TTabPosition side,
-                       bool skipEmpty, DrawTab drawTab) {
+                       bool skipEmpty, int dpi, DrawTab drawTab) {
   TCanvas& canvas = b.Canvas();
   const TColor form = engine.GetFormColor();
   utils::FillRectColor(canvas, background, form);
@@ -124,7 +124,7 @@ void ComposeTabControl(TvexSkinEngine& engine, HWND wnd, TBitmap& b, const RECT&
       canvas.LineTo(p.right - 1, p.top);
       break;
   }
-  const TBitmap* line = engine.TabRes().Image(TvexSkinTabRes::tkLine, turn);
+  const TBitmap* line = engine.TabRes(dpi).Image(TvexSkinTabRes::tkLine, turn);
   if (!line || line->Empty()) return;
   switch (side) {
     case tpBottom:
@@ -219,7 +219,7 @@ void TvexSkinTabControl::Paint() {
   TBitmap b(w, ht, TPixelFormat::pf24bit);
   RECT client{};
   GetClientRect(h, &client);
-  ComposeTabControl(*Engine, h, b, client, client, tc->TabPosition(), true,
+  ComposeTabControl(*Engine, h, b, client, client, tc->TabPosition(), true, Dpi(),
                     [&](int i, bool selected, const RECT& t) { DrawTab(b, i, selected, t); });
   Present(h, b, false);
 }
@@ -234,7 +234,7 @@ void TvexSkinTabControl::DrawTab(TBitmap& b, int index, bool selected, const REC
   // Built as a top tab; a left or right tab is as long as its rectangle is tall.
   TBitmap g(standing ? th : tw, standing ? tw : th, TPixelFormat::pf24bit);
   const int gw = g.Width(), gh = g.Height();
-  if (const TBitmap* s = TabImage(*Engine, selected)) {
+  if (const TBitmap* s = TabImage(*Engine, selected, Dpi())) {
     TCanvas& cells = g.Canvas();
     utils::PaintThreeCells(*s, cells, RECT{0, 0, gw, gh}, false, Engine->SkinMetrics().TransparentColor);
     // A tab taller than the image: the painted rows stretched over all of it, the top and
@@ -403,7 +403,7 @@ void TvexSkinWndTabControl::PaintWithin(HRGN clip) {
   if (w <= 0 || h <= 0) return;
   TBitmap b(w, h, TPixelFormat::pf24bit);
   const RECT whole{0, 0, w, h};
-  ComposeTabControl(*Engine, Handle, b, whole, whole, tpTop, false, [&](int i, bool selected, const RECT& t) { DrawTab(b, i, selected, t); });
+  ComposeTabControl(*Engine, Handle, b, whole, whole, tpTop, false, Dpi(), [&](int i, bool selected, const RECT& t) { DrawTab(b, i, selected, t); });
   Present(Handle, b, true, clip);
 }
 
@@ -412,7 +412,7 @@ void TvexSkinWndTabControl::DrawTab(TBitmap& b, int index, bool selected, const 
   if (!Engine || gw <= 0 || gh <= 0) return;
   TBitmap g(gw, gh, TPixelFormat::pf24bit);
   TCanvas& canvas = g.Canvas();
-  if (const TBitmap* stored = TabImage(*Engine, selected)) {
+  if (const TBitmap* stored = TabImage(*Engine, selected, Dpi())) {
     TBitmap s;
     s.Assign(*stored);
     s.SetPixelFormat(TPixelFormat::pf24bit);
@@ -428,7 +428,7 @@ void TvexSkinWndTabControl::DrawTab(TBitmap& b, int index, bool selected, const 
   item.cchTextMax = 260;
   SendMessageW(Handle, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
   const std::wstring caption = item.pszText ? std::wstring(item.pszText) : std::wstring();
-  utils::AssignMenuFont(canvas.Font());
+  utils::AssignMenuFont(canvas.Font(), Dpi());
   canvas.Font().SetColor(Engine->GetSkinColor(selected ? keys::color::SKIN2_TABCONTROLACTIVEFONTCOLOR
                                                       : keys::color::SKIN2_TABCONTROLINACTIVEFONTCOLOR));
   RECT x{(gw - canvas.TextWidth(caption)) / 2, 2, gw, gh};

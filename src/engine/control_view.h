@@ -27,6 +27,7 @@ struct TControlView {
   bool boxCentred = false;    // the box centred in the control's height (else at its top)
   int boxInset = 0;           // pixels between a right-hand box and the control's right edge
   bool rightToLeft = false;
+  int dpi = 96;  // the resolution the control shows at: the skin is painted scaled to it
   std::wstring caption;
   HFONT font = nullptr;  // the control's own font, if it has one
   host::TColor background = host::clNone;  // what the control stands on; clNone: the form colour

@@ -57,8 +57,11 @@ TControlView TvexSkinControl::View() const {
   v.enabled = GetEnabled();
   v.hot = Hot();
   v.pressed = Pressed();
+  v.dpi = Dpi();
   return v;
 }
+
+int TvexSkinControl::Dpi() const { return Owner ? Owner->Dpi() : 96; }
 
 bool TvexSkinControl::HasFocus(HWND window) const {
   if (!window) return false;

@@ -60,6 +60,8 @@ class TvexSkinControl : public host::TObject {
   // by itself).
   virtual void Unhook() {}
 
+  // The resolution the control shows at: its window's.
+  int Dpi() const;
   bool Hot() const { return (State & csHot) != 0; }
   bool Pressed() const { return (State & csPressed) != 0; }
   // Whether `window` (the control's own) has the keyboard focus: followed from the focus messages

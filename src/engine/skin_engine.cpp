@@ -579,11 +579,9 @@ bool TvexSkinEngine::WindowShows(HWND w) const {
   return false;
 }
 
-void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
-  metrics_.FormBrush.Reset();
-  if (OnSkinChanging.handler) OnSkinChanging.handler(this);
-
-  TSkinMetrics& m = metrics_;
+void TvexSkinEngine::ReadMetrics(TScaledView& view) {
+  const utils::TvexSkinReader* reader = &view.reader;
+  TSkinMetrics& m = view.metrics;
   m.FormColor = reader->GetColor(keys::color::SKIN2_FORMCOLOR);
   m.FormBrush = TOwnedBrush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(m.FormColor))));
   m.TransparentColor = reader->GetColor(keys::color::SKIN2_TRANSCOLOR);
@@ -607,12 +605,35 @@ void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
   m.BottomRegionMaxY = reader->GetPosition(keys::position::SKIN2_BOTTOMREGIONMAXY);
   const int t1 = w(keys::bitmap::SKIN2_TITLEBAR1), t3 = w(keys::bitmap::SKIN2_TITLEBAR3),
             buttons = w(keys::bitmap::SKIN2_TITLEBUTTONS);
-  m.MinTitleWidth = reader->GetSwitch(keys::switches::SKIN2_TITLEFIVESECT) ? t1 + t3 + buttons / 6 + 35
-                                                                           : t1 + std::max(t3, buttons / 6 + 35);
+  // The room the caption keeps scales too (35 pixels at 96 DPI).
+  const int room = skin2::ScaleLength(35, view.dpi);
+  m.MinTitleWidth = reader->GetSwitch(keys::switches::SKIN2_TITLEFIVESECT) ? t1 + t3 + buttons / 6 + room
+                                                                           : t1 + std::max(t3, buttons / 6 + room);
+  view.scrollRes.SetReader(&view.reader);
+  view.tabRes.SetReader(&view.reader);
+  view.progressRes.SetReader(&view.reader);
+}
 
-  scrollRes_.SetReader(reader);
-  tabRes_.SetReader(reader);
-  progressRes_.SetReader(reader);
+TvexSkinEngine::TScaledView& TvexSkinEngine::View(int dpi) {
+  if (dpi == 96 || dpi <= 0 || !reader_.Ready()) return own_;
+  for (auto& v : scaledViews_)
+    if (v->dpi == dpi) return *v;
+  auto view = std::make_unique<TScaledView>();
+  view->dpi = dpi;
+  view->reader.Hold(std::make_shared<const utils::TvexSkin>(reader_.Skin(), dpi));
+  ReadMetrics(*view);
+  scaledViews_.push_back(std::move(view));
+  return *scaledViews_.back();
+}
+
+void TvexSkinEngine::SkinChanged(utils::TvexSkinReader* reader) {
+  metrics_.FormBrush.Reset();
+  if (OnSkinChanging.handler) OnSkinChanging.handler(this);
+
+  // The scaled skins of the old skin go; each is made again from the new one when asked for.
+  scaledViews_.clear();
+  TSkinMetrics& m = metrics_;
+  ReadMetrics(own_);
 
   // The check glyph: the skin's when it has one, else the one before stays. The list takes the
   // glyph's own size, whatever it is; a skin without a transparent colour masks none of it.

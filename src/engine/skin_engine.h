@@ -139,6 +139,14 @@ class TvexSkinEngine : public host::TComponent {
   utils::TvexSkinScrollBtnRes& ScrollBtnRes() { return scrollRes_; }
   utils::TvexSkinTabRes& TabRes() { return tabRes_; }
   utils::TvexSkinProgressBarRes& ProgressBarRes() { return progressRes_; }
+  // The same at a resolution (dots per inch): the skin with its bitmaps, positions and the sizes
+  // taken from them scaled for a window on a monitor of that scale. 96 gives the skin's own; any
+  // other is made when first asked for and kept until the skin changes.
+  const TSkinMetrics& SkinMetrics(int dpi) { return View(dpi).metrics; }
+  utils::TvexSkinReader* CurrentReader(int dpi) { return &View(dpi).reader; }
+  utils::TvexSkinScrollBtnRes& ScrollBtnRes(int dpi) { return View(dpi).scrollRes; }
+  utils::TvexSkinTabRes& TabRes(int dpi) { return View(dpi).tabRes; }
+  utils::TvexSkinProgressBarRes& ProgressBarRes(int dpi) { return View(dpi).progressRes; }
   bool Designing() const { return HasState(host::csDesigning); }
 
   // Makes one of the skins stored with the form current: -1 the engine's own, 0 and up the
@@ -225,11 +233,27 @@ class TvexSkinEngine : public host::TComponent {
   void SkinPending();
   static LRESULT CALLBACK UtilityProc(HWND, UINT, WPARAM, LPARAM);
 
-  utils::TvexSkinReader reader_;
-  utils::TvexSkinScrollBtnRes scrollRes_;
-  utils::TvexSkinTabRes tabRes_;
-  utils::TvexSkinProgressBarRes progressRes_;
-  TSkinMetrics metrics_;
+  // The skin at one resolution, with what is read from it on every paint.
+  struct TScaledView {
+    int dpi = 96;
+    utils::TvexSkinReader reader;
+    utils::TvexSkinScrollBtnRes scrollRes;
+    utils::TvexSkinTabRes tabRes;
+    utils::TvexSkinProgressBarRes progressRes;
+    TSkinMetrics metrics;
+  };
+  TScaledView& View(int dpi);
+  // The skin's own resolution: the reader loads into it.
+  TScaledView own_;
+  utils::TvexSkinReader& reader_ = own_.reader;
+  utils::TvexSkinScrollBtnRes& scrollRes_ = own_.scrollRes;
+  utils::TvexSkinTabRes& tabRes_ = own_.tabRes;
+  utils::TvexSkinProgressBarRes& progressRes_ = own_.progressRes;
+  TSkinMetrics& metrics_ = own_.metrics;
+  // Every other resolution asked for since the skin last changed.
+  std::vector<std::unique_ptr<TScaledView>> scaledViews_;
+  // Fills a view's figures from its reader.
+  static void ReadMetrics(TScaledView& view);
   // Calls `action` for each frame made so far that is still alive when its turn comes (a frame's
   // window may be destroyed, and the frame with it, while another frame is worked on).
   template <class F>

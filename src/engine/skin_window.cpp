@@ -10,6 +10,7 @@
 #include "host/application.h"
 #include "host/callback_guard.h"
 #include "host/canvas.h"
+#include "host/dpi.h"
 #include "host/form.h"
 #include "host/menu_tracking.h"
 #include "skin2/skin_keys.h"
@@ -68,8 +69,65 @@ void TvexSkinWindow::BeforeDestruction() {
 
 std::wstring TvexSkinWindow::GetCaptionW() const { return L""; }
 
+const TSkinMetrics& TvexSkinWindow::Metrics() const { return FEngine->SkinMetrics(FDpi); }
+
+utils::TvexSkinReader* TvexSkinWindow::Reader() const { return FEngine->CurrentReader(FDpi); }
+
+void TvexSkinWindow::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == FDpi) return;
+  const int old = FDpi;
+  FDpi = dpi;
+  // What was measured of the window's own frame, and the size change skinning applied, are at
+  // the old resolution; the system's frame is as much larger at the new one.
+  auto scale = [dpi, old](int& v) { v = host::ScaleForDpi(v, dpi, old); };
+  scale(FNativeTop);
+  scale(FNativeLeft);
+  scale(FNativeBottom);
+  scale(FFrameSide);
+  scale(FFrameBottom);
+  scale(FExtraTop);
+  scale(FMenuHeight);
+  scale(FSavedClientWidth);
+  scale(FSavedClientHeight);
+  int cx = FAppliedSize.cx, cy = FAppliedSize.cy;
+  scale(cx);
+  scale(cy);
+  FAppliedSize = SIZE{cx, cy};
+  ForgetComposedFrame();
+}
+
+void TvexSkinWindow::DpiChanged(TMessage& m) {
+  const std::shared_ptr<bool> alive = FAlive;
+  SetDpi(LOWORD(m.WParam));
+  const RECT suggested = m.LParam ? *reinterpret_cast<const RECT*>(m.LParam) : RECT{0, 0, 0, 0};
+  // The window's own handling first: a framework form scales its controls and fonts and takes
+  // the suggested place itself.
+  CallDefault(m);
+  if (!*alive) return;
+  HWND h = Handle();
+  if (!FEngine->IsSkinActive() || !FEnabled || !FSkinned || !h) return;
+  RECT now{};
+  GetWindowRect(h, &now);
+  FMoving = true;
+  if (m.LParam && suggested.right > suggested.left && suggested.bottom > suggested.top && !EqualRect(&now, &suggested))
+    SetWindowPos(h, nullptr, suggested.left, suggested.top, suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!*alive) return;
+  // The frame's own sizes changed even where the window's did not: the client area is measured
+  // again.
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!*alive) return;
+  FMoving = false;
+  UpdateRegion();
+  UpdateDwmAttributes();
+  RefreshControls();
+  if (!*alive) return;
+  PaintFrame();
+  m.Result = 0;
+}
+
 int TvexSkinWindow::TitleHeight() const {
-  return FShowTitle && FSkinned && FEngine ? FEngine->SkinMetrics().TitleBarHeight : 0;
+  return FShowTitle && FSkinned && FEngine ? Metrics().TitleBarHeight : 0;
 }
 
 void TvexSkinWindow::SetSkinned(bool value) {
@@ -96,7 +154,7 @@ void TvexSkinWindow::UpdateDwmAttributes() {
   const DWORD corner = FSkinned && (FTitleRegion || FBottomRegion) ? utils::kDwmCornerDoNotRound : utils::kDwmCornerDefault;
   DWORD border = utils::kDwmColorDefault;
   if (FSkinned)
-    if (const TBitmap* b = FEngine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER); b && b->Width() > 0 && b->Height() > 0)
+    if (const TBitmap* b = Reader()->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER); b && b->Width() > 0 && b->Height() > 0)
       border = static_cast<DWORD>(ColorToRGB(b->PixelColor(0, b->Height() / 2)));
   // A window never given an attribute is left alone (nothing to give back).
   if (!FDwmSet && corner == utils::kDwmCornerDefault && border == utils::kDwmColorDefault) return;
@@ -109,6 +167,7 @@ void TvexSkinWindow::UpdateDwmAttributes() {
 }
 
 void TvexSkinWindow::InitFrame() {
+  if (Handle()) FDpi = host::WindowDpi(Handle());
   CaptureFrameMetrics();
   FInitialised = true;
   SetSkinned(FSkinned);
@@ -129,14 +188,14 @@ void TvexSkinWindow::ApplySkinSwitches() {
 }
 
 void TvexSkinWindow::ReadSkinSwitches() {
-  utils::TvexSkinReader* r = FEngine->CurrentReader();
+  utils::TvexSkinReader* r = Reader();
   FTitleRegion = r->GetSwitch(keys::switches::SKIN2_TITLEBARNEEDREGION);
   FBottomRegion = r->GetSwitch(keys::switches::SKIN2_BOTTOMBORDERNEEDREGION);
   // A new skin: the title is composed anew.
   ForgetComposedFrame();
   FTitleBuffer.SetTransparent(FTitleRegion);
   FBottomBuffer.SetTransparent(FBottomRegion);
-  const TColor t = FEngine->SkinMetrics().TransparentColor;
+  const TColor t = Metrics().TransparentColor;
   FTitleBuffer.SetTransparentColor(t);
   FBottomBuffer.SetTransparentColor(t);
   auto composite = [](bool on, std::unique_ptr<TBitmap>& c) {
@@ -151,8 +210,8 @@ void TvexSkinWindow::ReadSkinSwitches() {
 }
 
 image::TFrameSkin TvexSkinWindow::FrameSkin() const {
-  utils::TvexSkinReader* r = FEngine->CurrentReader();
-  const TSkinMetrics& m = FEngine->SkinMetrics();
+  utils::TvexSkinReader* r = Reader();
+  const TSkinMetrics& m = Metrics();
   auto width = [r](int key) {
     const TBitmap* b = r->GetBitmap(key);
     return b ? b->Width() : 0;
@@ -197,8 +256,8 @@ image::TTitleWindow TvexSkinWindow::TitleWindow() const {
 
 void TvexSkinWindow::PaintFrame() {
   if (!FEngine || !FEngine->IsSkinActive() || !FSkinned || !Handle()) return;
-  const TSkinMetrics& m = FEngine->SkinMetrics();
-  TFramePaint f{FEngine->CurrentReader(), m, FrameSkin(), TitleWindow()};
+  const TSkinMetrics& m = Metrics();
+  TFramePaint f{Reader(), m, FrameSkin(), TitleWindow()};
   f.layout = image::LayoutTitle(f.skin, f.window);
   f.width = f.window.width;
   f.height = f.window.height;
@@ -282,7 +341,7 @@ std::wstring TvexSkinWindow::PaintTitle(const TFramePaint& f, TCanvas& title) {
   if (TH < FNativeTop)
     utils::FillRectColor(title, RECT{0, TH, W, FNativeTop}, f.menuBarHeight >= 1 ? m.MenuColors[mcMenuBarStart] : m.FormColor);
   std::wstring caption = GetCaptionW();
-  utils::AssignCaptionFont(title.Font());
+  utils::AssignCaptionFont(title.Font(), FDpi);
   const TBitmap* first = f.reader->GetBitmap(keys::bitmap::SKIN2_TITLEBAR1);
   if (f.window.minimized) {
     if (const TBitmap* minimizedTitle = f.reader->GetBitmap(keys::bitmap::SKIN2_MINIMIZEDTITLE))
@@ -463,7 +522,7 @@ RECT TvexSkinWindow::MenuBandRect() const {
   if (height <= 0 || !FSkinned || !FEngine) return RECT{0, 0, 0, 0};
   RECT wr;
   GetWindowRect(Handle(), &wr);
-  const TSkinMetrics& sm = FEngine->SkinMetrics();
+  const TSkinMetrics& sm = Metrics();
   const int top = std::max(TitleHeight(), FNativeTop);
   const int left = FShowBorders ? std::max(sm.LeftBorderWidth, 4) : 0;
   const int right = (wr.right - wr.left) - (FShowBorders ? std::max(sm.RightBorderWidth, 4) : 0);
@@ -483,7 +542,7 @@ void TvexSkinWindow::UpdateRegion() {
     if (GetWindowRgnBox(Handle(), &box) != ERROR) SetWindowRgn(Handle(), nullptr, TRUE);
     return;
   }
-  const TSkinMetrics& m = FEngine->SkinMetrics();
+  const TSkinMetrics& m = Metrics();
   utils::BuildWindowRegion(Handle(), &FTitleBuffer, &FBottomBuffer, FTitleRegion && !FTitleBuffer.Empty(),
                            FBottomRegion && !FBottomBuffer.Empty(), m.TitleRegionMinY, m.TitleRegionMaxY,
                            m.BottomRegionMinY, m.BottomRegionMaxY, m.TransparentColor, H, W);
@@ -498,7 +557,7 @@ void TvexSkinWindow::ComputeClientRect(TMessage& m) {
   auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
   const WINDOWPOS* pos = p->lppos;
   if (!pos) return;
-  const TSkinMetrics& sm = FEngine->SkinMetrics();
+  const TSkinMetrics& sm = Metrics();
   const int TH = TitleHeight();
   RECT& r = p->rgrc[0];
   const bool zoomedChild = IsMDIChild() && IsZoomed(Handle());
@@ -542,7 +601,7 @@ int TvexSkinWindow::ElementUnderCursor(const TFramePaint& f) const {
 }
 
 void TvexSkinWindow::AdjustHitTest(TMessage& m) {
-  const TSkinMetrics& sm = FEngine->SkinMetrics();
+  const TSkinMetrics& sm = Metrics();
   RECT wr;
   GetWindowRect(Handle(), &wr);
   const int W = wr.right - wr.left;
@@ -645,7 +704,7 @@ void TvexSkinWindow::ShowSystemMenuAtIcon() {
   POINT p{0, 0};
   ClientToScreen(Handle(), &p);
   p.x = std::max<LONG>(p.x, 0);
-  if (IsIconic(Handle())) p.y += 24 - FEngine->SkinMetrics().TitleBarHeight;
+  if (IsIconic(Handle())) p.y += 24 - Metrics().TitleBarHeight;
   FEngine->GetSystemMenu()->Popup(p.x, p.y);
 }
 
@@ -679,6 +738,10 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
   const auto gone = [&alive] { return !*alive; };
   if (m.Msg == WM_PAINT && !FInitialised && !InitWhenHidden()) InitFrame();
   if (m.Msg == WM_NULL) return;
+  if (m.Msg == WM_DPICHANGED) {
+    DpiChanged(m);
+    return;
+  }
   // High contrast or the app mode may have changed: the engine looks once the broadcast is over
   // (also while no window shows the skin, as in high contrast).
   if ((m.Msg == WM_SETTINGCHANGE || m.Msg == WM_SYSCOLORCHANGE) && FEngine) FEngine->PostSystemCheck();
@@ -776,7 +839,7 @@ void TvexSkinWindow::FrameWndProc(TMessage& m) {
       m.WParam = HTNOWHERE;
       break;
     case WM_CTLCOLORDLG:
-      m.Result = reinterpret_cast<LRESULT>(FEngine->SkinMetrics().FormBrush.Get());
+      m.Result = reinterpret_cast<LRESULT>(Metrics().FormBrush.Get());
       return;
     default:
       break;
@@ -881,7 +944,7 @@ std::vector<RECT> TvexSkinWindow::MenuItemRects() const {
   if (!menu || band.bottom <= band.top) return out;
   // Measured on the thread's back buffer: no bitmap made per paint or hit test.
   TCanvas& measure = utils::TBackBuffer::ForThread().Canvas(1, 1);
-  utils::AssignMenuFont(measure.Font());
+  utils::AssignMenuFont(measure.Font(), FDpi);
   int x = band.left;
   const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
@@ -895,13 +958,13 @@ std::vector<RECT> TvexSkinWindow::MenuItemRects() const {
 }
 
 void TvexSkinWindow::PaintMenuBand(TCanvas& canvas, const RECT& band) {
-  const auto& mc = FEngine->SkinMetrics().MenuColors;
+  const auto& mc = Metrics().MenuColors;
   if (mc[mcMenuBarStart] == mc[mcMenuBarEnd])
     utils::FillRectColor(canvas, band, mc[mcMenuBarStart]);
   else
     utils::GradientFillColumns(canvas, band, mc[mcMenuBarStart], mc[mcMenuBarEnd]);
   HMENU menu = GetMenu(Handle());
-  utils::AssignMenuFont(canvas.Font());
+  utils::AssignMenuFont(canvas.Font(), FDpi);
   canvas.Brush.style = TBrushStyle::bsClear;
   const std::vector<RECT> items = MenuItemRects();
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -1204,7 +1267,7 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   // window is given back: then only the window's own end stops the work.
   const bool destroying = FDestroying;
   const auto lost = [&] { return (!destroying && !*alive) || !IsWindow(FHandle); };
-  const TSkinMetrics& sm = FEngine->SkinMetrics();
+  const TSkinMetrics& sm = Metrics();
   if (FSkinned) {
     StripSystemMenu();
     const int width = sm.LeftBorderWidth + sm.RightBorderWidth;
@@ -1277,7 +1340,7 @@ LRESULT CALLBACK TvexSkinWindowWnd::InnerDialogProc(HWND wnd, UINT msg, WPARAM w
                                                     DWORD_PTR data) {
   auto* self = reinterpret_cast<TvexSkinWindowWnd*>(data);
   if (self->FEngine->IsSkinActive()) {
-    if (msg == WM_CTLCOLORDLG) return reinterpret_cast<LRESULT>(self->FEngine->SkinMetrics().FormBrush.Get());
+    if (msg == WM_CTLCOLORDLG) return reinterpret_cast<LRESULT>(self->Metrics().FormBrush.Get());
     if (msg == WM_CTLCOLORMSGBOX || msg == WM_CTLCOLORSTATIC) return SkinStaticColours(*self->FEngine, reinterpret_cast<HDC>(wParam));
   }
   return DefSubclassProc(wnd, msg, wParam, lParam);
@@ -1365,7 +1428,7 @@ void TvexSkinWindowWnd::AfterMessage(TMessage& m) {
   GetClientRect(FHandle, &cr);
   if (!FMoving && !IsZoomed(FHandle) && cr.bottom < FSavedClientHeight && cr.right > 1.5 * FSavedClientWidth && !FHeightFixed) {
     FHeightFixed = true;
-    const TSkinMetrics& sm = FEngine->SkinMetrics();
+    const TSkinMetrics& sm = Metrics();
     const int extra = TitleHeight() + MenuBarHeight() + sm.BottomBorderHeight - FNativeTop;
     // Part of what skinning applied: unskinning takes it back too.
     ApplySizeDelta(SIZE{FAppliedSize.cx, FAppliedSize.cy + extra});

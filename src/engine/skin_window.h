@@ -104,6 +104,16 @@ class TvexSkinWindow : public host::TComponent {
   void PaintFrame();
   void UpdateRegion();
   int TitleHeight() const;
+  // The resolution the window shows at (dots per inch), and the skin, and its figures, at it.
+  int Dpi() const { return FDpi; }
+  const TSkinMetrics& Metrics() const;
+  utils::TvexSkinReader* Reader() const;
+  // The window is at another resolution now (WM_DPICHANGED, or found at skinning): the frame's
+  // figures and what it captured of the window's own frame are taken to it.
+  void SetDpi(int dpi);
+  // WM_DPICHANGED: the new resolution, the window's own handling, the suggested place, the frame
+  // measured and painted again.
+  void DpiChanged(host::TMessage& m);
   // The system menu's requests: 0 minimize or restore, 1 maximize or restore, 3 close.
   virtual void SystemMenuCommand(int item);
   void CloseWindow();
@@ -151,6 +161,8 @@ class TvexSkinWindow : public host::TComponent {
   bool FWindowDying = false;
   // Set while the frame moves the window itself.
   bool FMoving = false;
+  // The window's resolution: read when the frame is made, followed from WM_DPICHANGED.
+  int FDpi = 96;
   // False once the wrapper is gone: code that forwarded a message checks it before going on (the
   // window, the engine or the form may be destroyed inside any forwarded call).
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

@@ -418,7 +418,7 @@ void TvexSkinWindowVCL::SetChildMenu(TMainMenu* menu) {
 void TvexSkinWindowVCL::PlaceMDIButtons() {
   if (!IsMDIForm() || !FForm) return;
   const int MH = MenuBarHeight();
-  const int W = FForm->Width(), BR = FEngine->SkinMetrics().RightBorderWidth;
+  const int W = FForm->Width(), BR = Metrics().RightBorderWidth;
   const int buttonHeight = FMDIButtons[0] ? FMDIButtons[0]->Height() : 18;
   // In the bar's row, flush with its bottom edge; right to left from the right border.
   const int top = MH - std::min(MH, buttonHeight);

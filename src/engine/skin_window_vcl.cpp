@@ -79,8 +79,8 @@ void TvexSkinWindowVCL::Attach(HWND handle) {
   FForm->FreeNotification(this);
   FMenu = FChildMenu = FBuiltMenu = FBuiltChildMenu = nullptr;
   CreateMenuBar();
-  FButtonColor = FEngine->SkinMetrics().MenuColors[mcMenuBarStart];
-  FButtonToColor = FEngine->SkinMetrics().MenuColors[mcMenuBarEnd];
+  FButtonColor = Metrics().MenuColors[mcMenuBarStart];
+  FButtonToColor = Metrics().MenuColors[mcMenuBarEnd];
   AttachMDI();
   if (!IsMDIChild()) {
     appEvents_.reset(new TApplicationEvents(nullptr));
@@ -277,7 +277,7 @@ void TvexSkinWindowVCL::SetConstraints() {
   }
   // A form attached by the hook keeps its own minimum width.
   if ((c.MinWidth == 0 && !FCreatedByHook) || FMinWidthSet) {
-    c.MinWidth = FEngine->SkinMetrics().MinTitleWidth;
+    c.MinWidth = Metrics().MinTitleWidth;
     FMinWidthSet = true;
   }
 }
@@ -342,14 +342,14 @@ void TvexSkinWindowVCL::UpdateSkinState() {
     FForm->SetScaled(false);
     FAdjusting = false;
     if (!*alive) return;
-    const auto& mc = FEngine->SkinMetrics().MenuColors;
+    const auto& mc = Metrics().MenuColors;
     if (FMenuBar && FMenu) {
       FMenuBar->SetBounds(FMenuBar->Left(), -100, FMenuBar->Width(), FMenuBar->Height());
       if (!IsMDIChild()) FMenuBar->SetVisible(true);
       FMenuBar->SetParentColor(false);
       FMenuBar->SetColor(mc[mcMenuBarStart]);
     }
-    const TBitmap* barImage = FEngine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_MENUBAR);
+    const TBitmap* barImage = Reader()->GetBitmap(keys::bitmap::SKIN2_MENUBAR);
     if (barImage && barImage->Width() > 0 && barImage->Height() > 0) {
       FButtonColor = barImage->PixelColor(0, barImage->Height() / 2);
       FButtonToColor = FEngine->GetFormColor();
@@ -686,7 +686,7 @@ void TvexSkinWindowVCL::BuildMenuBar(bool force) {
       FMenuBar->BeginUpdate();
       FMenuBar->SetAutoSize(false);
       FMenuBar->SetImages(images ? &MenuPlaceholderImages() : nullptr);
-      utils::AssignMenuFont(FMenuBar->Font());
+      utils::AssignMenuFont(FMenuBar->Font(), FDpi);
       FMenuBar->SetList(images);
       while (FMenuBar->ButtonCount() > 0) TComponent::Free(FMenuBar->Buttons(FMenuBar->ButtonCount() - 1));
       // The bar appends a new button after the others: made in the order they stand.
@@ -713,8 +713,8 @@ void TvexSkinWindowVCL::BuildMenuBar(bool force) {
 void TvexSkinWindowVCL::CustomDrawBar(TToolBar* bar, const RECT& rect, bool& defaultDraw) {
   TCanvas& canvas = bar->Canvas();
   if (!canvas.Handle()) return;
-  const auto& mc = FEngine->SkinMetrics().MenuColors;
-  if (const TBitmap* image = FEngine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_MENUBAR))
+  const auto& mc = Metrics().MenuColors;
+  if (const TBitmap* image = Reader()->GetBitmap(keys::bitmap::SKIN2_MENUBAR))
     canvas.StretchDraw(rect, *image);
   else if (mc[mcMenuBarStart] != mc[mcMenuBarEnd])
     utils::GradientFillRows(canvas, rect, mc[mcMenuBarStart], mc[mcMenuBarEnd]);
@@ -727,7 +727,7 @@ void TvexSkinWindowVCL::CustomDrawButton(TToolBar* bar, TToolButton* button, UIN
   TCanvas& canvas = bar->Canvas();
   defaultDraw = false;
   if (!canvas.Handle() || !button) return;
-  const auto& mc = FEngine->SkinMetrics().MenuColors;
+  const auto& mc = Metrics().MenuColors;
   RECT r = bar->ButtonRect(button);
   // The bar's font is the menu font (set when the bar was built); the same description keeps the
   // canvas's GDI font from one paint to the next.

@@ -86,6 +86,16 @@ void TControl::ParentChanged() {
   }
 }
 
+void TControl::ChangeScale(int m, int d) {
+  if (m == d || m <= 0 || d <= 0) return;
+  const int l = MulDiv(left_, m, d), t = MulDiv(top_, m, d);
+  const int r = MulDiv(left_ + width_, m, d), b = MulDiv(top_ + height_, m, d);
+  anchorRight_ = MulDiv(anchorRight_, m, d);
+  anchorBottom_ = MulDiv(anchorBottom_, m, d);
+  if (!parentFont_) font_.SetHeight(MulDiv(font_.Height(), m, d));
+  SetBounds(l, t, r - l, b - t);
+}
+
 void TControl::SetBounds(int left, int top, int width, int height) {
   if (width < 0) width = 0;
   if (height < 0) height = 0;

@@ -46,6 +46,10 @@ class TControl : public TComponent {
   void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
   void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
   virtual void SetBounds(int left, int top, int width, int height);
+  // Scales the control by m/d (a new display resolution over the old): its place and size (edges
+  // scaled, so neighbours stay neighbours), its anchored distances and its own font; a windowed
+  // control scales its children too.
+  virtual void ChangeScale(int m, int d);
   RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
   virtual RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
   int ClientWidth() const { return ClientRect().right; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/application.h"
+#include "host/dpi.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 #include "host/tool_bar.h"
@@ -171,6 +172,33 @@ void TCustomForm::CreateWnd() {
   else if (Application().Icon().Handle())
     SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application().Icon().Handle()));
   if (menu_) AttachMenu();
+  // A form designed at 96 dots per inch opens at its monitor's scale.
+  if (scaled_ && !HasState(csDesigning)) {
+    const int dpi = WindowDpi(handle_);
+    if (dpi != currentDpi_) ScaleToDpi(dpi);
+  }
+}
+
+void TCustomForm::ScaleToDpi(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  const int old = currentDpi_;
+  currentDpi_ = dpi;
+  if (dpi != old) {
+    const int cw = ClientWidth(), ch = ClientHeight();
+    ScaleChildren(dpi, old);
+    font_.SetHeight(MulDiv(font_.Height(), dpi, old));
+    auto scale = [dpi, old](int& v) {
+      if (v > 0) v = MulDiv(v, dpi, old);
+    };
+    scale(constraints_.MinWidth);
+    scale(constraints_.MinHeight);
+    scale(constraints_.MaxWidth);
+    scale(constraints_.MaxHeight);
+    if (!suggested) SetClientSize(MulDiv(cw, dpi, old), MulDiv(ch, dpi, old));
+  }
+  if (suggested && handle_)
+    SetWindowPos(handle_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TCustomForm::DestroyWnd() {
@@ -481,6 +509,15 @@ void TCustomForm::WndProc(TMessage& m) {
     case WM_CLOSE:
       Close();
       return;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scale: controls and fonts follow, the window takes the
+      // place the system suggests.
+      if (scaled_) {
+        ScaleToDpi(LOWORD(m.WParam), reinterpret_cast<const RECT*>(m.LParam));
+        m.Result = 0;
+        return;
+      }
+      break;
     case CM_RELEASE:
       TComponent::Free(this);
       return;

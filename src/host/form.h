@@ -58,6 +58,13 @@ class TCustomForm : public TWinControl {
   void SetAutoScroll(bool v) { autoScroll_ = v; }
   bool Scaled() const { return scaled_; }
   void SetScaled(bool v) { scaled_ = v; }
+  // The resolution (dots per inch) the form's sizes and fonts are for: 96, the one forms are
+  // designed at, until a Scaled form's window shows on a monitor of another (at creation, or when
+  // the window moves and the system says so with WM_DPICHANGED).
+  int CurrentDpi() const { return currentDpi_; }
+  // Scales the form's controls, font and limits to `dpi`; the window takes `suggested` (screen
+  // coordinates) when given, else its client size is scaled in place.
+  void ScaleToDpi(int dpi, const RECT* suggested = nullptr);
   int ClientWidthProp() const { return ClientWidth(); }
   int ClientHeightProp() const { return ClientHeight(); }
   void SetClientWidth(int w) { SetClientSize(w, ClientHeight()); }
@@ -123,6 +130,7 @@ class TCustomForm : public TWinControl {
   TIcon icon_;
   TSizeConstraints constraints_;
   bool autoScroll_ = false, scaled_ = true;
+  int currentDpi_ = 96;
   int modalResult_ = 0;
   bool modal_ = false;
   HWND clientHandle_ = nullptr;

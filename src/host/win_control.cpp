@@ -227,6 +227,18 @@ TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled) const {
   return nullptr;
 }
 
+void TWinControl::ScaleChildren(int m, int d) {
+  if (m == d || m <= 0 || d <= 0) return;
+  // A copy: scaling may realign, never add or remove, but the list is not ours to hold on to.
+  const std::vector<TControl*> children = controls_;
+  for (TControl* c : children) c->ChangeScale(m, d);
+}
+
+void TWinControl::ChangeScale(int m, int d) {
+  ScaleChildren(m, d);
+  TControl::ChangeScale(m, d);
+}
+
 void TWinControl::SetBounds(int left, int top, int width, int height) {
   TControl::SetBounds(left, top, width, height);
   if (handle_) {

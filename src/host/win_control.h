@@ -48,6 +48,9 @@ class TWinControl : public TControl {
   static TWinControl* FindControl(HWND wnd);
 
   void SetBounds(int left, int top, int width, int height) override;
+  void ChangeScale(int m, int d) override;
+  // The children scaled (ChangeScale without the control's own place, size and font).
+  void ScaleChildren(int m, int d);
   RECT ClientRect() const override;
   void SetVisible(bool v) override;
   void SetEnabled(bool e) override;

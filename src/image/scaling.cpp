@@ -13,6 +13,17 @@ int Scaled(int length, int num, int den) {
 
 }  // namespace
 
+TScaledSize ScaledSlicesSize(int width, int height, int slices, int num, int den) {
+  if (num <= 0 || den <= 0 || width <= 0 || height <= 0) return {};
+  slices = std::max(1, slices);
+  if (slices > width) slices = 1;
+  const int sw = width / slices;
+  TScaledSize size;
+  size.width = (slices - 1) * std::max(1, Scaled(sw, num, den)) + std::max(1, Scaled(width - (slices - 1) * sw, num, den));
+  size.height = std::max(1, Scaled(height, num, den));
+  return size;
+}
+
 TvexImage ScaleSlices(const TvexImage& source, int slices, int num, int den) {
   if (num <= 0 || den <= 0) return TvexImage();
   slices = std::max(1, slices);

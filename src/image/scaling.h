@@ -13,5 +13,10 @@ namespace vex::image {
 // settings are kept. slices < 1 counts as 1; a width that does not divide into the slices leaves
 // its last few columns to the last slice.
 TvexImage ScaleSlices(const TvexImage& source, int slices, int num, int den);
+// The size ScaleSlices gives a width x height image, without scaling it.
+struct TScaledSize {
+  int width = 0, height = 0;
+};
+TScaledSize ScaledSlicesSize(int width, int height, int slices, int num, int den);
 
 }  // namespace vex::image

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "image/scaling.h"
 #include "utils/paint_primitives.h"
 
 namespace vex::utils {
@@ -16,6 +17,34 @@ TvexSkin::TvexSkin(std::unique_ptr<skin2::Tsk2SkinFileReader> file) : file_(std:
   file_->SetTransparentColor(static_cast<image::TColorRef>(transparent_));
   bitmaps_.resize(file_->Bitmaps().size());
   trackRecord_ = BitmapRecord(skin2::bitmap::SKIN2_TRACKBAR);
+}
+
+TvexSkin::TvexSkin(std::shared_ptr<const TvexSkin> base, int dpi) : base_(std::move(base)), dpi_(dpi) {
+  records_.fill(kUnknown);
+  transparent_ = base_->transparent_;
+  formColor_ = base_->formColor_;
+}
+
+const image::TvexImage* TvexSkin::ScaledRecord(int index) const {
+  const int percent = skin2::ScalePercentForDpi(dpi_);
+  const char* key = skin2::SkinKeyName(skin2::TSkinKeyGroup::Bitmap, index);
+  if (!percent || !key) return nullptr;
+  return File().GetBitmapByName(skin2::ScaledRecordName(key, percent));
+}
+
+std::int32_t TvexSkin::GetPosition(int index) const {
+  const std::int32_t value = skin2::LookupPosition(&File(), index);
+  if (!base_ || dpi_ == 96) return value;
+  const char* key = skin2::SkinKeyName(skin2::TSkinKeyGroup::Position, index);
+  if (const int percent = skin2::ScalePercentForDpi(dpi_); percent && key) {
+    const std::int32_t scaled = File().GetIntegerByName(skin2::ScaledRecordName(key, percent));
+    if (scaled != -1) return scaled;
+  }
+  if (value == -1) return -1;
+  // The last row of a band scanned for the window's shape: the last row of the scaled band.
+  if (index % 128 == skin2::position::SKIN2_TITLEBARREGIONMAXY || index % 128 == skin2::position::SKIN2_BOTTOMREGIONMAXY)
+    return skin2::ScaleLength(value + 1, dpi_) - 1;
+  return skin2::ScaleLength(value, dpi_);
 }
 
 int TvexSkin::BitmapRecord(int index) const {
@@ -35,6 +64,26 @@ int TvexSkin::BitmapRecord(int index) const {
 }
 
 host::TBitmap* TvexSkin::GetBitmap(int index) const {
+  if (base_) {
+    if (index < 0 || index >= skin2::bitmap::kCount) return nullptr;
+    std::unique_ptr<host::TBitmap>& slot = scaled_[static_cast<std::size_t>(index)];
+    if (!slot) {
+      image::TvexImage scaled;
+      if (const image::TvexImage* record = ScaledRecord(index)) {
+        scaled = *record;
+      } else if (const image::TvexImage* img = skin2::LookupBitmap(&File(), index)) {
+        scaled = image::ScaleSlices(*img, skin2::BitmapSliceCount(index), dpi_, 96);
+      } else {
+        return nullptr;
+      }
+      auto bmp = std::make_unique<host::TBitmap>();
+      bmp->SetPixelFormat(host::TPixelFormat::pf24bit);
+      bmp->LoadFromImage(scaled);
+      if (index == skin2::bitmap::SKIN2_TRACKBAR) ReplaceBitmapColor(*bmp, transparent_, formColor_);
+      slot = std::move(bmp);
+    }
+    return slot.get();
+  }
   const int record = BitmapRecord(index);
   if (record < 0) return nullptr;
   std::unique_ptr<host::TBitmap>& slot = bitmaps_[static_cast<std::size_t>(record)];
@@ -51,6 +100,12 @@ host::TBitmap* TvexSkin::GetBitmap(int index) const {
 }
 
 SIZE TvexSkin::BitmapSize(int index) const {
+  if (base_) {
+    if (const image::TvexImage* record = ScaledRecord(index)) return SIZE{record->Width(), record->Height()};
+    const SIZE b = base_->BitmapSize(index);
+    const image::TScaledSize s = image::ScaledSlicesSize(b.cx, b.cy, skin2::BitmapSliceCount(index), dpi_, 96);
+    return SIZE{s.width, s.height};
+  }
   const int record = BitmapRecord(index);
   if (record < 0) return SIZE{0, 0};
   const image::TvexImage& img = *file_->Bitmaps()[static_cast<std::size_t>(record)].value;
@@ -74,13 +129,13 @@ void TvexSkinReader::Load(const std::filesystem::path& file, const std::string& 
   if (OnLoaded) OnLoaded(this);
 }
 
-std::int32_t TvexSkinReader::GetColor(int index) const { return skin2::LookupColor(FileReader(), index); }
+std::int32_t TvexSkinReader::GetColor(int index) const { return skin_ ? skin_->GetColor(index) : -1; }
 
 host::TBitmap* TvexSkinReader::GetBitmap(int index) const { return skin_ ? skin_->GetBitmap(index) : nullptr; }
 
-std::int32_t TvexSkinReader::GetPosition(int index) const { return skin2::LookupPosition(FileReader(), index); }
+std::int32_t TvexSkinReader::GetPosition(int index) const { return skin_ ? skin_->GetPosition(index) : -1; }
 
-bool TvexSkinReader::GetSwitch(int index) const { return skin2::LookupSwitch(FileReader(), index); }
+bool TvexSkinReader::GetSwitch(int index) const { return skin_ && skin_->GetSwitch(index); }
 
 SIZE TvexSkinReader::BitmapSize(int index) const { return skin_ ? skin_->BitmapSize(index) : SIZE{0, 0}; }
 

@@ -1,5 +1,6 @@
 #include "utils/skin_res.h"
 
+#include "image/scaling.h"
 #include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
 
@@ -122,7 +123,15 @@ void TvexSkinScrollBtnRes::Build(bool hasReader, const TvexSkin* skin) const {
   // The arrows turned left: unless the thumb says otherwise below.
   bool arrowsTurnedLeft = true;
 
-  const TBitmap* thumb = skin->GetBitmap(keys::bitmap::SKIN2_SCROLLBAR);
+  // The thumb is cut at fixed rows (three-pixel caps), so it is cut from the skin's own image and
+  // the pieces are scaled after.
+  const TvexSkin& base = skin->Base();
+  const int dpi = skin->Dpi();
+  auto scaled = [dpi](TImage& piece) {
+    if (dpi == 96 || !piece || piece->Empty()) return;
+    piece->LoadFromImage(image::ScaleSlices(piece->ToImage(), 1, dpi, 96));
+  };
+  const TBitmap* thumb = base.GetBitmap(keys::bitmap::SKIN2_SCROLLBAR);
   if (thumb) {
     const int W = thumb->Width(), H = thumb->Height();
     if (s == 13355979 && H == 33 && W > 1 && thumb->PixelColor(1, 10) == 11680001) {
@@ -151,6 +160,9 @@ void TvexSkinScrollBtnRes::Build(bool hasReader, const TvexSkin* skin) const {
       for (int x = 4; x <= W - 4 && x < mid.Width(); ++x)
         if (mid.PixelColor(x, 1) != ref) uniform = false;
     }
+    for (auto& piece : vertThumb_) scaled(piece);
+    scaled(wholeVert_);
+    scaled(wholeHorz_);
     for (int i = 0; i < 5; ++i) {
       if (uniform)
         horzThumb_[i] = Turned(vertThumb_[i].get(), TTurn::Left);

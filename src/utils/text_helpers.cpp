@@ -1,5 +1,7 @@
 #include "utils/text_helpers.h"
 
+#include "host/dpi.h"
+
 namespace vex::utils {
 
 namespace {
@@ -112,15 +114,22 @@ bool NonClientMetrics(NONCLIENTMETRICSW& m) {
 
 void ForgetNonClientMetrics() { MetricsCache().valid = false; }
 
-void AssignCaptionFont(host::TFont& font) {
-  NONCLIENTMETRICSW m;
-  if (NonClientMetrics(m)) font.SetLogFont(m.lfCaptionFont);
+// The system's fonts are sized for the system's resolution; a window at another one gets them
+// scaled to its own.
+LOGFONTW AtDpi(LOGFONTW f, int dpi) {
+  if (dpi > 0) f.lfHeight = host::ScaleForDpi(f.lfHeight, dpi, host::SystemDpi());
+  return f;
 }
 
-void AssignMenuFont(host::TFont& font) {
+void AssignCaptionFont(host::TFont& font, int dpi) {
+  NONCLIENTMETRICSW m;
+  if (NonClientMetrics(m)) font.SetLogFont(AtDpi(m.lfCaptionFont, dpi));
+}
+
+void AssignMenuFont(host::TFont& font, int dpi) {
   NONCLIENTMETRICSW m;
   if (!NonClientMetrics(m)) return;
-  font.SetLogFont(m.lfMenuFont);
+  font.SetLogFont(AtDpi(m.lfMenuFont, dpi));
   font.SetColor(host::clMenuText);
 }
 

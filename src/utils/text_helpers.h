@@ -24,8 +24,8 @@ std::wstring StripAccelerators(const std::wstring& text);
 // The caption and menu fonts come from the system's non-client metrics, kept between calls: this
 // makes the next call read them again (the system's settings changed).
 void ForgetNonClientMetrics();
-void AssignCaptionFont(host::TFont& font);
-void AssignMenuFont(host::TFont& font);
+void AssignCaptionFont(host::TFont& font, int dpi = 0);
+void AssignMenuFont(host::TFont& font, int dpi = 0);
 
 // A horizontal line at Top + 2 beside the menu's left bar.
 void DrawMenuSeparator(host::TCanvas& canvas, const RECT& r, host::TColor colour, bool leftToRight, int barWidth);

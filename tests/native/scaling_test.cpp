@@ -46,6 +46,9 @@ TEST(ScaleSlices, StatesStayApartAtOddScales) {
     const TvexImage out = ScaleSlices(src, c.slices, c.num, c.den);
     ASSERT_EQ(out.Width(), c.slices * c.outSliceW) << c.slices << " x " << c.w;
     ASSERT_EQ(out.Height(), c.outH);
+    const TScaledSize size = ScaledSlicesSize(src.Width(), src.Height(), c.slices, c.num, c.den);
+    EXPECT_EQ(size.width, out.Width());
+    EXPECT_EQ(size.height, out.Height());
     for (int s = 0; s < c.slices; ++s) {
       const std::uint32_t inner = static_cast<std::uint32_t>((s + 1) * 0x10);
       for (int y = 0; y < c.outH; ++y)

@@ -1,0 +1,372 @@
+// The skin at other display resolutions: a frame at 144 dots per inch is the skin's frame scaled
+// by one and a half, a window told of a new resolution (WM_DPICHANGED) re-lays its frame, takes
+// the suggested place and comes back exactly, framework forms scale their controls and fonts,
+// and a skin's own images for a scale are used when it has them.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dialog_template.h"
+#include "engine/skin_engine.h"
+#include "engine/skin_window.h"
+#include "host/application.h"
+#include "host/button_controls.h"
+#include "host/dpi.h"
+#include "image/frame_layout.h"
+#include "image/scaling.h"
+#include "skin2/default_skin.h"
+#include "skin2/skin_keys.h"
+#include "skin_variant.h"
+#include "skinned_engine_fixture.h"
+
+namespace vex::engine {
+namespace {
+
+using namespace vex::host;
+using test::PumpMessages;
+namespace keys = vex::skin2;
+
+INT_PTR CALLBACK QuietProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
+
+HWND OpenDialog() {
+  test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME, L"Scale");
+  t.Item(L"BUTTON", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 10, 50, 50, 14);
+  HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, QuietProc, 0);
+  SetWindowPos(dlg, nullptr, 100, 100, 320, 200, SWP_NOZORDER);
+  ShowWindow(dlg, SW_SHOW);
+  PumpMessages();
+  return dlg;
+}
+
+bool Skinned(HWND w) { return SendMessageW(w, SKM_QUERYSKINNED, 0, 0) == 1; }
+
+RECT WindowRect(HWND w) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  return r;
+}
+
+// The frame around the client area as the window has it: title (with nothing else above the
+// client area), left, right and bottom borders.
+struct TFrameSizes {
+  int title = 0, left = 0, right = 0, bottom = 0;
+  bool operator==(const TFrameSizes& o) const { return title == o.title && left == o.left && right == o.right && bottom == o.bottom; }
+};
+std::ostream& operator<<(std::ostream& os, const TFrameSizes& s) {
+  return os << "{title " << s.title << ", left " << s.left << ", right " << s.right << ", bottom " << s.bottom << "}";
+}
+TFrameSizes Measure(HWND w) {
+  const RECT wr = WindowRect(w);
+  POINT o{0, 0};
+  ClientToScreen(w, &o);
+  RECT cr{};
+  GetClientRect(w, &cr);
+  return TFrameSizes{o.y - wr.top, o.x - wr.left, wr.right - (o.x + cr.right), wr.bottom - (o.y + cr.bottom)};
+}
+
+int gDpi = 0;
+int DpiAnswer(HWND) { return gDpi; }
+
+// The default skin without its images for other scales: every size at a scale is the skin's own
+// scaled.
+std::vector<std::uint8_t> SkinWithoutScaledRecords() {
+  const std::vector<std::uint8_t> file = skin2::BuildDefaultSkinFile();
+  skin2::Tsk2SkinFileReader reader;
+  reader.LoadFromBytes(file.data(), file.size());
+  test::TSkinVariant v;
+  for (const auto& b : reader.Bitmaps())
+    if (keys::ScaledRecordPercent(b.name)) v.dropped.insert(b.name);
+  for (const auto& i : reader.Integers())
+    if (keys::ScaledRecordPercent(i.name)) v.dropped.insert(i.name);
+  return v.Archive();
+}
+
+class Dpi : public test::TSkinnedEngineTest {
+ protected:
+  void SetUp() override {
+    TSkinnedEngineTest::SetUp();
+    engine->SetSkinDialogs(false);
+  }
+  void TearDown() override {
+    for (HWND w : windows)
+      if (IsWindow(w)) DestroyWindow(w);
+    PumpMessages();
+    host::SetWindowDpiQuery(nullptr);
+    gDpi = 0;
+    form.reset();
+    PumpMessages();
+  }
+  HWND Keep(HWND w) {
+    windows.push_back(w);
+    return w;
+  }
+  // The skin's own frame values, read at 96 dots per inch.
+  image::TFrameSkin SkinAt96() const {
+    utils::TvexSkinReader* r = engine->CurrentReader();
+    image::TFrameSkin s;
+    auto w = [r](int key) { return static_cast<int>(r->BitmapSize(key).cx); };
+    s.t1w = w(keys::bitmap::SKIN2_TITLEBAR1);
+    s.t2w = w(keys::bitmap::SKIN2_TITLEBAR2);
+    s.t3w = w(keys::bitmap::SKIN2_TITLEBAR3);
+    s.t4w = w(keys::bitmap::SKIN2_TITLEBAR4);
+    s.t5w = w(keys::bitmap::SKIN2_TITLEBAR5);
+    s.titleHeight = r->BitmapSize(keys::bitmap::SKIN2_TITLEBAR1).cy;
+    s.buttonStripWidth = w(keys::bitmap::SKIN2_TITLEBUTTONS);
+    s.buttonStripHeight = r->BitmapSize(keys::bitmap::SKIN2_TITLEBUTTONS).cy;
+    s.fiveSections = r->GetSwitch(keys::switches::SKIN2_TITLEFIVESECT);
+    s.iconX = r->GetPosition(keys::position::SKIN2_TITLEBARICONPOSX);
+    s.iconY = r->GetPosition(keys::position::SKIN2_TITLEBARICONPOSY);
+    s.captionTop = r->GetPosition(keys::position::SKIN2_TITLEBARCAPTIONTOP);
+    s.buttonX = r->GetPosition(keys::position::SKIN2_TITLEBARBUTTONPOSX);
+    s.buttonY = r->GetPosition(keys::position::SKIN2_TITLEBARBUTTONPOSY);
+    s.leftBorder = w(keys::bitmap::SKIN2_FORMLEFTBORDER);
+    s.rightBorder = w(keys::bitmap::SKIN2_FORMRIGHTBORDER);
+    s.bottomBorder = r->BitmapSize(keys::bitmap::SKIN2_FORMBOTTOMBORDER1).cy;
+    return s;
+  }
+  // Every pixel value of the skin scaled to `dpi`, each state image of the button strip on its own.
+  static image::TFrameSkin Scaled(const image::TFrameSkin& s, int dpi) {
+    auto L = [dpi](int v) { return keys::ScaleLength(v, dpi); };
+    image::TFrameSkin x = s;
+    x.t1w = L(s.t1w);
+    x.t2w = L(s.t2w);
+    x.t3w = L(s.t3w);
+    x.t4w = L(s.t4w);
+    x.t5w = L(s.t5w);
+    x.titleHeight = L(s.titleHeight);
+    x.buttonStripWidth = 18 * L(s.buttonStripWidth / 18);
+    x.buttonStripHeight = L(s.buttonStripHeight);
+    x.iconX = L(s.iconX);
+    x.iconY = L(s.iconY);
+    x.captionTop = L(s.captionTop);
+    x.buttonX = L(s.buttonX);
+    x.buttonY = L(s.buttonY);
+    x.leftBorder = L(s.leftBorder);
+    x.rightBorder = L(s.rightBorder);
+    x.bottomBorder = L(s.bottomBorder);
+    return x;
+  }
+  // The title buttons the frame lays out, against those of the expected skin at the window's size.
+  static void ExpectButtons(TvexSkinWindow* frame, const image::TFrameSkin& expected) {
+    const image::TTitleLayout got = frame->CurrentLayout();
+    image::TTitleWindow tw;
+    const RECT wr = WindowRect(frame->WindowHandle());
+    tw.width = wr.right - wr.left;
+    tw.height = wr.bottom - wr.top;
+    tw.hasClose = true;
+    tw.hasMinimize = true;
+    tw.hasMaximize = false;
+    tw.hasSystemIcon = true;
+    const image::TTitleLayout want = image::LayoutTitle(expected, tw);
+    ASSERT_EQ(got.buttons.size(), want.buttons.size());
+    ASSERT_FALSE(got.buttons.empty());
+    for (std::size_t i = 0; i < got.buttons.size(); ++i) {
+      EXPECT_EQ(got.buttons[i].element, want.buttons[i].element) << i;
+      const image::TRect& a = got.buttons[i].rect;
+      const image::TRect& b = want.buttons[i].rect;
+      EXPECT_TRUE(a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom)
+          << "button " << i << ": " << a.left << "," << a.top << "-" << a.right << "," << a.bottom << " against " << b.left << "," << b.top
+          << "-" << b.right << "," << b.bottom;
+    }
+  }
+  void UseSkinWithoutScaledRecords() {
+    test::WriteFile(dir / "plain.vsk", SkinWithoutScaledRecords());
+    engine->SetSkinFile((dir / "plain.vsk").u8string());
+    ASSERT_TRUE(engine->IsSkinActive());
+  }
+  std::vector<HWND> windows;
+};
+
+// A dialog on a monitor at 144 dots per inch: title, borders and title buttons are the skin's
+// values times one and a half, and the border shows the skin's border image at that scale.
+TEST_F(Dpi, FrameAt144IsTheSkinScaledByOneAndAHalf) {
+  UseSkinWithoutScaledRecords();
+  const image::TFrameSkin base = SkinAt96();
+  ASSERT_GT(base.titleHeight, 0);
+  gDpi = 144;
+  host::SetWindowDpiQuery(DpiAnswer);
+  HWND dlg = Keep(OpenDialog());
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->Skinned());
+  EXPECT_EQ(frame->Dpi(), 144);
+  const image::TFrameSkin want = Scaled(base, 144);
+  EXPECT_EQ(Measure(dlg), (TFrameSizes{want.titleHeight, want.leftBorder, want.rightBorder, want.bottomBorder}));
+  // 31 rows at 96 DPI are 47 at 144: rounded, not truncated.
+  EXPECT_EQ(want.titleHeight, (base.titleHeight * 3 + 1) / 2);
+  ExpectButtons(frame, want);
+
+  // The left border half way down: one row of the skin's border image scaled, column by column
+  // (the image stretches down the side, so any of its rows may be the one there).
+  const image::TvexImage border = engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_FORMLEFTBORDER)->ToImage();
+  const image::TvexImage scaled = image::ScaleSlices(border, 1, 144, 96);
+  ASSERT_EQ(scaled.Width(), want.leftBorder);
+  HDC dc = GetWindowDC(dlg);
+  const RECT wr = WindowRect(dlg);
+  const int y = (wr.bottom - wr.top) / 2;
+  std::vector<COLORREF> shown;
+  for (int x = 0; x < want.leftBorder; ++x) shown.push_back(GetPixel(dc, x, y));
+  bool matches = false;
+  for (int row = 0; row < scaled.Height() && !matches; ++row) {
+    bool same = true;
+    for (int x = 0; x < scaled.Width(); ++x) {
+      const std::uint32_t p = scaled.Pixel(x, row);
+      same &= shown[static_cast<std::size_t>(x)] == RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    matches = same;
+  }
+  EXPECT_TRUE(matches) << "the left border is not the skin's border scaled";
+  ReleaseDC(dlg, dc);
+}
+
+// The suggested place the system would give for a move to `to` dots per inch: the window's rectangle
+// scaled about its top-left corner.
+RECT Suggested(HWND w, int to, int from) {
+  const RECT r = WindowRect(w);
+  return RECT{r.left, r.top, r.left + MulDiv(r.right - r.left, to, from), r.top + MulDiv(r.bottom - r.top, to, from)};
+}
+
+void TellDpi(HWND w, int dpi, RECT suggested) {
+  SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  PumpMessages();
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+// WM_DPICHANGED from 96 to 192: the open dialog's frame is laid out at twice the skin's values in
+// the suggested rectangle; back to 96, the frame, the place and the client size are as they were.
+TEST_F(Dpi, DpiChangedRelaysAnOpenDialogAtTwiceTheMetricsAndBack) {
+  UseSkinWithoutScaledRecords();
+  const image::TFrameSkin base = SkinAt96();
+  HWND dlg = Keep(OpenDialog());
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->Skinned());
+  ASSERT_EQ(frame->Dpi(), 96);
+  const TFrameSizes at96 = Measure(dlg);
+  ASSERT_EQ(at96, (TFrameSizes{base.titleHeight, base.leftBorder, base.rightBorder, base.bottomBorder}));
+  const RECT place96 = WindowRect(dlg);
+  RECT client96{};
+  GetClientRect(dlg, &client96);
+
+  const RECT big = Suggested(dlg, 192, 96);
+  TellDpi(dlg, 192, big);
+  ASSERT_EQ(engine->FindFrame(dlg), frame);
+  EXPECT_EQ(frame->Dpi(), 192);
+  EXPECT_TRUE(Skinned(dlg));
+  EXPECT_TRUE(SameRect(WindowRect(dlg), big));
+  const image::TFrameSkin want = Scaled(base, 192);
+  EXPECT_EQ(want.titleHeight, 2 * base.titleHeight);
+  EXPECT_EQ(Measure(dlg), (TFrameSizes{want.titleHeight, want.leftBorder, want.rightBorder, want.bottomBorder}));
+  ExpectButtons(frame, want);
+
+  TellDpi(dlg, 96, place96);
+  EXPECT_EQ(frame->Dpi(), 96);
+  EXPECT_TRUE(SameRect(WindowRect(dlg), place96));
+  EXPECT_EQ(Measure(dlg), at96);
+  RECT client{};
+  GetClientRect(dlg, &client);
+  EXPECT_TRUE(SameRect(client, client96));
+  ExpectButtons(frame, base);
+}
+
+// A framework form moved to a monitor at twice the scale: its controls' places, sizes and fonts
+// double, the frame doubles with them, and the way back restores every figure exactly.
+TEST_F(Dpi, AFormScalesItsControlsAndFontsAndBack) {
+  UseSkinWithoutScaledRecords();
+  const image::TFrameSkin base = SkinAt96();
+  form->SetBounds(80, 80, 400, 260);
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(20, 30, 90, 25);
+  auto* own = new TButton(form.get());
+  own->SetParent(form.get());
+  own->SetBounds(120, 30, 90, 25);
+  own->Font().SetHeight(-15);
+  engine->AttachOwnerForm(form.get());
+  form->Show();
+  PumpMessages();
+  HWND h = form->Handle();
+  TvexSkinWindow* frame = engine->FindFrame(h);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->Skinned());
+  const RECT place = WindowRect(h);
+  const int clientW = form->ClientWidth(), clientH = form->ClientHeight();
+  const int formFont = form->Font().Height();
+  ASSERT_NE(formFont, 0);
+
+  TellDpi(h, 192, Suggested(h, 192, 96));
+  EXPECT_EQ(form->CurrentDpi(), 192);
+  EXPECT_EQ(frame->Dpi(), 192);
+  EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{40, 60, 220, 110})));
+  EXPECT_TRUE(SameRect(own->BoundsRect(), (RECT{240, 60, 420, 110})));
+  EXPECT_EQ(form->Font().Height(), 2 * formFont);
+  EXPECT_EQ(button->Font().Height(), 2 * formFont);  // follows the form's
+  EXPECT_EQ(own->Font().Height(), -30);
+  EXPECT_EQ(Measure(h).title - frame->MenuBarHeight(), 2 * base.titleHeight);
+  EXPECT_EQ(Measure(h).left, 2 * base.leftBorder);
+
+  TellDpi(h, 96, place);
+  EXPECT_EQ(form->CurrentDpi(), 96);
+  EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{20, 30, 110, 55})));
+  EXPECT_TRUE(SameRect(own->BoundsRect(), (RECT{120, 30, 210, 55})));
+  EXPECT_EQ(form->Font().Height(), formFont);
+  EXPECT_EQ(own->Font().Height(), -15);
+  EXPECT_TRUE(SameRect(WindowRect(h), place));
+  EXPECT_EQ(form->ClientWidth(), clientW);
+  EXPECT_EQ(form->ClientHeight(), clientH);
+}
+
+// A skin that carries its own images for 200 %: at 192 dots per inch the frame takes them (a
+// title drawn taller than twice the skin's own), at 96 it is exactly the skin without them.
+TEST_F(Dpi, TheSkinsOwnImagesForAScaleAreUsedAndIgnoredAtOtherScales) {
+  const std::vector<std::uint8_t> plainFile = SkinWithoutScaledRecords();
+  const image::TvexImage title96 = [&] {
+    test::WriteFile(dir / "plain.vsk", plainFile);
+    utils::TvexSkinReader r((dir / "plain.vsk"), "");
+    return r.GetBitmap(keys::bitmap::SKIN2_TITLEBAR1)->ToImage();
+  }();
+  // Twice the width, two rows more than twice the height, one colour.
+  test::TSkinVariant v;
+  v.bitmaps["SKIN2_TITLEBAR1@200"] = image::TvexImage(title96.Width() * 2, title96.Height() * 2 + 2, 0x00336699);
+  test::WriteFile(dir / "own200.vsk", v.Archive());
+
+  engine->SetSkinFile((dir / "own200.vsk").u8string());
+  ASSERT_TRUE(engine->IsSkinActive());
+  EXPECT_EQ(engine->SkinMetrics(192).TitleBarHeight, title96.Height() * 2 + 2);
+  EXPECT_EQ(engine->SkinMetrics(144).TitleBarHeight, keys::ScaleLength(title96.Height(), 144));
+  EXPECT_EQ(engine->SkinMetrics(96).TitleBarHeight, title96.Height());
+
+  HWND dlg = Keep(OpenDialog());
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  const TFrameSizes at96 = Measure(dlg);
+  EXPECT_EQ(at96.title, title96.Height());
+  TellDpi(dlg, 192, Suggested(dlg, 192, 96));
+  EXPECT_EQ(Measure(dlg).title, title96.Height() * 2 + 2);
+  // The skin's own picture, not the 96 DPI one scaled: its colour at the title's left edge.
+  HDC dc = GetWindowDC(dlg);
+  EXPECT_EQ(GetPixel(dc, 2, title96.Height() * 2), RGB(0x33, 0x66, 0x99));
+  ReleaseDC(dlg, dc);
+
+  // At 96 the skin reads as one without the record: every frame figure the same.
+  TellDpi(dlg, 96, Suggested(dlg, 96, 192));
+  EXPECT_EQ(Measure(dlg), at96);
+  test::WriteFile(dir / "plain.vsk", plainFile);
+  HWND other = Keep(OpenDialog());
+  engine->SetSkinFile((dir / "plain.vsk").u8string());
+  engine->AttachWindow(other, true);
+  PumpMessages();
+  EXPECT_EQ(Measure(other), at96);
+}
+
+}  // namespace
+}  // namespace vex::engine
