@@ -101,8 +101,8 @@ void TvexSkinWindow::DpiChanged(TMessage& m) {
   SetDpi(LOWORD(m.WParam));
   const RECT suggested = m.LParam ? *reinterpret_cast<const RECT*>(m.LParam) : RECT{0, 0, 0, 0};
   // The window's own handling first: a framework form scales its controls and fonts and takes
-  // the suggested place itself.
-  CallDefault(m);
+  // the suggested place itself (through its frame while skinned: skinning takes its Scaled).
+  if (!(FSkinned && ScaleContents(LOWORD(m.WParam), m.LParam ? &suggested : nullptr))) CallDefault(m);
   if (!*alive) return;
   HWND h = Handle();
   if (!FEngine->IsSkinActive() || !FEnabled || !FSkinned || !h) return;

@@ -171,6 +171,9 @@ class TvexSkinWindow : public host::TComponent {
   virtual void UpdateSkinState() = 0;
   virtual void CallDefault(host::TMessage& m) = 0;
   virtual void CaptureFrameMetrics() {}
+  // A new resolution for the window's contents (controls, fonts) where the frame stands in for
+  // the window's own scaling; answers whether it did (the window then is in `suggested` too).
+  virtual bool ScaleContents(int dpi, const RECT* suggested) { return false; }
   virtual void AttachControls() {}
   // Every control wrapper goes, last made first.
   virtual void DetachControls();

@@ -219,6 +219,14 @@ void TvexSkinWindowVCL::CallDefault(TMessage& m) {
   if (link_ && link_->saved) link_->saved(m);
 }
 
+bool TvexSkinWindowVCL::ScaleContents(int dpi, const RECT* suggested) {
+  if (!FForm || !(FScrollSaved ? FSavedScaled : FForm->Scaled())) return false;
+  FForm->ScaleToDpi(dpi, suggested);
+  // The menu bar's font is the system's menu font at the new resolution.
+  BuildMenuBar(true);
+  return true;
+}
+
 void TvexSkinWindowVCL::CaptureFrameMetrics() {
   HWND h = Handle();
   if (!h) return;

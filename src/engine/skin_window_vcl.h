@@ -111,6 +111,7 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   void UpdateSkinState() override;
   void CallDefault(host::TMessage& m) override;
   void CaptureFrameMetrics() override;
+  bool ScaleContents(int dpi, const RECT* suggested) override;
   void AttachControls() override;
   void SaveClientSize() override;
   bool BeforeMessage(host::TMessage& m) override;
