@@ -90,10 +90,16 @@ void TControl::ChangeScale(int m, int d) {
   if (m == d || m <= 0 || d <= 0) return;
   const int l = MulDiv(left_, m, d), t = MulDiv(top_, m, d);
   const int r = MulDiv(left_ + width_, m, d), b = MulDiv(top_ + height_, m, d);
-  anchorRight_ = MulDiv(anchorRight_, m, d);
-  anchorBottom_ = MulDiv(anchorBottom_, m, d);
-  if (!parentFont_) font_.SetHeight(MulDiv(font_.Height(), m, d));
+  // The distances kept by right and bottom anchors are to the parent's scaled size: placing the
+  // control while its parent still has the old one must not measure them again.
+  const int ar = MulDiv(anchorRight_, m, d), ab = MulDiv(anchorBottom_, m, d);
+  if (!parentFont_) {
+    font_.SetPixelsPerInch(MulDiv(font_.PixelsPerInch(), m, d));
+    font_.SetHeight(MulDiv(font_.Height(), m, d));
+  }
   SetBounds(l, t, r - l, b - t);
+  anchorRight_ = ar;
+  anchorBottom_ = ab;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {

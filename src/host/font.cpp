@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "host/dpi.h"
 #include "host/prop_builder.h"
 #include "host/text_encoding.h"
 
@@ -23,20 +24,13 @@ const TClassInfo& TFont::StaticClass() {
   return info;
 }
 
-int ScreenPixelsPerInch() {
-  static const int ppi = [] {
-    TWindowDC screen(nullptr, TWindowDC::TKind::Client);
-    const int v = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-    return v > 0 ? v : 96;
-  }();
-  return ppi;
-}
-
 TFont::TFont() : TPersistent(StaticClass()) {
   NONCLIENTMETRICSW m{};
   m.cbSize = sizeof m;
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0)) {
     lf_ = m.lfMessageFont;
+    // The system describes it at its own resolution.
+    lf_.lfHeight = ScaleForDpi(lf_.lfHeight, kDefaultDpi, SystemDpi());
   } else {
     lf_.lfHeight = -11;
     lstrcpynW(lf_.lfFaceName, L"Tahoma", LF_FACESIZE);
@@ -60,9 +54,9 @@ void TFont::SetHeight(int height) {
   Changed();
 }
 
-int TFont::Size() const { return -MulDiv(lf_.lfHeight, 72, ScreenPixelsPerInch()); }
+int TFont::Size() const { return -MulDiv(lf_.lfHeight, 72, pixelsPerInch_); }
 
-void TFont::SetSize(int points) { SetHeight(-MulDiv(points, ScreenPixelsPerInch(), 72)); }
+void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
 void TFont::SetColor(TColor c) {
   if (c == color_) return;
@@ -105,6 +99,7 @@ void TFont::Assign(const TPersistent& source) {
   const auto& f = static_cast<const TFont&>(source);
   lf_ = f.lf_;
   color_ = f.color_;
+  pixelsPerInch_ = f.pixelsPerInch_;
   Changed();
 }
 

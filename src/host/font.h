@@ -17,7 +17,8 @@ enum TFontStyle : int { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut =
 class TFont : public TPersistent {
   VEX_CLASS(TFont)
  public:
-  // The system's message font, in the window text colour.
+  // The system's message font, in the window text colour, described at 96 dots per inch (the
+  // resolution forms are designed at; a form scales its fonts to its monitor's).
   TFont();
   explicit TFont(const LOGFONTW& lf);
 
@@ -26,9 +27,12 @@ class TFont : public TPersistent {
   // Height in pixels: negative for the character height, positive for the cell height.
   int Height() const { return lf_.lfHeight; }
   void SetHeight(int height);
-  // Size in points at the screen's resolution.
+  // Size in points at the font's resolution.
   int Size() const;
   void SetSize(int points);
+  // The resolution (dots per inch) the height is meant for: 96 until the font's control is scaled.
+  int PixelsPerInch() const { return pixelsPerInch_; }
+  void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi > 0 ? ppi : 96; }
   TColor Color() const { return color_; }
   void SetColor(TColor c);
   int Style() const;
@@ -50,10 +54,8 @@ class TFont : public TPersistent {
 
   LOGFONTW lf_{};
   TColor color_ = clWindowText;
+  int pixelsPerInch_ = 96;
   mutable TOwnedFont handle_;
 };
-
-// Pixels per logical inch of the screen.
-int ScreenPixelsPerInch();
 
 }  // namespace vex::host

@@ -156,6 +156,8 @@ void TCustomForm::CreateParams(TCreateParams& p) {
 }
 
 void TCustomForm::CreateWnd() {
+  // Read before the window exists: whoever is told of the new window (a skin engine) may change it.
+  const bool scaleToMonitor = scaled_ && !HasState(csDesigning);
   TWinControl::CreateWnd();
   if (formStyle_ == fsMDIForm && !clientHandle_) {
     CLIENTCREATESTRUCT ccs{};
@@ -173,7 +175,7 @@ void TCustomForm::CreateWnd() {
     SendMessageW(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application().Icon().Handle()));
   if (menu_) AttachMenu();
   // A form designed at 96 dots per inch opens at its monitor's scale.
-  if (scaled_ && !HasState(csDesigning)) {
+  if (scaleToMonitor) {
     const int dpi = WindowDpi(handle_);
     if (dpi != currentDpi_) ScaleToDpi(dpi);
   }
@@ -186,6 +188,7 @@ void TCustomForm::ScaleToDpi(int dpi, const RECT* suggested) {
   if (dpi != old) {
     const int cw = ClientWidth(), ch = ClientHeight();
     ScaleChildren(dpi, old);
+    font_.SetPixelsPerInch(dpi);
     font_.SetHeight(MulDiv(font_.Height(), dpi, old));
     auto scale = [dpi, old](int& v) {
       if (v > 0) v = MulDiv(v, dpi, old);

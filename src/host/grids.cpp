@@ -316,6 +316,16 @@ void TCustomGrid::SetDefaultColWidth(int v) {
   Changed();
 }
 
+void TCustomGrid::ChangeScale(int m, int d) {
+  if (m != d && m > 0 && d > 0)
+    for (TAxis* axis : {&cols_, &rows_}) {
+      axis->defaultSize = MulDiv(axis->defaultSize, m, d);
+      for (int& size : axis->sizes) size = MulDiv(size, m, d);
+    }
+  TCustomControl::ChangeScale(m, d);
+  Changed();
+}
+
 void TCustomGrid::SetDefaultRowHeight(int v) {
   rows_.defaultSize = std::max(v, 0);
   std::fill(rows_.sizes.begin(), rows_.sizes.end(), rows_.defaultSize);

@@ -75,6 +75,8 @@ class TCustomGrid : public TCustomControl {
   void SetDefaultColWidth(int v);
   int DefaultRowHeight() const { return rows_.defaultSize; }
   void SetDefaultRowHeight(int v);
+  // The cells scale with the grid (every column width and row height, and their defaults).
+  void ChangeScale(int m, int d) override;
   int ColWidths(int col) const;
   void SetColWidths(int col, int width);
   int RowHeights(int row) const;

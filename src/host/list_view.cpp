@@ -309,6 +309,15 @@ const TClassInfo& TListView::StaticClass() {
   return info;
 }
 
+void TCustomListView::ChangeScale(int m, int d) {
+  if (m != d && m > 0 && d > 0)
+    for (int i = 0; i < columns_->Count(); ++i) {
+      TListColumn* c = columns_->Items(i);
+      if (c->Width() > 0) c->SetWidth(MulDiv(c->Width(), m, d));
+    }
+  TWinControl::ChangeScale(m, d);
+}
+
 TCustomListView::TCustomListView(TComponent* owner, const TClassInfo& cls)
     : TWinControl(owner, cls), columns_(std::make_unique<TListColumns>(this)), items_(std::make_unique<TListItems>(*this)) {
   width_ = 250;

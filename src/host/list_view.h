@@ -152,6 +152,8 @@ using TLVOwnerDataEvent = std::function<void(TObject* sender, TListItem* item)>;
 class TCustomListView : public TWinControl {
   VEX_CLASS(TCustomListView)
  public:
+  // The columns scale with the control.
+  void ChangeScale(int m, int d) override;
   explicit TCustomListView(TComponent* owner, const TClassInfo& cls = StaticClass());
   ~TCustomListView() override;
 

@@ -294,11 +294,18 @@ TEST_F(Dpi, AFormScalesItsControlsAndFontsAndBack) {
   engine->AttachOwnerForm(form.get());
   form->Show();
   PumpMessages();
+  // Kept at the bottom-right corner by its anchors.
+  auto* corner = new TButton(form.get());
+  corner->SetParent(form.get());
+  corner->SetBounds(form->ClientWidth() - 100, form->ClientHeight() - 40, 90, 30);
+  corner->SetAnchors(akRight | akBottom);
+  PumpMessages();
   HWND h = form->Handle();
   TvexSkinWindow* frame = engine->FindFrame(h);
   ASSERT_NE(frame, nullptr);
   ASSERT_TRUE(frame->Skinned());
   const RECT place = WindowRect(h);
+  const RECT cornerAt96 = corner->BoundsRect();
   const int clientW = form->ClientWidth(), clientH = form->ClientHeight();
   const int formFont = form->Font().Height();
   ASSERT_NE(formFont, 0);
@@ -313,6 +320,11 @@ TEST_F(Dpi, AFormScalesItsControlsAndFontsAndBack) {
   EXPECT_EQ(own->Font().Height(), -30);
   EXPECT_EQ(Measure(h).title - frame->MenuBarHeight(), 2 * base.titleHeight);
   EXPECT_EQ(Measure(h).left, 2 * base.leftBorder);
+  // The corner button: twice as large, twice as far from the (larger) client area's corner.
+  EXPECT_EQ(corner->Width(), 180);
+  EXPECT_EQ(corner->Height(), 60);
+  EXPECT_EQ(form->ClientWidth() - corner->BoundsRect().right, 2 * (clientW - cornerAt96.right));
+  EXPECT_EQ(form->ClientHeight() - corner->BoundsRect().bottom, 2 * (clientH - cornerAt96.bottom));
 
   TellDpi(h, 96, place);
   EXPECT_EQ(form->CurrentDpi(), 96);
@@ -320,6 +332,7 @@ TEST_F(Dpi, AFormScalesItsControlsAndFontsAndBack) {
   EXPECT_TRUE(SameRect(own->BoundsRect(), (RECT{120, 30, 210, 55})));
   EXPECT_EQ(form->Font().Height(), formFont);
   EXPECT_EQ(own->Font().Height(), -15);
+  EXPECT_TRUE(SameRect(corner->BoundsRect(), cornerAt96));
   EXPECT_TRUE(SameRect(WindowRect(h), place));
   EXPECT_EQ(form->ClientWidth(), clientW);
   EXPECT_EQ(form->ClientHeight(), clientH);
