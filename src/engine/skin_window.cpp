@@ -235,6 +235,7 @@ image::TFrameSkin TvexSkinWindow::FrameSkin() const {
   s.leftBorder = m.LeftBorderWidth;
   s.rightBorder = m.RightBorderWidth;
   s.bottomBorder = m.BottomBorderHeight;
+  s.dpi = FDpi;
   return s;
 }
 
@@ -402,8 +403,9 @@ void TvexSkinWindow::PaintTitleButtons(const TFramePaint& f, TCanvas& title) {
   if (f.window.hasSystemIcon) {
     HICON icon = IconHandle();
     if (!icon && Application().Icon().Handle()) icon = Application().Icon().Handle();
-    if (!icon) icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
-    if (icon) DrawIconEx(title.Handle(), f.layout.iconX, f.layout.iconY, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    const int size = f.skin.Px(16);
+    if (!icon) icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size, LR_SHARED));
+    if (icon) DrawIconEx(title.Handle(), f.layout.iconX, f.layout.iconY, icon, size, size, 0, nullptr, DI_NORMAL);
   }
   const TBitmap* strip = f.reader->GetBitmap(keys::bitmap::SKIN2_TITLEBUTTONS);
   const bool buttonsTransparent = f.reader->GetSwitch(keys::switches::SKIN2_TITLEBTNTRANS);
@@ -524,8 +526,8 @@ RECT TvexSkinWindow::MenuBandRect() const {
   GetWindowRect(Handle(), &wr);
   const TSkinMetrics& sm = Metrics();
   const int top = std::max(TitleHeight(), FNativeTop);
-  const int left = FShowBorders ? std::max(sm.LeftBorderWidth, 4) : 0;
-  const int right = (wr.right - wr.left) - (FShowBorders ? std::max(sm.RightBorderWidth, 4) : 0);
+  const int left = FShowBorders ? std::max(sm.LeftBorderWidth, Px(4)) : 0;
+  const int right = (wr.right - wr.left) - (FShowBorders ? std::max(sm.RightBorderWidth, Px(4)) : 0);
   return RECT{left, top, std::max(left, right), top + height};
 }
 
@@ -580,9 +582,9 @@ void TvexSkinWindow::ComputeClientRect(TMessage& m) {
       r.bottom = pos->y + pos->cy - std::max(sm.BottomBorderHeight, FFrameBottom);
     }
   } else {
-    r.left = pos->x + std::max(sm.LeftBorderWidth, 4);
-    r.right = pos->x + pos->cx - std::max(sm.RightBorderWidth, 4);
-    r.bottom = pos->y + pos->cy - std::max(sm.BottomBorderHeight, 4);
+    r.left = pos->x + std::max(sm.LeftBorderWidth, Px(4));
+    r.right = pos->x + pos->cx - std::max(sm.RightBorderWidth, Px(4));
+    r.bottom = pos->y + pos->cy - std::max(sm.BottomBorderHeight, Px(4));
   }
   p->rgrc[1] = p->rgrc[0];
   m.Result = WVR_REDRAW;
@@ -1271,7 +1273,7 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   if (FSkinned) {
     StripSystemMenu();
     const int width = sm.LeftBorderWidth + sm.RightBorderWidth;
-    const int height = TitleHeight() + MenuBarHeight() + std::max(4, sm.BottomBorderHeight) - FNativeTop;
+    const int height = TitleHeight() + MenuBarHeight() + std::max(Px(4), sm.BottomBorderHeight) - FNativeTop;
     ApplySizeDelta(SIZE{width, height});
   } else {
     RestoreStrippedStyle();

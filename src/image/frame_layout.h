@@ -17,6 +17,11 @@ struct TFrameSkin {
   bool fiveSections = true;
   int iconX = 0, iconY = 0, captionTop = 0, buttonX = 0, buttonY = 0;
   int leftBorder = 0, rightBorder = 0, bottomBorder = 0;
+  // The resolution the values above are for: the layout's own spacings (the icon's 16 pixels, the
+  // gaps between buttons, the least border) scale with it.
+  int dpi = 96;
+  // A spacing of the layout at 96 dots per inch, at this skin's resolution.
+  int Px(int length) const { return (length * dpi + 48) / 96; }
 };
 
 // Title elements in hit-test order: -1 none, 0 system icon, 1 close, 2 maximize/restore,

@@ -148,6 +148,7 @@ class Dpi : public test::TSkinnedEngineTest {
     x.leftBorder = L(s.leftBorder);
     x.rightBorder = L(s.rightBorder);
     x.bottomBorder = L(s.bottomBorder);
+    x.dpi = dpi;
     return x;
   }
   // The title buttons the frame lays out, against those of the expected skin at the window's size.
@@ -379,6 +380,38 @@ TEST_F(Dpi, TheSkinsOwnImagesForAScaleAreUsedAndIgnoredAtOtherScales) {
   engine->AttachWindow(other, true);
   PumpMessages();
   EXPECT_EQ(Measure(other), at96);
+}
+
+// The system's own resolution, as a program that declares itself aware of it sees it: the form
+// opens scaled to it and its frame is the skin's at that scale. Runs where the system is not at 96
+// dots per inch (./run test runs it once more in a copy of the Wine prefix set to 144).
+TEST_F(Dpi, TheSystemsResolutionReachesFormsAndFrames) {
+  const int system = host::SystemDpi();
+  if (system == 96) GTEST_SKIP() << "the system is at 96 dots per inch";
+  host::DeclarePerMonitorDpiAwareness();
+  UseSkinWithoutScaledRecords();
+  const image::TFrameSkin base = SkinAt96();
+  host::TComponentPtr<TForm> second(new TForm(nullptr));
+  auto* button = new TButton(second.get());
+  button->SetParent(second.get());
+  button->SetBounds(20, 30, 90, 25);
+  second->SetBounds(60, 60, 300, 200);
+  engine->AttachOwnerForm(form.get());
+  form->Show();
+  second->Show();
+  PumpMessages();
+  EXPECT_EQ(host::WindowDpi(second->Handle()), system);
+  EXPECT_EQ(second->CurrentDpi(), system);
+  const auto L = [system](int v) { return keys::ScaleLength(v, system); };
+  EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{L(20), L(30), L(110), L(55)})));
+  TvexSkinWindow* frame = engine->FindFrame(second->Handle());
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->Skinned());
+  EXPECT_EQ(frame->Dpi(), system);
+  const TFrameSizes sizes = Measure(second->Handle());
+  EXPECT_EQ(sizes.left, L(base.leftBorder));
+  EXPECT_EQ(sizes.bottom, L(base.bottomBorder));
+  second.reset();
 }
 
 }  // namespace
