@@ -124,6 +124,13 @@ TEST(VskToolPack, UnpackThenPackReproducesEveryRecord) {
       EXPECT_EQ(Tool({"info", (dir / "out.vsk").u8string()}).status, 2);
     }
     ExpectSameSkin(Load(dir / "in.vsk", pw), Load(dir / "out.vsk", pw));
+    // What info and verify say of it, the scaled records included, is what they say of the input.
+    for (const char* command : {"info", "verify"}) {
+      const TRun before = Tool(with({command, (dir / "in.vsk").u8string()}));
+      const TRun after = Tool(with({command, (dir / "out.vsk").u8string()}));
+      EXPECT_EQ(after.status, 0) << command << after.out;
+      EXPECT_EQ(after.out, before.out) << command;
+    }
     // The default skin's file is rebuilt byte for byte.
     EXPECT_EQ(Tool(with({"extract", (dir / "out.vsk").u8string(), (dir / "out.sk2").u8string()})).status, 0);
     EXPECT_EQ(ReadFile(dir / "out.sk2"), skin2::BuildDefaultSkinFile());
