@@ -17,7 +17,11 @@ namespace fs = std::filesystem;
 using skin2::Tsk2SkinFileReader;
 using skin2::TSkinFileWriter;
 
-bool PlainChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-'; }
+// Characters that stand bare in skin.ini and in file names. '@' is one: records for a larger scale
+// are named "KEY@150".
+bool PlainChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-' || c == '@';
+}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -1,5 +1,6 @@
 #include "skin_verify.h"
 
+#include <cctype>
 #include <map>
 
 #include "skin2/skin_keys.h"
@@ -8,6 +9,25 @@ namespace vex::tool {
 namespace {
 
 using namespace vex::skin2;
+
+// The index of a key in a group, compared as record names are (without case); -1 when absent.
+int KeyIndex(TSkinKeyGroup group, const std::string& name) {
+  for (int i = 0; i < GroupSize(group); ++i)
+    if (SameSkinName(name, SkinKeyName(group, i))) return i;
+  return -1;
+}
+
+bool IsTableKey(const std::string& name) {
+  for (const char* key : kSkinKeys)
+    if (SameSkinName(name, key)) return true;
+  return false;
+}
+
+std::string SizeText(const image::TImageSize& s) { return std::to_string(s.width) + "x" + std::to_string(s.height); }
+
+// Keys whose image the engine stretches over a bar (or only takes a colour from): a size off the
+// scale's does not move anything.
+bool StretchedKey(int bitmapIndex) { return bitmapIndex == bitmap::SKIN2_MENUBAR || bitmapIndex == bitmap::SKIN2_TOOLBAR; }
 
 class TChecker {
  public:
@@ -120,6 +140,9 @@ class TChecker {
                     bitmap::SKIN2_PROGRESSBAR2, bitmap::SKIN2_PROGRESSBAR3, bitmap::SKIN2_PROGRESSBAR4})
       Optional(key, "that part of its control is left in the form colour");
 
+    for (const TScaledRecord& r : ScaledRecords(s_)) Scaled(r);
+    UnknownScales();
+
     // Names that repeat: only the first record is ever read.
     std::map<std::string, int> seen;
     auto count = [&](const std::string& kind, const std::string& name) {
@@ -134,6 +157,65 @@ class TChecker {
   }
 
  private:
+  void Scaled(const TScaledRecord& r) {
+    const std::string at = " at " + std::to_string(r.percent) + " %";
+    if (r.type == srtByte || r.type == srtString) {
+      Warn(r.name, std::string("the engine reads no ") + (r.type == srtByte ? "byte" : "string") +
+                       " records for a scale (switches hold at every scale): this record is ignored");
+      return;
+    }
+    const bool bitmapRecord = r.type == srtBitmap;
+    if (r.keyIndex < 0) {
+      Error(r.name, r.key + (bitmapRecord ? " is not a bitmap key" : " is not a position key") +
+                        ": the engine never reads this record" +
+                        (bitmapRecord ? "" : " (only positions have values for a scale)"));
+      return;
+    }
+    if (!r.hasBase) {
+      Error(r.name, "no " + r.key + " record: " +
+                        (bitmapRecord ? "the part is missing at 96 DPI, and nothing gives the size this one" + at +
+                                            " must have"
+                                      : std::string("the position is missing at 96 DPI (the engine reads -1 there)")));
+      return;
+    }
+    if (!bitmapRecord) return;
+    if (r.size.width % r.slices != 0)
+      Error(r.name, "width " + std::to_string(r.size.width) + " does not divide into the key's " +
+                        std::to_string(r.slices) + " states: the engine cuts them at the wrong columns");
+    if (r.size != r.expected) {
+      // The states' size, where they are all alike.
+      std::string states;
+      if (r.slices > 1 && r.expected.width % r.slices == 0)
+        states = " (" + std::to_string(r.slices) + " states of " +
+                 SizeText({r.expected.width / r.slices, r.expected.height}) + ")";
+      const std::string msg = "size " + SizeText(r.size) + " differs from the " + SizeText(r.expected) + " that " +
+                              r.key + " gives" + at + states;
+      if (StretchedKey(r.keyIndex))
+        Warn(r.name, msg + "; the engine stretches it over the bar (or takes a colour from it), so nothing moves, "
+                           "but it looks coarser or finer than the rest of the window");
+      else
+        Error(r.name, msg + "; the engine lays out frames and controls by this record's size, so parts would be "
+                            "misplaced or cut");
+    }
+  }
+
+  // A key with a suffix the engine does not know ("SKIN2_BUTTON@125"), most likely meant as one.
+  void UnknownScales() {
+    auto check = [this](const std::string& name) {
+      const std::size_t at = name.rfind('@');
+      if (at == std::string::npos || at + 1 == name.size() || ScaledRecordPercent(name) != 0) return;
+      for (std::size_t i = at + 1; i < name.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return;
+      if (!IsTableKey(name.substr(0, at))) return;
+      std::string scales;
+      for (const int percent : kScalePercents) scales += (scales.empty() ? "@" : " and @") + std::to_string(percent);
+      Warn(name, "@" + name.substr(at + 1) + " is not a scale the engine reads (" + scales +
+                     " are): this record is ignored");
+    };
+    for (const auto& b : s_.Bitmaps()) check(b.name);
+    for (const auto& i : s_.Integers()) check(i.name);
+  }
+
   const Tsk2SkinFileReader& s_;
   std::vector<TFinding> out_;
 };
@@ -141,5 +223,48 @@ class TChecker {
 }  // namespace
 
 std::vector<TFinding> VerifySkin(const Tsk2SkinFileReader& skin) { return TChecker(skin).Run(); }
+
+std::vector<TScaledRecord> ScaledRecords(const Tsk2SkinFileReader& skin) {
+  std::vector<TScaledRecord> out;
+  for (const Tsk2SkinFileReader::TRecordRef& ref : skin.Records()) {
+    TScaledRecord r;
+    r.type = ref.type;
+    switch (ref.type) {
+      case srtBitmap: r.name = skin.Bitmaps()[ref.index].name; break;
+      case srtInteger: r.name = skin.Integers()[ref.index].name; break;
+      case srtByte: r.name = skin.Bytes()[ref.index].name; break;
+      default: r.name = skin.Strings()[ref.index].name; break;
+    }
+    r.percent = ScaledRecordPercent(r.name, &r.key);
+    if (!r.percent) continue;
+    r.dpi = r.percent * 96 / 100;
+    if (ref.type == srtBitmap) {
+      const image::TvexImage& img = *skin.Bitmaps()[ref.index].value;
+      r.size = {img.Width(), img.Height()};
+      r.keyIndex = KeyIndex(TSkinKeyGroup::Bitmap, r.key);
+      if (r.keyIndex >= 0) {
+        r.slices = BitmapSliceCount(r.keyIndex);
+        if (const image::TvexImage* base = skin.GetBitmapByName(r.key)) {
+          r.hasBase = true;
+          r.expected = image::ScaledSlicesSize(base->Width(), base->Height(), r.slices, r.dpi, 96);
+        }
+      }
+    } else if (ref.type == srtByte) {
+      r.value = skin.Bytes()[ref.index].value;
+    } else if (ref.type == srtInteger) {
+      r.value = skin.Integers()[ref.index].value;
+      r.keyIndex = KeyIndex(TSkinKeyGroup::Position, r.key);
+      if (r.keyIndex >= 0)
+        for (const auto& i : skin.Integers())
+          if (SameSkinName(i.name, r.key)) {
+            r.hasBase = true;
+            r.scaledBase = ScaleLength(i.value, r.dpi);
+            break;
+          }
+    }
+    out.push_back(std::move(r));
+  }
+  return out;
+}
 
 }  // namespace vex::tool

@@ -26,17 +26,23 @@ const char kUsage[] =
     "usage: vsktool COMMAND [ARGUMENTS]\n"
     "commands:\n"
     "  info SKIN [--password PW]\n"
-    "      load the skin and list its record counts and every skin key\n"
+    "      load the skin and list its record counts, every skin key, then the records\n"
+    "      for a larger scale (KEY@150, KEY@200): a bitmap's size with the size its\n"
+    "      base record gives at that scale, a position with its base value scaled\n"
     "  extract SKIN OUTFILE [--member NAME] [--password PW]\n"
     "      write one member of a skin archive (default SKINDATA.SK2) to OUTFILE\n"
     "  unpack SKIN DIR [--password PW]\n"
-    "      write every bitmap as NAME.bmp and the other records to DIR/skin.ini\n"
+    "      write every bitmap as NAME.bmp (KEY@150.bmp for a scale) and the other\n"
+    "      records to DIR/skin.ini\n"
     "  pack DIR OUT.vsk [--password PW]\n"
     "      build a skin archive from an unpacked folder (encrypted with a password)\n"
     "  verify SKIN [--password PW]\n"
-    "      report what the engine cannot paint as the skin intends (error: or warning:)\n"
+    "      report what the engine cannot paint as the skin intends (error: or warning:),\n"
+    "      records for a larger scale included: their key, their base record and the\n"
+    "      size their base gives at that scale\n"
     "  generate OUT.vsk [--dark] [--password PW]\n"
-    "      write the default (light) skin, or with --dark the dark one\n"
+    "      write the default (light) skin, or with --dark the dark one, with every\n"
+    "      bitmap drawn again for 150 % and 200 %\n"
     "  --help\n"
     "      show this text\n"
     "exit status: 0 done, 1 unreadable input or failed output, 2 wrong password,\n"
@@ -154,6 +160,33 @@ int Info(const TParsed& p, std::ostream& out, std::ostream& err) {
   for (int i = 0; i < switches::kCount; ++i) {
     const char* name = SkinKeyName(TSkinKeyGroup::Switch, i);
     out << name << " switch " << static_cast<int>(reader->GetByteByName(name)) << "\n";
+  }
+  // Then the records for a larger scale, each beside what its base record makes of that scale.
+  for (const TScaledRecord& r : ScaledRecords(*reader)) {
+    out << r.name;
+    if (r.type == srtBitmap) {
+      out << " bitmap " << r.size.width << "x" << r.size.height << " expected ";
+      if (r.keyIndex < 0)
+        out << "nothing (not a bitmap key)";
+      else if (!r.hasBase)
+        out << "nothing (no " << r.key << " record)";
+      else
+        out << r.expected.width << "x" << r.expected.height;
+    } else if (r.type == srtInteger) {
+      if (r.keyIndex < 0)
+        out << " integer " << r.value << " (not a position key)";
+      else if (!r.hasBase)
+        out << " position " << r.value << " (no " << r.key << " record)";
+      else
+        out << " position " << r.value << " scaled base " << r.scaledBase;
+    } else {
+      if (r.type == srtByte)
+        out << " byte " << r.value;
+      else
+        out << " string";
+      out << " (not read at a scale)";
+    }
+    out << "\n";
   }
   return 0;
 }

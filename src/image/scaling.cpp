@@ -13,15 +13,15 @@ int Scaled(int length, int num, int den) {
 
 }  // namespace
 
-TScaledSize ScaledSlicesSize(int width, int height, int slices, int num, int den) {
-  if (num <= 0 || den <= 0 || width <= 0 || height <= 0) return {};
+TImageSize ScaledSlicesSize(int width, int height, int slices, int num, int den) {
+  if (num <= 0 || den <= 0 || width <= 0 || height <= 0) return TImageSize();
   slices = std::max(1, slices);
   if (slices > width) slices = 1;
   const int sw = width / slices;
-  TScaledSize size;
-  size.width = (slices - 1) * std::max(1, Scaled(sw, num, den)) + std::max(1, Scaled(width - (slices - 1) * sw, num, den));
-  size.height = std::max(1, Scaled(height, num, den));
-  return size;
+  // Every slice but the last is sw wide; the last takes what the division left.
+  const int last = width - (slices - 1) * sw;
+  return {(slices - 1) * std::max(1, Scaled(sw, num, den)) + std::max(1, Scaled(last, num, den)),
+          std::max(1, Scaled(height, num, den))};
 }
 
 TvexImage ScaleSlices(const TvexImage& source, int slices, int num, int den) {

@@ -13,10 +13,14 @@ namespace vex::image {
 // settings are kept. slices < 1 counts as 1; a width that does not divide into the slices leaves
 // its last few columns to the last slice.
 TvexImage ScaleSlices(const TvexImage& source, int slices, int num, int den);
-// The size ScaleSlices gives a width x height image, without scaling it.
-struct TScaledSize {
+
+// The size ScaleSlices gives a width x height image of `slices` states, without scaling one: what
+// an image made for that scale must measure to stand where the scaled one would.
+struct TImageSize {
   int width = 0, height = 0;
+  bool operator==(const TImageSize& o) const { return width == o.width && height == o.height; }
+  bool operator!=(const TImageSize& o) const { return !(*this == o); }
 };
-TScaledSize ScaledSlicesSize(int width, int height, int slices, int num, int den);
+TImageSize ScaledSlicesSize(int width, int height, int slices, int num, int den);
 
 }  // namespace vex::image

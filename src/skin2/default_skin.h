@@ -13,7 +13,9 @@ enum class TSkinTheme { Light, Dark };
 
 // The skin file ("SKINDATA.SK2") of a built-in skin: every colour, position and switch key with
 // its value, every bitmap key at its size (24-bit) except the four the skin leaves absent, the two
-// system colours, and the closing record.
+// system colours; then, for each of kScalePercents, every bitmap again as "KEY@150" ("KEY@200"),
+// drawn at that scale at exactly the size scaling the 96-DPI image state by state gives, and the
+// position keys whose value at that scale is not the 96-DPI value scaled; and the closing record.
 std::vector<std::uint8_t> BuildBuiltInSkinFile(TSkinTheme theme);
 
 // A built-in skin as a skin archive (".vsk"); with a password, encrypted.

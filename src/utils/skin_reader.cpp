@@ -103,7 +103,7 @@ SIZE TvexSkin::BitmapSize(int index) const {
   if (base_) {
     if (const image::TvexImage* record = ScaledRecord(index)) return SIZE{record->Width(), record->Height()};
     const SIZE b = base_->BitmapSize(index);
-    const image::TScaledSize s = image::ScaledSlicesSize(b.cx, b.cy, skin2::BitmapSliceCount(index), dpi_, 96);
+    const image::TImageSize s = image::ScaledSlicesSize(b.cx, b.cy, skin2::BitmapSliceCount(index), dpi_, 96);
     return SIZE{s.width, s.height};
   }
   const int record = BitmapRecord(index);

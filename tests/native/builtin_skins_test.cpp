@@ -1,16 +1,19 @@
 // The two built-in skins: the dark one carries every key of the light one, and its colours make
-// a readable dark theme.
+// a readable dark theme; both carry their bitmaps drawn again for the larger scales.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "image/image.h"
+#include "image/scaling.h"
 #include "skin2/default_skin.h"
 #include "skin2/skin_file_reader.h"
+#include "skin2/skin_file_writer.h"
 #include "skin2/skin_keys.h"
 
 namespace vex::skin2 {
@@ -201,6 +204,301 @@ TEST_F(BuiltInSkins, CheckMarksAndBoxesStandOutInBothSkins) {
       EXPECT_GE(outline, 3.0) << skin << " " << name;
       EXPECT_GE(mark, 3.0) << skin << " " << name;
     }
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The records for 150 % and 200 %.
+
+struct TTheme {
+  const char* name;
+  TSkinTheme theme;
+};
+const TTheme kThemes[] = {{"light", TSkinTheme::Light}, {"dark", TSkinTheme::Dark}};
+
+Tsk2SkinFileReader Load(const std::vector<std::uint8_t>& file) {
+  Tsk2SkinFileReader r;
+  r.LoadFromBytes(file.data(), file.size());
+  return r;
+}
+
+std::uint64_t Fnv1a(const std::vector<std::uint8_t>& bytes) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (std::uint8_t b : bytes) h = (h ^ b) * 0x100000001b3ull;
+  return h;
+}
+
+// The records of a skin file without a scale's suffix, written out again in their order: the file
+// a reader that knows nothing of scales effectively reads.
+std::vector<std::uint8_t> BaseRecordsOnly(const Tsk2SkinFileReader& r) {
+  TSkinFileWriter w;
+  for (const auto& ref : r.Records()) {
+    const std::size_t i = ref.index;
+    switch (ref.type) {
+      case srtBitmap:
+        if (!ScaledRecordPercent(r.Bitmaps()[i].name)) w.AddBitmap(r.Bitmaps()[i].name, *r.Bitmaps()[i].value);
+        break;
+      case srtInteger:
+        if (!ScaledRecordPercent(r.Integers()[i].name)) w.AddInteger(r.Integers()[i].name, r.Integers()[i].value);
+        break;
+      case srtByte:
+        if (!ScaledRecordPercent(r.Bytes()[i].name)) w.AddByte(r.Bytes()[i].name, r.Bytes()[i].value);
+        break;
+      default:
+        if (!ScaledRecordPercent(r.Strings()[i].name)) w.AddString(r.Strings()[i].name, r.Strings()[i].value);
+    }
+  }
+  return w.Build();
+}
+
+const image::TvexImage* ScaledBitmap(const Tsk2SkinFileReader& r, int key, int percent) {
+  return r.GetBitmapByName(ScaledRecordName(kSkinKeys[kBitmapBase + key], percent));
+}
+
+// A position key's value at a scale as the engine takes it: the scaled record where there is one,
+// the 96-DPI value scaled otherwise.
+std::int32_t PositionAt(const Tsk2SkinFileReader& r, int key, int percent) {
+  const std::string name = ScaledRecordName(kSkinKeys[kPositionBase + key], percent);
+  for (const auto& i : r.Integers())
+    if (SameSkinName(i.name, name)) return i.value;
+  return ScaleLength(LookupPosition(&r, key), percent * 96 / 100);
+}
+
+// Without the scaled records each built-in skin is, byte for byte, the skin file it was before
+// they were added (its size and FNV-1a checksum, taken then), and all of them follow the base
+// records, so the base part of the file is untouched as well.
+TEST(BuiltInScaledSkins, BaseRecordsAreExactlyTheSkinOfBefore) {
+  struct Case {
+    TSkinTheme theme;
+    std::size_t size;
+    std::uint64_t checksum;
+  };
+  const Case cases[] = {
+      {TSkinTheme::Light, 115172u, 0x15a2b520c71aa663ull},
+      {TSkinTheme::Dark, 115172u, 0x18a42dfc4de85eceull},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::uint8_t> file = BuildBuiltInSkinFile(c.theme);
+    const Tsk2SkinFileReader r = Load(file);
+    const std::vector<std::uint8_t> base = BaseRecordsOnly(r);
+    EXPECT_EQ(base.size(), c.size);
+    EXPECT_EQ(Fnv1a(base), c.checksum) << std::hex << Fnv1a(base);
+    // The base file without its closing record is where the full file starts.
+    ASSERT_GT(file.size(), base.size());
+    EXPECT_TRUE(std::equal(base.begin(), base.end() - kSkinRecordHeaderSize, file.begin()));
+    EXPECT_GT(file.size(), base.size() * 4) << "the scaled records are missing";
+  }
+}
+
+// Both scales of every bitmap key the skin carries, each state image scaled on its own from the
+// base size and rounded as ScaleLength rounds; keys the skin leaves out have none.
+TEST(BuiltInScaledSkins, EveryBitmapKeyHasBothScalesAtTheSizeItsBaseGives) {
+  for (const TTheme& t : kThemes) {
+    const Tsk2SkinFileReader r = Load(BuildBuiltInSkinFile(t.theme));
+    int base = 0, scaled = 0;
+    for (const auto& b : r.Bitmaps()) (ScaledRecordPercent(b.name) ? scaled : base)++;
+    EXPECT_EQ(base, 30) << t.name;
+    EXPECT_EQ(scaled, 2 * base) << t.name;
+    for (int key = 0; key < bitmap::kCount; ++key) {
+      const char* name = kSkinKeys[kBitmapBase + key];
+      const image::TvexImage* img = LookupBitmap(&r, key);
+      for (const int percent : kScalePercents) {
+        const image::TvexImage* at = ScaledBitmap(r, key, percent);
+        if (!img) {
+          EXPECT_EQ(at, nullptr) << t.name << " " << name << "@" << percent;
+          continue;
+        }
+        ASSERT_NE(at, nullptr) << t.name << " " << name << "@" << percent;
+        const int dpi = percent * 96 / 100, slices = BitmapSliceCount(key);
+        ASSERT_EQ(img->Width() % slices, 0) << name;
+        EXPECT_EQ(at->Width(), slices * ScaleLength(img->Width() / slices, dpi)) << t.name << " " << name << "@" << percent;
+        EXPECT_EQ(at->Height(), ScaleLength(img->Height(), dpi)) << t.name << " " << name << "@" << percent;
+        EXPECT_EQ(at->BitsPerPixel(), 24);
+      }
+    }
+  }
+}
+
+// A reader that looks keys up by name, as every reader before the scaled records did, gets exactly
+// what it got from the skin without them.
+TEST(BuiltInScaledSkins, KeyLookupsAnswerAsWithoutTheScaledRecords) {
+  for (const TTheme& t : kThemes) {
+    const Tsk2SkinFileReader full = Load(BuildBuiltInSkinFile(t.theme));
+    const Tsk2SkinFileReader plain = Load(BaseRecordsOnly(full));
+    ASSERT_LT(plain.Records().size(), full.Records().size());
+    for (int k = 0; k < color::kCount; ++k) EXPECT_EQ(LookupColor(&full, k), LookupColor(&plain, k)) << t.name << k;
+    for (int k = 0; k < position::kCount; ++k) EXPECT_EQ(LookupPosition(&full, k), LookupPosition(&plain, k)) << t.name << k;
+    for (int k = 0; k < switches::kCount; ++k) EXPECT_EQ(LookupSwitch(&full, k), LookupSwitch(&plain, k)) << t.name << k;
+    for (int k = 0; k < bitmap::kCount; ++k) {
+      const image::TvexImage* a = LookupBitmap(&full, k);
+      const image::TvexImage* b = LookupBitmap(&plain, k);
+      ASSERT_EQ(a == nullptr, b == nullptr) << t.name << " " << kSkinKeys[kBitmapBase + k];
+      if (a) {
+        EXPECT_TRUE(a->SamePixels(*b)) << t.name << " " << kSkinKeys[kBitmapBase + k];
+      }
+    }
+    for (const char* extra : {"SKIN2_SYSTEMCOLOR1", "SKIN2_SYSTEMCOLOR2"})
+      EXPECT_EQ(full.GetIntegerByName(extra), plain.GetIntegerByName(extra)) << extra;
+  }
+}
+
+// Drawn again at the scale, not the 96-DPI pixels enlarged: where the image has edges, curves or
+// glyphs it differs from the nearest-neighbour enlargement the engine would make without it.
+TEST(BuiltInScaledSkins, ScaledImagesAreDrawnAtTheScaleNotEnlarged) {
+  const Tsk2SkinFileReader r = Load(BuildDefaultSkinFile());
+  for (int key : {bitmap::SKIN2_TITLEBAR1, bitmap::SKIN2_TITLEBAR5, bitmap::SKIN2_MINIMIZEDTITLE,
+                  bitmap::SKIN2_TITLEBUTTONS, bitmap::SKIN2_CHECKEDMENUICON, bitmap::SKIN2_BUTTON,
+                  bitmap::SKIN2_CHECKBOX, bitmap::SKIN2_CHECKBOXLIST, bitmap::SKIN2_RADIOBUTTON,
+                  bitmap::SKIN2_TRACKBARSLIDER, bitmap::SKIN2_SCROLLBARUPBUTTON, bitmap::SKIN2_SCROLLBAR,
+                  bitmap::SKIN2_TABCONTROL, bitmap::SKIN2_SCROLLBUTTON}) {
+    const image::TvexImage* base = LookupBitmap(&r, key);
+    ASSERT_NE(base, nullptr);
+    for (const int percent : kScalePercents) {
+      const image::TvexImage* at = ScaledBitmap(r, key, percent);
+      ASSERT_NE(at, nullptr);
+      const image::TvexImage enlarged = image::ScaleSlices(*base, BitmapSliceCount(key), percent, 100);
+      ASSERT_EQ(enlarged.Width(), at->Width());
+      ASSERT_EQ(enlarged.Height(), at->Height());
+      EXPECT_FALSE(at->SamePixels(enlarged)) << kSkinKeys[kBitmapBase + key] << "@" << percent;
+    }
+  }
+}
+
+// Frame lines stay whole pixels: one at 150 %, two at 200 %, in the colour the 96-DPI line has.
+TEST(BuiltInScaledSkins, FrameLinesAreWholePixelsOfTheirColour) {
+  struct Case {
+    int percent, line;
+  };
+  const Case cases[] = {{150, 1}, {200, 2}};
+  for (const TTheme& t : kThemes) {
+    const Tsk2SkinFileReader r = Load(BuildBuiltInSkinFile(t.theme));
+    const image::TvexImage& left = *LookupBitmap(&r, bitmap::SKIN2_FORMLEFTBORDER);
+    const image::TvexImage& title = *LookupBitmap(&r, bitmap::SKIN2_TITLEBAR2);
+    const std::uint32_t outline = left.Pixel(0, 0), inner = left.Pixel(left.Width() - 1, 0);
+    const std::uint32_t highlight = title.Pixel(title.Width() / 2, 1);
+    ASSERT_EQ(title.Pixel(title.Width() / 2, 0), outline);
+    ASSERT_EQ(title.Pixel(title.Width() / 2, title.Height() - 1), inner);
+    for (const Case& c : cases) {
+      const std::string what = std::string(t.name) + "@" + std::to_string(c.percent);
+      for (int key : {bitmap::SKIN2_FORMLEFTBORDER, bitmap::SKIN2_FORMRIGHTBORDER}) {
+        const image::TvexImage& b = *ScaledBitmap(r, key, c.percent);
+        const bool isLeft = key == bitmap::SKIN2_FORMLEFTBORDER;
+        for (int x = 0; x < b.Width(); ++x) {
+          const int fromOutside = isLeft ? x : b.Width() - 1 - x;
+          const std::uint32_t px = b.Pixel(x, 0);
+          for (int y = 1; y < b.Height(); ++y) ASSERT_EQ(b.Pixel(x, y), px) << what << " column " << x;
+          EXPECT_EQ(px == outline, fromOutside < c.line) << what << " column " << x;
+          EXPECT_EQ(px == inner, fromOutside >= b.Width() - c.line) << what << " column " << x;
+        }
+      }
+      const image::TvexImage& t2 = *ScaledBitmap(r, bitmap::SKIN2_TITLEBAR2, c.percent);
+      const int mid = t2.Width() / 2;
+      for (int y = 0; y < 2 * c.line + 1; ++y) {
+        const std::uint32_t px = t2.Pixel(mid, y);
+        EXPECT_EQ(px == outline, y < c.line) << what << " title row " << y;
+        EXPECT_EQ(px == highlight, y >= c.line && y < 2 * c.line) << what << " title row " << y;
+      }
+      for (int y = 0; y < t2.Height(); ++y)
+        EXPECT_EQ(t2.Pixel(mid, y) == inner, y >= t2.Height() - c.line) << what << " title row " << y;
+    }
+  }
+}
+
+// Round things are drawn round at the larger size: every radio button state is as wide as it is
+// tall, mirrored left to right, with transparent corners.
+TEST(BuiltInScaledSkins, RadioButtonsStayRound) {
+  for (const TTheme& t : kThemes) {
+    const Tsk2SkinFileReader r = Load(BuildBuiltInSkinFile(t.theme));
+    const std::uint32_t key = image::ColorToPixel(static_cast<std::uint32_t>(LookupColor(&r, color::SKIN2_TRANSCOLOR)));
+    for (const int percent : kScalePercents) {
+      const image::TvexImage& img = *ScaledBitmap(r, bitmap::SKIN2_RADIOBUTTON, percent);
+      const int cell = img.Height();
+      for (int state = 0; state < 4; ++state) {
+        const int x0 = state * cell;
+        auto opaque = [&](int x, int y) { return img.Pixel(x0 + x, y) != key; };
+        int across = 0, down = 0;
+        for (int i = 0; i < cell; ++i) {
+          across += opaque(i, cell / 2);
+          down += opaque(cell / 2, i);
+        }
+        EXPECT_EQ(across, down) << t.name << "@" << percent << " state " << state;
+        EXPECT_GT(across, cell * 2 / 3) << t.name << "@" << percent << " state " << state;
+        for (int y = 0; y < cell; ++y)
+          for (int x = 0; x < cell; ++x)
+            ASSERT_EQ(opaque(x, y), opaque(cell - 1 - x, y)) << t.name << "@" << percent << " state " << state;
+        EXPECT_FALSE(opaque(0, 0));
+        EXPECT_FALSE(opaque(cell - 1, cell - 1));
+      }
+    }
+  }
+}
+
+// The track-bar thumbs are drawn with the transparent colour taken from their bottom-left pixel,
+// at every scale.
+TEST(BuiltInScaledSkins, TrackThumbsKeepTheirBottomLeftPixelTransparent) {
+  const Tsk2SkinFileReader r = Load(BuildDefaultSkinFile());
+  const std::uint32_t key = image::ColorToPixel(static_cast<std::uint32_t>(LookupColor(&r, color::SKIN2_TRANSCOLOR)));
+  for (int k : {bitmap::SKIN2_TRACKBARSLIDER, bitmap::SKIN2_TRACKBARVSLIDER})
+    for (const int percent : {100, 150, 200}) {
+      const image::TvexImage& img = percent == 100 ? *LookupBitmap(&r, k) : *ScaledBitmap(r, k, percent);
+      EXPECT_EQ(img.Pixel(0, img.Height() - 1), key) << kSkinKeys[kBitmapBase + k] << "@" << percent;
+    }
+}
+
+// The title's positions at each scale as the engine takes them (a scaled record, or the 96-DPI
+// value scaled) agree with the drawing at that scale: the button strip was drawn on the very title
+// rows it is placed on, the buttons and icon end above the frame's inner line, the caption's line
+// is centred, and the region rows cover every transparent row of the corners. Scaled position
+// records exist only where the scaled 96-DPI value would be wrong.
+TEST(BuiltInScaledSkins, TitlePositionsAtEachScaleFitTheImagesDrawnForIt) {
+  for (const TTheme& t : kThemes) {
+    const Tsk2SkinFileReader r = Load(BuildBuiltInSkinFile(t.theme));
+    const std::uint32_t key = image::ColorToPixel(static_cast<std::uint32_t>(LookupColor(&r, color::SKIN2_TRANSCOLOR)));
+    for (const int percent : {100, 150, 200}) {
+      const std::string what = std::string(t.name) + "@" + std::to_string(percent);
+      const int dpi = percent * 96 / 100, line = percent == 200 ? 2 : 1;
+      auto bitmapAt = [&](int k) { return percent == 100 ? LookupBitmap(&r, k) : ScaledBitmap(r, k, percent); };
+      auto positionAt = [&](int k) { return percent == 100 ? LookupPosition(&r, k) : PositionAt(r, k, percent); };
+      const image::TvexImage& buttons = *bitmapAt(bitmap::SKIN2_TITLEBUTTONS);
+      const image::TvexImage& t2 = *bitmapAt(bitmap::SKIN2_TITLEBAR2);
+      const int height = t2.Height(), cell = buttons.Height();
+      const int buttonY = positionAt(position::SKIN2_TITLEBARBUTTONPOSY);
+      ASSERT_GE(buttonY, 0) << what;
+      EXPECT_LE(buttonY + cell, height - line) << what;
+      // The first column of a normal-state button is bare background: the title's rows.
+      for (int y = 0; y < cell; ++y)
+        EXPECT_EQ(buttons.Pixel(0, y), t2.Pixel(t2.Width() / 2, buttonY + y)) << what << " button row " << y;
+      const int iconY = positionAt(position::SKIN2_TITLEBARICONPOSY);
+      EXPECT_GE(iconY, line) << what;
+      EXPECT_LE(iconY + ScaleLength(16, dpi), height - line) << what;
+      const int captionTop = positionAt(position::SKIN2_TITLEBARCAPTIONTOP);
+      const int captionLine = ScaleLength(13, dpi);
+      EXPECT_LE(std::abs(2 * captionTop + captionLine - height), 1) << what << ": caption at " << captionTop;
+      // The close button's right edge stands inside the right border.
+      EXPECT_GT(positionAt(position::SKIN2_TITLEBARBUTTONPOSX), bitmapAt(bitmap::SKIN2_FORMRIGHTBORDER)->Width()) << what;
+      const int minY = positionAt(position::SKIN2_TITLEBARREGIONMINY), maxY = positionAt(position::SKIN2_TITLEBARREGIONMAXY);
+      for (int k : {bitmap::SKIN2_TITLEBAR1, bitmap::SKIN2_TITLEBAR5}) {
+        const image::TvexImage& section = *bitmapAt(k);
+        int last = -1;
+        for (int y = 0; y < section.Height(); ++y)
+          for (int x = 0; x < section.Width(); ++x)
+            if (section.Pixel(x, y) == key) last = y;
+        EXPECT_GE(last, 0) << what << ": the corner is cut";
+        EXPECT_LE(minY, 0) << what;
+        EXPECT_GE(maxY, last) << what << " " << kSkinKeys[kBitmapBase + k];
+        EXPECT_LT(maxY, section.Height()) << what;
+      }
+    }
+    // Every scaled position record says something the scaled 96-DPI value does not.
+    int records = 0;
+    for (const auto& i : r.Integers()) {
+      std::string base;
+      const int percent = ScaledRecordPercent(i.name, &base);
+      if (!percent) continue;
+      ++records;
+      EXPECT_NE(i.value, ScaleLength(r.GetIntegerByName(base), percent * 96 / 100)) << i.name;
+    }
+    EXPECT_GT(records, 0) << t.name;
   }
 }
 

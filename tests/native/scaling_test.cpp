@@ -46,7 +46,7 @@ TEST(ScaleSlices, StatesStayApartAtOddScales) {
     const TvexImage out = ScaleSlices(src, c.slices, c.num, c.den);
     ASSERT_EQ(out.Width(), c.slices * c.outSliceW) << c.slices << " x " << c.w;
     ASSERT_EQ(out.Height(), c.outH);
-    const TScaledSize size = ScaledSlicesSize(src.Width(), src.Height(), c.slices, c.num, c.den);
+    const TImageSize size = ScaledSlicesSize(src.Width(), src.Height(), c.slices, c.num, c.den);
     EXPECT_EQ(size.width, out.Width());
     EXPECT_EQ(size.height, out.Height());
     for (int s = 0; s < c.slices; ++s) {
@@ -85,6 +85,32 @@ TEST(ScaleSlices, KeepsTransparencyAndHandlesOddInputs) {
   EXPECT_EQ(odd.Width(), 4 + 4 + 6);
   // A one-pixel image never vanishes at a scale below one.
   EXPECT_EQ(ScaleSlices(TvexImage(1, 1), 1, 1, 3).Width(), 1);
+}
+
+// The size an image made for a scale must have is the size the scaler gives, without scaling.
+TEST(ScaledSlicesSize, IsTheSizeScaleSlicesMakes) {
+  struct Case {
+    int w, h, slices, num, den, outW, outH;
+  } cases[] = {
+      {324, 18, 18, 144, 96, 486, 27},  // title buttons at 150 %
+      {102, 17, 6, 144, 96, 156, 26},   // check box: 25.5 rounds up in every state
+      {31, 31, 1, 144, 96, 47, 47},     // a title section
+      {252, 25, 3, 192, 96, 504, 50},
+      {7, 3, 3, 2, 1, 14, 6},           // 2 + 2 + 3 columns: the last slice keeps the spare one
+      {2, 1, 18, 2, 1, 4, 2},           // more slices than columns: one image
+      {1, 1, 1, 1, 3, 1, 1},            // never below one pixel
+      {5, 4, 0, 3, 2, 8, 6},            // no slices counts as one
+  };
+  for (const Case& c : cases) {
+    const TImageSize size = ScaledSlicesSize(c.w, c.h, c.slices, c.num, c.den);
+    EXPECT_EQ(size, (TImageSize{c.outW, c.outH})) << c.w << "x" << c.h << " in " << c.slices;
+    const TvexImage scaled = ScaleSlices(TvexImage(c.w, c.h), c.slices, c.num, c.den);
+    EXPECT_EQ(size, (TImageSize{scaled.Width(), scaled.Height()})) << c.w << "x" << c.h << " in " << c.slices;
+  }
+  // Nothing to scale, or no scale: no size.
+  EXPECT_EQ(ScaledSlicesSize(0, 5, 1, 3, 2), TImageSize());
+  EXPECT_EQ(ScaledSlicesSize(5, 5, 1, 0, 2), TImageSize());
+  EXPECT_EQ(ScaledSlicesSize(5, 5, 1, 3, -2), TImageSize());
 }
 
 TEST(ScaledRecords, NamesAndScales) {

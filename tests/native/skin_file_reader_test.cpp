@@ -31,11 +31,12 @@ TEST(SkinFileReader, DefaultSkinCounts) {
   TScopedTempDir dir;
   WriteFile(dir / "default.vsk", BuildDefaultSkinArchive());
   Tsk2SkinFileReader r(dir / "default.vsk", "");
-  EXPECT_EQ(r.Bitmaps().size(), 30u);
-  EXPECT_EQ(r.Integers().size(), 43u);
+  // 30 bitmaps, each again for 150 % and 200 %; 43 integers and 6 positions for a scale.
+  EXPECT_EQ(r.Bitmaps().size(), 90u);
+  EXPECT_EQ(r.Integers().size(), 49u);
   EXPECT_EQ(r.Bytes().size(), 9u);
   EXPECT_EQ(r.Strings().size(), 0u);
-  EXPECT_EQ(r.Records().size(), 82u);  // the closing record is not loaded
+  EXPECT_EQ(r.Records().size(), 148u);  // the closing record is not loaded
   for (const auto& b : r.Bytes()) EXPECT_FALSE(b.name.empty());
   EXPECT_EQ(r.GetIntegerByName("SKIN2_SYSTEMCOLOR1"), 15263976);
   // The extracted temporary file is gone once loading is over.
@@ -159,7 +160,7 @@ TEST(SkinFileReader, FailedLoadFromArchiveKeepsTheOldSkinAndRemovesItsTemporaryF
   } catch (const EvexSkinError& e) {
     EXPECT_STREQ(e.what(), "Failed to read skin file!");
   }
-  EXPECT_EQ(r.Bitmaps().size(), 30u);
+  EXPECT_EQ(r.Bitmaps().size(), 90u);
   EXPECT_EQ(dir.Files(), (std::vector<std::string>{"bad.vsk", "good.vsk"}));
 }
 
@@ -212,7 +213,7 @@ TEST(SkinFileReader, PasswordProtectedSkin) {
   WriteFile(dir / "locked.vsk", BuildDefaultSkinArchive("k3y"));
   EXPECT_THROW(Tsk2SkinFileReader(dir / "locked.vsk", ""), EvexSkinError);
   Tsk2SkinFileReader r(dir / "locked.vsk", "k3y");
-  EXPECT_EQ(r.Bitmaps().size(), 30u);
+  EXPECT_EQ(r.Bitmaps().size(), 90u);
 }
 
 }  // namespace

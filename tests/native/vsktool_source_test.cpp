@@ -68,7 +68,8 @@ void ExpectSameSkin(const Tsk2SkinFileReader& a, const Tsk2SkinFileReader& b) {
 // The default skin's records, each passed through `edit` (which may change it or return false to drop it).
 Bytes EditedDefaultSkin(const std::function<bool(TSkinFileWriter::TRecord&)>& edit,
                         const std::vector<TSkinFileWriter::TRecord>& extra = {}) {
-  const Bytes file = skin2::BuildDefaultSkinFile();
+  // Drawn once: the tables of cases below edit it many times.
+  static const Bytes file = skin2::BuildDefaultSkinFile();
   Tsk2SkinFileReader r;
   r.LoadFromBytes(file.data(), file.size());
   TSkinFileWriter w;
@@ -109,12 +110,27 @@ TEST(VskToolPack, UnpackThenPackReproducesEveryRecord) {
     ASSERT_EQ(u.status, 0) << u.err;
     EXPECT_TRUE(fs::exists(dir / "src" / "SKIN2_TITLEBAR1.bmp"));
     EXPECT_TRUE(fs::exists(dir / "src" / "skin.ini"));
+    // The records for a larger scale come out under their own names, bare in skin.ini.
+    EXPECT_TRUE(fs::exists(dir / "src" / "SKIN2_TITLEBAR1@150.bmp"));
+    EXPECT_TRUE(fs::exists(dir / "src" / "SKIN2_TITLEBUTTONS@200.bmp"));
+    const Bytes ini = ReadFile(dir / "src" / "skin.ini");
+    const std::string text(ini.begin(), ini.end());
+    for (const char* line : {"\nSKIN2_BUTTON@150 = SKIN2_BUTTON@150.bmp ; 378x38\n", "\nSKIN2_TITLEBARCAPTIONTOP@150 = 13\n",
+                             "\nbitmap SKIN2_SCROLLBUTTON@200\n", "\ninteger SKIN2_TITLEBARREGIONMAXY@200\n"})
+      EXPECT_NE(text.find(line), std::string::npos) << line;
     TRun p = Tool(with({"pack", (dir / "src").u8string(), (dir / "out.vsk").u8string()}));
     ASSERT_EQ(p.status, 0) << p.err;
     if (!pw.empty()) {
       EXPECT_EQ(Tool({"info", (dir / "out.vsk").u8string()}).status, 2);
     }
     ExpectSameSkin(Load(dir / "in.vsk", pw), Load(dir / "out.vsk", pw));
+    // What info and verify say of it, the scaled records included, is what they say of the input.
+    for (const char* command : {"info", "verify"}) {
+      const TRun before = Tool(with({command, (dir / "in.vsk").u8string()}));
+      const TRun after = Tool(with({command, (dir / "out.vsk").u8string()}));
+      EXPECT_EQ(after.status, 0) << command << after.out;
+      EXPECT_EQ(after.out, before.out) << command;
+    }
     // The default skin's file is rebuilt byte for byte.
     EXPECT_EQ(Tool(with({"extract", (dir / "out.vsk").u8string(), (dir / "out.sk2").u8string()})).status, 0);
     EXPECT_EQ(ReadFile(dir / "out.sk2"), skin2::BuildDefaultSkinFile());
@@ -135,16 +151,19 @@ TEST(VskToolPack, UnusualNamesValuesAndOrderSurviveTheRoundTrip) {
   w.AddBitmap("with space", image::TvexImage(1, 1, 0xABCDEF));  // a second record of the same name
   w.AddString("EMPTY", "");
   w.AddInteger("SKIN2_TRANSCOLOR", 0x00FF00FF);
+  w.AddBitmap("SKIN2_BUTTON@150", img);
+  w.AddInteger("SKIN2_TITLEBARCAPTIONTOP@200", -7);
+  w.AddBitmap("A@B@200", img);
   TScopedTempDir dir;
   WriteFile(dir / "odd.vsk", skin2::WriteSkinArchive(w.Build(), {}));
   ASSERT_EQ(Tool({"unpack", (dir / "odd.vsk").u8string(), (dir / "src").u8string()}).status, 0);
   TRun p = Tool({"pack", (dir / "src").u8string(), (dir / "out.vsk").u8string()});
   ASSERT_EQ(p.status, 0) << p.err;
   ExpectSameSkin(Load(dir / "odd.vsk"), Load(dir / "out.vsk"));
-  // Four bitmap files, none clashing although two names differ only in case.
+  // Six bitmap files, none clashing although two names differ only in case.
   int bmps = 0;
   for (const auto& e : fs::directory_iterator(dir / "src")) bmps += e.path().extension() == ".bmp";
-  EXPECT_EQ(bmps, 4);
+  EXPECT_EQ(bmps, 6);
   const Bytes ini = ReadFile(dir / "src" / "skin.ini");
   const std::string text(ini.begin(), ini.end());
   EXPECT_NE(text.find("SKIN2_TRANSCOLOR = #FF00FF ; 16711935"), std::string::npos);
@@ -167,8 +186,8 @@ TEST(VskToolPack, EditedSourcesAndSourcesWithoutOrder) {
   Tsk2SkinFileReader r = Load(dir / "out.vsk");
   EXPECT_EQ(skin2::LookupColor(&r, skin2::color::SKIN2_TITLEFONTCOLOR), 0x302010);
   EXPECT_EQ(r.Records()[0].type, skin2::srtBitmap);
-  EXPECT_EQ(r.Bitmaps().size(), 30u);
-  EXPECT_EQ(r.Integers().size(), 43u);
+  EXPECT_EQ(r.Bitmaps().size(), 90u);
+  EXPECT_EQ(r.Integers().size(), 49u);
 }
 
 TEST(VskToolPack, BrokenSourcesFailWithTheFileAndLine) {
@@ -249,6 +268,14 @@ TEST(VskToolVerify, ReportsEachProblemWithItsKey) {
     };
   };
   auto drop = [](const char* key) { return [=](Rec& r) { return r.name != key; }; };
+  // The edit, with the key's records for a larger scale left out: the cases below are about the
+  // 96-DPI image, and a changed one no longer matches the scaled images drawn from the old one.
+  auto alone = [](std::function<bool(Rec&)> edit, const char* key) {
+    return [=](Rec& r) {
+      std::string base;
+      return !(skin2::ScaledRecordPercent(r.name, &base) && base == key) && edit(r);
+    };
+  };
   auto setInt = [](const char* key, std::int32_t v) {
     return [=](Rec& r) {
       if (r.name == key) skin2::StoreLE32(r.data.data(), static_cast<std::uint32_t>(v));
@@ -276,8 +303,9 @@ TEST(VskToolVerify, ReportsEachProblemWithItsKey) {
       {"missing transparent colour", drop("SKIN2_TRANSCOLOR"), "error: SKIN2_TRANSCOLOR: missing", 3},
       {"region row", setInt("SKIN2_TITLEBARREGIONMAXY", 31),
        "error: SKIN2_TITLEBARREGIONMAXY: row 31 lies outside the title bitmap (rows 0 to 30)", 3},
-      {"even button height", resize("SKIN2_BUTTON", 252, 24), "warning: SKIN2_BUTTON: height 24 is even", 0},
-      {"no check box image", drop("SKIN2_CHECKBOX"), "warning: SKIN2_CHECKBOX: absent", 0},
+      {"even button height", alone(resize("SKIN2_BUTTON", 252, 24), "SKIN2_BUTTON"),
+       "warning: SKIN2_BUTTON: height 24 is even", 0},
+      {"no check box image", alone(drop("SKIN2_CHECKBOX"), "SKIN2_CHECKBOX"), "warning: SKIN2_CHECKBOX: absent", 0},
   };
   for (const Case& c : cases) {
     TScopedTempDir dir;
@@ -296,6 +324,179 @@ TEST(VskToolVerify, ReportsEachProblemWithItsKey) {
   EXPECT_EQ(r.status, 3);
   EXPECT_NE(r.out.find("error: SKIN2_FORMBOTTOMBORDER2: missing"), std::string::npos) << r.out;
   EXPECT_EQ(Tool({"verify", (dir / "none.vsk").u8string()}).status, 1);
+}
+
+// File names for bitmap records: plain names as they are ('@' included), anything else escaped,
+// device names kept clear of, and repeats (compared without case) numbered.
+TEST(VskToolUnpack, BitmapFileNames) {
+  std::vector<std::string> taken;
+  const std::pair<const char*, const char*> cases[] = {
+      {"SKIN2_BUTTON", "SKIN2_BUTTON.bmp"},
+      {"SKIN2_BUTTON@150", "SKIN2_BUTTON@150.bmp"},
+      {"skin2_button@150", "skin2_button@150~2.bmp"},
+      {"a/b c", "a%2Fb%20c.bmp"},
+      {"x.y", "x%2Ey.bmp"},
+      {"con", "_con.bmp"},
+      {"", "%.bmp"},
+  };
+  for (const auto& [record, file] : cases) EXPECT_EQ(BitmapFileName(record, taken), file) << record;
+}
+
+// A folder unpacked before '@' stood bare (names quoted, files escaped) still packs.
+TEST(VskToolPack, SourcesWithQuotedScaledNamesStillPack) {
+  TScopedTempDir dir;
+  fs::create_directory(dir / "src");
+  const image::TvexImage img(6, 4, 0x123456);
+  WriteFile(dir / "src" / "SKIN2_BUTTON%40150.bmp", image::EncodeBmp24(img));
+  const std::string ini = "[bitmaps]\n\"SKIN2_BUTTON@150\" = \"SKIN2_BUTTON%40150.bmp\"\n"
+                          "[integers]\n\"SKIN2_TITLEBARCAPTIONTOP@150\" = 13\n"
+                          "[order]\ninteger \"SKIN2_TITLEBARCAPTIONTOP@150\"\nbitmap \"SKIN2_BUTTON@150\"\n";
+  WriteFile(dir / "src" / "skin.ini", Bytes(ini.begin(), ini.end()));
+  TRun p = Tool({"pack", (dir / "src").u8string(), (dir / "out.vsk").u8string()});
+  ASSERT_EQ(p.status, 0) << p.err;
+  const Tsk2SkinFileReader r = Load(dir / "out.vsk");
+  ASSERT_EQ(r.Records().size(), 2u);
+  EXPECT_EQ(r.Records()[0].type, skin2::srtInteger);
+  EXPECT_EQ(r.GetIntegerByName("SKIN2_TITLEBARCAPTIONTOP@150"), 13);
+  ASSERT_NE(r.GetBitmapByName("SKIN2_BUTTON@150"), nullptr);
+  EXPECT_TRUE(r.GetBitmapByName("SKIN2_BUTTON@150")->SamePixels(img));
+}
+
+using Rec = TSkinFileWriter::TRecord;
+
+Rec BitmapRecord(const std::string& name, int w, int h) {
+  return {name, skin2::srtBitmap, image::EncodeBmp24(image::TvexImage(w, h, 0x808080))};
+}
+Rec IntegerRecord(const std::string& name, std::int32_t v) {
+  Rec r{name, skin2::srtInteger, Bytes(4)};
+  skin2::StoreLE32(r.data.data(), static_cast<std::uint32_t>(v));
+  return r;
+}
+
+std::function<bool(Rec&)> Resize(const std::string& key, int w, int h) {
+  return [=](Rec& r) {
+    if (r.name == key) r.data = image::EncodeBmp24(image::TvexImage(w, h, 0x808080));
+    return true;
+  };
+}
+std::function<bool(Rec&)> Drop(const std::string& key) {
+  return [=](Rec& r) { return r.name != key; };
+}
+std::function<bool(Rec&)> Keep() {
+  return [](Rec&) { return true; };
+}
+
+// verify on the scaled records: their key, their base, their slices and their size. Each case
+// reports exactly what it is about, nothing else.
+TEST(VskToolVerify, ReportsScaledRecordsTheEngineCannotUse) {
+  struct Case {
+    const char* what;
+    std::function<bool(Rec&)> edit;
+    std::vector<Rec> extra;
+    const char* line;
+    const char* summary;
+    int status;
+  };
+  const Case cases[] = {
+      {"a state strip one row short", Resize("SKIN2_BUTTON@150", 378, 37), {},
+       "error: SKIN2_BUTTON@150: size 378x37 differs from the 378x38 that SKIN2_BUTTON gives at 150 % (3 states of "
+       "126x38); the engine lays out frames and controls by this record's size",
+       "1 error, 0 warnings", 3},
+      {"title buttons one state short", Resize("SKIN2_TITLEBUTTONS@200", 612, 36), {},
+       "error: SKIN2_TITLEBUTTONS@200: size 612x36 differs from the 648x36 that SKIN2_TITLEBUTTONS gives at 200 % "
+       "(18 states of 36x36)",
+       "1 error, 0 warnings", 3},
+      {"a title section a row short", Resize("SKIN2_TITLEBAR2@150", 204, 46), {},
+       "error: SKIN2_TITLEBAR2@150: size 204x46 differs from the 204x47 that SKIN2_TITLEBAR2 gives at 150 %;",
+       "1 error, 0 warnings", 3},
+      {"a strip that does not divide", Resize("SKIN2_CHECKBOX@200", 205, 34), {},
+       "error: SKIN2_CHECKBOX@200: width 205 does not divide into the key's 6 states: the engine cuts them at the "
+       "wrong columns",
+       "2 errors, 0 warnings", 3},
+      {"an unknown key", Keep(), {BitmapRecord("SKIN2_TITLEBAR6@150", 4, 4)},
+       "error: SKIN2_TITLEBAR6@150: SKIN2_TITLEBAR6 is not a bitmap key: the engine never reads this record",
+       "1 error, 0 warnings", 3},
+      {"a colour key as a bitmap", Keep(), {BitmapRecord("SKIN2_FORMCOLOR@200", 4, 4)},
+       "error: SKIN2_FORMCOLOR@200: SKIN2_FORMCOLOR is not a bitmap key", "1 error, 0 warnings", 3},
+      {"a colour at a scale", Keep(), {IntegerRecord("SKIN2_FORMCOLOR@150", 5)},
+       "error: SKIN2_FORMCOLOR@150: SKIN2_FORMCOLOR is not a position key: the engine never reads this record (only "
+       "positions have values for a scale)",
+       "1 error, 0 warnings", 3},
+      {"a base dropped", Drop("SKIN2_SCROLLBUTTON"), {},
+       "error: SKIN2_SCROLLBUTTON@150: no SKIN2_SCROLLBUTTON record: the part is missing at 96 DPI",
+       "2 errors, 0 warnings", 3},
+      {"a key the skin leaves out", Keep(), {BitmapRecord("SKIN2_FORMBOTTOMBORDER2@150", 270, 8)},
+       "error: SKIN2_FORMBOTTOMBORDER2@150: no SKIN2_FORMBOTTOMBORDER2 record", "1 error, 0 warnings", 3},
+      {"a position without its base", Drop("SKIN2_TITLEBARCAPTIONTOP"), {},
+       "error: SKIN2_TITLEBARCAPTIONTOP@150: no SKIN2_TITLEBARCAPTIONTOP record", "1 error, 0 warnings", 3},
+      {"a switch at a scale", Keep(), {{"SKIN2_TITLEFIVESECT@150", skin2::srtByte, {0}}},
+       "warning: SKIN2_TITLEFIVESECT@150: the engine reads no byte records for a scale", "0 errors, 1 warning", 0},
+      {"a scale the engine does not read", Keep(), {BitmapRecord("SKIN2_BUTTON@125", 315, 31)},
+       "warning: SKIN2_BUTTON@125: @125 is not a scale the engine reads (@150 and @200 are): this record is ignored",
+       "0 errors, 1 warning", 0},
+      {"a stretched bar off its size", Keep(),
+       {BitmapRecord("SKIN2_TOOLBAR", 10, 20), BitmapRecord("SKIN2_TOOLBAR@150", 10, 20)},
+       "warning: SKIN2_TOOLBAR@150: size 10x20 differs from the 15x30 that SKIN2_TOOLBAR gives at 150 %; the engine "
+       "stretches it",
+       "0 errors, 1 warning", 0},
+      {"a bar at its size", Keep(), {BitmapRecord("SKIN2_TOOLBAR", 10, 20), BitmapRecord("SKIN2_TOOLBAR@200", 20, 40)},
+       "", "0 errors, 0 warnings", 0},
+      {"a name in other case", [](Rec& r) {
+         if (r.name == "SKIN2_BUTTON@150") r.name = "skin2_Button@150";
+         return true;
+       },
+       {}, "", "0 errors, 0 warnings", 0},
+  };
+  for (const Case& c : cases) {
+    TScopedTempDir dir;
+    WriteFile(dir / "s.vsk", EditedDefaultSkin(c.edit, c.extra));
+    TRun r = Tool({"verify", (dir / "s.vsk").u8string()});
+    EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.out;
+    EXPECT_NE(r.out.find(c.line), std::string::npos) << c.what << "\n" << r.out;
+    // The summary counts this case's findings and no others.
+    const std::string summary = std::string(c.summary) + "\n";
+    ASSERT_GE(r.out.size(), summary.size()) << c.what;
+    EXPECT_EQ(r.out.substr(r.out.size() - summary.size()), summary) << c.what << "\n" << r.out;
+    if (!*c.line) {
+      EXPECT_EQ(r.out, summary) << c.what;
+    }
+  }
+}
+
+// info shows each scaled record beside what its base makes of that scale, or why nothing.
+TEST(VskToolInfo, ListsScaledRecordsWithoutATableKeyOrABase) {
+  struct Case {
+    const char* what;
+    std::function<bool(Rec&)> edit;
+    std::vector<Rec> extra;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"off size", Resize("SKIN2_BUTTON@150", 10, 10), {}, "SKIN2_BUTTON@150 bitmap 10x10 expected 378x38"},
+      {"not a key", Keep(), {BitmapRecord("SKIN2_TITLEBAR6@150", 4, 3)},
+       "SKIN2_TITLEBAR6@150 bitmap 4x3 expected nothing (not a bitmap key)"},
+      {"no base", Drop("SKIN2_SCROLLBUTTON"), {},
+       "SKIN2_SCROLLBUTTON@200 bitmap 160x40 expected nothing (no SKIN2_SCROLLBUTTON record)"},
+      {"a colour", Keep(), {IntegerRecord("SKIN2_FORMCOLOR@150", 5)}, "SKIN2_FORMCOLOR@150 integer 5 (not a position key)"},
+      {"a position without base", Drop("SKIN2_TITLEBARCAPTIONTOP"), {},
+       "SKIN2_TITLEBARCAPTIONTOP@150 position 13 (no SKIN2_TITLEBARCAPTIONTOP record)"},
+      {"a position", Keep(), {IntegerRecord("SKIN2_TITLEBARICONPOSX@200", 40)},
+       "SKIN2_TITLEBARICONPOSX@200 position 40 scaled base 42"},
+      {"a switch", Keep(), {{"SKIN2_TITLEFIVESECT@200", skin2::srtByte, {1}}},
+       "SKIN2_TITLEFIVESECT@200 byte 1 (not read at a scale)"},
+  };
+  for (const Case& c : cases) {
+    TScopedTempDir dir;
+    WriteFile(dir / "s.vsk", EditedDefaultSkin(c.edit, c.extra));
+    TRun r = Tool({"info", (dir / "s.vsk").u8string()});
+    EXPECT_EQ(r.status, 0) << c.what << r.err;
+    EXPECT_NE(r.out.find(std::string("\n") + c.line + "\n"), std::string::npos) << c.what << "\n" << r.out;
+  }
+  // A suffix the engine does not read makes no scaled record.
+  TScopedTempDir dir;
+  WriteFile(dir / "s.vsk", EditedDefaultSkin(Keep(), {BitmapRecord("SKIN2_BUTTON@125", 4, 4)}));
+  TRun r = Tool({"info", (dir / "s.vsk").u8string()});
+  EXPECT_EQ(r.out.find("SKIN2_BUTTON@125"), std::string::npos);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <regex>
 #include <sstream>
 
 #include "skin2/default_skin.h"
@@ -50,9 +53,10 @@ TEST_F(VskTool, InfoListsCountsThenEveryKeyInTableOrder) {
   TRun r = Tool({"info", P("default.vsk")});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto lines = Lines(r.out);
-  ASSERT_EQ(lines.size(), 4u + 84u);
-  EXPECT_EQ(lines[0], "bitmaps 30");
-  EXPECT_EQ(lines[1], "integers 43");
+  // The counts, the 84 keys, then 60 scaled bitmaps and 6 scaled positions.
+  ASSERT_EQ(lines.size(), 4u + 84u + 66u);
+  EXPECT_EQ(lines[0], "bitmaps 90");
+  EXPECT_EQ(lines[1], "integers 49");
   EXPECT_EQ(lines[2], "bytes 9");
   EXPECT_EQ(lines[3], "strings 0");
   for (int k = 0; k < skin2::kSkinKeyCount; ++k)
@@ -63,6 +67,44 @@ TEST_F(VskTool, InfoListsCountsThenEveryKeyInTableOrder) {
   EXPECT_EQ(lines[4 + 73], "SKIN2_BOTTOMREGIONMINY position -1");
   EXPECT_EQ(lines[4 + 75], "SKIN2_TITLEFIVESECT switch 1");
   EXPECT_EQ(lines[4 + 83], "SKIN2_TABCONTROLTRANS switch 0");
+}
+
+// After the keys, each scaled record in file order beside what its base gives at that scale: every
+// bitmap key the skin carries, at both scales, at the size expected of it.
+TEST_F(VskTool, InfoListsTheScaledRecordsWithTheSizesTheirBasesGive) {
+  TRun r = Tool({"info", P("default.vsk")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_GT(lines.size(), 88u);
+  const std::regex bitmapLine(R"((SKIN2_\w+)@(150|200) bitmap (\d+x\d+) expected (\d+x\d+))");
+  const std::regex positionLine(R"((SKIN2_\w+)@(150|200) position (-?\d+) scaled base (-?\d+))");
+  std::map<std::string, int> scalesOf;
+  int positions = 0;
+  for (std::size_t i = 88; i < lines.size(); ++i) {
+    std::smatch m;
+    if (std::regex_match(lines[i], m, bitmapLine)) {
+      EXPECT_EQ(m[3], m[4]) << lines[i];
+      scalesOf[m[1]]++;
+      // Its base is listed among the keys with a size.
+      const std::string base = m[1].str() + " bitmap ";
+      EXPECT_TRUE(std::any_of(lines.begin() + 4, lines.begin() + 88, [&](const std::string& l) {
+        return l.rfind(base, 0) == 0 && l != base + "absent";
+      })) << lines[i];
+    } else if (std::regex_match(lines[i], m, positionLine)) {
+      EXPECT_NE(m[3], m[4]) << lines[i];
+      ++positions;
+    } else {
+      ADD_FAILURE() << "unexpected line " << lines[i];
+    }
+  }
+  EXPECT_EQ(scalesOf.size(), 30u);
+  for (const auto& [key, n] : scalesOf) EXPECT_EQ(n, 2) << key;
+  EXPECT_EQ(positions, 6);
+  for (const char* line : {"SKIN2_TITLEBAR1@150 bitmap 47x47 expected 47x47",
+                           "SKIN2_TITLEBUTTONS@200 bitmap 648x36 expected 648x36",
+                           "SKIN2_CHECKBOX@150 bitmap 156x26 expected 156x26",
+                           "SKIN2_TITLEBARCAPTIONTOP@150 position 13 scaled base 14"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
 TEST_F(VskTool, InfoAndExtractFailures) {
@@ -94,7 +136,7 @@ TEST_F(VskTool, ExtractWritesTheMemberAndKeepsAnOldFileOnFailure) {
   ASSERT_EQ(Tool({"extract", P("locked.vsk"), P("a.sk2"), "--password", "pw"}).status, 0);
   EXPECT_EQ(ReadFile(dir_ / "a.sk2"), skin2::BuildDefaultSkinFile());
   ASSERT_EQ(Tool({"extract", P("default.vsk"), P("b.sk2"), "--member", "skindata.sk2"}).status, 0);
-  EXPECT_EQ(ReadFile(dir_ / "b.sk2").size(), 115172u);
+  EXPECT_EQ(ReadFile(dir_ / "b.sk2").size(), 792618u);
 
   WriteFile(dir_ / "keep.txt", {'k', 'e', 'e', 'p'});
   EXPECT_EQ(Tool({"extract", P("locked.vsk"), P("keep.txt")}).status, 2);
@@ -154,7 +196,7 @@ TEST(VskToolGenerate, WritesTheDefaultSkinThatInfoReads) {
   ASSERT_EQ(Tool({"generate", out}).status, 0);
   TRun info = Tool({"info", out});
   EXPECT_EQ(info.status, 0);
-  EXPECT_EQ(Lines(info.out)[0], "bitmaps 30");
+  EXPECT_EQ(Lines(info.out)[0], "bitmaps 90");
   ASSERT_EQ(Tool({"generate", (dir / "locked.vsk").u8string(), "--password", "x"}).status, 0);
   EXPECT_EQ(Tool({"info", (dir / "locked.vsk").u8string()}).status, 2);
   EXPECT_EQ(Tool({"info", (dir / "locked.vsk").u8string(), "--password", "x"}).status, 0);
