@@ -29,10 +29,13 @@ std::vector<TSectionStep> NineSectionLayout(int bw, int bh, int left, int top, i
   TRect BL = w && h ? TRect{0, bottom - h, w, bottom} : TRect{};
   corner({0, bh - h, w, bh}, BL);
 
-  // 3. Left edge: rows hh .. bh-hh-1 stretched down, keeping the left columns.
+  // 3. Left edge: rows hh .. bh-hh-1 stretched down, keeping the left columns. An image of even
+  // height has no such rows: its row hh stands in (as on the right edge), or the edge would stay
+  // unpainted, a line through the part.
+  const int edgeBottom = std::max(bh - hh, hh + 1);
   {
     const TRect dst{0, TL.bottom, TL.right, BL.top};
-    stretch({0, hh, std::min(hw, dst.Width()), bh - hh}, dst);
+    stretch({0, hh, std::min(hw, dst.Width()), edgeBottom}, dst);
   }
 
   // 4. Top-right corner (columns bw-hw+1 .. bw-1), keeping its right columns and top rows.
@@ -60,7 +63,7 @@ std::vector<TSectionStep> NineSectionLayout(int bw, int bh, int left, int top, i
   }
 
   // 8. Centre.
-  stretch({hw, hh, bw - hw + 1, bh - hh}, {TL.right, TL.bottom, TR.left, BR.top - 1});
+  stretch({hw, hh, bw - hw + 1, edgeBottom}, {TL.right, TL.bottom, TR.left, BR.top - 1});
 
   // 9. Bottom edge: the bottom rows, keeping the lowest ones.
   {

@@ -158,3 +158,36 @@ TEST(RegionRuns, BandsWithTheSameColumnsMerge) {
 
 }  // namespace
 }  // namespace vex::image
+
+namespace vex::image {
+namespace {
+
+// Every pixel of the rectangle is painted by some section, for images and rectangles of odd and
+// even sizes (a button image of even height once left a row of its left edge unpainted: a line
+// through every push button at 150 % and 200 %).
+TEST(NineSection, EveryPixelOfTheRectangleIsPainted) {
+  const int sizes[][2] = {{84, 25}, {126, 38}, {168, 50}, {84, 24}, {85, 26}, {9, 9}, {10, 10}, {7, 4}};
+  const int rects[][2] = {{75, 23}, {126, 38}, {180, 60}, {300, 50}, {40, 12}, {126, 37}, {127, 39}};
+  for (const auto& s : sizes)
+    for (const auto& r : rects) {
+      const int W = r[0], H = r[1];
+      std::vector<int> painted(static_cast<std::size_t>(W * H), 0);
+      for (const TSectionStep& step : NineSectionLayout(s[0], s[1], 0, 0, W, H)) {
+        ASSERT_FALSE(step.source.Empty());
+        for (int y = std::max(step.dest.top, 0); y < std::min(step.dest.bottom, H); ++y)
+          for (int x = std::max(step.dest.left, 0); x < std::min(step.dest.right, W); ++x) painted[static_cast<std::size_t>(y * W + x)] = 1;
+      }
+      int missing = 0, firstX = -1, firstY = -1;
+      for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+          if (!painted[static_cast<std::size_t>(y * W + x)]) {
+            if (!missing) firstX = x, firstY = y;
+            ++missing;
+          }
+      EXPECT_EQ(missing, 0) << "image " << s[0] << "x" << s[1] << " into " << W << "x" << H << ": first unpainted at " << firstX << ","
+                            << firstY;
+    }
+}
+
+}  // namespace
+}  // namespace vex::image
