@@ -193,6 +193,16 @@ void TCoolBar::SaveBandWidths() {
   for (int i = 0; i < bands_->Count(); ++i) bands_->Items(i)->width_ = bands_->Items(i)->Width();
 }
 
+void TCoolBar::ChangeScale(int m, int d) {
+  if (m != d && m > 0 && d > 0)
+    for (int i = 0; i < bands_->Count(); ++i) {
+      TCoolBand* band = bands_->Items(i);
+      band->width_ = MulDiv(band->Width(), m, d);
+    }
+  TWinControl::ChangeScale(m, d);
+  UpdateBands();
+}
+
 void TCoolBar::UpdateBands() {
   if (!handle_ || updating_ || HasState(csLoading)) return;
   updating_ = true;

@@ -55,6 +55,8 @@ class TCoolBands : public TCollection {
 class TCoolBar : public TWinControl {
   VEX_CLASS(TCoolBar)
  public:
+  // Band widths scale with the bar; the bands are laid out again for their controls' new heights.
+  void ChangeScale(int m, int d) override;
   explicit TCoolBar(TComponent* owner, const TClassInfo& cls = StaticClass());
   ~TCoolBar() override;
   TCoolBands& Bands() { return *bands_; }
