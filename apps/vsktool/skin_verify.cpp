@@ -110,14 +110,6 @@ class TChecker {
       Warn(Name(bitmap::SKIN2_TABCONTROL), "slice width " + std::to_string(tab->Width() / 2) +
                                                " is not a multiple of 3: tab cells lose columns");
 
-    if (const image::TvexImage* b = Bitmap(bitmap::SKIN2_BUTTON)) {
-      // An even height leaves the stretched left and right edges no source row.
-      const int h = b->Height();
-      if (h % 2 == 0)
-        Warn(Name(bitmap::SKIN2_BUTTON), "height " + std::to_string(h) +
-                                             " is even: nine-section painting wants an odd height");
-    }
-
     if (LookupSwitch(&s_, switches::SKIN2_TITLEBARNEEDREGION))
       RegionRows(position::SKIN2_TITLEBARREGIONMINY, position::SKIN2_TITLEBARREGIONMAXY,
                  Bitmap(bitmap::SKIN2_TITLEBAR1), "title bitmap");
