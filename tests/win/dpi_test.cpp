@@ -6,21 +6,35 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "dialog_template.h"
+#include "engine/menu_bar_control_button.h"
 #include "engine/skin_engine.h"
+#include "engine/skin_menu_bar.h"
 #include "engine/skin_window.h"
+#include "engine/skin_window_vcl.h"
 #include "host/application.h"
 #include "host/button_controls.h"
+#include "host/cool_bar.h"
+#include "host/edit.h"
+#include "host/combo_box.h"
 #include "host/dpi.h"
+#include "host/image_list.h"
+#include "host/menus.h"
+#include "host/status_bar.h"
+#include "host/std_controls.h"
+#include "host/tab_controls.h"
 #include "image/frame_layout.h"
 #include "image/scaling.h"
 #include "skin2/default_skin.h"
 #include "skin2/skin_keys.h"
 #include "skin_variant.h"
+#include "utils/text_helpers.h"
 #include "skinned_engine_fixture.h"
 
 namespace vex::engine {
@@ -179,6 +193,15 @@ class Dpi : public test::TSkinnedEngineTest {
     engine->SetSkinFile((dir / "plain.vsk").u8string());
     ASSERT_TRUE(engine->IsSkinActive());
   }
+  // A switch to the same skin under another name: every window takes the skin anew.
+  void SwitchSkin() {
+    const std::string name = switched ? "plain.vsk" : "plain2.vsk";
+    switched = !switched;
+    if (!std::filesystem::exists(dir / name)) test::WriteFile(dir / name, SkinWithoutScaledRecords());
+    engine->SetSkinFile((dir / name).u8string());
+    PumpMessages();
+  }
+  bool switched = false;
   std::vector<HWND> windows;
 };
 
@@ -412,6 +435,221 @@ TEST_F(Dpi, TheSystemsResolutionReachesFormsAndFrames) {
   EXPECT_EQ(sizes.left, L(base.leftBorder));
   EXPECT_EQ(sizes.bottom, L(base.bottomBorder));
   second.reset();
+}
+
+// Controls aligned to one side keep their order when their form scales: each is scaled while its
+// neighbours still stand at the old scale, and a control laid out again before the others moved
+// once jumped over the next one.
+TEST_F(Dpi, AlignedControlsKeepTheirOrderWhenTheirFormScales) {
+  host::TComponentPtr<TForm> f(new TForm(nullptr));
+  f->SetBounds(50, 50, 400, 300);
+  struct TRow {
+    TAlign align;
+    int size;
+  };
+  const TRow rows[] = {{alTop, 20}, {alTop, 30}, {alTop, 25}, {alBottom, 22}, {alBottom, 18}, {alLeft, 40}, {alLeft, 30}, {alClient, 0}};
+  std::vector<TPanel*> panels;
+  for (const TRow& row : rows) {
+    auto* p = new TPanel(f.get());
+    p->SetParent(f.get());
+    if (row.align == alLeft)
+      p->SetWidth(row.size);
+    else if (row.align != alClient)
+      p->SetHeight(row.size);
+    p->SetAlign(row.align);
+    panels.push_back(p);
+  }
+  f->Show();
+  PumpMessages();
+  std::vector<RECT> at96;
+  for (TPanel* p : panels) at96.push_back(p->BoundsRect());
+
+  const int cw = f->ClientWidth(), ch = f->ClientHeight(), base = f->CurrentDpi();
+  f->ScaleToDpi(2 * base);
+  PumpMessages();
+  ASSERT_EQ(f->ClientWidth(), 2 * cw);
+  ASSERT_EQ(f->ClientHeight(), 2 * ch);
+  // The client area doubled: so did every edge of every panel, in the same order.
+  for (std::size_t i = 0; i < panels.size(); ++i) {
+    const RECT r = panels[i]->BoundsRect(), o = at96[i];
+    EXPECT_TRUE(SameRect(r, (RECT{2 * o.left, 2 * o.top, 2 * o.right, 2 * o.bottom})))
+        << "panel " << i << ": " << r.left << "," << r.top << "-" << r.right << "," << r.bottom << " from " << o.left << "," << o.top
+        << "-" << o.right << "," << o.bottom;
+  }
+  f->ScaleToDpi(base);
+  PumpMessages();
+  for (std::size_t i = 0; i < panels.size(); ++i) EXPECT_TRUE(SameRect(panels[i]->BoundsRect(), at96[i])) << "panel " << i;
+}
+
+// A status bar's panels are as wide as its form's scale makes them: the text each was sized for
+// still fits.
+TEST_F(Dpi, StatusPanelsScaleWithTheirForm) {
+  host::TComponentPtr<TForm> f(new TForm(nullptr));
+  f->SetBounds(50, 50, 500, 200);
+  auto* bar = new TStatusBar(f.get());
+  bar->SetParent(f.get());
+  f->Show();
+  PumpMessages();
+  // Widths for the form's own resolution, whatever the system's.
+  for (const int w : {160, 121, 80}) bar->Panels().Add()->SetWidth(w);
+  const int base = f->CurrentDpi();
+  f->ScaleToDpi(base * 3 / 2);
+  EXPECT_EQ(bar->Panels().Items(0)->Width(), 240);
+  EXPECT_EQ(bar->Panels().Items(1)->Width(), 182);  // 181.5, rounded
+  EXPECT_EQ(bar->Panels().Items(2)->Width(), 120);
+  int parts[4] = {};
+  ASSERT_EQ(SendMessageW(bar->Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 3);
+  EXPECT_EQ(parts[0], 240);
+  EXPECT_EQ(parts[1], 240 + 182);
+  f->ScaleToDpi(base);
+  EXPECT_EQ(bar->Panels().Items(0)->Width(), 160);
+  EXPECT_EQ(bar->Panels().Items(1)->Width(), 121);
+  EXPECT_EQ(bar->Panels().Items(2)->Width(), 80);
+}
+
+// A page control's tabs grow with its scaled font and its pages stand below them: a caption fits
+// its tab and no page covers it, whether the form scales while it shows or opens at a scale
+// (under the skin too, with images on the tabs).
+TEST_F(Dpi, TabsGrowWithTheirScaledFontAndThePagesStayBelowThem) {
+  auto* images = new TImageList(form.get());
+  TBitmap picture(16, 16, TPixelFormat::pf24bit);
+  images->Add(picture);
+  auto makeForm = [&](TPageControl*& pages) {
+    host::TComponentPtr<TForm> f(new TForm(nullptr));
+    f->SetBounds(50, 50, 640, 520);
+    pages = new TPageControl(f.get());
+    pages->SetParent(f.get());
+    pages->SetImages(images);
+    pages->SetBounds(10, 200, 600, 170);
+    pages->SetAnchors(akLeft | akTop | akRight | akBottom);
+    for (const wchar_t* caption : {L"General", L"Fish && Chips", L"Advanced"}) {
+      auto* page = new TTabSheet(f.get());
+      page->SetPageControl(pages);
+      page->SetCaption(caption);
+      page->SetImageIndex(0);
+    }
+    pages->SetActivePageIndex(1);
+    f->Show();
+    PumpMessages();
+    engine->AttachWindow(f->Handle(), false);
+    PumpMessages();
+    EXPECT_NE(engine->FindFrame(f->Handle()), nullptr);
+    return f;
+  };
+  auto expectFits = [](TPageControl* pages) {
+    RECT tab{};
+    SendMessageW(pages->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&tab));
+    HDC dc = GetDC(pages->Handle());
+    HGDIOBJ old = SelectObject(dc, pages->Font().Handle());
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(pages->Handle(), dc);
+    EXPECT_GT(tab.bottom - tab.top, tm.tmHeight) << "the caption fits its tab";
+    RECT display{};
+    GetClientRect(pages->Handle(), &display);
+    SendMessageW(pages->Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    EXPECT_GE(display.top, tab.bottom);
+    for (int i = 0; i < pages->PageCount(); ++i)
+      EXPECT_TRUE(SameRect(pages->Pages(i)->BoundsRect(), display))
+          << "page " << i << " at " << pages->Pages(i)->Top() << ", the tabs end at " << display.top;
+    return tab.bottom - tab.top;
+  };
+
+  TPageControl* pages = nullptr;
+  host::TComponentPtr<TForm> f = makeForm(pages);
+  const int base = f->CurrentDpi();
+  const int atBase = expectFits(pages);
+  f->ScaleToDpi(2 * base);
+  PumpMessages();
+  SCOPED_TRACE("scaled while showing");
+  EXPECT_GT(expectFits(pages), atBase) << "the tabs grew";
+  f->ScaleToDpi(base);
+  PumpMessages();
+  EXPECT_EQ(expectFits(pages), atBase);
+  f.reset();
+
+  // A form opened on a monitor at twice the scale.
+  gDpi = 2 * base;
+  host::SetWindowDpiQuery(DpiAnswer);
+  TPageControl* opened = nullptr;
+  host::TComponentPtr<TForm> g = makeForm(opened);
+  ASSERT_EQ(g->CurrentDpi(), 2 * base);
+  SCOPED_TRACE("opened at twice the scale");
+  EXPECT_GT(expectFits(opened), atBase);
+}
+
+// A cool bar's bands are as tall as their scaled controls, whose text fits them, whether the
+// form scales while it shows or opens at a scale.
+TEST_F(Dpi, CoolBandsHoldTheirScaledControls) {
+  auto makeForm = [&](TEdit*& edit, TComboBox*& combo, TCoolBar*& cool) {
+    host::TComponentPtr<TForm> f(new TForm(nullptr));
+    f->SetBounds(50, 50, 640, 400);
+    cool = new TCoolBar(f.get());
+    cool->SetParent(f.get());
+    edit = new TEdit(f.get());
+    edit->SetParent(cool);
+    edit->SetText(L"Z:\\gallery");
+    combo = new TComboBox(f.get());
+    combo->SetParent(cool);
+    combo->Items().Add("Tabs");
+    combo->SetItemIndex(0);
+    TCoolBand* first = cool->Bands().Add();
+    first->SetText(L"Address");
+    first->SetControl(edit);
+    first->SetWidth(380);
+    TCoolBand* second = cool->Bands().Add();
+    second->SetText(L"Find");
+    second->SetControl(combo);
+    f->Show();
+    PumpMessages();
+    return f;
+  };
+  auto textHeight = [](TWinControl* c) {
+    HDC dc = GetDC(c->Handle());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(c->Handle(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(c->Handle(), dc);
+    return static_cast<int>(tm.tmHeight);
+  };
+  auto expectFits = [&](TEdit* edit, TComboBox* combo, TCoolBar* cool) {
+    for (TWinControl* c : {static_cast<TWinControl*>(edit), static_cast<TWinControl*>(combo)}) {
+      RECT r{};
+      GetClientRect(c->Handle(), &r);
+      EXPECT_GT(r.bottom, textHeight(c)) << c->ClassName() << ": its text fits";
+      RECT w = WindowRect(c->Handle());
+      MapWindowPoints(nullptr, cool->Handle(), reinterpret_cast<POINT*>(&w), 2);
+      RECT bar{};
+      GetClientRect(cool->Handle(), &bar);
+      EXPECT_LE(w.bottom, bar.bottom) << c->ClassName() << ": inside the bar";
+    }
+    return static_cast<int>(SendMessageW(cool->Handle(), RB_GETBARHEIGHT, 0, 0));
+  };
+
+  TEdit* edit = nullptr;
+  TComboBox* combo = nullptr;
+  TCoolBar* cool = nullptr;
+  host::TComponentPtr<TForm> f = makeForm(edit, combo, cool);
+  const int base = f->CurrentDpi();
+  const int atBase = expectFits(edit, combo, cool);
+  {
+    SCOPED_TRACE("scaled while showing");
+    f->ScaleToDpi(2 * base);
+    PumpMessages();
+    EXPECT_GT(expectFits(edit, combo, cool), atBase + atBase / 2);
+    f->ScaleToDpi(base);
+    PumpMessages();
+    EXPECT_EQ(expectFits(edit, combo, cool), atBase);
+  }
+  f.reset();
+  gDpi = 2 * base;
+  host::SetWindowDpiQuery(DpiAnswer);
+  host::TComponentPtr<TForm> g = makeForm(edit, combo, cool);
+  ASSERT_EQ(g->CurrentDpi(), 2 * base);
+  SCOPED_TRACE("opened at twice the scale");
+  EXPECT_GT(expectFits(edit, combo, cool), atBase + atBase / 2);
 }
 
 }  // namespace
