@@ -481,6 +481,126 @@ TEST_F(Dpi, AlignedControlsKeepTheirOrderWhenTheirFormScales) {
   for (std::size_t i = 0; i < panels.size(); ++i) EXPECT_TRUE(SameRect(panels[i]->BoundsRect(), at96[i])) << "panel " << i;
 }
 
+// A skinned form with a menu: its controls stand below the skinned menu bar at every resolution,
+// and unskinned at the new one they stand where the form's own scale puts them, the bar's row
+// given back (the row was once given back at its old height, leaving the controls too low).
+TEST_F(Dpi, ControlsBelowTheMenuBarFollowAResolutionChangeAndUnskinning) {
+  UseSkinWithoutScaledRecords();
+  form->SetBounds(80, 80, 400, 260);
+  auto* menu = new TMainMenu(form.get());
+  auto* file = new TMenuItem(form.get());
+  file->SetCaption(L"&File");
+  menu->Items()->Add(file);
+  auto* open = new TMenuItem(form.get());
+  open->SetCaption(L"&Open");
+  file->Add(open);
+  form->SetMenu(menu);
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(20, 30, 90, 25);
+  engine->AttachOwnerForm(form.get());
+  form->Show();
+  PumpMessages();
+  TvexSkinWindow* frame = engine->FindFrame(form->Handle());
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(frame->Skinned());
+  ASSERT_GT(frame->MenuBarHeight(), 0);
+  EXPECT_EQ(button->Top(), 30 + frame->MenuBarHeight());
+
+  struct TStep {
+    int dpi;
+    RECT unskinned;  // where the button stands with the skin off at that resolution
+  };
+  for (const TStep& step : {TStep{192, RECT{40, 60, 220, 110}}, TStep{144, RECT{30, 45, 165, 83}}, TStep{96, RECT{20, 30, 110, 55}}}) {
+    SCOPED_TRACE(testing::Message() << step.dpi << " dots per inch");
+    TellDpi(form->Handle(), step.dpi, Suggested(form->Handle(), step.dpi, frame->Dpi()));
+    ASSERT_EQ(frame->Dpi(), step.dpi);
+    EXPECT_EQ(button->Top(), step.unskinned.top + frame->MenuBarHeight()) << "below the bar";
+    EXPECT_EQ(button->Left(), step.unskinned.left);
+    // A skin switch at the new resolution keeps the window where and as large as it is.
+    const RECT place = WindowRect(form->Handle());
+    SwitchSkin();
+    frame = engine->FindFrame(form->Handle());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(SameRect(WindowRect(form->Handle()), place)) << "a skin switch";
+    EXPECT_EQ(button->Top(), step.unskinned.top + frame->MenuBarHeight());
+    engine->SetActive(false);
+    PumpMessages();
+    EXPECT_TRUE(SameRect(button->BoundsRect(), step.unskinned)) << button->Left() << "," << button->Top();
+    engine->SetActive(true);
+    PumpMessages();
+    ASSERT_TRUE(frame->Skinned());
+    EXPECT_EQ(button->Top(), step.unskinned.top + frame->MenuBarHeight());
+    EXPECT_TRUE(SameRect(WindowRect(form->Handle()), place)) << "skinning off and on again";
+  }
+}
+
+// A multiple-document frame opened on a monitor at 144 dots per inch, then moved to one at 192:
+// a maximized child's buttons in the bar's row are the frame's scale (18 pixels at 96), side by
+// side and inside the client area, whatever scaled the frame's controls; the bar has the system's
+// menu font at the frame's scale (scaled once, not again with the form's controls).
+TEST_F(Dpi, TheButtonsOfAMaximizedDocumentScaleWithTheirFrame) {
+  UseSkinWithoutScaledRecords();
+  gDpi = 144;
+  host::SetWindowDpiQuery(DpiAnswer);
+  TCustomForm* savedMain = Application().MainForm();
+  host::TComponentPtr<TForm> mdi(new TForm(nullptr));
+  mdi->SetFormStyle(fsMDIForm);
+  mdi->SetBounds(40, 40, 640, 480);
+  auto* menu = new TMainMenu(mdi.get());
+  auto* file = new TMenuItem(mdi.get());
+  file->SetCaption(L"File");
+  menu->Items()->Add(file);
+  mdi->SetMenu(menu);
+  mdi->Show();
+  PumpMessages();
+  auto* wrapper = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(mdi->Handle()));
+  ASSERT_NE(wrapper, nullptr);
+  auto* child = new TForm(mdi.get());
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(0, 0, 200, 150);
+  child->Show();
+  PumpMessages();
+  child->SetWindowState(wsMaximized);
+  PumpMessages();
+  ASSERT_TRUE(IsZoomed(child->Handle()));
+
+  for (const int dpi : {144, 192, 96}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dots per inch");
+    if (dpi != wrapper->Dpi()) TellDpi(mdi->Handle(), dpi, Suggested(mdi->Handle(), dpi, wrapper->Dpi()));
+    ASSERT_EQ(wrapper->Dpi(), dpi);
+    const int MH = wrapper->MenuBarHeight();
+    ASSERT_GT(MH, 0);
+    // 18 pixels at 96 dots per inch, within the bar's row.
+    const int size = std::min(keys::ScaleLength(18, dpi), MH);
+    EXPECT_GE(size, keys::ScaleLength(18, dpi) - 2);
+    TFont menuFont;
+    utils::AssignMenuFont(menuFont, dpi);
+    EXPECT_EQ(wrapper->FMenuBar->Font().Height(), menuFont.Height());
+    RECT client{};
+    GetClientRect(mdi->Handle(), &client);
+    for (int i = 0; i < 3; ++i) {
+      TvexSkinMenuBarControlButton* b = wrapper->FMDIButtons[static_cast<std::size_t>(i)];
+      ASSERT_NE(b, nullptr);
+      RECT r = WindowRect(b->Handle());
+      MapWindowPoints(nullptr, mdi->Handle(), reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(b->Glyph().Width(), keys::ScaleLength(16, dpi)) << "button " << i << ": its glyph at the frame's scale";
+      EXPECT_EQ(r.right - r.left, size) << "button " << i;
+      EXPECT_EQ(r.bottom - r.top, size) << "button " << i;
+      EXPECT_EQ(r.bottom, MH) << "button " << i;
+      EXPECT_LE(r.right, client.right) << "button " << i;
+      if (i > 0) {
+        RECT next = WindowRect(wrapper->FMDIButtons[static_cast<std::size_t>(i - 1)]->Handle());
+        MapWindowPoints(nullptr, mdi->Handle(), reinterpret_cast<POINT*>(&next), 2);
+        EXPECT_EQ(r.right, next.left) << "button " << i << " beside the one on its right";
+      }
+    }
+  }
+  mdi.reset();
+  PumpMessages();
+  Application().SetMainForm(savedMain);
+}
+
 // A status bar's panels are as wide as its form's scale makes them: the text each was sized for
 // still fits.
 TEST_F(Dpi, StatusPanelsScaleWithTheirForm) {
@@ -577,6 +697,88 @@ TEST_F(Dpi, TabsGrowWithTheirScaledFontAndThePagesStayBelowThem) {
   ASSERT_EQ(g->CurrentDpi(), 2 * base);
   SCOPED_TRACE("opened at twice the scale");
   EXPECT_GT(expectFits(opened), atBase);
+}
+
+// A dialog moved to monitors of other scales (125, 150, 200 % and back): at each, a skin switch
+// and skinning switched off and on again leave it exactly where and as large as it is (what
+// skinning added to its size is what the frame adds at the new scale, not the old figure scaled).
+TEST_F(Dpi, ADialogKeepsItsPlaceThroughSkinSwitchesAtEveryScale) {
+  UseSkinWithoutScaledRecords();
+  HWND dlg = Keep(OpenDialog());
+  engine->AttachWindow(dlg, true);
+  PumpMessages();
+  TvexSkinWindow* frame = engine->FindFrame(dlg);
+  ASSERT_NE(frame, nullptr);
+  for (const int dpi : {120, 144, 192, 96}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dots per inch");
+    TellDpi(dlg, dpi, Suggested(dlg, dpi, frame->Dpi()));
+    ASSERT_EQ(frame->Dpi(), dpi);
+    const RECT place = WindowRect(dlg);
+    RECT client{};
+    GetClientRect(dlg, &client);
+    SwitchSkin();
+    ASSERT_EQ(engine->FindFrame(dlg), frame);
+    EXPECT_TRUE(SameRect(WindowRect(dlg), place)) << "a skin switch";
+    engine->SetActive(false);
+    PumpMessages();
+    engine->SetActive(true);
+    PumpMessages();
+    ASSERT_TRUE(Skinned(dlg));
+    EXPECT_TRUE(SameRect(WindowRect(dlg), place)) << "skinning off and on again";
+    RECT now{};
+    GetClientRect(dlg, &now);
+    EXPECT_TRUE(SameRect(now, client));
+  }
+}
+
+// The documents of a multiple-document frame follow the frame to a monitor of another scale (the
+// system tells only the frame): their frames at the new scale, their controls and places scaled.
+TEST_F(Dpi, DocumentsFollowTheirFrameToANewScale) {
+  UseSkinWithoutScaledRecords();
+  const image::TFrameSkin base = SkinAt96();
+  TCustomForm* savedMain = Application().MainForm();
+  host::TComponentPtr<TForm> mdi(new TForm(nullptr));
+  mdi->SetFormStyle(fsMDIForm);
+  mdi->SetBounds(40, 40, 640, 480);
+  mdi->Show();
+  PumpMessages();
+  TvexSkinWindow* frame = engine->FindFrame(mdi->Handle());
+  ASSERT_NE(frame, nullptr);
+  auto* child = new TForm(mdi.get());
+  child->SetFormStyle(fsMDIChild);
+  child->SetBounds(30, 20, 260, 180);
+  auto* button = new TButton(child);
+  button->SetParent(child);
+  button->SetBounds(10, 12, 80, 24);
+  child->Show();
+  PumpMessages();
+  child->SetBounds(30, 20, child->Width(), child->Height());
+  PumpMessages();
+  TvexSkinWindow* document = engine->FindFrame(child->Handle());
+  ASSERT_NE(document, nullptr);
+  ASSERT_TRUE(document->Skinned());
+  const TFrameSizes at96 = Measure(child->Handle());
+  ASSERT_EQ(at96.title, base.titleHeight);
+
+  TellDpi(mdi->Handle(), 192, Suggested(mdi->Handle(), 192, 96));
+  EXPECT_EQ(frame->Dpi(), 192);
+  EXPECT_EQ(document->Dpi(), 192);
+  EXPECT_EQ(child->CurrentDpi(), 192);
+  EXPECT_EQ(Measure(child->Handle()).title, 2 * base.titleHeight);
+  EXPECT_EQ(Measure(child->Handle()).left, 2 * base.leftBorder);
+  EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{20, 24, 180, 72})));
+  EXPECT_EQ(child->Left(), 60);
+  EXPECT_EQ(child->Top(), 40);
+
+  TellDpi(mdi->Handle(), 96, Suggested(mdi->Handle(), 96, 192));
+  EXPECT_EQ(document->Dpi(), 96);
+  EXPECT_EQ(Measure(child->Handle()), at96);
+  EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{10, 12, 90, 36})));
+  EXPECT_EQ(child->Left(), 30);
+  EXPECT_EQ(child->Top(), 20);
+  mdi.reset();
+  PumpMessages();
+  Application().SetMainForm(savedMain);
 }
 
 // A cool bar's bands are as tall as their scaled controls, whose text fits them, whether the
