@@ -220,7 +220,13 @@ void TvexSkinWindowVCL::CallDefault(TMessage& m) {
 }
 
 bool TvexSkinWindowVCL::ScaleContents(int dpi, const RECT* suggested) {
-  if (!FForm || !(FScrollSaved ? FSavedScaled : FForm->Scaled())) return false;
+  if (!FForm) return false;
+  if (!(FScrollSaved ? FSavedScaled : FForm->Scaled())) {
+    // The form keeps its sizes and fonts; the menu bar is the frame's and takes the menu font at
+    // the window's resolution (the controls below it follow its height).
+    BuildMenuBar(true);
+    return false;
+  }
   // The form tells the frame before and after it scales (ScaleChanging, ScaleChanged).
   FForm->ScaleToDpi(dpi, suggested);
   return true;

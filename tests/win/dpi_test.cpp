@@ -22,6 +22,7 @@
 #include "host/button_controls.h"
 #include "host/cool_bar.h"
 #include "host/edit.h"
+#include "host/gdi_handle.h"
 #include "host/combo_box.h"
 #include "host/dpi.h"
 #include "host/image_list.h"
@@ -852,6 +853,103 @@ TEST_F(Dpi, CoolBandsHoldTheirScaledControls) {
   ASSERT_EQ(g->CurrentDpi(), 2 * base);
   SCOPED_TRACE("opened at twice the scale");
   EXPECT_GT(expectFits(edit, combo, cool), atBase + atBase / 2);
+}
+
+// A window shaped by the skin's title (the default skin rounds its top corners) has, after a
+// move to 200 %, the shape a window opened there has: its corners cut at the new scale.
+TEST_F(Dpi, AShapedWindowTakesTheShapeOfItsNewScale) {
+  UseSkinWithoutScaledRecords();
+  ASSERT_TRUE(engine->CurrentReader()->GetSwitch(keys::switches::SKIN2_TITLEBARNEEDREGION));
+  // Which points of the window's two top corners (24 x 24 each) are in its shape.
+  auto corners = [](HWND w) {
+    std::vector<bool> in;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    const bool has = GetWindowRgn(w, rgn) != ERROR;
+    const RECT wr = WindowRect(w);
+    const int W = wr.right - wr.left;
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 24; ++x) {
+        in.push_back(has && PtInRegion(rgn, x, y));
+        in.push_back(has && PtInRegion(rgn, W - 1 - x, y));
+      }
+    DeleteObject(rgn);
+    return in;
+  };
+  HWND moved = Keep(OpenDialog());
+  engine->AttachWindow(moved, true);
+  PumpMessages();
+  const std::vector<bool> at96 = corners(moved);
+  ASSERT_NE(std::count(at96.begin(), at96.end(), false), 0) << "the corners are cut";
+  TellDpi(moved, 192, Suggested(moved, 192, 96));
+
+  gDpi = 192;
+  host::SetWindowDpiQuery(DpiAnswer);
+  HWND opened = Keep(OpenDialog());
+  engine->AttachWindow(opened, true);
+  PumpMessages();
+  ASSERT_EQ(engine->FindFrame(opened)->Dpi(), 192);
+  const std::vector<bool> want = corners(opened);
+  EXPECT_GT(std::count(want.begin(), want.end(), false), std::count(at96.begin(), at96.end(), false));
+  EXPECT_EQ(corners(moved), want);
+}
+
+// The skin at other resolutions is made again for each new skin and the old one's goes: switching
+// skins with windows at 150 % and 200 % open holds no more GDI objects than the first switch did.
+TEST_F(Dpi, ScaledSkinsGoWithTheirSkin) {
+  UseSkinWithoutScaledRecords();
+  HWND a = Keep(OpenDialog());
+  HWND b = Keep(OpenDialog());
+  engine->AttachWindow(a, true);
+  engine->AttachWindow(b, true);
+  PumpMessages();
+  TellDpi(a, 144, Suggested(a, 144, 96));
+  TellDpi(b, 192, Suggested(b, 192, 96));
+  SwitchSkin();
+  SwitchSkin();
+  // The framework counts the GDI objects it holds (the system's count is not kept under Wine).
+  const long before = host::GdiLiveObjects();
+  ASSERT_GT(before, 0);
+  for (int i = 0; i < 20; ++i) SwitchSkin();
+  EXPECT_LE(host::GdiLiveObjects(), before + 4);
+  EXPECT_EQ(engine->FindFrame(a)->Dpi(), 144);
+  EXPECT_EQ(engine->SkinMetrics(192).TitleBarHeight, 2 * engine->SkinMetrics(96).TitleBarHeight);
+}
+
+// A form that does not scale (Scaled off) keeps its controls and font at a new resolution; its
+// skinned menu bar is the frame's and takes the menu font at that resolution, the controls
+// staying just below it.
+TEST_F(Dpi, AnUnscaledFormKeepsItsControlsBelowAMenuBarAtTheNewScale) {
+  UseSkinWithoutScaledRecords();
+  form->SetScaled(false);
+  form->SetBounds(80, 80, 400, 260);
+  auto* menu = new TMainMenu(form.get());
+  auto* file = new TMenuItem(form.get());
+  file->SetCaption(L"&File");
+  menu->Items()->Add(file);
+  form->SetMenu(menu);
+  auto* button = new TButton(form.get());
+  button->SetParent(form.get());
+  button->SetBounds(20, 30, 90, 25);
+  engine->AttachOwnerForm(form.get());
+  form->Show();
+  PumpMessages();
+  auto* frame = dynamic_cast<TvexSkinWindowVCL*>(engine->FindFrame(form->Handle()));
+  ASSERT_NE(frame, nullptr);
+  const int fontHeight = form->Font().Height();
+  for (const int dpi : {192, 96}) {
+    SCOPED_TRACE(testing::Message() << dpi << " dots per inch");
+    TellDpi(form->Handle(), dpi, Suggested(form->Handle(), dpi, frame->Dpi()));
+    EXPECT_EQ(form->CurrentDpi(), 96);
+    EXPECT_EQ(form->Font().Height(), fontHeight);
+    TFont menuFont;
+    utils::AssignMenuFont(menuFont, dpi);
+    EXPECT_EQ(frame->FMenuBar->Font().Height(), menuFont.Height());
+    EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{20, 30 + frame->MenuBarHeight(), 110, 55 + frame->MenuBarHeight()})));
+  }
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_TRUE(SameRect(button->BoundsRect(), (RECT{20, 30, 110, 55})));
+  EXPECT_FALSE(form->Scaled());
 }
 
 }  // namespace
