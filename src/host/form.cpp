@@ -538,6 +538,12 @@ void TCustomForm::WndProc(TMessage& m) {
         m.Result = 0;
         return;
       }
+      // A document told by its frame comes without a suggested place: nothing for the system's
+      // procedure to do with it.
+      if (!m.LParam) {
+        m.Result = 0;
+        return;
+      }
       break;
     case CM_RELEASE:
       TComponent::Free(this);

@@ -760,8 +760,24 @@ TEST_F(Dpi, DocumentsFollowTheirFrameToANewScale) {
   ASSERT_TRUE(document->Skinned());
   const TFrameSizes at96 = Measure(child->Handle());
   ASSERT_EQ(at96.title, base.titleHeight);
+  // A document that does not scale keeps its controls; its skinned frame is at the new scale.
+  auto* fixed = new TForm(mdi.get());
+  fixed->SetFormStyle(fsMDIChild);
+  fixed->SetScaled(false);
+  fixed->SetBounds(60, 50, 260, 180);
+  auto* fixedButton = new TButton(fixed);
+  fixedButton->SetParent(fixed);
+  fixedButton->SetBounds(10, 12, 80, 24);
+  fixed->Show();
+  PumpMessages();
+  TvexSkinWindow* fixedFrame = engine->FindFrame(fixed->Handle());
+  ASSERT_NE(fixedFrame, nullptr);
 
   TellDpi(mdi->Handle(), 192, Suggested(mdi->Handle(), 192, 96));
+  EXPECT_EQ(fixedFrame->Dpi(), 192);
+  EXPECT_EQ(fixed->CurrentDpi(), 96);
+  EXPECT_TRUE(SameRect(fixedButton->BoundsRect(), (RECT{10, 12, 90, 36})));
+  EXPECT_EQ(Measure(fixed->Handle()).title, 2 * base.titleHeight);
   EXPECT_EQ(frame->Dpi(), 192);
   EXPECT_EQ(document->Dpi(), 192);
   EXPECT_EQ(child->CurrentDpi(), 192);
