@@ -637,11 +637,11 @@ TEST_F(Dpi, TabsGrowWithTheirScaledFontAndThePagesStayBelowThem) {
   images->Add(picture);
   auto makeForm = [&](TPageControl*& pages) {
     host::TComponentPtr<TForm> f(new TForm(nullptr));
-    f->SetBounds(50, 50, 640, 520);
+    f->SetBounds(20, 20, 480, 300);
     pages = new TPageControl(f.get());
     pages->SetParent(f.get());
     pages->SetImages(images);
-    pages->SetBounds(10, 200, 600, 170);
+    pages->SetBounds(10, 60, 440, 170);
     pages->SetAnchors(akLeft | akTop | akRight | akBottom);
     for (const wchar_t* caption : {L"General", L"Fish && Chips", L"Advanced"}) {
       auto* page = new TTabSheet(f.get());
@@ -673,7 +673,9 @@ TEST_F(Dpi, TabsGrowWithTheirScaledFontAndThePagesStayBelowThem) {
     EXPECT_GE(display.top, tab.bottom);
     for (int i = 0; i < pages->PageCount(); ++i)
       EXPECT_TRUE(SameRect(pages->Pages(i)->BoundsRect(), display))
-          << "page " << i << " at " << pages->Pages(i)->Top() << ", the tabs end at " << display.top;
+          << "page " << i << " at " << pages->Pages(i)->Left() << "," << pages->Pages(i)->Top() << "-"
+          << pages->Pages(i)->BoundsRect().right << "," << pages->Pages(i)->BoundsRect().bottom << ", the pages' place "
+          << display.left << "," << display.top << "-" << display.right << "," << display.bottom;
     return tab.bottom - tab.top;
   };
 
