@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "host/prop_builder.h"
 #include "utils/paint_primitives.h"
 
@@ -103,7 +105,10 @@ void TvexSkinMenuBarControlButton::Paint() {
     utils::GradientFillRows(c, r, Color(), FEndColor);
   if (!FGlyphImage.Empty()) {
     if (FHot) utils::FrameRectColor(c, r, clBlack);
-    c.Draw(1, 1, FGlyphImage);
+    // Centred: one pixel in from the edges of the 18-pixel button at 96 DPI.
+    const int x = std::max(0, (static_cast<int>(r.right) - FGlyphImage.Width()) / 2);
+    const int y = std::max(0, (static_cast<int>(r.bottom) - FGlyphImage.Height()) / 2);
+    c.Draw(x, y, FGlyphImage);
   }
   BitBlt(Canvas().Handle(), 0, 0, r.right, r.bottom, c.Handle(), 0, 0, SRCCOPY);
 }

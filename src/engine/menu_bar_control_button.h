@@ -13,7 +13,7 @@ class TvexSkinMenuBarControlButton : public host::TCustomPanel {
  public:
   explicit TvexSkinMenuBarControlButton(host::TComponent* owner);
 
-  // The glyph, drawn at (1, 1) with its transparent colour left out; setting it copies the bitmap.
+  // The glyph, drawn centred with its transparent colour left out; setting it copies the bitmap.
   const host::TBitmap& Glyph() const { return FGlyphImage; }
   void SetGlyph(const host::TBitmap& glyph);
   // The fill runs from Color at the top to ToColor at the bottom; equal colours fill flat.

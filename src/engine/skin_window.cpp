@@ -118,6 +118,8 @@ void TvexSkinWindow::DpiChanged(TMessage& m) {
   SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (!*alive) return;
   FMoving = false;
+  RecordSkinnedSize();
+  if (!*alive) return;
   UpdateRegion();
   UpdateDwmAttributes();
   RefreshControls();
@@ -1269,12 +1271,9 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   // window is given back: then only the window's own end stops the work.
   const bool destroying = FDestroying;
   const auto lost = [&] { return (!destroying && !*alive) || !IsWindow(FHandle); };
-  const TSkinMetrics& sm = Metrics();
   if (FSkinned) {
     StripSystemMenu();
-    const int width = sm.LeftBorderWidth + sm.RightBorderWidth;
-    const int height = TitleHeight() + MenuBarHeight() + std::max(Px(4), sm.BottomBorderHeight) - FNativeTop;
-    ApplySizeDelta(SIZE{width, height});
+    ApplySizeDelta(SkinnedSizeDelta());
   } else {
     RestoreStrippedStyle();
     ApplySizeDelta(SIZE{0, 0});
@@ -1286,6 +1285,19 @@ void TvexSkinWindowWnd::UpdateSkinState() {
   // The background and the text colours the window gives its controls change with the skin:
   // the client area and the controls paint again.
   if (!lost()) RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+SIZE TvexSkinWindowWnd::SkinnedSizeDelta() const {
+  const TSkinMetrics& sm = Metrics();
+  return SIZE{sm.LeftBorderWidth + sm.RightBorderWidth, TitleHeight() + MenuBarHeight() + std::max(Px(4), sm.BottomBorderHeight) - FNativeTop};
+}
+
+void TvexSkinWindowWnd::RecordSkinnedSize() {
+  HWND h = FHandle;
+  // A window whose height the system held had more added after (AfterMessage): its figure stays
+  // the scaled one. Minimized or maximized, the restored size is the system's to scale.
+  if (!FSkinned || FHeightFixed || !h || IsIconic(h) || IsZoomed(h)) return;
+  FAppliedSize = SkinnedSizeDelta();
 }
 
 DWORD TvexSkinWindowWnd::OwnStyle() const {

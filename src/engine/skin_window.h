@@ -183,6 +183,10 @@ class TvexSkinWindow : public host::TComponent {
   // the others to do it.
   void RefreshControls();
   virtual void SaveClientSize() {}
+  // After a new resolution, while skinned: what skinning adds to the window's size is recorded
+  // as the frame adds it at the new resolution (the old figure scaled may be a pixel off, and a
+  // skin switch or unskinning would then move an edge of the window).
+  virtual void RecordSkinnedSize() {}
   virtual bool BeforeMessage(host::TMessage& m) { return true; }
   virtual void AfterMessage(host::TMessage& m) {}
   virtual void Detach() = 0;
@@ -276,6 +280,7 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   void CallDefault(host::TMessage& m) override;
   void CaptureFrameMetrics() override;
   void AttachControls() override;
+  void RecordSkinnedSize() override;
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Detach() override;
@@ -286,6 +291,8 @@ class TvexSkinWindowWnd : public TvexSkinWindow {
   // Wraps the children of `parent` (and of a shell view among the window's own children) that
   // have no wrapper yet; `refresh` shows the skin on them at once. Answers how many it wrapped.
   std::size_t WrapChildren(HWND parent, bool refresh);
+  // What the skinned frame adds to the window's own size at the window's resolution.
+  SIZE SkinnedSizeDelta() const;
   static UINT WrapControlsMessage();
   bool FWrapPosted = false;
   static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);

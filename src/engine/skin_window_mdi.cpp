@@ -18,6 +18,7 @@
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
 #include "host/library_module.h"
+#include "image/scaling.h"
 #include "host/callback_guard.h"
 #include "utils/paint_primitives.h"
 #include "utils/platform_helpers.h"
@@ -65,11 +66,9 @@ void TvexSkinWindowVCL::AttachMDI() {
   }
   // A frame form opted out of skinning is not touched.
   if (!IsMDIForm() || (FEngine->DisabledTag() != 0 && FForm->Tag() == FEngine->DisabledTag())) return;
-  // Minimize, restore and close glyphs from left to right; close is the rightmost button.
-  TBitmap glyphs;
-  glyphs.LoadFromResourceName(LibraryModule(), L"VEXSKIN_MDI_CONTROLER");
   const std::weak_ptr<bool> alive = FAlive;
-  int x = FForm->Width() - 25;
+  const int size = Px(kButtonStep);
+  int x = FForm->Width() - Px(25);
   for (int i = 1; i <= 3; ++i) {
     auto* b = new TvexSkinMenuBarControlButton(nullptr);
     FMDIButtons[static_cast<std::size_t>(i - 1)] = b;
@@ -77,10 +76,7 @@ void TvexSkinWindowVCL::AttachMDI() {
     b->SetVisible(false);
     b->SetParent(FForm);
     b->SetAnchors(akTop | akRight);
-    TBitmap glyph;
-    utils::SliceBitmap(&glyphs, glyph, 3, 4 - i);
-    b->SetGlyph(glyph);
-    b->SetBounds(x, 1, b->Width(), b->Height());
+    b->SetBounds(x, 1, size, size);
     b->SetTag(-1380 - i);
     b->OnClick.handler = [alive, this](TObject* sender) {
       if (const auto a = alive.lock(); a && *a) MDIButtonClick(sender);
@@ -88,9 +84,32 @@ void TvexSkinWindowVCL::AttachMDI() {
     b->SetColor(FButtonColor);
     b->SetToColor(FButtonToColor);
     b->BringToFront();
-    x -= kButtonStep;
+    x -= size;
   }
+  FMDIGlyphDpi = 0;
+  ScaleMDIGlyphs();
   SubclassClient();
+}
+
+void TvexSkinWindowVCL::ScaleMDIGlyphs() {
+  if (FMDIGlyphDpi == FDpi) return;
+  FMDIGlyphDpi = FDpi;
+  // Minimize, restore and close glyphs from left to right; close is the rightmost button. Each
+  // is scaled on its own, pixel for pixel, so its lines stay sharp.
+  TBitmap glyphs;
+  glyphs.LoadFromResourceName(LibraryModule(), L"VEXSKIN_MDI_CONTROLER");
+  for (int i = 1; i <= 3; ++i) {
+    TvexSkinMenuBarControlButton* b = FMDIButtons[static_cast<std::size_t>(i - 1)];
+    if (!b) continue;
+    TBitmap glyph;
+    utils::SliceBitmap(&glyphs, glyph, 3, 4 - i);
+    if (FDpi != 96 && !glyph.Empty()) {
+      TBitmap scaled;
+      scaled.LoadFromImage(image::ScaleSlices(glyph.ToImage(), 1, FDpi, 96));
+      glyph.Assign(scaled);
+    }
+    b->SetGlyph(glyph);
+  }
 }
 
 void TvexSkinWindowVCL::DetachMDI() {
@@ -419,13 +438,17 @@ void TvexSkinWindowVCL::PlaceMDIButtons() {
   if (!IsMDIForm() || !FForm) return;
   const int MH = MenuBarHeight();
   const int W = FForm->Width(), BR = Metrics().RightBorderWidth;
-  const int buttonHeight = FMDIButtons[0] ? FMDIButtons[0]->Height() : 18;
+  // Square, side by side, at the window's resolution (scaling the form's controls scales them
+  // too, from wherever they stood), and no taller than the bar's row (its height follows the
+  // menu font, which does not grow quite as the resolution does).
+  const int size = MH > 0 ? std::min(Px(kButtonStep), MH) : Px(kButtonStep);
+  ScaleMDIGlyphs();
   // In the bar's row, flush with its bottom edge; right to left from the right border.
-  const int top = MH - std::min(MH, buttonHeight);
+  const int top = MH - std::min(MH, size);
   for (std::size_t i = 0; i < FMDIButtons.size(); ++i) {
     TvexSkinMenuBarControlButton* b = FMDIButtons[i];
     if (!b) continue;
-    b->SetBounds(W - BR - 26 - kButtonStep * static_cast<int>(i), top, b->Width(), b->Height());
+    b->SetBounds(W - BR - Px(26) - size * static_cast<int>(i), top, size, size);
     b->BringToFront();
     b->SetColor(FButtonColor);
     b->SetToColor(FButtonToColor);

@@ -220,11 +220,56 @@ void TvexSkinWindowVCL::CallDefault(TMessage& m) {
 }
 
 bool TvexSkinWindowVCL::ScaleContents(int dpi, const RECT* suggested) {
-  if (!FForm || !(FScrollSaved ? FSavedScaled : FForm->Scaled())) return false;
+  if (!FForm) return false;
+  if (!(FScrollSaved ? FSavedScaled : FForm->Scaled())) {
+    // The form keeps its sizes and fonts; the menu bar is the frame's and takes the menu font at
+    // the window's resolution (the controls below it follow its height).
+    BuildMenuBar(true);
+    return false;
+  }
+  // The form tells the frame before and after it scales (ScaleChanging, ScaleChanged).
   FForm->ScaleToDpi(dpi, suggested);
-  // The menu bar's font is the system's menu font at the new resolution.
-  BuildMenuBar(true);
   return true;
+}
+
+void TvexSkinWindowVCL::ScaleChanging() {
+  // Scaled where they stand, the controls moved below the menu bar would keep the old bar's row
+  // scaled, not the new bar's height: they go back above it first.
+  if (!FControlsShifted || !FForm) return;
+  ShiftControls(-FShiftedBy);
+  FControlsShifted = false;
+  FShiftedBy = 0;
+  FShiftAfterScale = true;
+}
+
+void TvexSkinWindowVCL::ScaleChanged() {
+  const bool shift = FShiftAfterScale;
+  FShiftAfterScale = false;
+  if (!FForm || FForm->HasState(csDestroying)) return;
+  const std::shared_ptr<bool> alive = FAlive;
+  if (FSkinned && FEnabled) {
+    // The bar was scaled with the other controls: it takes the system's menu font at the
+    // window's resolution, and its own height from it.
+    BuildMenuBar(true);
+    if (!*alive) return;
+  }
+  if (shift && !FControlsShifted) {
+    FShiftedBy = MenuBarHeight();
+    ShiftControls(FShiftedBy);
+    FControlsShifted = true;
+  }
+  if (FSkinned && FEnabled) {
+    FAdjusting = true;
+    SetConstraints();
+    FAdjusting = false;
+    // The control buttons were scaled with the form's controls: they take their own size again.
+    if (IsMDIForm()) PlaceMDIButtons();
+  }
+}
+
+void TvexSkinWindowVCL::RecordSkinnedSize() {
+  // The client area the skinned form has now is the one it keeps through skin switches.
+  SaveClientSize();
 }
 
 void TvexSkinWindowVCL::CaptureFrameMetrics() {
@@ -785,6 +830,14 @@ bool TvexSkinWindowVCL::BeforeMessage(TMessage& m) {
     MenuBarChanged(false);
     m.Result = 0;
     return false;
+  }
+  if (m.Msg == CM_SCALECHANGING) {
+    ScaleChanging();
+    return true;
+  }
+  if (m.Msg == CM_SCALECHANGED) {
+    ScaleChanged();
+    return true;
   }
   if (m.Msg == CM_MENUCHANGED) {
     // The application gave the form another menu (or none) while it is skinned: the bar shows it,

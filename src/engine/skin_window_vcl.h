@@ -104,6 +104,11 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   host::TColor FButtonColor = 0, FButtonToColor = 0;
   HWND FClientWnd = nullptr;
   bool FRebuildPosted = false, FResizePosted = false;
+  // The controls went back above the menu bar's row while the form scales, and come below it
+  // again at the new scale.
+  bool FShiftAfterScale = false;
+  // The resolution the control buttons' glyphs are drawn for.
+  int FMDIGlyphDpi = 0;
   // Set while the frame edits menus itself (the window menu's list): its own edits do not rebuild the bar.
   int FEditingMenus = 0;
 
@@ -114,6 +119,7 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   bool ScaleContents(int dpi, const RECT* suggested) override;
   void AttachControls() override;
   void SaveClientSize() override;
+  void RecordSkinnedSize() override;
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Detach() override;
@@ -124,6 +130,10 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   void SetConstraints();
   void ClearConstraints();
   void ShiftControls(int by);
+  // The form scales its controls and font (CM_SCALECHANGING, CM_SCALECHANGED): the frame takes
+  // back what it placed on the form first, and places it again at the new scale after.
+  void ScaleChanging();
+  void ScaleChanged();
   // The control and everything it holds lose their wrappers (it leaves the form).
   void DropWrappers(host::TControl* control);
   void FrameRefresh();
@@ -151,6 +161,8 @@ class TvexSkinWindowVCL : public TvexSkinWindow {
   void AttachMDI();
   void DetachMDI();
   void UpdateMDISkinState();
+  // The control buttons' glyphs at the window's resolution.
+  void ScaleMDIGlyphs();
   void AfterMDIMessage(host::TMessage& m);
   // A child's frame takes its frame sizes from its frame form's client window.
   void CaptureMDIChildMetrics();

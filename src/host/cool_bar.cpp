@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "host/prop_builder.h"
 
 namespace vex::host {
@@ -194,13 +196,41 @@ void TCoolBar::SaveBandWidths() {
 }
 
 void TCoolBar::ChangeScale(int m, int d) {
-  if (m != d && m > 0 && d > 0)
+  // The band controls' heights are taken before anything moves: the bar lays its bands out
+  // again when its own size changes, and sizes their controls back to the old heights.
+  std::vector<int> heights;
+  const bool scaling = m != d && m > 0 && d > 0;
+  if (scaling)
     for (int i = 0; i < bands_->Count(); ++i) {
       TCoolBand* band = bands_->Items(i);
       band->width_ = MulDiv(band->Width(), m, d);
+      heights.push_back(band->control_ ? MulDiv(band->control_->Height(), m, d) : 0);
     }
   TWinControl::ChangeScale(m, d);
+  if (scaling)
+    for (int i = 0; i < bands_->Count() && i < static_cast<int>(heights.size()); ++i)
+      if (TWinControl* c = bands_->Items(i)->control_) c->SetBounds(c->Left(), c->Top(), c->Width(), heights[static_cast<std::size_t>(i)]);
   UpdateBands();
+}
+
+void TCoolBar::FitBandsToControls() {
+  if (!handle_ || updating_) return;
+  bool changed = false;
+  const int count = static_cast<int>(SendMessageW(handle_, RB_GETBANDCOUNT, 0, 0));
+  for (int i = 0; i < bands_->Count() && i < count; ++i) {
+    TWinControl* c = bands_->Items(i)->control_;
+    if (!c) continue;
+    REBARBANDINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = RBBIM_CHILDSIZE;
+    if (!SendMessageW(handle_, RB_GETBANDINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info))) continue;
+    const UINT height = static_cast<UINT>(c->Height());
+    if (info.cyMinChild == height) continue;
+    info.cyMinChild = height;
+    SendMessageW(handle_, RB_SETBANDINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    changed = true;
+  }
+  if (changed) AdjustHeight();
 }
 
 void TCoolBar::UpdateBands() {
@@ -258,9 +288,15 @@ void TCoolBar::WndProc(TMessage& m) {
     case WM_DESTROY:
       SaveBandWidths();
       break;
+    case CM_FONTCHANGED:
+      ApplyColours();
+      // The controls take the new font with the bar (a combo box its height from it): each
+      // band is as tall as its control then.
+      TWinControl::WndProc(m);
+      FitBandsToControls();
+      return;
     case WM_PAINT:
     case CM_COLORCHANGED:
-    case CM_FONTCHANGED:
       // The colours at the time of painting: the font's may be given for one paint only.
       ApplyColours();
       break;

@@ -57,6 +57,8 @@ class TCoolBar : public TWinControl {
  public:
   // Band widths scale with the bar; the bands are laid out again for their controls' new heights.
   void ChangeScale(int m, int d) override;
+  // Each band as tall as its control is now (a control's height changed with its font).
+  void FitBandsToControls();
   explicit TCoolBar(TComponent* owner, const TClassInfo& cls = StaticClass());
   ~TCoolBar() override;
   TCoolBands& Bands() { return *bands_; }

@@ -184,6 +184,7 @@ void TCustomForm::CreateWnd() {
 void TCustomForm::ScaleToDpi(int dpi, const RECT* suggested) {
   if (dpi <= 0) return;
   const int old = currentDpi_;
+  if (dpi != old) Perform(CM_SCALECHANGING, static_cast<WPARAM>(dpi), old);
   currentDpi_ = dpi;
   if (dpi != old) {
     const int cw = ClientWidth(), ch = ClientHeight();
@@ -202,6 +203,23 @@ void TCustomForm::ScaleToDpi(int dpi, const RECT* suggested) {
   if (suggested && handle_)
     SetWindowPos(handle_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (dpi == old) return;
+  // The documents of a multiple-document frame are child windows: the system tells only the
+  // frame of a new resolution, and they follow it (in their places in the client window too,
+  // unless maximized or minimized there).
+  if (formStyle_ == fsMDIForm) {
+    // Collected first: scaling a document must not change the order the others are found in.
+    std::vector<TCustomForm*> children;
+    for (int i = 0; i < MDIChildCount(); ++i) children.push_back(MDIChildren(i));
+    for (TCustomForm* child : children) {
+      if (child->handle_ && !IsZoomed(child->handle_) && !IsIconic(child->handle_))
+        child->SetBounds(MulDiv(child->Left(), dpi, old), MulDiv(child->Top(), dpi, old), child->Width(), child->Height());
+      // Told as the system tells a window, without a suggested place: a document scales as its
+      // own handling of the message says (a skinned one through its frame).
+      child->Perform(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+    }
+  }
+  Perform(CM_SCALECHANGED, static_cast<WPARAM>(dpi), old);
 }
 
 void TCustomForm::DestroyWnd() {
@@ -517,6 +535,12 @@ void TCustomForm::WndProc(TMessage& m) {
       // place the system suggests.
       if (scaled_) {
         ScaleToDpi(LOWORD(m.WParam), reinterpret_cast<const RECT*>(m.LParam));
+        m.Result = 0;
+        return;
+      }
+      // A document told by its frame comes without a suggested place: nothing for the system's
+      // procedure to do with it.
+      if (!m.LParam) {
         m.Result = 0;
         return;
       }

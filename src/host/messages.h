@@ -50,6 +50,11 @@ inline constexpr UINT CM_FLOAT = CM_BASE + 58;
 // the control. Sent to the parent and passed on up to the form, so the form hears of every control
 // that joins or leaves it at any depth.
 inline constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 68;
+// A form is about to scale to another resolution (WParam the new dots per inch, LParam the old),
+// and has scaled (the same numbers): code that placed controls on the form for reasons of its own
+// takes them back before and places them again, at the new scale, after.
+inline constexpr UINT CM_SCALECHANGING = CM_BASE + 69;
+inline constexpr UINT CM_SCALECHANGED = CM_BASE + 70;
 
 // Notifications a parent reflects back to the child control they are about.
 inline constexpr UINT CN_BASE = 0xBC00;

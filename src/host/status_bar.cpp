@@ -200,6 +200,15 @@ void TCustomStatusBar::SetSizeGrip(bool v) {
   RecreateWnd();
 }
 
+void TCustomStatusBar::ChangeScale(int m, int d) {
+  if (m != d && m > 0 && d > 0)
+    for (int i = 0; i < panels_->Count(); ++i) {
+      TStatusPanel* p = panels_->Items(i);
+      p->SetWidth(MulDiv(p->Width(), m, d));
+    }
+  TWinControl::ChangeScale(m, d);
+}
+
 void TCustomStatusBar::UpdatePanels() {
   if (!handle_) return;
   const int n = panels_->Count();

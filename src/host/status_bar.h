@@ -78,6 +78,8 @@ class TCustomStatusBar : public TWinControl {
 
   // The panels' edges and texts go to the window again.
   void UpdatePanels();
+  // The panels' widths scale with the bar.
+  void ChangeScale(int m, int d) override;
 
  protected:
   void CreateParams(TCreateParams& p) override;

@@ -331,6 +331,9 @@ void TCustomTabControl::WndProc(TMessage& m) {
       SaveState();
       break;
     case WM_SIZE:
+    case CM_FONTCHANGED:
+      // A new size, or a new font (the tabs' row takes its height from it): the pages stand
+      // below the tabs again.
       TWinControl::WndProc(m);
       TabsLaidOut();
       return;

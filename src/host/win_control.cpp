@@ -231,7 +231,15 @@ void TWinControl::ScaleChildren(int m, int d) {
   if (m == d || m <= 0 || d <= 0) return;
   // A copy: scaling may realign, never add or remove, but the list is not ours to hold on to.
   const std::vector<TControl*> children = controls_;
-  for (TControl* c : children) c->ChangeScale(m, d);
+  // Laid out once, when every child has its new place and size.
+  ++alignHeld_;
+  try {
+    for (TControl* c : children) c->ChangeScale(m, d);
+  } catch (...) {
+    --alignHeld_;
+    throw;
+  }
+  if (--alignHeld_ == 0 && alignPending_) Realign();
 }
 
 void TWinControl::ChangeScale(int m, int d) {
@@ -389,6 +397,11 @@ void TWinControl::UpdateAnchorDistances(TControl* c) {
 }
 
 void TWinControl::Realign() {
+  if (alignHeld_ > 0) {
+    alignPending_ = true;
+    return;
+  }
+  alignPending_ = false;
   RECT r = ClientRect();
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) {
     // Controls of one alignment stack in the order of their places: the topmost alTop control

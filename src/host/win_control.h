@@ -134,6 +134,10 @@ class TWinControl : public TControl {
   bool tracking_ = false;
   RECT oldClient_{};
   RECT alignedRest_{};
+  // While the children scale, each at its turn, the layout waits: laid out with some children at
+  // the new scale and some at the old one, aligned controls would change their order.
+  int alignHeld_ = 0;
+  bool alignPending_ = false;
 };
 
 // A windowed control that paints itself on a canvas.
