@@ -705,6 +705,9 @@ void PaintListViewHeader(TvexSkinEngine& engine, HWND header, const std::vector<
     }
     const std::wstring text = utils::EllipsisTextW(canvas, col.caption, ir.right - x - 2);
     RECT tr{x, ir.top, ir.right - 2, ir.bottom};
+    // Drawn straight on the device context: its background mode is the canvas's clear brush only
+    // once set here (left opaque, the caption stood in a box of the context's background colour).
+    SetBkMode(canvas.Handle(), TRANSPARENT);
     if (tr.right > tr.left) DrawTextW(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER);
     // A zero-width column before this one shows as a double line.
     if (previousRight == ir.right) vline(ir.right - 2, ir.top, ir.bottom);

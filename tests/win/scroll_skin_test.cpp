@@ -437,14 +437,23 @@ TEST_F(ScrollSkin, TheListViewHeaderIsPaintedFromTheSkin) {
   const int mid = (size.top + size.bottom) / 2;
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, size.left + 2, size.top + 2)), formColour);
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, size.right - 1, mid)), border) << "the separator";
-  // The right-justified caption ends 8 pixels before the column's edge (the two last columns of
-  // pixels are the separators of this column and of the zero-width one after it).
+  // The right-justified caption's advance ends 8 pixels before the column's edge, its ink a few
+  // pixels sooner (the two last columns of pixels are the separators of this column and of the
+  // zero-width one after it).
   int rightmost = -1;
   for (int x = size.left; x < size.right - 2; ++x)
     for (int y = size.top + 1; y < size.bottom - 1; ++y)
       if (static_cast<TColor>(GetPixel(dc, x, y)) != formColour) rightmost = x;
-  EXPECT_GE(rightmost, size.right - 8 - 3);
+  EXPECT_GE(rightmost, size.right - 8 - 6);
   EXPECT_LT(rightmost, size.right - 8);
+  // The captions stand on the form colour: nothing of the device context's own (white) background
+  // around their letters.
+  int white = 0;
+  for (const RECT& c : {size, kind})
+    for (int x = c.left + 1; x < c.right - 3; ++x)
+      for (int y = c.top + 1; y < c.bottom - 1; ++y)
+        if (GetPixel(dc, x, y) == RGB(255, 255, 255)) ++white;
+  EXPECT_EQ(white, 0);
   // The zero-width column after it: a double line at the shared edge.
   EXPECT_EQ(zero.right, size.right);
   EXPECT_EQ(static_cast<TColor>(GetPixel(dc, kind.right - 1, mid)), border);
