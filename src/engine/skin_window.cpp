@@ -73,6 +73,8 @@ const TSkinMetrics& TvexSkinWindow::Metrics() const { return FEngine->SkinMetric
 
 utils::TvexSkinReader* TvexSkinWindow::Reader() const { return FEngine->CurrentReader(FDpi); }
 
+int TvexSkinWindow::Px(int length) const { return skin2::ScaleLength(length, FDpi); }
+
 void TvexSkinWindow::SetDpi(int dpi) {
   if (dpi <= 0 || dpi == FDpi) return;
   const int old = FDpi;

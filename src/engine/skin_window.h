@@ -107,7 +107,7 @@ class TvexSkinWindow : public host::TComponent {
   // The resolution the window shows at (dots per inch), and the skin, and its figures, at it.
   int Dpi() const { return FDpi; }
   // A length of the frame's own layout at 96 dots per inch, at the window's resolution.
-  int Px(int length) const { return (length * FDpi + 48) / 96; }
+  int Px(int length) const;
   const TSkinMetrics& Metrics() const;
   utils::TvexSkinReader* Reader() const;
   // The window is at another resolution now (WM_DPICHANGED, or found at skinning): the frame's

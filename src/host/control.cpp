@@ -93,10 +93,7 @@ void TControl::ChangeScale(int m, int d) {
   // The distances kept by right and bottom anchors are to the parent's scaled size: placing the
   // control while its parent still has the old one must not measure them again.
   const int ar = MulDiv(anchorRight_, m, d), ab = MulDiv(anchorBottom_, m, d);
-  if (!parentFont_) {
-    font_.SetPixelsPerInch(MulDiv(font_.PixelsPerInch(), m, d));
-    font_.SetHeight(MulDiv(font_.Height(), m, d));
-  }
+  if (!parentFont_) font_.Scale(m, d);
   SetBounds(l, t, r - l, b - t);
   anchorRight_ = ar;
   anchorBottom_ = ab;

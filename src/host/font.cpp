@@ -56,6 +56,12 @@ void TFont::SetHeight(int height) {
 
 int TFont::Size() const { return -MulDiv(lf_.lfHeight, 72, pixelsPerInch_); }
 
+void TFont::Scale(int m, int d) {
+  if (m == d || m <= 0 || d <= 0) return;
+  pixelsPerInch_ = MulDiv(pixelsPerInch_, m, d);
+  SetHeight(MulDiv(lf_.lfHeight, m, d));
+}
+
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, pixelsPerInch_, 72)); }
 
 void TFont::SetColor(TColor c) {

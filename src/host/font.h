@@ -33,6 +33,8 @@ class TFont : public TPersistent {
   // The resolution (dots per inch) the height is meant for: 96 until the font's control is scaled.
   int PixelsPerInch() const { return pixelsPerInch_; }
   void SetPixelsPerInch(int ppi) { pixelsPerInch_ = ppi > 0 ? ppi : 96; }
+  // Scales the font by m/d (a new resolution over the old): its height and its resolution.
+  void Scale(int m, int d);
   TColor Color() const { return color_; }
   void SetColor(TColor c);
   int Style() const;

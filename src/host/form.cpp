@@ -189,8 +189,7 @@ void TCustomForm::ScaleToDpi(int dpi, const RECT* suggested) {
   if (dpi != old) {
     const int cw = ClientWidth(), ch = ClientHeight();
     ScaleChildren(dpi, old);
-    font_.SetPixelsPerInch(dpi);
-    font_.SetHeight(MulDiv(font_.Height(), dpi, old));
+    font_.Scale(dpi, old);
     auto scale = [dpi, old](int& v) {
       if (v > 0) v = MulDiv(v, dpi, old);
     };
