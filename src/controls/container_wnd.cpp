@@ -15,6 +15,7 @@
 #include "host/bitmap.h"
 #include "host/canvas.h"
 #include "host/gdi_handle.h"
+#include "host/subclass.h"
 #include "skin2/skin_keys.h"
 #include "utils/back_buffer.h"
 #include "utils/paint_primitives.h"
@@ -197,7 +198,7 @@ bool TvexSkinWndGroupBox::BeforeMessage(TMessage& m) {
   if (m.Msg != WM_PAINT && m.Msg != WM_PRINTCLIENT) return true;
   // The control paints itself into the same device context first, then the skin goes over it.
   PaintMessage(Handle, m, [this](HDC dc) {
-    DefSubclassProc(Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    host::DefSubclass(Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     PaintOver(dc);
   });
   m.Result = 0;

@@ -14,6 +14,7 @@
 #include "host/list_view.h"
 #include "host/scroll_bar.h"
 #include "host/scroll_box.h"
+#include "host/subclass.h"
 #include "host/tree_view.h"
 #include "skin2/skin_keys.h"
 #include "utils/paint_primitives.h"
@@ -477,6 +478,26 @@ void TvexSkinScrollBar::UpdateSkinState() {
   if (active) Paint();
 }
 
+bool TvexSkinScrollBar::BeforeMessage(TMessage& m) {
+  if (m.Msg != WM_PAINT && m.Msg != WM_ERASEBKGND) return true;
+  // While the overlay shows its picture over the whole bar, the bar's own painting could only be
+  // seen through it: it is skipped (the system's scroll bar paint is the dearest part of a
+  // repaint). The paint that follows brings the overlay's picture up to date.
+  auto* wc = dynamic_cast<TWinControl*>(Control);
+  if (!Overlay || !wc || !wc->HandleAllocated() || !Overlay->HandleAllocated() || !Overlay->Visible() || Overlay->Buffer.Empty() ||
+      Overlay->Parent() != Control->Parent() || Overlay->Left() > Control->Left() || Overlay->Top() > Control->Top() ||
+      Overlay->Left() + Overlay->Width() < Control->Left() + Control->Width() ||
+      Overlay->Top() + Overlay->Height() < Control->Top() + Control->Height())
+    return true;
+  if (m.Msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    BeginPaint(wc->Handle(), &ps);
+    EndPaint(wc->Handle(), &ps);
+  }
+  m.Result = m.Msg == WM_ERASEBKGND ? 1 : 0;
+  return false;
+}
+
 void TvexSkinScrollBar::AfterMessage(TMessage& m) {
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinControlVCL::AfterMessage(m);
@@ -599,7 +620,11 @@ void TvexSkinScrollWinControl::AfterMessage(TMessage& m) {
   TvexSkinBorderWinControl::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
   const TBars bars{VertOverlay, HorzOverlay};
-  if (bars.Moved(m)) {
+  if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL || m.Msg == WM_MOUSEWHEEL) {
+    // Scrolling moves the client area and the thumbs; the border outside them stays as it was.
+    auto* wc = dynamic_cast<TWinControl*>(Control);
+    if (wc && wc->HandleAllocated() && IsWindowVisible(wc->Handle())) PaintOverlays();
+  } else if (bars.Moved(m)) {
     Paint();
   } else if (m.Msg == CM_VISIBLECHANGED) {
     if (Control->Visible())
@@ -731,21 +756,21 @@ void THeaderHook::Hook(HWND header) {
   if (header == header_ && (hooked_ || !header)) return;
   Unhook();
   header_ = header;
-  if (header_) hooked_ = SetWindowSubclass(header_, Proc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  if (header_) hooked_ = host::SetSubclass(header_, Proc, sidListHeader, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 void THeaderHook::Unhook() {
-  if (hooked_ && header_ && IsWindow(header_)) RemoveWindowSubclass(header_, Proc, sidListHeader);
+  if (hooked_ && header_ && IsWindow(header_)) host::RemoveSubclass(header_, Proc, sidListHeader);
   hooked_ = false;
 }
 
 LRESULT CALLBACK THeaderHook::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<THeaderHook*>(data);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(wnd, Proc, sidListHeader);
+    host::RemoveSubclass(wnd, Proc, sidListHeader);
     self->hooked_ = false;
     self->header_ = nullptr;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+    return host::DefSubclass(wnd, msg, wParam, lParam);
   }
   const bool active = self->active_();
   if (active && msg == WM_PAINT) {
@@ -755,7 +780,7 @@ LRESULT CALLBACK THeaderHook::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPa
     EndPaint(wnd, &ps);
     return 0;
   }
-  const LRESULT r = DefSubclassProc(wnd, msg, wParam, lParam);
+  const LRESULT r = host::DefSubclass(wnd, msg, wParam, lParam);
   if (active && (msg == HDM_SETITEMA || msg == HDM_SETITEMW)) self->paint_();
   return r;
 }

@@ -125,6 +125,7 @@ class TvexSkinScrollBar : public TvexSkinControlVCL, public IScrollOverlayOwner 
  public:
   TvexSkinScrollBar(host::TControl* control, TvexSkinWindow* owner) : TvexSkinControlVCL(control, owner, StaticClass()) {}
   ~TvexSkinScrollBar() override;
+  bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
   void UpdateSkinState() override;

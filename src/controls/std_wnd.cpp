@@ -9,6 +9,7 @@
 #include "controls/button_press.h"
 #include "engine/skin_engine.h"
 #include "host/gdi_handle.h"
+#include "host/subclass.h"
 #include "utils/back_buffer.h"
 #include "engine/skin_window.h"
 #include "host/canvas.h"
@@ -232,7 +233,7 @@ namespace {
 bool PaintWithBox(TvexSkinControlWnd& c, TMessage& m, TBoxPainter box) {
   if (m.Msg != WM_PAINT) return false;
   TPaintDC dc(c.Handle);
-  DefSubclassProc(c.Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+  host::DefSubclass(c.Handle, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
   CopyBoxColumn(*c.Engine, c.View(), dc.Get(), box);
   m.Result = 0;
   return true;

@@ -11,6 +11,7 @@
 #include "host/canvas.h"
 #include "host/grids.h"
 #include "host/scroll_box.h"
+#include "host/subclass.h"
 #include "host/text_encoding.h"
 #include "host/win_control.h"
 #include "skin2/skin_keys.h"
@@ -359,11 +360,11 @@ void TvexSkinBorderWinControl::Paint() {
 
 TvexSkinControlWnd::TvexSkinControlWnd(HWND handle, TvexSkinWindow* owner, const TClassInfo& cls)
     : TvexSkinControl(owner, cls), Handle(handle) {
-  subclassed_ = SetWindowSubclass(handle, SubclassProc, sidControl, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  subclassed_ = host::SetSubclass(handle, SubclassProc, sidControl, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 TvexSkinControlWnd::~TvexSkinControlWnd() {
-  if (subclassed_ && IsWindow(Handle)) RemoveWindowSubclass(Handle, SubclassProc, sidControl);
+  if (subclassed_ && IsWindow(Handle)) host::RemoveSubclass(Handle, SubclassProc, sidControl);
   Handle = nullptr;
 }
 
@@ -372,9 +373,9 @@ LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPa
   if (msg == WM_NCDESTROY) {
     // The window's last message: the wrapper leaves its path for good, and a wrapper its frame
     // owns goes with the window (a dialog may destroy and make controls while it lives).
-    RemoveWindowSubclass(wnd, SubclassProc, sidControl);
+    host::RemoveSubclass(wnd, SubclassProc, sidControl);
     self->subclassed_ = false;
-    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    const LRESULT result = host::DefSubclass(wnd, msg, wParam, lParam);
     if (TvexSkinWindow* frame = self->Owner) {
       auto& owned = frame->FControls;
       const auto at = std::find_if(owned.begin(), owned.end(), [self](const auto& w) { return w.get() == self; });
@@ -397,12 +398,12 @@ LRESULT CALLBACK TvexSkinControlWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPa
 
 void TvexSkinControlWnd::Route(TMessage& m) {
   if (!Engine || Engine->HasState(csDestroying) || !Engine->IsSkinActive()) {
-    m.Result = DefSubclassProc(Handle, m.Msg, m.WParam, m.LParam);
+    m.Result = host::DefSubclass(Handle, m.Msg, m.WParam, m.LParam);
     return;
   }
   const std::shared_ptr<bool> alive = Alive;
   const HWND handle = Handle;
-  if (BeforeMessage(m) && *alive) m.Result = DefSubclassProc(handle, m.Msg, m.WParam, m.LParam);
+  if (BeforeMessage(m) && *alive) m.Result = host::DefSubclass(handle, m.Msg, m.WParam, m.LParam);
   if (*alive && !Detached) AfterMessage(m);
 }
 

@@ -13,6 +13,7 @@
 #include "host/dpi.h"
 #include "host/form.h"
 #include "host/menu_tracking.h"
+#include "host/subclass.h"
 #include "skin2/skin_keys.h"
 #include "utils/back_buffer.h"
 #include "utils/paint_primitives.h"
@@ -1130,9 +1131,9 @@ LRESULT CALLBACK TvexSkinWindowWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wPar
   if (msg == WM_NCDESTROY) {
     // The last message of the window: the wrapper goes with it, whatever the engine's state.
     self->FWindowDying = true;
-    RemoveWindowSubclass(wnd, SubclassProc, sidFrame);
+    host::RemoveSubclass(wnd, SubclassProc, sidFrame);
     self->attached_ = false;
-    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    const LRESULT result = host::DefSubclass(wnd, msg, wParam, lParam);
     TvexSkinEngine* engine = self->FEngine;
     GuardCallback([&] { engine->DetachWindow(wnd); });
     return result;
@@ -1146,24 +1147,24 @@ void TvexSkinWindowWnd::Attach(HWND handle) {
   FHandle = handle;
   FStrippedStyle = 0;
   FHeightFixed = FShellFileDialog = FFolderBrowser = false;
-  attached_ = SetWindowSubclass(handle, SubclassProc, sidFrame, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+  attached_ = host::SetSubclass(handle, SubclassProc, sidFrame, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
 }
 
 void TvexSkinWindowWnd::Detach() {
   if (!attached_) return;
   attached_ = false;
-  RemoveWindowSubclass(FHandle, SubclassProc, sidFrame);
+  host::RemoveSubclass(FHandle, SubclassProc, sidFrame);
   if (IsWindow(FHandle))
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   if (FInnerDialog) {
-    RemoveWindowSubclass(FInnerDialog, InnerDialogProc, sidInnerDialog);
+    host::RemoveSubclass(FInnerDialog, InnerDialogProc, sidInnerDialog);
     if (IsWindow(FInnerDialog))
       SetWindowPos(FInnerDialog, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     FInnerDialog = nullptr;
   }
 }
 
-void TvexSkinWindowWnd::CallDefault(TMessage& m) { m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam); }
+void TvexSkinWindowWnd::CallDefault(TMessage& m) { m.Result = host::DefSubclass(FHandle, m.Msg, m.WParam, m.LParam); }
 
 void TvexSkinWindowWnd::CaptureFrameMetrics() {
   RECT cr, wr;
@@ -1359,7 +1360,7 @@ LRESULT CALLBACK TvexSkinWindowWnd::InnerDialogProc(HWND wnd, UINT msg, WPARAM w
     if (msg == WM_CTLCOLORDLG) return reinterpret_cast<LRESULT>(self->Metrics().FormBrush.Get());
     if (msg == WM_CTLCOLORMSGBOX || msg == WM_CTLCOLORSTATIC) return SkinStaticColours(*self->FEngine, reinterpret_cast<HDC>(wParam));
   }
-  return DefSubclassProc(wnd, msg, wParam, lParam);
+  return host::DefSubclass(wnd, msg, wParam, lParam);
 }
 
 void TvexSkinWindowWnd::InspectDialog() {
@@ -1380,7 +1381,7 @@ void TvexSkinWindowWnd::InspectDialog() {
     }
   }
   FShellFileDialog = defView && toolbar && listbox;
-  if (FInnerDialog) SetWindowSubclass(FInnerDialog, InnerDialogProc, sidInnerDialog, reinterpret_cast<DWORD_PTR>(this));
+  if (FInnerDialog) host::SetSubclass(FInnerDialog, InnerDialogProc, sidInnerDialog, reinterpret_cast<DWORD_PTR>(this));
 }
 
 bool TvexSkinWindowWnd::BeforeMessage(TMessage& m) {

@@ -18,6 +18,7 @@
 #include "engine/skin_engine.h"
 #include "engine/skin_window_vcl.h"
 #include "host/library_module.h"
+#include "host/subclass.h"
 #include "image/scaling.h"
 #include "host/callback_guard.h"
 #include "utils/paint_primitives.h"
@@ -141,12 +142,12 @@ void TvexSkinWindowVCL::SubclassClient(HWND client) {
   if (!client && FForm && IsMDIForm()) client = FForm->ClientHandle();
   if (client == FClientWnd) return;
   UnsubclassClient();
-  if (client && SetWindowSubclass(client, ClientWndProc, sidMDIClient, reinterpret_cast<DWORD_PTR>(this))) FClientWnd = client;
+  if (client && host::SetSubclass(client, ClientWndProc, sidMDIClient, reinterpret_cast<DWORD_PTR>(this))) FClientWnd = client;
 }
 
 void TvexSkinWindowVCL::UnsubclassClient() {
   if (!FClientWnd) return;
-  RemoveWindowSubclass(FClientWnd, ClientWndProc, sidMDIClient);
+  host::RemoveSubclass(FClientWnd, ClientWndProc, sidMDIClient);
   FClientWnd = nullptr;
 }
 
@@ -325,13 +326,13 @@ void TvexSkinWindowVCL::AfterMDIMessage(TMessage& m) {
 LRESULT CALLBACK TvexSkinWindowVCL::ClientWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<TvexSkinWindowVCL*>(data);
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(wnd, ClientWndProc, sidMDIClient);
+    host::RemoveSubclass(wnd, ClientWndProc, sidMDIClient);
     if (self->FClientWnd == wnd) self->FClientWnd = nullptr;
-    return DefSubclassProc(wnd, msg, wParam, lParam);
+    return host::DefSubclass(wnd, msg, wParam, lParam);
   }
   const std::shared_ptr<bool> alive = self->FAlive;
   // The client's own handling first (the system's arrangement, its list of children).
-  LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+  LRESULT result = host::DefSubclass(wnd, msg, wParam, lParam);
   if (!*alive) return result;
   GuardCallback([&] { self->ClientMessage(msg, wParam, lParam, result); });
   return result;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "host/subclass.h"
+
 namespace vex::host {
 
 namespace {
@@ -38,7 +40,7 @@ LRESULT CALLBACK MenuFilter(int code, WPARAM wParam, LPARAM lParam) {
 // Follows the selection for owners that do not pass it on themselves.
 LRESULT CALLBACK OwnerSubclass(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (msg == WM_MENUSELECT) NoteMenuBarSelect(wParam, lParam);
-  return DefSubclassProc(wnd, msg, wParam, lParam);
+  return DefSubclass(wnd, msg, wParam, lParam);
 }
 
 constexpr UINT_PTR kOwnerSubclassId = 0x564D42;
@@ -68,12 +70,12 @@ int TrackMenuBar(HWND owner, int index, const TMenuBarItems& items, bool* escape
     TTrack track;
     track.popup = track.selected = popup;
     track.hook = SetWindowsHookExW(WH_MSGFILTER, MenuFilter, nullptr, GetCurrentThreadId());
-    const bool subclassed = SetWindowSubclass(owner, OwnerSubclass, kOwnerSubclassId, 0) != FALSE;
+    const bool subclassed = SetSubclass(owner, OwnerSubclass, kOwnerSubclassId, 0) != FALSE;
     gTrack = &track;
     TPMPARAMS params{sizeof params, r};
     TrackPopupMenuEx(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, r.left, r.bottom, owner, &params);
     gTrack = nullptr;
-    if (subclassed && IsWindow(owner)) RemoveWindowSubclass(owner, OwnerSubclass, kOwnerSubclassId);
+    if (subclassed && IsWindow(owner)) RemoveSubclass(owner, OwnerSubclass, kOwnerSubclassId);
     if (track.hook) UnhookWindowsHookEx(track.hook);
     if (items.shown) items.shown(-1);
     if (escaped) *escaped = track.escaped;

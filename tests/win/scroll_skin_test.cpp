@@ -26,6 +26,7 @@
 #include "host/list_view.h"
 #include "host/scroll_bar.h"
 #include "host/scroll_box.h"
+#include "host/subclass.h"
 #include "host/std_controls.h"
 #include "host/tree_view.h"
 #include "input_support.h"
@@ -284,6 +285,46 @@ TEST_F(ScrollSkin, AnotherSkinRepaintsTheOverlaysWithItsOwnArrowsAndBar) {
   engine->SetSkinFile((dir / "default.vsk").u8string());
   PumpMessages();
   EXPECT_EQ(picture(), light);
+}
+
+int gBarColourQueries = 0;
+HWND gQueriedBar = nullptr;
+LRESULT CALLBACK CountBarColourQueries(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_CTLCOLORSCROLLBAR && reinterpret_cast<HWND>(lp) == gQueriedBar) ++gBarColourQueries;
+  return host::DefSubclass(w, msg, wp, lp);
+}
+
+TEST_F(ScrollSkin, AScrollBarUnderItsOverlayDoesNotPaintItself) {
+  auto* bar = new TScrollBar(form.get());
+  bar->SetParent(form.get());
+  bar->SetKind(sbVertical);
+  bar->SetBounds(300, 10, 17, 200);
+  bar->SetMax(100);
+  bar->SetPosition(30);
+  Show();
+  auto* sb = dynamic_cast<TvexSkinScrollBar*>(WrapperOf(bar));
+  ASSERT_NE(sb, nullptr);
+  ASSERT_NE(sb->Overlay, nullptr);
+  ASSERT_TRUE(IsWindowVisible(sb->Overlay->Handle()));
+  // The system's scroll bar asks its parent for the colour of its track whenever it paints.
+  gQueriedBar = bar->Handle();
+  ASSERT_TRUE(host::SetSubclass(form->Handle(), CountBarColourQueries, 1, 0));
+  const auto repaint = [&] {
+    gBarColourQueries = 0;
+    RedrawWindow(bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages();
+    return gBarColourQueries;
+  };
+  EXPECT_EQ(repaint(), 0) << "covered by the skin's picture, the bar's own paint is skipped";
+  const TColor barColour = SkinColor(keys::color::SKIN2_SCROLLBARCOLOR);
+  const int before = ThumbTopInBuffer(*sb->Overlay, barColour);
+  bar->SetPosition(90);
+  EXPECT_EQ(repaint(), 0);
+  EXPECT_GT(ThumbTopInBuffer(*sb->Overlay, barColour), before) << "the picture follows the position all the same";
+  engine->SetActive(false);
+  PumpMessages();
+  EXPECT_GT(repaint(), 0) << "without the skin the bar paints itself";
+  host::RemoveSubclass(form->Handle(), CountBarColourQueries, 1);
 }
 
 TEST_F(ScrollSkin, ClicksOnTheOverlaysScrollTheNativeBars) {

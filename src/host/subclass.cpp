@@ -1,0 +1,174 @@
+#include "host/subclass.h"
+
+#include <commctrl.h>
+
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace vex::host {
+
+namespace {
+
+struct TEntry {
+  TSubclassProc proc;
+  UINT_PTR id;
+  DWORD_PTR data;
+  bool removed;
+};
+
+struct TChain {
+  WNDPROC original = nullptr;
+  std::vector<TEntry> entries;  // bottom first: the last one set runs first
+  int next = -1;                // the entry DefSubclass calls next; -1 the window's own procedure
+  int running = 0;              // calls of the chain in progress (messages sent inside messages)
+  bool destroyed = false;       // WM_NCDESTROY went through: dropped once no call runs
+};
+
+// Windows of every thread of the process; each chain is only used on its window's thread, the
+// lock guards the table itself. Never freed: windows can outlive the static objects at exit.
+struct TTable {
+  std::mutex lock;
+  std::unordered_map<HWND, TChain*> chains;
+};
+
+TTable& Table() {
+  static TTable* table = new TTable;
+  return *table;
+}
+
+// A window property marks a window whose chain is in the table (read only when a subclass is set,
+// never per message): a window destroyed behind the chain's back (someone above it gave the window
+// an older procedure back, so the chain never saw WM_NCDESTROY) leaves a stale entry, which a new
+// window of the same handle must not take for its own.
+constexpr wchar_t kMark[] = L"VexSubclassChain";
+
+TChain* Find(HWND window) {
+  TTable& t = Table();
+  std::lock_guard<std::mutex> hold(t.lock);
+  const auto it = t.chains.find(window);
+  return it == t.chains.end() ? nullptr : it->second;
+}
+
+void Drop(HWND window, TChain* chain) {
+  {
+    TTable& t = Table();
+    std::lock_guard<std::mutex> hold(t.lock);
+    const auto it = t.chains.find(window);
+    if (it != t.chains.end() && it->second == chain) t.chains.erase(it);
+  }
+  delete chain;
+}
+
+LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// A window the common controls subclassed already keeps their chain for ours too: when their last
+// procedure goes they give the window the procedure they found, whatever came after them, which
+// would cut a chain of ours set on top of theirs. (Their chain is found by the property they keep;
+// Wine's and older Windows' name, and version 6's.)
+bool CommonControlsSubclassed(HWND window) {
+  return GetPropW(window, L"CC32SubclassInfo") != nullptr || GetPropW(window, L"UxSubclassInfo") != nullptr;
+}
+
+// Calls the next live procedure below the chain's position (the window's own at the bottom); the
+// position is back where it was afterwards, so a procedure may pass on more than one message.
+LRESULT CallDown(TChain& chain, HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  const int at = chain.next;
+  int i = at;
+  while (i >= 0 && chain.entries[static_cast<std::size_t>(i)].removed) --i;
+  if (i < 0) return CallWindowProcW(chain.original, window, msg, wParam, lParam);
+  const TEntry e = chain.entries[static_cast<std::size_t>(i)];
+  chain.next = i - 1;
+  const LRESULT result = e.proc(window, msg, wParam, lParam, e.id, e.data);
+  chain.next = at;
+  return result;
+}
+
+// With no call running: removed entries go; a destroyed window's chain goes; an empty chain
+// gives the window its procedure back when it is still the chain's (else it stays, passing on).
+void Tidy(HWND window, TChain* chain) {
+  if (chain->running > 0) return;
+  std::vector<TEntry>& e = chain->entries;
+  for (std::size_t i = e.size(); i-- > 0;)
+    if (e[i].removed) e.erase(e.begin() + static_cast<std::ptrdiff_t>(i));
+  if (chain->destroyed) {
+    Drop(window, chain);
+    return;
+  }
+  if (e.empty() && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == ChainProc) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
+    RemovePropW(window, kMark);
+    Drop(window, chain);
+  }
+}
+
+LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TChain* chain = Find(window);
+  if (!chain) return DefWindowProcW(window, msg, wParam, lParam);
+  const int saved = chain->next;
+  chain->next = static_cast<int>(chain->entries.size()) - 1;
+  ++chain->running;
+  const LRESULT result = CallDown(*chain, window, msg, wParam, lParam);
+  --chain->running;
+  chain->next = saved;
+  if (msg == WM_NCDESTROY) chain->destroyed = true;
+  Tidy(window, chain);
+  return result;
+}
+
+}  // namespace
+
+bool SetSubclass(HWND window, TSubclassProc proc, UINT_PTR id, DWORD_PTR data) {
+  if (!proc || !window || !IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
+  if (TChain* chain = Find(window); chain && GetPropW(window, kMark) != chain && chain->running == 0) {
+    Drop(window, chain);  // a stale chain of a destroyed window of the same handle
+  }
+  if (TChain* chain = Find(window)) {
+    if (chain->destroyed) return false;
+    for (TEntry& e : chain->entries)
+      if (!e.removed && e.proc == proc && e.id == id) {
+        e.data = data;
+        return true;
+      }
+    chain->entries.push_back(TEntry{proc, id, data, false});
+    return true;
+  }
+  if (CommonControlsSubclassed(window)) return SetWindowSubclass(window, proc, id, data) != FALSE;
+  auto* chain = new TChain;
+  chain->entries.push_back(TEntry{proc, id, data, false});
+  {
+    TTable& t = Table();
+    std::lock_guard<std::mutex> hold(t.lock);
+    t.chains[window] = chain;
+  }
+  SetLastError(0);
+  const LONG_PTR old = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChainProc));
+  if (old == 0 && GetLastError() != 0) {
+    Drop(window, chain);
+    return false;
+  }
+  chain->original = reinterpret_cast<WNDPROC>(old);
+  SetPropW(window, kMark, chain);
+  return true;
+}
+
+bool RemoveSubclass(HWND window, TSubclassProc proc, UINT_PTR id) {
+  TChain* chain = Find(window);
+  if (!chain) return RemoveWindowSubclass(window, proc, id) != FALSE;
+  if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
+  for (TEntry& e : chain->entries)
+    if (!e.removed && e.proc == proc && e.id == id) {
+      e.removed = true;
+      Tidy(window, chain);
+      return true;
+    }
+  return false;
+}
+
+LRESULT DefSubclass(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TChain* chain = Find(window);
+  if (!chain) return DefSubclassProc(window, msg, wParam, lParam);
+  return CallDown(*chain, window, msg, wParam, lParam);
+}
+
+}  // namespace vex::host
