@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <mutex>
 
 #include "controls/button_painters.h"
@@ -414,47 +415,60 @@ TBoxPainter TvexSkinRadioButton::BoxPainter() const { return PaintRadioButtonBox
 
 bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
   HWND h = WindowOf(Control);
-  if (m.Msg != WM_PAINT || !h) return true;
-  // The control prints itself into the paint DC, then the skin's box, composed in the back
-  // buffer, goes over its own.
+  if (!h || (m.Msg != WM_PAINT && m.Msg != WM_ERASEBKGND)) return true;
+  if (m.Msg == WM_ERASEBKGND) {
+    m.Result = 1;  // the paint covers every pixel
+    return false;
+  }
+  // The whole control is painted here, composed in the back buffer: the background in the
+  // control's colour, the skin's box of its state and the caption beside it. The control's own
+  // painting does not run (it cost as much again as the skin's).
   TPaintDC dc(h);
-  TMessage print{WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT | PRF_ERASEBKGND, 0};
-  const std::shared_ptr<bool> alive = Alive;
-  const TWndMethod old = OldWindowProc;
-  old(print);
-  if (!*alive || !Control) return false;
+  m.Result = 0;
   TControlView view = View();
   view.background = Control->Color();
   view.boxCentred = true;
   view.boxInset = 1;
-  const RECT column = CopyBoxColumn(*Engine, view, dc.Get(), BoxPainter());
   const int w = view.bounds.right - view.bounds.left, ht = view.bounds.bottom - view.bounds.top;
-  if (w > 0 && ht > 0) {
-    if (!view.enabled && !view.caption.empty()) {
-      TCanvas& canvas = utils::TBackBuffer::ForThread().Canvas(w, ht);
-      // The system draws a disabled caption embossed in its own light and shadow colours, which
-      // doubles it on a dark skin: the caption is drawn again, flat grey, on the control's colour.
-      RECT text = view.bounds;
-      if (view.boxRight)
-        text.right = column.left;
-      else
-        text.left = column.right;
-      utils::FillRectColor(canvas, text, view.background);
-      canvas.Font().Assign(Control->Font());
-      canvas.Font().SetColor(0x808080);
-      canvas.Brush.style = TBrushStyle::bsClear;
-      RECT inner = text;
-      InflateRect(&inner, -2, 0);
-      const bool wrap = TryGetProp<std::int64_t>(*Control, "WordWrap").value_or(0) != 0;
-      canvas.DrawText(view.caption, inner,
-                      (wrap ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER) | (view.boxRight ? DT_RIGHT : DT_LEFT) |
-                          (view.rightToLeft ? DT_RTLREADING : 0));
-      canvas.Brush.style = TBrushStyle::bsSolid;
-      BitBlt(dc.Get(), text.left, text.top, text.right - text.left, text.bottom - text.top, canvas.Handle(), text.left, text.top,
-             SRCCOPY);
+  if (w <= 0 || ht <= 0) return false;
+  utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
+  TCanvas& canvas = buffer.Canvas(w, ht);
+  utils::FillRectColor(canvas, view.bounds, view.background);
+  const RECT column = BoxPainter()(*Engine, view, canvas);
+  if (!view.caption.empty()) {
+    // The font's colour is the skin's while the skin shows; a disabled caption is flat grey (the
+    // system's embossed one doubles on a dark skin).
+    canvas.Font().Assign(Control->Font());
+    if (!view.enabled) canvas.Font().SetColor(0x808080);
+    canvas.Brush.style = TBrushStyle::bsClear;
+    // As the system's: half a digit between the box and the caption, the caption left-justified
+    // in what remains, centred in the height.
+    const int gap = std::max(1, canvas.TextWidth(L"0") / 2);
+    RECT text = view.bounds;
+    if (view.boxRight)
+      text.right = column.left - gap;
+    else
+      text.left = column.right + gap;
+    const LRESULT ui = SendMessageW(h, WM_QUERYUISTATE, 0, 0);
+    const bool wrap = TryGetProp<std::int64_t>(*Control, "WordWrap").value_or(0) != 0;
+    const UINT flags = DT_LEFT | (wrap ? DT_WORDBREAK : DT_SINGLELINE) | (view.rightToLeft ? DT_RTLREADING : 0) |
+                       ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
+    RECT drawn = text;
+    canvas.DrawText(view.caption, drawn, flags | DT_CALCRECT);
+    const int textH = drawn.bottom - drawn.top;
+    drawn.top = text.top + ((text.bottom - text.top) - textH) / 2;
+    drawn.bottom = drawn.top + textH;
+    drawn.right = std::min(drawn.right, text.right);
+    RECT place{text.left, drawn.top, text.right, drawn.bottom};
+    if (place.right > place.left) canvas.DrawText(view.caption, place, flags);
+    canvas.Brush.style = TBrushStyle::bsSolid;
+    if (view.focused && !(ui & UISF_HIDEFOCUS) && drawn.right > drawn.left) {
+      RECT f{drawn.left - 1, drawn.top, drawn.right + 1, drawn.bottom};
+      IntersectRect(&f, &f, &view.bounds);
+      DrawFocusRect(canvas.Handle(), &f);
     }
   }
-  m.Result = 0;
+  buffer.CopyTo(dc.Get(), 0, 0, w, ht);
   return false;
 }
 
@@ -478,10 +492,6 @@ bool TvexSkinRadioButton::BeforeMessage(TMessage& m) {
   if (m.Msg == WM_LBUTTONDBLCLK) {
     // A double click is the control's double-click event, not a second click.
     if (auto handler = TryGetProp<TMethodValue>(*Control, "OnDblClick"); handler && handler->handler) handler->handler(Control);
-    return false;
-  }
-  if (m.Msg == WM_ERASEBKGND) {
-    m.Result = 1;
     return false;
   }
   return TvexSkinCheckBox::BeforeMessage(m);

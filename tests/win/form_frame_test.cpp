@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "controls/button_painters.h"
 #include "controls/std_ctrl.h"
@@ -19,6 +20,7 @@
 #include "host/bit_btn.h"
 #include "host/button_controls.h"
 #include "host/speed_button.h"
+#include "host/subclass.h"
 #include "host/dialogs.h"
 #include "host/gdi_handle.h"
 #include "skin2/skin_keys.h"
@@ -665,6 +667,111 @@ TEST_F(FrameworkButtons, CheckBoxesAndRadioButtonsShowTheSkinSliceOfTheirState) 
   EXPECT_EQ(check->Font().Color(), engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   engine->SetActive(false);
   EXPECT_EQ(check->Font().Color(), clWindowText);
+}
+
+int gStaticColourQueries = 0;
+LRESULT CALLBACK CountStaticColourQueries(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) ++gStaticColourQueries;
+  return host::DefSubclass(w, msg, wp, lp);
+}
+
+// The columns of a control's client area holding the colour `c`, as [first, last] (-1 for none).
+std::pair<int, int> ColumnsWithColour(HWND w, TColor c) {
+  RECT cr;
+  GetClientRect(w, &cr);
+  HDC dc = GetDC(w);
+  int first = -1, last = -1;
+  for (int x = 0; x < cr.right; ++x)
+    for (int y = 0; y < cr.bottom; ++y)
+      if (static_cast<TColor>(GetPixel(dc, x, y)) == c) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+  ReleaseDC(w, dc);
+  return {first, last};
+}
+
+LRESULT CALLBACK HidesFocusCues(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_QUERYUISTATE) return UISF_HIDEFOCUS;
+  return host::DefSubclass(w, msg, wp, lp);
+}
+
+std::vector<COLORREF> ClientPixels(HWND w) {
+  RECT cr;
+  GetClientRect(w, &cr);
+  HDC dc = GetDC(w);
+  std::vector<COLORREF> p;
+  for (int y = 0; y < cr.bottom; ++y)
+    for (int x = 0; x < cr.right; ++x) p.push_back(GetPixel(dc, x, y));
+  ReleaseDC(w, dc);
+  return p;
+}
+
+TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideTheBox) {
+  const TBitmap* strip = engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_CHECKBOX);
+  ASSERT_NE(strip, nullptr);
+  const int boxW = strip->Width() / 6;
+  auto* check = new TCheckBox(form.get());
+  check->SetParent(form.get());
+  check->SetBounds(20, 80, 150, 21);
+  check->SetCaption(L"Check");
+  check->SetChecked(true);
+  PumpMessages();
+  const HWND h = check->Handle();
+  const TColor ink = ColorToRGB(engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
+  ASSERT_TRUE(host::SetSubclass(form->Handle(), CountStaticColourQueries, 1, 0));
+  struct {
+    TAlignment alignment;
+    bool boxRight;
+  } const cases[] = {{taRightJustify, false}, {taLeftJustify, true}};
+  for (const auto& c : cases) {
+    check->SetAlignment(c.alignment);
+    PumpMessages();
+    gStaticColourQueries = 0;
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(gStaticColourQueries, 0) << "the control's own paint (which asks its parent for colours) does not run";
+    const auto [first, last] = ColumnsWithColour(h, ink);
+    ASSERT_GE(first, 0) << "the caption is drawn in the skin's control font colour";
+    if (c.boxRight) {
+      EXPECT_LT(last, 150 - 1 - boxW) << "the caption stays left of the box";
+      EXPECT_LT(first, 10) << "left-justified";
+    } else {
+      EXPECT_GT(first, boxW) << "the caption starts past the box, with a gap";
+      EXPECT_LT(first, boxW + 10);
+    }
+  }
+  check->SetAlignment(taRightJustify);
+  host::RemoveSubclass(form->Handle(), CountStaticColourQueries, 1);
+
+  // Focused, with focus cues shown: a focus rectangle around the caption only; hidden cues, none.
+  auto* other = new TCheckBox(form.get());
+  other->SetParent(form.get());
+  other->SetBounds(20, 120, 150, 21);
+  PumpMessages();
+  // The window says the focus cues are hidden (as after a mouse click in a dialog).
+  ASSERT_TRUE(host::SetSubclass(h, HidesFocusCues, 1, 0));
+  other->SetFocus();
+  PumpMessages();
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const std::vector<COLORREF> unfocused = ClientPixels(h);
+  check->SetFocus();
+  PumpMessages();
+  ASSERT_EQ(GetFocus(), h);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(ClientPixels(h), unfocused) << "focus cues hidden: no focus rectangle";
+  host::RemoveSubclass(h, HidesFocusCues, 1);
+  ASSERT_EQ(SendMessageW(h, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const std::vector<COLORREF> focused = ClientPixels(h);
+  int changed = 0, inBox = 0;
+  for (std::size_t i = 0; i < focused.size(); ++i)
+    if (focused[i] != unfocused[i]) {
+      ++changed;
+      if (static_cast<int>(i % 150) <= boxW) ++inBox;
+    }
+  EXPECT_GT(changed, 20) << "a focus rectangle is drawn";
+  EXPECT_EQ(inBox, 0) << "around the caption, not the box";
 }
 
 // A 16 x 16 glyph: a green square on magenta (the bottom-left pixel, so transparent).
