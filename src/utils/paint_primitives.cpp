@@ -334,7 +334,12 @@ void BuildWindowRegion(HWND wnd, const TBitmap* title, const TBitmap* bottom, bo
   const auto rects = image::WindowRegionRects(image(title), image(bottom), titleNeedsRegion && title, bottomNeedsRegion && bottom,
                                               titleMinY, titleMaxY, bottomMinY, bottomMaxY, key, height, width);
   host::TOwnedRegion region(MakeRegion(image::CoalesceBands(rects), width, height));
-  if (region.Get() && SetWindowRgn(wnd, region.Get(), TRUE)) region.Release();  // the window owns it now
+  if (!region.Get()) return;
+  // The window has this shape already (a skin switch asks again once the new title is composed,
+  // a repaint after no change of size): setting it again would only reshape and repaint it.
+  host::TOwnedRegion current(CreateRectRgn(0, 0, 0, 0));
+  if (current.Get() && GetWindowRgn(wnd, current.Get()) != ERROR && EqualRgn(current.Get(), region.Get())) return;
+  if (SetWindowRgn(wnd, region.Get(), TRUE)) region.Release();  // the window owns it now
 }
 
 }  // namespace vex::utils

@@ -22,6 +22,7 @@
 #include "host/button_controls.h"
 #include "host/callback_guard.h"
 #include "host/gdi_handle.h"
+#include "host/subclass.h"
 #include "image/region_runs.h"
 #include "skin2/skin_keys.h"
 #include "dialog_template.h"
@@ -812,6 +813,37 @@ TEST_F(FrameLife, ADetailedTitleRegionIsBoundedAndBuiltAtOnce) {
   DeleteObject(rgn);
   // Thirty-one rows of five hundred runs each would be over fifteen thousand rectangles.
   EXPECT_LE((bytes - sizeof(RGNDATAHEADER)) / sizeof(RECT), image::kMaxRegionRects);
+  engine->DetachWindow(w);
+}
+
+int gFramePaints = 0;
+LRESULT CALLBACK CountFramePaints(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_NCPAINT) ++gFramePaints;
+  return host::DefSubclass(w, msg, wp, lp);
+}
+
+TEST_F(FrameLife, TheSameShapeAgainNeitherReshapesNorRepaintsTheWindow) {
+  HWND w = Dialog(WS_SYSMENU, true, true);
+  engine->AttachWindow(w, true);
+  PumpMessages();
+  ASSERT_TRUE(Skinned(w));
+  ASSERT_TRUE(engine->CurrentReader()->GetSwitch(skin2::switches::SKIN2_TITLEBARNEEDREGION)) << "the default skin shapes its title";
+  TvexSkinWindow* frame = engine->FindFrame(w);
+  ASSERT_NE(frame, nullptr);
+  RECT box{};
+  ASSERT_NE(GetWindowRgnBox(w, &box), ERROR);
+  ASSERT_TRUE(host::SetSubclass(w, CountFramePaints, 1, 0));
+  gFramePaints = 0;
+  frame->UpdateRegion();
+  PumpMessages();
+  EXPECT_EQ(gFramePaints, 0) << "the window kept its shape and was not painted again";
+  // Another size is another shape: the window takes it (and is painted in it).
+  SetWindowPos(w, nullptr, 0, 0, 420, 300, SWP_NOMOVE | SWP_NOZORDER);
+  PumpMessages();
+  RECT after{};
+  ASSERT_NE(GetWindowRgnBox(w, &after), ERROR);
+  EXPECT_EQ(after.right - after.left, 420);
+  host::RemoveSubclass(w, CountFramePaints, 1);
   engine->DetachWindow(w);
 }
 
