@@ -480,6 +480,9 @@ void TvexSkinScrollBar::UpdateSkinState() {
 
 bool TvexSkinScrollBar::BeforeMessage(TMessage& m) {
   if (m.Msg != WM_PAINT && m.Msg != WM_ERASEBKGND) return true;
+  // A paint into the caller's device context (a picture of the bar) is not the screen's: the bar
+  // paints into it, and its update region is left for its own paint.
+  if (m.Msg == WM_PAINT && m.WParam) return true;
   // While the overlay shows its picture over the whole bar, the bar's own painting could only be
   // seen through it: it is skipped (the system's scroll bar paint is the dearest part of a
   // repaint). The paint that follows brings the overlay's picture up to date.

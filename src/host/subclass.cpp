@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <cwchar>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -19,6 +21,11 @@ struct TEntry {
 
 struct TChain {
   WNDPROC original = nullptr;
+  // An ANSI window (made with the A functions) becomes a Unicode one while the chain's procedure,
+  // set with SetWindowLongPtrW, is its procedure: it gets its procedure back through
+  // SetWindowLongPtrA, as the A functions saw it, and is an ANSI window again.
+  bool ansi = false;
+  LONG_PTR originalA = 0;
   std::vector<TEntry> entries;  // bottom first: the last one set runs first
   int next = -1;                // the entry DefSubclass calls next; -1 the window's own procedure
   int running = 0;              // calls of the chain in progress (messages sent inside messages)
@@ -37,11 +44,37 @@ TTable& Table() {
   return *table;
 }
 
+LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
 // A window property marks a window whose chain is in the table (read only when a subclass is set,
 // never per message): a window destroyed behind the chain's back (someone above it gave the window
 // an older procedure back, so the chain never saw WM_NCDESTROY) leaves a stale entry, which a new
-// window of the same handle must not take for its own.
-constexpr wchar_t kMark[] = L"VexSubclassChain";
+// window of the same handle must not take for its own. The name is this copy's own: a program may
+// hold two copies of this code (its own and a DLL's), whose chains can stand on one window, and
+// one copy must neither read the other's mark as its own nor take it away.
+// (Kept in an object without a destructor: windows destroyed at exit, after the static objects,
+// still pass their last message through the chain.)
+const wchar_t* Mark() {
+  struct TName {
+    wchar_t text[48];
+    TName() { swprintf(text, sizeof text / sizeof text[0], L"VexSubclassChain:%p", reinterpret_cast<void*>(&ChainProc)); }
+  };
+  static_assert(std::is_trivially_destructible_v<TName>);
+  static const TName name;
+  return name.text;
+}
+
+// A chain left in place under another subclass runs this module's code for as long as the window
+// lives: the module must not be unloaded under it (a DLL whose program ends its use of it and frees
+// it). Pinned once, for good.
+void KeepModuleLoaded() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&ChainProc)), &self);
+  });
+}
 
 TChain* Find(HWND window) {
   TTable& t = Table();
@@ -59,8 +92,6 @@ void Drop(HWND window, TChain* chain) {
   }
   delete chain;
 }
-
-LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // A window the common controls subclassed already keeps their chain for ours too: when their last
 // procedure goes they give the window the procedure they found, whatever came after them, which
@@ -95,11 +126,17 @@ void Tidy(HWND window, TChain* chain) {
     Drop(window, chain);
     return;
   }
-  if (e.empty() && reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) == ChainProc) {
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
-    RemovePropW(window, kMark);
-    Drop(window, chain);
+  if (!e.empty()) return;
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != ChainProc) {
+    KeepModuleLoaded();
+    return;
   }
+  if (chain->ansi)
+    SetWindowLongPtrA(window, GWLP_WNDPROC, chain->originalA);
+  else
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain->original));
+  RemovePropW(window, Mark());
+  Drop(window, chain);
 }
 
 LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -111,7 +148,11 @@ LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
   const LRESULT result = CallDown(*chain, window, msg, wParam, lParam);
   --chain->running;
   chain->next = saved;
-  if (msg == WM_NCDESTROY) chain->destroyed = true;
+  if (msg == WM_NCDESTROY && !chain->destroyed) {
+    // A window is to be rid of its properties before its last message returns.
+    chain->destroyed = true;
+    RemovePropW(window, Mark());
+  }
   Tidy(window, chain);
   return result;
 }
@@ -120,7 +161,7 @@ LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 bool SetSubclass(HWND window, TSubclassProc proc, UINT_PTR id, DWORD_PTR data) {
   if (!proc || !window || !IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
-  if (TChain* chain = Find(window); chain && GetPropW(window, kMark) != chain && chain->running == 0) {
+  if (TChain* chain = Find(window); chain && GetPropW(window, Mark()) != chain && chain->running == 0) {
     Drop(window, chain);  // a stale chain of a destroyed window of the same handle
   }
   if (TChain* chain = Find(window)) {
@@ -136,6 +177,8 @@ bool SetSubclass(HWND window, TSubclassProc proc, UINT_PTR id, DWORD_PTR data) {
   if (CommonControlsSubclassed(window)) return SetWindowSubclass(window, proc, id, data) != FALSE;
   auto* chain = new TChain;
   chain->entries.push_back(TEntry{proc, id, data, false});
+  chain->ansi = !IsWindowUnicode(window);
+  if (chain->ansi) chain->originalA = GetWindowLongPtrA(window, GWLP_WNDPROC);
   {
     TTable& t = Table();
     std::lock_guard<std::mutex> hold(t.lock);
@@ -148,7 +191,7 @@ bool SetSubclass(HWND window, TSubclassProc proc, UINT_PTR id, DWORD_PTR data) {
     return false;
   }
   chain->original = reinterpret_cast<WNDPROC>(old);
-  SetPropW(window, kMark, chain);
+  SetPropW(window, Mark(), chain);
   return true;
 }
 

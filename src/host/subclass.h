@@ -12,9 +12,16 @@
 // Only the window's own thread may subclass it or remove its subclass (as with the common
 // controls). When the last procedure goes and the chain's own procedure is still the window's,
 // the window gets its procedure back; when someone subclassed the window after us, the chain
-// stays in place and passes every message straight on until the window is destroyed. The chain
-// is dropped after WM_NCDESTROY. A window the common controls subclassed before us keeps their
-// chain, ours joining it (their last removal would otherwise cut ours off).
+// stays in place and passes every message straight on until the window is destroyed (and the
+// module holding this code is then kept loaded: the window still calls it). The chain is dropped
+// after WM_NCDESTROY. A window the common controls subclassed before us keeps their chain, ours
+// joining it (their last removal would otherwise cut ours off).
+//
+// The chain's procedures get every message as Unicode (joined to the common controls' chain, as
+// theirs pass it): an ANSI window is a Unicode one while subclassed, the system translating text
+// both ways, and an ANSI window again once given its procedure back.
+// Each copy of this code (a program's own and a DLL's) keeps chains of its own; one copy's chain
+// on a window is, for the other, a subclass like any other.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -177,6 +178,37 @@ TEST_F(Controls, DialogControlsAreWrappedOnceAndReleasedWithTheFrame) {
   // The buttons still work as native buttons.
   SendMessageW(check, BM_CLICK, 0, 0);
   EXPECT_EQ(SendMessageW(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+// A dialog of a program of the A functions: skinned, its texts go both ways unchanged; given back,
+// it and its controls are ANSI windows again.
+TEST_F(Controls, AnAnsiDialogKeepsItsTextsAndIsAnAnsiDialogAgainWhenGivenBack) {
+  test::TDialogTemplate t(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, L"Controls");
+  t.Item(L"BUTTON", L"Push", idPush, BS_PUSHBUTTON | WS_TABSTOP, 10, 10, 60, 14);
+  t.Item(L"BUTTON", L"Check", idCheck, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 30, 60, 12);
+  t.Item(L"STATIC", L"Label", idRadio, SS_LEFT, 10, 50, 60, 12);
+  HWND dlg = CreateDialogIndirectParamA(GetModuleHandleW(nullptr), t.Get(), nullptr, CommandLoggingProc, 0);
+  ASSERT_NE(dlg, nullptr);
+  windows.push_back(dlg);
+  ShowWindow(dlg, SW_SHOW);
+  SetForegroundWindow(dlg);
+  Pump();
+  ASSERT_NE(engine->FindFrame(dlg), nullptr);
+  const HWND items[] = {dlg, GetDlgItem(dlg, idPush), GetDlgItem(dlg, idCheck), GetDlgItem(dlg, idRadio)};
+  ASSERT_NE(WrapperOf(dlg, items[1]), nullptr);
+  ASSERT_NE(WrapperOf(dlg, items[3]), nullptr);
+  const char text[] = "Gr\xfc\xdf" "e";
+  for (HWND w : items) {
+    EXPECT_TRUE(SetWindowTextA(w, text));
+    char back[16] = {};
+    EXPECT_EQ(GetWindowTextA(w, back, 16), 5);
+    EXPECT_STREQ(back, text);
+  }
+  engine->DetachWindow(dlg);
+  for (std::size_t i = 0; i < std::size(items); ++i) {
+    EXPECT_FALSE(IsWindowUnicode(items[i])) << "window " << i << " (0 the dialog)";
+    EXPECT_EQ(SendMessageW(items[i], SKM_QUERYSKINNED, 0, 0), 0) << i;
+  }
 }
 
 TEST_F(Controls, NativePushButtonClickPostsCommandToTheParent) {

@@ -321,6 +321,32 @@ TEST_F(ScrollSkin, AScrollBarUnderItsOverlayDoesNotPaintItself) {
   bar->SetPosition(90);
   EXPECT_EQ(repaint(), 0);
   EXPECT_GT(ThumbTopInBuffer(*sb->Overlay, barColour), before) << "the picture follows the position all the same";
+  // A paint into a device context of the caller's (a picture of the bar taken by someone) is not
+  // the screen's: the bar paints into it, and its own update region is left alone.
+  {
+    const int w = bar->Width(), h = bar->Height();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    const COLORREF sentinel = RGB(255, 0, 255);
+    HBRUSH fill = CreateSolidBrush(sentinel);
+    const RECT all{0, 0, w, h};
+    FillRect(dc, &all, fill);
+    DeleteObject(fill);
+    InvalidateRect(bar->Handle(), nullptr, FALSE);
+    SendMessageW(bar->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    int painted = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) painted += GetPixel(dc, x, y) != sentinel;
+    EXPECT_GT(painted, w * h / 2) << "the bar's picture in the caller's device context";
+    EXPECT_TRUE(GetUpdateRect(bar->Handle(), nullptr, FALSE)) << "the window's own paint still to come";
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    PumpMessages();
+  }
   engine->SetActive(false);
   PumpMessages();
   EXPECT_GT(repaint(), 0) << "without the skin the bar paints itself";
