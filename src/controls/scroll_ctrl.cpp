@@ -207,6 +207,9 @@ struct TBars {
   }
   // Whether a message of the control moves or changes its bars (a scroll, a move, a new size, a
   // new place in the z order, which also raises the overlays again).
+  // Scrolling moves the client area and the thumbs; the border outside them stays as it was, so
+  // only the bars are painted again.
+  static bool Scrolled(const TMessage& m) { return m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL || m.Msg == WM_MOUSEWHEEL; }
   bool Moved(const TMessage& m) const {
     switch (m.Msg) {
       case WM_VSCROLL:
@@ -623,8 +626,7 @@ void TvexSkinScrollWinControl::AfterMessage(TMessage& m) {
   TvexSkinBorderWinControl::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
   const TBars bars{VertOverlay, HorzOverlay};
-  if (m.Msg == WM_VSCROLL || m.Msg == WM_HSCROLL || m.Msg == WM_MOUSEWHEEL) {
-    // Scrolling moves the client area and the thumbs; the border outside them stays as it was.
+  if (TBars::Scrolled(m)) {
     auto* wc = dynamic_cast<TWinControl*>(Control);
     if (wc && wc->HandleAllocated() && IsWindowVisible(wc->Handle())) PaintOverlays();
   } else if (bars.Moved(m)) {
@@ -896,10 +898,13 @@ void TvexSkinWndScrollControl::AfterMessage(TMessage& m) {
   TvexSkinBorderWndControl::AfterMessage(m);
   if (!*alive || Detached) return;
   const TBars bars{VertOverlay, HorzOverlay};
-  if (bars.Moved(m))
+  if (TBars::Scrolled(m)) {
+    if (Handle && IsWindowVisible(Handle)) PaintOverlays();
+  } else if (bars.Moved(m)) {
     Paint();
-  else if (m.Msg == WM_SHOWWINDOW && !m.WParam)
+  } else if (m.Msg == WM_SHOWWINDOW && !m.WParam) {
     bars.Hide();
+  }
 }
 
 void TvexSkinWndScrollControl::Paint() {

@@ -110,9 +110,13 @@ LRESULT CallDown(TChain& chain, HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   if (i < 0) return CallWindowProcW(chain.original, window, msg, wParam, lParam);
   const TEntry e = chain.entries[static_cast<std::size_t>(i)];
   chain.next = i - 1;
-  const LRESULT result = e.proc(window, msg, wParam, lParam, e.id, e.data);
-  chain.next = at;
-  return result;
+  // Put back however the call ends (an exception a procedure lets out passes through here).
+  struct TRestore {
+    TChain& c;
+    int at;
+    ~TRestore() { c.next = at; }
+  } restore{chain, at};
+  return e.proc(window, msg, wParam, lParam, e.id, e.data);
 }
 
 // With no call running: removed entries go; a destroyed window's chain goes; an empty chain
@@ -142,12 +146,23 @@ void Tidy(HWND window, TChain* chain) {
 LRESULT CALLBACK ChainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   TChain* chain = Find(window);
   if (!chain) return DefWindowProcW(window, msg, wParam, lParam);
-  const int saved = chain->next;
-  chain->next = static_cast<int>(chain->entries.size()) - 1;
-  ++chain->running;
-  const LRESULT result = CallDown(*chain, window, msg, wParam, lParam);
-  --chain->running;
-  chain->next = saved;
+  LRESULT result;
+  {
+    // The call's own position and count, put back however the call ends.
+    struct TRun {
+      TChain& c;
+      int saved;
+      explicit TRun(TChain& chain) : c(chain), saved(chain.next) {
+        c.next = static_cast<int>(c.entries.size()) - 1;
+        ++c.running;
+      }
+      ~TRun() {
+        --c.running;
+        c.next = saved;
+      }
+    } run(*chain);
+    result = CallDown(*chain, window, msg, wParam, lParam);
+  }
   if (msg == WM_NCDESTROY && !chain->destroyed) {
     // A window is to be rid of its properties before its last message returns.
     chain->destroyed = true;
