@@ -442,7 +442,8 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
     if (!view.enabled) canvas.Font().SetColor(0x808080);
     canvas.Brush.style = TBrushStyle::bsClear;
     // As the system's: half a digit between the box and the caption, the caption left-justified
-    // in what remains, centred in the height.
+    // in what remains (right-justified when the control is aligned right to left), centred in the
+    // height.
     const int gap = std::max(1, canvas.TextWidth(L"0") / 2);
     RECT text = view.bounds;
     if (view.boxRight)
@@ -451,14 +452,19 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
       text.left = column.right + gap;
     const LRESULT ui = SendMessageW(h, WM_QUERYUISTATE, 0, 0);
     const bool wrap = TryGetProp<std::int64_t>(*Control, "WordWrap").value_or(0) != 0;
-    const UINT flags = DT_LEFT | (wrap ? DT_WORDBREAK : DT_SINGLELINE) | (view.rightToLeft ? DT_RTLREADING : 0) |
+    // The framework's reading order and alignment: DT_RTLREADING when the control reads right to
+    // left, DT_RIGHT when it is aligned so.
+    const UINT flags = Control->DrawTextBiDiModeFlags(DT_LEFT | (wrap ? DT_WORDBREAK : DT_SINGLELINE)) |
                        ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
-    RECT drawn = text;
-    canvas.DrawText(view.caption, drawn, flags | DT_CALCRECT);
-    const int textH = drawn.bottom - drawn.top;
+    RECT measured = text;
+    canvas.DrawText(view.caption, measured, (flags & ~DT_RIGHT) | DT_CALCRECT);
+    const int textW = std::min(measured.right - measured.left, text.right - text.left);
+    const int textH = measured.bottom - measured.top;
+    RECT drawn;
+    drawn.left = (flags & DT_RIGHT) ? text.right - textW : text.left;
+    drawn.right = drawn.left + textW;
     drawn.top = text.top + ((text.bottom - text.top) - textH) / 2;
     drawn.bottom = drawn.top + textH;
-    drawn.right = std::min(drawn.right, text.right);
     RECT place{text.left, drawn.top, text.right, drawn.bottom};
     if (place.right > place.left) canvas.DrawText(view.caption, place, flags);
     canvas.Brush.style = TBrushStyle::bsSolid;

@@ -721,28 +721,68 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   const HWND h = check->Handle();
   const TColor ink = ColorToRGB(engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   ASSERT_TRUE(host::SetSubclass(form->Handle(), CountStaticColourQueries, 1, 0));
+  // Read left to right the caption is left-justified beside the box; read right to left it is
+  // right-justified, as the control's own caption is (the box at the side the view says).
   struct {
     TAlignment alignment;
-    bool boxRight;
-  } const cases[] = {{taRightJustify, false}, {taLeftJustify, true}};
+    TBiDiMode bidi;
+    bool boxRight, captionRight;
+  } const cases[] = {{taRightJustify, bdLeftToRight, false, false},
+                     {taLeftJustify, bdLeftToRight, true, false},
+                     {taRightJustify, bdRightToLeft, true, true},
+                     {taLeftJustify, bdRightToLeft, false, true}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "alignment " << c.alignment << ", bidi " << c.bidi);
     check->SetAlignment(c.alignment);
+    check->SetBiDiMode(c.bidi);
     PumpMessages();
+    ASSERT_EQ(ViewOf(check).boxRight, c.boxRight);
     gStaticColourQueries = 0;
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(gStaticColourQueries, 0) << "the control's own paint (which asks its parent for colours) does not run";
     const auto [first, last] = ColumnsWithColour(h, ink);
     ASSERT_GE(first, 0) << "the caption is drawn in the skin's control font colour";
-    if (c.boxRight) {
-      EXPECT_LT(last, 150 - 1 - boxW) << "the caption stays left of the box";
-      EXPECT_LT(first, 10) << "left-justified";
-    } else {
-      EXPECT_GT(first, boxW) << "the caption starts past the box, with a gap";
-      EXPECT_LT(first, boxW + 10);
-    }
+    // The caption's room: beside the box, which stands at one end.
+    const int roomLeft = c.boxRight ? 0 : boxW, roomRight = c.boxRight ? 150 - 1 - boxW : 150;
+    if (c.boxRight)
+      EXPECT_LT(last, roomRight) << "the caption stays left of the box";
+    else
+      EXPECT_GT(first, roomLeft) << "the caption starts past the box, with a gap";
+    if (c.captionRight)
+      EXPECT_GT(last, roomRight - 10) << "right-justified";
+    else
+      EXPECT_LT(first, roomLeft + 10) << "left-justified";
   }
   check->SetAlignment(taRightJustify);
+  check->SetBiDiMode(bdLeftToRight);
   host::RemoveSubclass(form->Handle(), CountStaticColourQueries, 1);
+
+  // A caption read right to left without being aligned so: "x." reads as ".x" does left to right,
+  // at the same place beside the box.
+  {
+    auto* rtl = new TCheckBox(form.get());
+    auto* ltr = new TCheckBox(form.get());
+    int y = 150;
+    for (TCheckBox* c : {rtl, ltr}) {
+      c->SetParent(form.get());
+      c->SetBounds(200, y, 150, 21);
+      y += 30;
+    }
+    rtl->SetBiDiMode(bdRightToLeftReadingOnly);
+    rtl->SetCaption(L"x.");
+    ltr->SetCaption(L"x.");
+    PumpMessages();
+    ASSERT_FALSE(ViewOf(rtl).boxRight);
+    RedrawWindow(ltr->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<COLORREF> ltrXDot = ClientPixels(ltr->Handle());
+    ltr->SetCaption(L".x");
+    PumpMessages();
+    RedrawWindow(ltr->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(rtl->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<COLORREF> ltrDotX = ClientPixels(ltr->Handle());
+    ASSERT_FALSE(ltrXDot == ltrDotX);
+    EXPECT_TRUE(ClientPixels(rtl->Handle()) == ltrDotX) << "\"x.\" read right to left";
+  }
 
   // Focused, with focus cues shown: a focus rectangle around the caption only; hidden cues, none.
   auto* other = new TCheckBox(form.get());
