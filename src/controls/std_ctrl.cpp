@@ -484,7 +484,22 @@ void TvexSkinCheckBox::AfterMessage(TMessage& m) {
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinControlVCL::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
-  if (m.Msg == BM_SETCHECK || m.Msg == WM_LBUTTONDBLCLK) Repaint();
+  // The system's button draws on the window outside its paint when the focus comes or goes (its
+  // focus rectangle, around its own caption's place), when the focus cues change (its whole look)
+  // and when it is pushed or let go (its own box, as the mouse button held on it goes off it and
+  // back): the skin's picture goes over it at once.
+  switch (m.Msg) {
+    case BM_SETCHECK:
+    case BM_SETSTATE:
+    case WM_LBUTTONDBLCLK:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+      Repaint();
+      break;
+    default:
+      break;
+  }
   // The parent's new font arrived with its own colour: the skin's colour goes on it again.
   if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && SkinsFontColour())
     SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));

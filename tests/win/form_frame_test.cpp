@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -692,8 +693,10 @@ std::pair<int, int> ColumnsWithColour(HWND w, TColor c) {
   return {first, last};
 }
 
-LRESULT CALLBACK HidesFocusCues(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_QUERYUISTATE) return UISF_HIDEFOCUS;
+// What a window subclassed with AnswersUiState says of its focus and accelerator cues.
+LRESULT gUiState = 0;
+LRESULT CALLBACK AnswersUiState(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_QUERYUISTATE) return gUiState;
   return host::DefSubclass(w, msg, wp, lp);
 }
 
@@ -790,7 +793,8 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   other->SetBounds(20, 120, 150, 21);
   PumpMessages();
   // The window says the focus cues are hidden (as after a mouse click in a dialog).
-  ASSERT_TRUE(host::SetSubclass(h, HidesFocusCues, 1, 0));
+  gUiState = UISF_HIDEFOCUS;
+  ASSERT_TRUE(host::SetSubclass(h, AnswersUiState, 1, 0));
   other->SetFocus();
   PumpMessages();
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -800,7 +804,7 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   ASSERT_EQ(GetFocus(), h);
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   EXPECT_EQ(ClientPixels(h), unfocused) << "focus cues hidden: no focus rectangle";
-  host::RemoveSubclass(h, HidesFocusCues, 1);
+  host::RemoveSubclass(h, AnswersUiState, 1);
   ASSERT_EQ(SendMessageW(h, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   const std::vector<COLORREF> focused = ClientPixels(h);
@@ -812,6 +816,70 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
     }
   EXPECT_GT(changed, 20) << "a focus rectangle is drawn";
   EXPECT_EQ(inBox, 0) << "around the caption, not the box";
+}
+
+// What the system's button draws on the window outside its paint (its focus rectangle, at its own
+// caption's place, when the focus comes or goes; its whole look when the focus cues change; its
+// box pushed or not while the mouse button is held) is painted over at once: the check box shows
+// what its own paint shows.
+TEST_F(FrameworkButtons, ACheckBoxShowsFocusCueAndPressChangesAsItsOwnPaintDoes) {
+  auto* first = new TCheckBox(form.get());
+  auto* second = new TCheckBox(form.get());
+  int y = 80;
+  for (TCheckBox* c : {first, second}) {
+    c->SetParent(form.get());
+    c->SetBounds(20, y, 150, 21);
+    c->SetCaption(L"&Check box");
+    c->SetChecked(true);
+    y += 30;
+  }
+  PumpMessages();
+  const HWND a = first->Handle(), b = second->Handle();
+  gUiState = 0;
+  ASSERT_TRUE(host::SetSubclass(b, AnswersUiState, 1, 0));
+  first->SetFocus();
+  PumpMessages();
+  ASSERT_EQ(GetFocus(), a);
+  RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const std::vector<COLORREF> unfocused = ClientPixels(b);
+  // What a control shows against what its own full paint shows.
+  const auto shownAsPainted = [](HWND w) {
+    const std::vector<COLORREF> shown = ClientPixels(w);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return shown == ClientPixels(w);
+  };
+  const auto send = [b](UINT msg, WPARAM wp, int x) { SendMessageW(b, msg, wp, MAKELPARAM(x, 10)); };
+  struct {
+    const char* what;
+    LRESULT cues;
+    std::function<void()> act;
+    bool focusRectangle;
+  } const steps[] = {
+      {"the focus arrives", 0, [second] { second->SetFocus(); }, true},
+      {"focus cues hidden", UISF_HIDEFOCUS, [b] { SendMessageW(b, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0); }, false},
+      {"focus cues shown", 0, [b] { SendMessageW(b, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0); }, true},
+      {"pressed", 0, [send] { send(WM_LBUTTONDOWN, MK_LBUTTON, 5); }, true},
+      {"dragged off", 0, [send] { send(WM_MOUSEMOVE, MK_LBUTTON, 300); }, true},
+      {"dragged back", 0, [send] { send(WM_MOUSEMOVE, MK_LBUTTON, 5); }, true},
+      {"released off it", 0,
+       [send] {
+         send(WM_MOUSEMOVE, MK_LBUTTON, 300);
+         send(WM_LBUTTONUP, 0, 300);
+       },
+       true},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.what);
+    gUiState = s.cues;
+    s.act();
+    PumpMessages();
+    ASSERT_EQ(GetFocus(), b);
+    EXPECT_TRUE(shownAsPainted(b));
+    EXPECT_TRUE(shownAsPainted(a)) << "the box the focus left";
+    EXPECT_EQ(ClientPixels(b) != unfocused, s.focusRectangle);
+  }
+  EXPECT_TRUE(second->Checked()) << "released off the box: no click";
+  host::RemoveSubclass(b, AnswersUiState, 1);
 }
 
 // A 16 x 16 glyph: a green square on magenta (the bottom-left pixel, so transparent).
