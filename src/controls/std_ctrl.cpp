@@ -7,6 +7,7 @@
 
 #include "controls/button_painters.h"
 #include "controls/button_press.h"
+#include "controls/paint_message.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "host/bitmap.h"
@@ -415,22 +416,23 @@ TBoxPainter TvexSkinRadioButton::BoxPainter() const { return PaintRadioButtonBox
 
 bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
   HWND h = WindowOf(Control);
-  if (!h || (m.Msg != WM_PAINT && m.Msg != WM_ERASEBKGND)) return true;
-  if (m.Msg == WM_ERASEBKGND) {
-    m.Result = 1;  // the paint covers every pixel
-    return false;
-  }
-  // The whole control is painted here, composed in the back buffer: the background in the
-  // control's colour, the skin's box of its state and the caption beside it. The control's own
-  // painting does not run (it cost as much again as the skin's).
-  TPaintDC dc(h);
-  m.Result = 0;
+  if (!h) return true;
+  // The whole control is painted here, also into a caller's device context (a picture of it):
+  // the control's own painting does not run (it cost as much again as the skin's, and would show
+  // the system's box).
+  return TakePaintTo(m, h, [this](HDC dc) { PaintTo(dc); });
+}
+
+void TvexSkinCheckBox::PaintTo(HDC dc) {
+  if (!dc || !Control) return;
+  // Composed in the back buffer: the background in the control's colour, the skin's box of its
+  // state and the caption beside it.
   TControlView view = View();
   view.background = Control->Color();
   view.boxCentred = true;
   view.boxInset = 1;
   const int w = view.bounds.right - view.bounds.left, ht = view.bounds.bottom - view.bounds.top;
-  if (w <= 0 || ht <= 0) return false;
+  if (w <= 0 || ht <= 0) return;
   utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
   TCanvas& canvas = buffer.Canvas(w, ht);
   utils::FillRectColor(canvas, view.bounds, view.background);
@@ -450,7 +452,8 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
       text.right = column.left - gap;
     else
       text.left = column.right + gap;
-    const LRESULT ui = SendMessageW(h, WM_QUERYUISTATE, 0, 0);
+    const HWND h = WindowOf(Control);
+    const LRESULT ui = h ? SendMessageW(h, WM_QUERYUISTATE, 0, 0) : 0;
     const bool wrap = TryGetProp<std::int64_t>(*Control, "WordWrap").value_or(0) != 0;
     // The framework's reading order and alignment: DT_RTLREADING when the control reads right to
     // left, DT_RIGHT when it is aligned so.
@@ -474,13 +477,12 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
       DrawFocusRect(canvas.Handle(), &f);
     }
   }
-  buffer.CopyTo(dc.Get(), 0, 0, w, ht);
-  return false;
+  buffer.CopyTo(dc, 0, 0, w, ht);
 }
 
 void TvexSkinCheckBox::AfterMessage(TMessage& m) {
-  // Painted inside the message; an erase comes inside the control's own paint.
-  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;
+  // Painted inside the message.
+  if (m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT || m.Msg == WM_ERASEBKGND) return;
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinControlVCL::AfterMessage(m);
   if (!*alive || Detached || !Control) return;

@@ -50,8 +50,9 @@ class TvexSkinSpeedButton : public TvexSkinControlVCL {
   host::TColor CaptionColour() const;
 };
 
-// Framework check boxes and radio buttons: the control paints itself, then the skin's box goes
-// over its own; while the skin shows, the caption takes the skin's control font colour.
+// Framework check boxes and radio buttons: painted whole from the skin (the skin's box, the
+// caption beside it, the focus rectangle); while the skin shows, the caption takes the skin's
+// control font colour.
 class TvexSkinCheckBox : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinCheckBox)
  public:
@@ -60,6 +61,8 @@ class TvexSkinCheckBox : public TvexSkinControlVCL {
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
+  // Paints the whole control into a device context (its paint DC, or a caller's).
+  void PaintTo(HDC dc);
   void UpdateSkinState() override;
   void Attached() override;
   void Detach() override;

@@ -882,6 +882,43 @@ TEST_F(FrameworkButtons, ACheckBoxShowsFocusCueAndPressChangesAsItsOwnPaintDoes)
   host::RemoveSubclass(b, AnswersUiState, 1);
 }
 
+// A picture of a check box taken through its messages (WM_PRINTCLIENT, or WM_PAINT carrying a
+// device context) is what the screen shows, and leaves the window's own pending paint alone.
+TEST_F(FrameworkButtons, APictureOfACheckBoxIsTheSkinsPicture) {
+  auto* check = new TCheckBox(form.get());
+  check->SetParent(form.get());
+  check->SetBounds(20, 80, 150, 21);
+  check->SetCaption(L"Check");
+  check->SetChecked(true);
+  PumpMessages();
+  const HWND h = check->Handle();
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const std::vector<COLORREF> screen = ClientPixels(h);
+  HDC screenDC = GetDC(h);
+  HDC mem = CreateCompatibleDC(screenDC);
+  HBITMAP bitmap = CreateCompatibleBitmap(screenDC, 150, 21);
+  ReleaseDC(h, screenDC);
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  const RECT all{0, 0, 150, 21};
+  for (const UINT msg : {static_cast<UINT>(WM_PRINTCLIENT), static_cast<UINT>(WM_PAINT)}) {
+    SCOPED_TRACE(msg == WM_PAINT ? "WM_PAINT" : "WM_PRINTCLIENT");
+    TOwnedBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+    FillRect(mem, &all, magenta.Get());
+    InvalidateRect(h, nullptr, FALSE);
+    SendMessageW(h, msg, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    std::vector<COLORREF> picture;
+    for (int y = 0; y < 21; ++y)
+      for (int x = 0; x < 150; ++x) picture.push_back(GetPixel(mem, x, y));
+    EXPECT_TRUE(picture == screen) << "the picture is the screen's";
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(h, &pending, FALSE)) << "the window's own paint is still to come";
+    ValidateRect(h, nullptr);
+  }
+  SelectObject(mem, old);
+  DeleteObject(bitmap);
+  DeleteDC(mem);
+}
+
 // A 16 x 16 glyph: a green square on magenta (the bottom-left pixel, so transparent).
 TBitmap GreenGlyph() {
   image::TvexImage img(16, 16, 0xFF00FF);
