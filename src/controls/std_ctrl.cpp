@@ -94,9 +94,11 @@ void SetSkinFontColour(TControl& c, TColor colour) {
   c.Perform(CM_FONTCHANGED);
 }
 
-// The font a control had before the skin coloured it: its parent's again, or its own colour.
-void RestoreFont(TControl& c, bool parentFont, TColor colour) {
-  if (parentFont)
+// The font a control had before the skin coloured it: its parent's again, or its own in its own
+// colour. Which of the two is the control's now, not when it was wrapped: a font the application
+// gave it while the skin showed (its own, or its parent's again) stays.
+void RestoreFont(TControl& c, TColor colour) {
+  if (c.ParentFont())
     c.SetParentFont(true);
   else
     c.Font().SetColor(colour);
@@ -388,14 +390,13 @@ void TvexSkinSpeedButton::PaintTo(HDC dc) {
 void TvexSkinCheckBox::Attached() {
   if (!Control) return;
   SavedFontColor = Control->Font().Color();
-  SavedParentFont = Control->ParentFont();
 }
 
 void TvexSkinCheckBox::Detach() {
   // The control is left with the font it had; detached first, the wrapper does not colour the
   // font that comes back.
   TvexSkinControlVCL::Detach();
-  if (Control) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  if (Control) RestoreFont(*Control, SavedFontColor);
 }
 
 bool TvexSkinCheckBox::SkinsFontColour() const {
@@ -407,7 +408,7 @@ void TvexSkinCheckBox::UpdateSkinState() {
   if (SkinsFontColour())
     SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   else
-    RestoreFont(*Control, SavedParentFont, SavedFontColor);
+    RestoreFont(*Control, SavedFontColor);
 }
 
 TBoxPainter TvexSkinCheckBox::BoxPainter() const { return PaintCheckBoxBox; }
@@ -582,7 +583,6 @@ void TvexSkinPanel::Attached() {
   SavedColor = Control->Color();
   SavedParentColor = Control->ParentColor();
   SavedFontColor = Control->Font().Color();
-  SavedParentFont = Control->ParentFont();
 }
 
 void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool ownParentColor) {
@@ -602,7 +602,7 @@ void TvexSkinPanel::UpdateSkinState() {
     if (skinned)
       SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
     else
-      RestoreFont(*Control, SavedParentFont, SavedFontColor);
+      RestoreFont(*Control, SavedFontColor);
   }
   // Painted again in its new colours (a label is painted by its parent, at its place).
   Control->Invalidate();
@@ -649,7 +649,7 @@ void TvexSkinPanel::Detach() {
   TvexSkinControlVCL::Detach();
   if (!Control) return;
   FollowParentColour(*Control, false, SavedColor, SavedParentColor);
-  if (ColoursFont) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  if (ColoursFont) RestoreFont(*Control, SavedFontColor);
 }
 
 TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {

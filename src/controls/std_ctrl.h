@@ -68,7 +68,6 @@ class TvexSkinCheckBox : public TvexSkinControlVCL {
   void Detach() override;
 
   host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
 
  protected:
   // Whether the caption takes the skin's control font colour now.
@@ -111,7 +110,6 @@ class TvexSkinPanel : public TvexSkinControlVCL {
   host::TColor SavedColor = host::clBtnFace;
   bool SavedParentColor = false;
   host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
 
  protected:
   // Whether the wrapper gives the control's font the skin's colour for as long as the skin shows
@@ -147,8 +145,9 @@ class TvexSkinFrame : public TvexSkinControlVCL {
 // Gives a control's font the colour the skin wants; a control that takes its parent's font keeps
 // doing so, only the colour differs while the skin shows.
 void SetSkinFontColour(host::TControl& c, host::TColor colour);
-// The font a control had before the skin coloured it: its parent's again, or its own colour.
-void RestoreFont(host::TControl& c, bool parentFont, host::TColor colour);
+// The font a control had before the skin coloured it: its parent's again (when it takes its
+// parent's font now), or its own in `colour`.
+void RestoreFont(host::TControl& c, host::TColor colour);
 
 // Registers the framework rows of the class table (once).
 void RegisterStandardControlClasses();

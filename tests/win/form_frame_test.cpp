@@ -1104,5 +1104,37 @@ TEST_F(FormFrames, CaptionsKeepTakingTheFormsFontWhileSkinnedAndAfter) {
   EXPECT_EQ(own->Font().Color(), clRed);
 }
 
+// A font the application gives a caption while the skin shows (its own, or its parent's again) is
+// the font the control has when the skin goes, and keeps when it comes back.
+TEST_F(FormFrames, AFontChosenWhileSkinnedIsKeptWhenTheSkinGoesAndComesBack) {
+  auto* label = new TLabel(form.get());
+  auto* check = new TCheckBox(form.get());
+  auto* radio = new TRadioButton(form.get());
+  auto* own = new TCheckBox(form.get());
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio, own}) c->SetParent(form.get());
+  own->Font().SetColor(clRed);
+  AttachAndShow();
+  const TColor formInk = form->Font().Color();
+  const TColor skinInk = engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  ASSERT_NE(skinInk, formInk);
+  // Taken while skinned: a larger font of their own for three, the form's font for the fourth.
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) c->Font().SetHeight(-20);
+  own->SetParentFont(true);
+  for (const bool active : {false, true, false}) {
+    SCOPED_TRACE(active ? "skinned again" : "unskinned");
+    engine->SetActive(active);
+    PumpMessages();
+    for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) {
+      EXPECT_FALSE(c->ParentFont()) << c->ClassName();
+      EXPECT_EQ(c->Font().Height(), -20) << c->ClassName();
+      EXPECT_EQ(c->Font().Color(), active ? skinInk : formInk) << c->ClassName();
+    }
+    EXPECT_TRUE(own->ParentFont());
+  }
+  form->Font().SetSize(15);
+  EXPECT_EQ(own->Font().Size(), 15) << "it follows the form's font";
+  EXPECT_EQ(own->Font().Color(), formInk);
+}
+
 }  // namespace
 }  // namespace vex::engine
