@@ -7,6 +7,7 @@
 
 #include "controls/button_painters.h"
 #include "controls/button_press.h"
+#include "controls/paint_message.h"
 #include "engine/skin_engine.h"
 #include "engine/skin_window.h"
 #include "host/bitmap.h"
@@ -93,9 +94,11 @@ void SetSkinFontColour(TControl& c, TColor colour) {
   c.Perform(CM_FONTCHANGED);
 }
 
-// The font a control had before the skin coloured it: its parent's again, or its own colour.
-void RestoreFont(TControl& c, bool parentFont, TColor colour) {
-  if (parentFont)
+// The font a control had before the skin coloured it: its parent's again, or its own in its own
+// colour. Which of the two is the control's now, not when it was wrapped: a font the application
+// gave it while the skin showed (its own, or its parent's again) stays.
+void RestoreFont(TControl& c, TColor colour) {
+  if (c.ParentFont())
     c.SetParentFont(true);
   else
     c.Font().SetColor(colour);
@@ -387,14 +390,13 @@ void TvexSkinSpeedButton::PaintTo(HDC dc) {
 void TvexSkinCheckBox::Attached() {
   if (!Control) return;
   SavedFontColor = Control->Font().Color();
-  SavedParentFont = Control->ParentFont();
 }
 
 void TvexSkinCheckBox::Detach() {
   // The control is left with the font it had; detached first, the wrapper does not colour the
   // font that comes back.
   TvexSkinControlVCL::Detach();
-  if (Control) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  if (Control) RestoreFont(*Control, SavedFontColor);
 }
 
 bool TvexSkinCheckBox::SkinsFontColour() const {
@@ -406,7 +408,7 @@ void TvexSkinCheckBox::UpdateSkinState() {
   if (SkinsFontColour())
     SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   else
-    RestoreFont(*Control, SavedParentFont, SavedFontColor);
+    RestoreFont(*Control, SavedFontColor);
 }
 
 TBoxPainter TvexSkinCheckBox::BoxPainter() const { return PaintCheckBoxBox; }
@@ -415,22 +417,23 @@ TBoxPainter TvexSkinRadioButton::BoxPainter() const { return PaintRadioButtonBox
 
 bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
   HWND h = WindowOf(Control);
-  if (!h || (m.Msg != WM_PAINT && m.Msg != WM_ERASEBKGND)) return true;
-  if (m.Msg == WM_ERASEBKGND) {
-    m.Result = 1;  // the paint covers every pixel
-    return false;
-  }
-  // The whole control is painted here, composed in the back buffer: the background in the
-  // control's colour, the skin's box of its state and the caption beside it. The control's own
-  // painting does not run (it cost as much again as the skin's).
-  TPaintDC dc(h);
-  m.Result = 0;
+  if (!h) return true;
+  // The whole control is painted here, also into a caller's device context (a picture of it):
+  // the control's own painting does not run (it cost as much again as the skin's, and would show
+  // the system's box).
+  return TakePaintTo(m, h, [this](HDC dc) { PaintTo(dc); });
+}
+
+void TvexSkinCheckBox::PaintTo(HDC dc) {
+  if (!dc || !Control) return;
+  // Composed in the back buffer: the background in the control's colour, the skin's box of its
+  // state and the caption beside it.
   TControlView view = View();
   view.background = Control->Color();
   view.boxCentred = true;
   view.boxInset = 1;
   const int w = view.bounds.right - view.bounds.left, ht = view.bounds.bottom - view.bounds.top;
-  if (w <= 0 || ht <= 0) return false;
+  if (w <= 0 || ht <= 0) return;
   utils::TBackBuffer& buffer = utils::TBackBuffer::ForThread();
   TCanvas& canvas = buffer.Canvas(w, ht);
   utils::FillRectColor(canvas, view.bounds, view.background);
@@ -442,23 +445,30 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
     if (!view.enabled) canvas.Font().SetColor(0x808080);
     canvas.Brush.style = TBrushStyle::bsClear;
     // As the system's: half a digit between the box and the caption, the caption left-justified
-    // in what remains, centred in the height.
+    // in what remains (right-justified when the control is aligned right to left), centred in the
+    // height.
     const int gap = std::max(1, canvas.TextWidth(L"0") / 2);
     RECT text = view.bounds;
     if (view.boxRight)
       text.right = column.left - gap;
     else
       text.left = column.right + gap;
-    const LRESULT ui = SendMessageW(h, WM_QUERYUISTATE, 0, 0);
+    const HWND h = WindowOf(Control);
+    const LRESULT ui = h ? SendMessageW(h, WM_QUERYUISTATE, 0, 0) : 0;
     const bool wrap = TryGetProp<std::int64_t>(*Control, "WordWrap").value_or(0) != 0;
-    const UINT flags = DT_LEFT | (wrap ? DT_WORDBREAK : DT_SINGLELINE) | (view.rightToLeft ? DT_RTLREADING : 0) |
+    // The framework's reading order and alignment: DT_RTLREADING when the control reads right to
+    // left, DT_RIGHT when it is aligned so.
+    const UINT flags = Control->DrawTextBiDiModeFlags(DT_LEFT | (wrap ? DT_WORDBREAK : DT_SINGLELINE)) |
                        ((ui & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
-    RECT drawn = text;
-    canvas.DrawText(view.caption, drawn, flags | DT_CALCRECT);
-    const int textH = drawn.bottom - drawn.top;
+    RECT measured = text;
+    canvas.DrawText(view.caption, measured, (flags & ~DT_RIGHT) | DT_CALCRECT);
+    const int textW = std::min(measured.right - measured.left, text.right - text.left);
+    const int textH = measured.bottom - measured.top;
+    RECT drawn;
+    drawn.left = (flags & DT_RIGHT) ? text.right - textW : text.left;
+    drawn.right = drawn.left + textW;
     drawn.top = text.top + ((text.bottom - text.top) - textH) / 2;
     drawn.bottom = drawn.top + textH;
-    drawn.right = std::min(drawn.right, text.right);
     RECT place{text.left, drawn.top, text.right, drawn.bottom};
     if (place.right > place.left) canvas.DrawText(view.caption, place, flags);
     canvas.Brush.style = TBrushStyle::bsSolid;
@@ -468,17 +478,31 @@ bool TvexSkinCheckBox::BeforeMessage(TMessage& m) {
       DrawFocusRect(canvas.Handle(), &f);
     }
   }
-  buffer.CopyTo(dc.Get(), 0, 0, w, ht);
-  return false;
+  buffer.CopyTo(dc, 0, 0, w, ht);
 }
 
 void TvexSkinCheckBox::AfterMessage(TMessage& m) {
-  // Painted inside the message; an erase comes inside the control's own paint.
-  if (m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) return;
+  // Painted inside the message.
+  if (m.Msg == WM_PAINT || m.Msg == WM_PRINTCLIENT || m.Msg == WM_ERASEBKGND) return;
   const std::shared_ptr<bool> alive = Alive;
   TvexSkinControlVCL::AfterMessage(m);
   if (!*alive || Detached || !Control) return;
-  if (m.Msg == BM_SETCHECK || m.Msg == WM_LBUTTONDBLCLK) Repaint();
+  // The system's button draws on the window outside its paint when the focus comes or goes (its
+  // focus rectangle, around its own caption's place), when the focus cues change (its whole look)
+  // and when it is pushed or let go (its own box, as the mouse button held on it goes off it and
+  // back): the skin's picture goes over it at once.
+  switch (m.Msg) {
+    case BM_SETCHECK:
+    case BM_SETSTATE:
+    case WM_LBUTTONDBLCLK:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE:
+      Repaint();
+      break;
+    default:
+      break;
+  }
   // The parent's new font arrived with its own colour: the skin's colour goes on it again.
   if (m.Msg == CM_FONTCHANGED && Control->ParentFont() && SkinsFontColour())
     SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
@@ -559,7 +583,6 @@ void TvexSkinPanel::Attached() {
   SavedColor = Control->Color();
   SavedParentColor = Control->ParentColor();
   SavedFontColor = Control->Font().Color();
-  SavedParentFont = Control->ParentFont();
 }
 
 void FollowParentColour(TControl& control, bool skinned, TColor ownColor, bool ownParentColor) {
@@ -579,7 +602,7 @@ void TvexSkinPanel::UpdateSkinState() {
     if (skinned)
       SetSkinFontColour(*Control, Engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
     else
-      RestoreFont(*Control, SavedParentFont, SavedFontColor);
+      RestoreFont(*Control, SavedFontColor);
   }
   // Painted again in its new colours (a label is painted by its parent, at its place).
   Control->Invalidate();
@@ -626,7 +649,7 @@ void TvexSkinPanel::Detach() {
   TvexSkinControlVCL::Detach();
   if (!Control) return;
   FollowParentColour(*Control, false, SavedColor, SavedParentColor);
-  if (ColoursFont) RestoreFont(*Control, SavedParentFont, SavedFontColor);
+  if (ColoursFont) RestoreFont(*Control, SavedFontColor);
 }
 
 TvexSkinLabel::TvexSkinLabel(TControl* control, TvexSkinWindow* owner) : TvexSkinPanel(control, owner, StaticClass()) {

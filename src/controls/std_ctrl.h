@@ -50,8 +50,9 @@ class TvexSkinSpeedButton : public TvexSkinControlVCL {
   host::TColor CaptionColour() const;
 };
 
-// Framework check boxes and radio buttons: the control paints itself, then the skin's box goes
-// over its own; while the skin shows, the caption takes the skin's control font colour.
+// Framework check boxes and radio buttons: painted whole from the skin (the skin's box, the
+// caption beside it, the focus rectangle); while the skin shows, the caption takes the skin's
+// control font colour.
 class TvexSkinCheckBox : public TvexSkinControlVCL {
   VEX_CLASS(TvexSkinCheckBox)
  public:
@@ -60,12 +61,13 @@ class TvexSkinCheckBox : public TvexSkinControlVCL {
   bool BeforeMessage(host::TMessage& m) override;
   void AfterMessage(host::TMessage& m) override;
   void Paint() override;
+  // Paints the whole control into a device context (its paint DC, or a caller's).
+  void PaintTo(HDC dc);
   void UpdateSkinState() override;
   void Attached() override;
   void Detach() override;
 
   host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
 
  protected:
   // Whether the caption takes the skin's control font colour now.
@@ -108,7 +110,6 @@ class TvexSkinPanel : public TvexSkinControlVCL {
   host::TColor SavedColor = host::clBtnFace;
   bool SavedParentColor = false;
   host::TColor SavedFontColor = host::clWindowText;
-  bool SavedParentFont = true;
 
  protected:
   // Whether the wrapper gives the control's font the skin's colour for as long as the skin shows
@@ -144,8 +145,9 @@ class TvexSkinFrame : public TvexSkinControlVCL {
 // Gives a control's font the colour the skin wants; a control that takes its parent's font keeps
 // doing so, only the colour differs while the skin shows.
 void SetSkinFontColour(host::TControl& c, host::TColor colour);
-// The font a control had before the skin coloured it: its parent's again, or its own colour.
-void RestoreFont(host::TControl& c, bool parentFont, host::TColor colour);
+// The font a control had before the skin coloured it: its parent's again (when it takes its
+// parent's font now), or its own in `colour`.
+void RestoreFont(host::TControl& c, host::TColor colour);
 
 // Registers the framework rows of the class table (once).
 void RegisterStandardControlClasses();

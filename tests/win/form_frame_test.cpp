@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -692,8 +693,10 @@ std::pair<int, int> ColumnsWithColour(HWND w, TColor c) {
   return {first, last};
 }
 
-LRESULT CALLBACK HidesFocusCues(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_QUERYUISTATE) return UISF_HIDEFOCUS;
+// What a window subclassed with AnswersUiState says of its focus and accelerator cues.
+LRESULT gUiState = 0;
+LRESULT CALLBACK AnswersUiState(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_QUERYUISTATE) return gUiState;
   return host::DefSubclass(w, msg, wp, lp);
 }
 
@@ -721,28 +724,68 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   const HWND h = check->Handle();
   const TColor ink = ColorToRGB(engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR));
   ASSERT_TRUE(host::SetSubclass(form->Handle(), CountStaticColourQueries, 1, 0));
+  // Read left to right the caption is left-justified beside the box; read right to left it is
+  // right-justified, as the control's own caption is (the box at the side the view says).
   struct {
     TAlignment alignment;
-    bool boxRight;
-  } const cases[] = {{taRightJustify, false}, {taLeftJustify, true}};
+    TBiDiMode bidi;
+    bool boxRight, captionRight;
+  } const cases[] = {{taRightJustify, bdLeftToRight, false, false},
+                     {taLeftJustify, bdLeftToRight, true, false},
+                     {taRightJustify, bdRightToLeft, true, true},
+                     {taLeftJustify, bdRightToLeft, false, true}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "alignment " << c.alignment << ", bidi " << c.bidi);
     check->SetAlignment(c.alignment);
+    check->SetBiDiMode(c.bidi);
     PumpMessages();
+    ASSERT_EQ(ViewOf(check).boxRight, c.boxRight);
     gStaticColourQueries = 0;
     RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(gStaticColourQueries, 0) << "the control's own paint (which asks its parent for colours) does not run";
     const auto [first, last] = ColumnsWithColour(h, ink);
     ASSERT_GE(first, 0) << "the caption is drawn in the skin's control font colour";
-    if (c.boxRight) {
-      EXPECT_LT(last, 150 - 1 - boxW) << "the caption stays left of the box";
-      EXPECT_LT(first, 10) << "left-justified";
-    } else {
-      EXPECT_GT(first, boxW) << "the caption starts past the box, with a gap";
-      EXPECT_LT(first, boxW + 10);
-    }
+    // The caption's room: beside the box, which stands at one end.
+    const int roomLeft = c.boxRight ? 0 : boxW, roomRight = c.boxRight ? 150 - 1 - boxW : 150;
+    if (c.boxRight)
+      EXPECT_LT(last, roomRight) << "the caption stays left of the box";
+    else
+      EXPECT_GT(first, roomLeft) << "the caption starts past the box, with a gap";
+    if (c.captionRight)
+      EXPECT_GT(last, roomRight - 10) << "right-justified";
+    else
+      EXPECT_LT(first, roomLeft + 10) << "left-justified";
   }
   check->SetAlignment(taRightJustify);
+  check->SetBiDiMode(bdLeftToRight);
   host::RemoveSubclass(form->Handle(), CountStaticColourQueries, 1);
+
+  // A caption read right to left without being aligned so: "x." reads as ".x" does left to right,
+  // at the same place beside the box.
+  {
+    auto* rtl = new TCheckBox(form.get());
+    auto* ltr = new TCheckBox(form.get());
+    int y = 150;
+    for (TCheckBox* c : {rtl, ltr}) {
+      c->SetParent(form.get());
+      c->SetBounds(200, y, 150, 21);
+      y += 30;
+    }
+    rtl->SetBiDiMode(bdRightToLeftReadingOnly);
+    rtl->SetCaption(L"x.");
+    ltr->SetCaption(L"x.");
+    PumpMessages();
+    ASSERT_FALSE(ViewOf(rtl).boxRight);
+    RedrawWindow(ltr->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<COLORREF> ltrXDot = ClientPixels(ltr->Handle());
+    ltr->SetCaption(L".x");
+    PumpMessages();
+    RedrawWindow(ltr->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(rtl->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<COLORREF> ltrDotX = ClientPixels(ltr->Handle());
+    ASSERT_FALSE(ltrXDot == ltrDotX);
+    EXPECT_TRUE(ClientPixels(rtl->Handle()) == ltrDotX) << "\"x.\" read right to left";
+  }
 
   // Focused, with focus cues shown: a focus rectangle around the caption only; hidden cues, none.
   auto* other = new TCheckBox(form.get());
@@ -750,7 +793,8 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   other->SetBounds(20, 120, 150, 21);
   PumpMessages();
   // The window says the focus cues are hidden (as after a mouse click in a dialog).
-  ASSERT_TRUE(host::SetSubclass(h, HidesFocusCues, 1, 0));
+  gUiState = UISF_HIDEFOCUS;
+  ASSERT_TRUE(host::SetSubclass(h, AnswersUiState, 1, 0));
   other->SetFocus();
   PumpMessages();
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -760,7 +804,7 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   ASSERT_EQ(GetFocus(), h);
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   EXPECT_EQ(ClientPixels(h), unfocused) << "focus cues hidden: no focus rectangle";
-  host::RemoveSubclass(h, HidesFocusCues, 1);
+  host::RemoveSubclass(h, AnswersUiState, 1);
   ASSERT_EQ(SendMessageW(h, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
   RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   const std::vector<COLORREF> focused = ClientPixels(h);
@@ -772,6 +816,107 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
     }
   EXPECT_GT(changed, 20) << "a focus rectangle is drawn";
   EXPECT_EQ(inBox, 0) << "around the caption, not the box";
+}
+
+// What the system's button draws on the window outside its paint (its focus rectangle, at its own
+// caption's place, when the focus comes or goes; its whole look when the focus cues change; its
+// box pushed or not while the mouse button is held) is painted over at once: the check box shows
+// what its own paint shows.
+TEST_F(FrameworkButtons, ACheckBoxShowsFocusCueAndPressChangesAsItsOwnPaintDoes) {
+  auto* first = new TCheckBox(form.get());
+  auto* second = new TCheckBox(form.get());
+  int y = 80;
+  for (TCheckBox* c : {first, second}) {
+    c->SetParent(form.get());
+    c->SetBounds(20, y, 150, 21);
+    c->SetCaption(L"&Check box");
+    c->SetChecked(true);
+    y += 30;
+  }
+  PumpMessages();
+  const HWND a = first->Handle(), b = second->Handle();
+  gUiState = 0;
+  ASSERT_TRUE(host::SetSubclass(b, AnswersUiState, 1, 0));
+  first->SetFocus();
+  PumpMessages();
+  ASSERT_EQ(GetFocus(), a);
+  RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const std::vector<COLORREF> unfocused = ClientPixels(b);
+  // What a control shows against what its own full paint shows.
+  const auto shownAsPainted = [](HWND w) {
+    const std::vector<COLORREF> shown = ClientPixels(w);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return shown == ClientPixels(w);
+  };
+  const auto send = [b](UINT msg, WPARAM wp, int x) { SendMessageW(b, msg, wp, MAKELPARAM(x, 10)); };
+  struct {
+    const char* what;
+    LRESULT cues;
+    std::function<void()> act;
+    bool focusRectangle;
+  } const steps[] = {
+      {"the focus arrives", 0, [second] { second->SetFocus(); }, true},
+      {"focus cues hidden", UISF_HIDEFOCUS, [b] { SendMessageW(b, WM_UPDATEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0); }, false},
+      {"focus cues shown", 0, [b] { SendMessageW(b, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0); }, true},
+      {"pressed", 0, [send] { send(WM_LBUTTONDOWN, MK_LBUTTON, 5); }, true},
+      {"dragged off", 0, [send] { send(WM_MOUSEMOVE, MK_LBUTTON, 300); }, true},
+      {"dragged back", 0, [send] { send(WM_MOUSEMOVE, MK_LBUTTON, 5); }, true},
+      {"released off it", 0,
+       [send] {
+         send(WM_MOUSEMOVE, MK_LBUTTON, 300);
+         send(WM_LBUTTONUP, 0, 300);
+       },
+       true},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.what);
+    gUiState = s.cues;
+    s.act();
+    PumpMessages();
+    ASSERT_EQ(GetFocus(), b);
+    EXPECT_TRUE(shownAsPainted(b));
+    EXPECT_TRUE(shownAsPainted(a)) << "the box the focus left";
+    EXPECT_EQ(ClientPixels(b) != unfocused, s.focusRectangle);
+  }
+  EXPECT_TRUE(second->Checked()) << "released off the box: no click";
+  host::RemoveSubclass(b, AnswersUiState, 1);
+}
+
+// A picture of a check box taken through its messages (WM_PRINTCLIENT, or WM_PAINT carrying a
+// device context) is what the screen shows, and leaves the window's own pending paint alone.
+TEST_F(FrameworkButtons, APictureOfACheckBoxIsTheSkinsPicture) {
+  auto* check = new TCheckBox(form.get());
+  check->SetParent(form.get());
+  check->SetBounds(20, 80, 150, 21);
+  check->SetCaption(L"Check");
+  check->SetChecked(true);
+  PumpMessages();
+  const HWND h = check->Handle();
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  const std::vector<COLORREF> screen = ClientPixels(h);
+  HDC screenDC = GetDC(h);
+  HDC mem = CreateCompatibleDC(screenDC);
+  HBITMAP bitmap = CreateCompatibleBitmap(screenDC, 150, 21);
+  ReleaseDC(h, screenDC);
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  const RECT all{0, 0, 150, 21};
+  for (const UINT msg : {static_cast<UINT>(WM_PRINTCLIENT), static_cast<UINT>(WM_PAINT)}) {
+    SCOPED_TRACE(msg == WM_PAINT ? "WM_PAINT" : "WM_PRINTCLIENT");
+    TOwnedBrush magenta(CreateSolidBrush(RGB(255, 0, 255)));
+    FillRect(mem, &all, magenta.Get());
+    InvalidateRect(h, nullptr, FALSE);
+    SendMessageW(h, msg, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    std::vector<COLORREF> picture;
+    for (int y = 0; y < 21; ++y)
+      for (int x = 0; x < 150; ++x) picture.push_back(GetPixel(mem, x, y));
+    EXPECT_TRUE(picture == screen) << "the picture is the screen's";
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(h, &pending, FALSE)) << "the window's own paint is still to come";
+    ValidateRect(h, nullptr);
+  }
+  SelectObject(mem, old);
+  DeleteObject(bitmap);
+  DeleteDC(mem);
 }
 
 // A 16 x 16 glyph: a green square on magenta (the bottom-left pixel, so transparent).
@@ -957,6 +1102,38 @@ TEST_F(FormFrames, CaptionsKeepTakingTheFormsFontWhileSkinnedAndAfter) {
   engine->DetachWindow(handle);
   for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) EXPECT_TRUE(c->ParentFont()) << c->ClassName();
   EXPECT_EQ(own->Font().Color(), clRed);
+}
+
+// A font the application gives a caption while the skin shows (its own, or its parent's again) is
+// the font the control has when the skin goes, and keeps when it comes back.
+TEST_F(FormFrames, AFontChosenWhileSkinnedIsKeptWhenTheSkinGoesAndComesBack) {
+  auto* label = new TLabel(form.get());
+  auto* check = new TCheckBox(form.get());
+  auto* radio = new TRadioButton(form.get());
+  auto* own = new TCheckBox(form.get());
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio, own}) c->SetParent(form.get());
+  own->Font().SetColor(clRed);
+  AttachAndShow();
+  const TColor formInk = form->Font().Color();
+  const TColor skinInk = engine->GetSkinColor(keys::color::SKIN2_CONTROLFONTCOLOR);
+  ASSERT_NE(skinInk, formInk);
+  // Taken while skinned: a larger font of their own for three, the form's font for the fourth.
+  for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) c->Font().SetHeight(-20);
+  own->SetParentFont(true);
+  for (const bool active : {false, true, false}) {
+    SCOPED_TRACE(active ? "skinned again" : "unskinned");
+    engine->SetActive(active);
+    PumpMessages();
+    for (TControl* c : std::initializer_list<TControl*>{label, check, radio}) {
+      EXPECT_FALSE(c->ParentFont()) << c->ClassName();
+      EXPECT_EQ(c->Font().Height(), -20) << c->ClassName();
+      EXPECT_EQ(c->Font().Color(), active ? skinInk : formInk) << c->ClassName();
+    }
+    EXPECT_TRUE(own->ParentFont());
+  }
+  form->Font().SetSize(15);
+  EXPECT_EQ(own->Font().Size(), 15) << "it follows the form's font";
+  EXPECT_EQ(own->Font().Color(), formInk);
 }
 
 }  // namespace
