@@ -661,9 +661,14 @@ void TvexSkinWindow::ApplySizeDelta(SIZE delta) {
     SetWindowPlacement(h, &wp);
     // Only the window is used from here on: the frame may have gone with the messages sent.
     RECT now{};
-    if (keepZoomed && IsWindow(h) && IsZoomed(h) && GetWindowRect(h, &now) && !EqualRect(&now, &zoomed))
+    if (keepZoomed && IsWindow(h) && IsZoomed(h) && GetWindowRect(h, &now) && !EqualRect(&now, &zoomed)) {
+      // A child window (a document of a multiple-document frame) is placed in its parent's
+      // client coordinates, not the screen's.
+      HWND parent = (GetWindowLongW(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr;
+      if (parent) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&zoomed), 2);
       SetWindowPos(h, nullptr, zoomed.left, zoomed.top, zoomed.right - zoomed.left, zoomed.bottom - zoomed.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     return;
   }
   RECT r;
@@ -674,7 +679,9 @@ void TvexSkinWindow::ApplySizeDelta(SIZE delta) {
   const auto target = [](int own, int d) { return static_cast<int>(std::clamp<long long>(static_cast<long long>(own) + d, 0, 32767)); };
   FMoving = true;
   const std::shared_ptr<bool> alive = FAlive;
-  MoveWindow(h, r.left, r.top, target(ownWidth, delta.cx), target(ownHeight, delta.cy), TRUE);
+  // Only the size changes: the window stays where it is (a child window's place is in its parent's
+  // coordinates; the screen's, given for it, moved a document by its frame's offset each time).
+  SetWindowPos(h, nullptr, 0, 0, target(ownWidth, delta.cx), target(ownHeight, delta.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (!*alive || !IsWindow(h)) return;
   FMoving = false;
   GetWindowRect(h, &r);

@@ -832,6 +832,30 @@ TEST_F(MdiFrames, UnskinningGivesTheFrameItsMenuItsClientAndNoButtonsAndSkinning
   EXPECT_FALSE(r.left == 0 && r.top == 0 && r.right - r.left == static_cast<int>(0.8 * frame->ClientWidth()));
 }
 
+TEST_F(MdiFrames, ChildrenKeepTheirPlacesWhenSkinningGoesOffAndComesBack) {
+  MakeFrame();
+  TForm* a = MakeChild(L"A");
+  TForm* b = MakeChild(L"B");
+  a->SetBounds(10, 20, 200, 150);
+  b->SetBounds(60, 40, 220, 160);
+  PumpMessages();
+  const RECT ra = RectIn(a->Handle(), frame->ClientHandle()), rb = RectIn(b->Handle(), frame->ClientHandle());
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    engine->SetActive(false);
+    PumpMessages();
+    engine->SetActive(true);
+    PumpMessages();
+    const RECT na = RectIn(a->Handle(), frame->ClientHandle()), nb = RectIn(b->Handle(), frame->ClientHandle());
+    EXPECT_EQ(na.left, ra.left);
+    EXPECT_EQ(na.top, ra.top);
+    EXPECT_EQ(nb.left, rb.left);
+    EXPECT_EQ(nb.top, rb.top);
+    EXPECT_EQ(nb.right - nb.left, rb.right - rb.left);
+    EXPECT_EQ(nb.bottom - nb.top, rb.bottom - rb.top);
+  }
+}
+
 TEST_F(MdiFrames, FreeingChildrenOrTheFrameFirstWhileSkinnedLeavesNothingBehind) {
   for (bool frameFirst : {false, true}) {
     SCOPED_TRACE(frameFirst ? "frame first" : "children first");
