@@ -25,13 +25,16 @@ const TClassInfo& TControl::StaticClass() {
         .defaultValue = std::int64_t{akLeft | akTop};
     b.Enum("BiDiMode", "TBiDiMode", {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"},
            [](const TControl& c) { return c.BiDiMode(); }, [](TControl& c, std::int64_t v) { c.SetBiDiMode(static_cast<TBiDiMode>(v)); })
-        .defaultValue = std::int64_t{bdLeftToRight};
+        .stored = [](const TObject& o) { return !static_cast<const TControl&>(o).ParentBiDiMode(); };
     b.WideString("Caption", [](const TControl& c) { return c.Caption(); }, [](TControl& c, const std::wstring& v) { c.SetCaption(v); });
     b.Color("Color", [](const TControl& c) { return c.Color(); }, [](TControl& c, std::int64_t v) { c.SetColor(static_cast<TColor>(v)); });
     b.Boolean("Enabled", [](const TControl& c) { return c.Enabled(); }, [](TControl& c, std::int64_t v) { c.SetEnabled(v != 0); })
         .defaultValue = std::int64_t{1};
     b.Object("Font", TPropKind::Object, TFont::StaticClass(), [](const TControl& c) { return const_cast<TFont*>(&c.Font()); }, nullptr)
         .stored = [](const TObject& o) { return !static_cast<const TControl&>(o).ParentFont(); };
+    b.Boolean("ParentBiDiMode", [](const TControl& c) { return c.ParentBiDiMode(); },
+              [](TControl& c, std::int64_t v) { c.SetParentBiDiMode(v != 0); })
+        .defaultValue = std::int64_t{1};
     b.Boolean("ParentColor", [](const TControl& c) { return c.ParentColor(); }, [](TControl& c, std::int64_t v) { c.SetParentColor(v != 0); })
         .defaultValue = std::int64_t{0};
     b.Boolean("ParentFont", [](const TControl& c) { return c.ParentFont(); }, [](TControl& c, std::int64_t v) { c.SetParentFont(v != 0); })
@@ -77,6 +80,7 @@ void TControl::SetParentComponent(TComponent* parent) {
 
 void TControl::ParentChanged() {
   if (!parent_) return;
+  if (parentBiDiMode_ && bidi_ != parent_->BiDiMode()) TakeBiDiMode(parent_->BiDiMode());
   if (parentColor_) color_ = parent_->Color();
   if (parentFont_) {
     auto handler = std::move(font_.OnChange);
@@ -187,8 +191,19 @@ void TControl::SetText(const std::wstring& s) {
 }
 
 void TControl::SetBiDiMode(TBiDiMode m) {
+  parentBiDiMode_ = false;
+  TakeBiDiMode(m);
+}
+
+void TControl::SetParentBiDiMode(bool v) {
+  parentBiDiMode_ = v;
+  if (v && parent_) TakeBiDiMode(parent_->BiDiMode());
+}
+
+void TControl::TakeBiDiMode(TBiDiMode m) {
   bidi_ = m;
   Invalidate();
+  Perform(CM_BIDIMODECHANGED);
 }
 
 UINT TControl::DrawTextBiDiModeFlags(UINT flags) const {

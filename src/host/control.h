@@ -77,7 +77,11 @@ class TControl : public TComponent {
   virtual std::wstring GetText() const { return text_; }
   virtual void SetText(const std::wstring& s);
   TBiDiMode BiDiMode() const { return bidi_; }
-  virtual void SetBiDiMode(TBiDiMode m);
+  // The control's own mode: it no longer follows its parent's.
+  void SetBiDiMode(TBiDiMode m);
+  // On (the default), the control takes its parent's mode, now and whenever the parent's changes.
+  bool ParentBiDiMode() const { return parentBiDiMode_; }
+  void SetParentBiDiMode(bool v);
   bool UseRightToLeftReading() const { return bidi_ != bdLeftToRight; }
   bool UseRightToLeftAlignment() const { return bidi_ == bdRightToLeft; }
   // DT_RTLREADING added and left and right alignment exchanged as the bidirectional mode asks.
@@ -112,8 +116,11 @@ class TControl : public TComponent {
   virtual void DefaultHandler(TMessage& m) {}
   virtual void BoundsChanged() {}
   void BeforeDestruction() override;
-  // Colour and font taken from the parent when ParentColor / ParentFont are on.
+  // Colour, font and bidirectional mode taken from the parent when ParentColor / ParentFont /
+  // ParentBiDiMode are on.
   virtual void ParentChanged();
+  // Takes `m` as the control's mode (without changing whether it follows its parent's).
+  void TakeBiDiMode(TBiDiMode m);
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -123,7 +130,7 @@ class TControl : public TComponent {
   int anchorRight_ = 0, anchorBottom_ = 0;
   bool visible_ = true, enabled_ = true;
   TColor color_ = clBtnFace;
-  bool parentColor_ = false, parentFont_ = true;
+  bool parentColor_ = false, parentFont_ = true, parentBiDiMode_ = true;
   TFont font_;
   std::wstring text_;
   TBiDiMode bidi_ = bdLeftToRight;

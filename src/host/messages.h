@@ -55,6 +55,9 @@ inline constexpr UINT CM_CONTROLLISTCHANGE = CM_BASE + 68;
 // takes them back before and places them again, at the new scale, after.
 inline constexpr UINT CM_SCALECHANGING = CM_BASE + 69;
 inline constexpr UINT CM_SCALECHANGED = CM_BASE + 70;
+// A control's bidirectional mode changed (set, or taken from its parent): a windowed control
+// restyles its window and passes the mode on to the children that follow it.
+inline constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 71;
 
 // Notifications a parent reflects back to the child control they are about.
 inline constexpr UINT CN_BASE = 0xBC00;

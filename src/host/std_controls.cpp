@@ -139,7 +139,11 @@ void TCustomLabel::AdjustSize() {
     const std::wstring text = text_.empty() ? L" " : text_;
     ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | TextFlags());
   }
-  SetBounds(left_, top_, wordWrap_ ? width_ : r.right, r.bottom);
+  const int width = wordWrap_ ? width_ : r.right;
+  // A label whose text stands at its right end (right-justified, or aligned right to left) keeps
+  // that end where it is.
+  const bool rightEnd = (alignment_ == taRightJustify) != UseRightToLeftAlignment();
+  SetBounds(rightEnd ? left_ + width_ - width : left_, top_, width, r.bottom);
 }
 
 void TCustomLabel::Paint() {

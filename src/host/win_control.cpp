@@ -303,16 +303,6 @@ std::wstring TWinControl::GetText() const {
   return s;
 }
 
-void TWinControl::SetBiDiMode(TBiDiMode m) {
-  TControl::SetBiDiMode(m);
-  if (handle_) {
-    LONG ex = GetWindowLongW(handle_, GWL_EXSTYLE) & ~(WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR);
-    if (UseRightToLeftReading()) ex |= WS_EX_RTLREADING;
-    if (UseRightToLeftAlignment()) ex |= WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
-    SetWindowLongW(handle_, GWL_EXSTYLE, ex);
-  }
-}
-
 void TWinControl::SetTabStop(bool v) {
   tabStop_ = v;
   if (handle_) {
@@ -743,6 +733,17 @@ void TWinControl::WndProc(TMessage& m) {
       if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
       for (TControl* c : controls_)
         if (c->ParentFont()) c->ParentChanged();
+      break;
+    case CM_BIDIMODECHANGED:
+      if (handle_) {
+        LONG ex = GetWindowLongW(handle_, GWL_EXSTYLE) & ~(WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR);
+        if (UseRightToLeftReading()) ex |= WS_EX_RTLREADING;
+        if (UseRightToLeftAlignment()) ex |= WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+        SetWindowLongW(handle_, GWL_EXSTYLE, ex);
+      }
+      // Children following this control's mode take the new one, and pass it on to theirs.
+      for (TControl* c : controls_)
+        if (c->ParentBiDiMode() && c->bidi_ != bidi_) c->TakeBiDiMode(bidi_);
       break;
     case CM_COLORCHANGED:
       // Children taking this control's colour take the new one, and pass it on to theirs.

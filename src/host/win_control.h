@@ -56,7 +56,6 @@ class TWinControl : public TControl {
   void SetEnabled(bool e) override;
   void SetText(const std::wstring& s) override;
   std::wstring GetText() const override;
-  void SetBiDiMode(TBiDiMode m) override;
 
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool v);

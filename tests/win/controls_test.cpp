@@ -6,6 +6,8 @@
 #include "host/application.h"
 #include "host/dialogs.h"
 #include "host/form.h"
+#include "host/button_controls.h"
+#include "host/edit.h"
 #include "host/form_stream.h"
 #include "host/std_controls.h"
 
@@ -505,6 +507,74 @@ TEST_F(Framework, FocusTabOrderAndBidirectionalText) {
   EXPECT_EQ(label->DrawTextBiDiModeFlags(DT_CENTER), static_cast<UINT>(DT_CENTER | DT_RTLREADING));
   a->SetBiDiMode(bdRightToLeft);
   EXPECT_TRUE(GetWindowLongW(a->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING);
+}
+
+TEST_F(Framework, ControlsFollowTheirParentsBidirectionalModeUntilGivenTheirOwn) {
+  auto* outer = new TPanel(form.get());
+  outer->SetParent(form.get());
+  auto* inner = new TPanel(form.get());
+  inner->SetParent(outer);
+  auto* edit = new TEdit(form.get());
+  edit->SetParent(inner);
+  auto* label = new TLabel(form.get());
+  label->SetParent(inner);
+  label->SetBounds(0, 0, 120, 16);
+  label->SetAutoSize(false);
+  label->SetCaption(L"Text");
+  form->Show();
+  Pump();
+  const auto rtl = [](TControl* c) { return c->UseRightToLeftAlignment(); };
+  const auto rtlWindow = [](TWinControl* c) { return (GetWindowLongW(c->Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING) != 0; };
+  EXPECT_FALSE(rtl(label));
+  // Set on the outer panel: every control below that follows its parent takes it, windows restyled.
+  outer->SetBiDiMode(bdRightToLeft);
+  EXPECT_FALSE(outer->ParentBiDiMode());
+  EXPECT_TRUE(rtl(inner));
+  EXPECT_TRUE(rtl(edit));
+  EXPECT_TRUE(rtl(label));
+  EXPECT_TRUE(rtlWindow(edit));
+  EXPECT_EQ(label->DrawTextBiDiModeFlags(DT_LEFT), static_cast<UINT>(DT_RIGHT | DT_RTLREADING));
+  // A control given its own mode keeps it when the parent's changes, and follows again when asked.
+  label->SetBiDiMode(bdLeftToRight);
+  outer->SetBiDiMode(bdRightToLeftReadingOnly);
+  EXPECT_EQ(label->BiDiMode(), bdLeftToRight);
+  EXPECT_EQ(edit->BiDiMode(), bdRightToLeftReadingOnly);
+  label->SetParentBiDiMode(true);
+  EXPECT_EQ(label->BiDiMode(), bdRightToLeftReadingOnly);
+  // An auto-sized label aligned right to left keeps its right end when its text changes.
+  auto* sized = new TLabel(form.get());
+  sized->SetParent(inner);
+  sized->SetBiDiMode(bdRightToLeft);
+  sized->SetCaption(L"Short");
+  sized->SetBounds(10, 30, 150, 16);
+  sized->SetCaption(L"A longer caption");
+  EXPECT_EQ(sized->Left() + sized->Width(), 160);
+  EXPECT_LT(sized->Width(), 150);
+  sized->SetBiDiMode(bdLeftToRight);
+  sized->SetBounds(10, 30, 150, 16);
+  sized->SetCaption(L"Short");
+  EXPECT_EQ(sized->Left(), 10) << "left to right, the left end stays";
+  // A control put on a parent takes the parent's mode.
+  auto* late = new TCheckBox(form.get());
+  late->SetParent(inner);
+  EXPECT_EQ(late->BiDiMode(), bdRightToLeftReadingOnly);
+  // Stored: the mode of a control that follows its parent is not written; one of its own is.
+  outer->SetName("Outer");
+  inner->SetName("Inner");
+  label->SetName("Label1");
+  edit->SetName("Edit1");
+  late->SetName("Late");
+  edit->SetBiDiMode(bdLeftToRight);
+  const std::string text = WriteComponentText(*form);
+  TComponentPtr<TForm> g(new TForm(nullptr));
+  ReadComponentText(text, *g);
+  auto* edit2 = static_cast<TEdit*>(g->FindComponent("Edit1"));
+  auto* late2 = static_cast<TCheckBox*>(g->FindComponent("Late"));
+  ASSERT_TRUE(edit2 && late2);
+  EXPECT_EQ(edit2->BiDiMode(), bdLeftToRight);
+  EXPECT_FALSE(edit2->ParentBiDiMode());
+  EXPECT_EQ(late2->BiDiMode(), bdRightToLeftReadingOnly);
+  EXPECT_TRUE(late2->ParentBiDiMode());
 }
 
 TEST_F(Framework, MenuImagesComeFromTheNearestSubMenuImages) {
