@@ -35,6 +35,12 @@ const TClassInfo& TCustomControl::StaticClass() {
 
 namespace {
 
+// The extended window styles a control's bidirectional mode asks for.
+constexpr DWORD kBiDiExStyles = WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+DWORD BiDiExStyle(const TControl& c) {
+  return (c.UseRightToLeftReading() ? WS_EX_RTLREADING : 0u) | (c.UseRightToLeftAlignment() ? WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR : 0u);
+}
+
 // The control whose window is being created: it binds to the first message the window gets,
 // which arrives before CreateWindowEx returns (and for top-level windows before WM_NCCREATE).
 thread_local TWinControl* gCreating = nullptr;
@@ -131,8 +137,7 @@ void TWinControl::CreateParams(TCreateParams& p) {
   if (visible_) p.style |= WS_VISIBLE;
   if (!enabled_) p.style |= WS_DISABLED;
   if (tabStop_) p.style |= WS_TABSTOP;
-  if (UseRightToLeftReading()) p.exStyle |= WS_EX_RTLREADING;
-  if (UseRightToLeftAlignment()) p.exStyle |= WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+  p.exStyle |= BiDiExStyle(*this);
   p.x = left_;
   p.y = top_;
   p.width = width_;
@@ -735,12 +740,9 @@ void TWinControl::WndProc(TMessage& m) {
         if (c->ParentFont()) c->ParentChanged();
       break;
     case CM_BIDIMODECHANGED:
-      if (handle_) {
-        LONG ex = GetWindowLongW(handle_, GWL_EXSTYLE) & ~(WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR);
-        if (UseRightToLeftReading()) ex |= WS_EX_RTLREADING;
-        if (UseRightToLeftAlignment()) ex |= WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
-        SetWindowLongW(handle_, GWL_EXSTYLE, ex);
-      }
+      if (handle_)
+        SetWindowLongW(handle_, GWL_EXSTYLE,
+                       static_cast<LONG>((static_cast<DWORD>(GetWindowLongW(handle_, GWL_EXSTYLE)) & ~kBiDiExStyles) | BiDiExStyle(*this)));
       // Children following this control's mode take the new one, and pass it on to theirs.
       for (TControl* c : controls_)
         if (c->ParentBiDiMode() && c->bidi_ != bidi_) c->TakeBiDiMode(bidi_);

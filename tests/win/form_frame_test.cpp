@@ -522,6 +522,15 @@ class FrameworkButtons : public FormFrames {
     PumpMessages();
   }
   void Send(UINT msg, WPARAM w, int x, int y) { SendMessageW(button->Handle(), msg, w, MAKELPARAM(x, y)); }
+  // A check box 150 x 21 on the form at (20, top) with a caption, its messages run.
+  TCheckBox* NewCheckBox(int top, const wchar_t* caption) {
+    auto* c = new TCheckBox(form.get());
+    c->SetParent(form.get());
+    c->SetBounds(20, top, 150, 21);
+    c->SetCaption(caption);
+    PumpMessages();
+    return c;
+  }
   TButton* button = nullptr;
   int clicks = 0;
 };
@@ -715,10 +724,7 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   const TBitmap* strip = engine->CurrentReader()->GetBitmap(keys::bitmap::SKIN2_CHECKBOX);
   ASSERT_NE(strip, nullptr);
   const int boxW = strip->Width() / 6;
-  auto* check = new TCheckBox(form.get());
-  check->SetParent(form.get());
-  check->SetBounds(20, 80, 150, 21);
-  check->SetCaption(L"Check");
+  auto* check = NewCheckBox(80, L"Check");
   check->SetChecked(true);
   PumpMessages();
   const HWND h = check->Handle();
@@ -788,10 +794,7 @@ TEST_F(FrameworkButtons, ACheckBoxIsPaintedWholeFromTheSkinWithItsCaptionBesideT
   }
 
   // Focused, with focus cues shown: a focus rectangle around the caption only; hidden cues, none.
-  auto* other = new TCheckBox(form.get());
-  other->SetParent(form.get());
-  other->SetBounds(20, 120, 150, 21);
-  PumpMessages();
+  auto* other = NewCheckBox(120, L"");
   // The window says the focus cues are hidden (as after a mouse click in a dialog).
   gUiState = UISF_HIDEFOCUS;
   ASSERT_TRUE(host::SetSubclass(h, AnswersUiState, 1, 0));
@@ -885,10 +888,7 @@ TEST_F(FrameworkButtons, ACheckBoxShowsFocusCueAndPressChangesAsItsOwnPaintDoes)
 // A picture of a check box taken through its messages (WM_PRINTCLIENT, or WM_PAINT carrying a
 // device context) is what the screen shows, and leaves the window's own pending paint alone.
 TEST_F(FrameworkButtons, APictureOfACheckBoxIsTheSkinsPicture) {
-  auto* check = new TCheckBox(form.get());
-  check->SetParent(form.get());
-  check->SetBounds(20, 80, 150, 21);
-  check->SetCaption(L"Check");
+  auto* check = NewCheckBox(80, L"Check");
   check->SetChecked(true);
   PumpMessages();
   const HWND h = check->Handle();
