@@ -140,9 +140,9 @@ void TCustomLabel::AdjustSize() {
     ::DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | TextFlags());
   }
   const int width = wordWrap_ ? width_ : r.right;
-  // A label whose text stands at its right end (right-justified, or aligned right to left) keeps
-  // that end where it is.
-  const bool rightEnd = (alignment_ == taRightJustify) != UseRightToLeftAlignment();
+  // A label whose text stands at its right end (right-justified, or left-justified aligned right to
+  // left) keeps that end where it is; centered text stands at neither end, and keeps the left one.
+  const bool rightEnd = alignment_ != taCenter && (alignment_ == taRightJustify) != UseRightToLeftAlignment();
   SetBounds(rightEnd ? left_ + width_ - width : left_, top_, width, r.bottom);
 }
 

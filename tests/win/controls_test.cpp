@@ -577,6 +577,27 @@ TEST_F(Framework, ControlsFollowTheirParentsBidirectionalModeUntilGivenTheirOwn)
   EXPECT_TRUE(late2->ParentBiDiMode());
 }
 
+TEST_F(Framework, AnAutoSizedCenteredLabelKeepsItsLeftEndInEitherReadingOrder) {
+  // Centered text stands at neither end: the label keeps its left end, right to left as well as
+  // left to right; a right-justified label aligned right to left has its text at its left end.
+  struct TCase {
+    TAlignment alignment;
+    TBiDiMode mode;
+  };
+  for (const TCase& c : {TCase{taCenter, bdLeftToRight}, TCase{taCenter, bdRightToLeft}, TCase{taRightJustify, bdRightToLeft}}) {
+    SCOPED_TRACE(testing::Message() << "alignment " << c.alignment << ", mode " << c.mode);
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetAlignment(c.alignment);
+    label->SetBiDiMode(c.mode);
+    label->SetCaption(L"Short");
+    label->SetBounds(10, 30, 150, 16);
+    label->SetCaption(L"A longer caption");
+    EXPECT_EQ(label->Left(), 10);
+    EXPECT_LT(label->Width(), 150);
+  }
+}
+
 TEST_F(Framework, MenuImagesComeFromTheNearestSubMenuImages) {
   auto* menu = new TPopupMenu(form.get());
   TImageList menuImages(nullptr, 16, 16), subImages(nullptr, 8, 8);
